@@ -1,0 +1,27 @@
+# Seedwright: the README's commands.
+#   make test     installs what is missing, builds native, win64 and win32, runs every test
+SHELL := /bin/bash
+.PHONY: test deps configure build format-check clean
+
+test: deps format-check build
+	ctest --preset native
+	ctest --preset win64
+
+deps:
+	scripts/install-deps.sh
+
+configure: deps
+	cmake --preset native >/dev/null
+	cmake --preset win64 >/dev/null
+	cmake --preset win32 >/dev/null
+
+build: configure
+	cmake --build --preset native
+	cmake --build --preset win64
+	cmake --build --preset win32
+
+format-check: deps
+	git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run -Werror
+
+clean:
+	rm -rf build

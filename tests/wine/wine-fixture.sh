@@ -1,0 +1,48 @@
+#!/usr/bin/env bash
+# ctest fixture for the Windows tests of one build tree:
+#   wine-fixture.sh setup BUILD_DIR    a fresh prefix, a persistent wineserver, a virtual display
+#   wine-fixture.sh cleanup BUILD_DIR  stops the wineserver and the display
+# Every run starts from a new prefix, so no test sees what an earlier run left behind.
+set -euo pipefail
+action=$1
+build=$(cd "$2" && pwd)
+here=$(cd "$(dirname "$0")" && pwd)
+rm -f "$build/wine-display"
+source "$here/wine-env.sh" "$build"
+
+stop_display() {
+    if [ -f "$build/xvfb.pid" ]; then
+        kill "$(cat "$build/xvfb.pid")" 2>/dev/null || true
+        rm -f "$build/xvfb.pid"
+    fi
+    rm -f "$build/wine-display"
+}
+
+case $action in
+setup)
+    "$SW_WINESERVER" -k 2>/dev/null || true
+    stop_display
+    rm -rf "$WINEPREFIX"
+    # A free display number: no lock file and no socket.
+    n=90
+    while [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; do n=$((n + 1)); done
+    Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+    echo $! >"$build/xvfb.pid"
+    for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.1; done
+    echo ":$n" >"$build/wine-display"
+    export DISPLAY=":$n"
+    "$SW_WINE" wineboot -i >/dev/null 2>&1
+    "$SW_WINESERVER" -w
+    # Keep the server up between tests: each program then starts in a few milliseconds.
+    "$SW_WINESERVER" -p
+    echo "prefix $WINEPREFIX ready on display :$n"
+    ;;
+cleanup)
+    "$SW_WINESERVER" -k 2>/dev/null || true
+    stop_display
+    ;;
+*)
+    echo "usage: $0 setup|cleanup BUILD_DIR" >&2
+    exit 2
+    ;;
+esac
