@@ -7,7 +7,7 @@ include(GoogleTest)
 
 set(SW_GOOGLETEST_DIR /usr/src/googletest CACHE PATH "GoogleTest sources")
 
-function(sw_setup_googletest)
+macro(sw_setup_googletest)
     set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
     set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
     set(gtest_force_shared_crt ON CACHE BOOL "" FORCE)
@@ -15,7 +15,7 @@ function(sw_setup_googletest)
     if(CMAKE_CROSSCOMPILING)
         sw_setup_wine_fixture()
     endif()
-endfunction()
+endmacro()
 
 function(sw_setup_wine_fixture)
     set(SW_WINE_PREFIX ${CMAKE_BINARY_DIR}/wineprefix)

@@ -23,18 +23,18 @@ setup)
     "$SW_WINESERVER" -k 2>/dev/null || true
     stop_display
     rm -rf "$WINEPREFIX"
+    mkdir -p "$WINEPREFIX"
     # A free display number: no lock file and no socket.
     n=90
     while [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; do n=$((n + 1)); done
-    Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+    Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp </dev/null >/dev/null 2>&1 &
     echo $! >"$build/xvfb.pid"
     for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.1; done
     echo ":$n" >"$build/wine-display"
     export DISPLAY=":$n"
-    "$SW_WINE" wineboot -i >/dev/null 2>&1
-    "$SW_WINESERVER" -w
     # Keep the server up between tests: each program then starts in a few milliseconds.
-    "$SW_WINESERVER" -p
+    "$SW_WINESERVER" -p </dev/null >/dev/null 2>&1
+    "$SW_WINE" wineboot -i </dev/null >/dev/null 2>&1
     echo "prefix $WINEPREFIX ready on display :$n"
     ;;
 cleanup)

@@ -1,8 +1,17 @@
 #!/usr/bin/env bash
 # Runs one Windows program of a build tree under Wine: wine-run.sh BUILD_DIR PROGRAM [ARGS...]
 # The prefix and the virtual display are the ones wine-fixture.sh made for that tree.
-set -euo pipefail
+#
+# Wine starts its helper processes (services, devices, the desktop window) from whichever
+# program needs them first, and they inherit that program's output handles. Collecting the
+# output in a file keeps them off ctest's pipe, which ctest would otherwise wait on forever.
+set -uo pipefail
 build=$1
 shift
 source "$(dirname "$0")/wine-env.sh" "$build"
-exec "$SW_WINE" "$@"
+out=$(mktemp)
+trap 'rm -f "$out"' EXIT
+"$SW_WINE" "$@" </dev/null >"$out" 2>&1
+rc=$?
+cat "$out"
+exit $rc

@@ -1,0 +1,47 @@
+#pragma once
+// The application-wide state of one run: title, folders and paths, the status flags of
+// installation and removal, and what the login and the upload share. The application
+// object holds exactly one; every subsystem reads it through appState().
+
+#include <string>
+#include <vector>
+
+// The site session filled by the login: host, session cookie values, the category lines.
+struct SiteSession {
+    std::string m_siteHost;
+    std::string m_uid;
+    std::string m_pass;
+    std::vector<std::string> m_categories;
+};
+
+struct AppState {
+    std::string m_title;
+    std::string m_notice;
+    std::string m_appDataFolder;
+    std::string m_workingFolder;
+    std::string m_installationPath;
+    std::string m_utorrentPath;
+    std::string m_currentFolder;
+    std::string m_newTorrentPath;
+    std::string m_clientExePath;
+    std::string m_azureusPath;  // nothing fills it; the upload's Azureus hand-off reads it
+
+    bool m_menuEntriesFailed = false;
+    bool m_elevationNeeded = false;
+    bool m_forced = false;
+
+    SiteSession m_session;
+    long m_buildNumber = 1024;
+
+    // Start-up step 1: title, notice and cleared flags.
+    void setIdentity();
+};
+
+// The one instance of the process.
+AppState& appState();
+
+namespace app {
+inline constexpr const char* kTitle = "Seedwright V1.14";
+inline constexpr const char* kNotice = "Seedwright 1.14, build 1024. Uploads for Velmar Tracker members.";
+inline constexpr long kBuildNumber = 1024;
+}  // namespace app

@@ -1,0 +1,43 @@
+#pragma once
+// Every registry key and value name the program reads or writes, in one place.
+// Text values are REG_SZ, numbers REG_DWORD.
+
+#include <string>
+
+namespace settings {
+
+enum class Root { LocalMachine, CurrentUser, ClassesRoot };
+
+// Installation record, HKEY_LOCAL_MACHINE.
+inline constexpr const char* kSettingsKey = "Software\\Seedwright\\Settings";
+inline constexpr const char* kInstallationPath = "InstallationPath";
+inline constexpr const char* kStartMenuPath = "StartMenuPath";
+inline constexpr const char* kUtorrent = "utorrent";
+
+// The whole tree removed by the uninstaller (and by a failed shortcut), under both roots.
+inline constexpr const char* kProductTree = "SOFTWARE\\Seedwright";
+
+// Per-user profile, HKEY_CURRENT_USER\Software\<registry key>\<profile name>\<section>,
+// where the profile name is the application title.
+inline constexpr const char* kRegistryKeyName = "Seedwright";
+inline constexpr const char* kProfileSection = "Settings";
+inline constexpr const char* kLastSite = "LastSite";
+inline constexpr const char* kRemember = "Remember";
+inline constexpr const char* kLoginFormat = "Login%ld";
+inline constexpr const char* kPasswordFormat = "Password%ld";
+
+// Where the torrent client registers its open command (default values).
+struct ClientCommandKey {
+    Root root;
+    const char* key;
+};
+inline constexpr ClientCommandKey kUtorrentCommandKeys[] = {
+    {Root::ClassesRoot, "uTorrent\\shell\\open\\command"},
+    {Root::ClassesRoot, "Applications\\uTorrent.exe\\shell\\open\\command"},
+    {Root::CurrentUser, "Software\\Classes\\Applications\\uTorrent.exe\\shell\\open\\command"},
+};
+
+// "Software\<registry key>\<profile name>\<section>".
+std::string profileKeyPath(const std::string& registryKey, const std::string& profileName, const std::string& section);
+
+}  // namespace settings

@@ -1,0 +1,25 @@
+#include <gtest/gtest.h>
+
+#include "app/AppState.h"
+#include "app/SettingsLayout.h"
+
+namespace {
+
+TEST(AppState, IdentityAndProfileKey) {
+    AppState state;
+    state.m_forced = state.m_elevationNeeded = state.m_menuEntriesFailed = true;
+    state.setIdentity();
+    EXPECT_EQ(state.m_title, "Seedwright V1.14");
+    EXPECT_FALSE(state.m_notice.empty());
+    EXPECT_FALSE(state.m_forced || state.m_elevationNeeded || state.m_menuEntriesFailed);
+    EXPECT_EQ(state.m_buildNumber, 1024);
+    EXPECT_TRUE(state.m_azureusPath.empty());
+
+    EXPECT_EQ(settings::profileKeyPath(settings::kRegistryKeyName, state.m_title, settings::kProfileSection),
+              "Software\\Seedwright\\Seedwright V1.14\\Settings");
+    // Another title is another key, so another version finds no stored logins.
+    EXPECT_NE(settings::profileKeyPath(settings::kRegistryKeyName, "Seedwright V1.15", settings::kProfileSection),
+              settings::profileKeyPath(settings::kRegistryKeyName, state.m_title, settings::kProfileSection));
+}
+
+}  // namespace
