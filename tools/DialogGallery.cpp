@@ -16,6 +16,7 @@
 #include "app/res/resource.h"
 #include "site/CompleteUpload.h"
 #include "tests/support/ModalDriver.h"
+#include "torrent/MyProgress.h"
 #include "upload/AboutDlg.h"
 
 namespace {
@@ -39,6 +40,20 @@ class ResizableTemplate : public CResizeDlg {
   public:
     explicit ResizableTemplate(UINT id) : CResizeDlg(id) {}
 };
+
+// A large sparse file to hash while the picture is taken; it costs no disk.
+std::string makeSparseFile(LONGLONG size) {
+    char temp[MAX_PATH] = {};
+    GetTempPathA(MAX_PATH, temp);
+    const std::string path = std::string(temp) + "gallery-content.bin";
+    const HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    LARGE_INTEGER end;
+    end.QuadPart = size;
+    SetFilePointerEx(file, end, nullptr, FILE_BEGIN);
+    SetEndOfFile(file);
+    CloseHandle(file);
+    return path;
+}
 
 bool fileExists(const std::string& path) {
     return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
@@ -93,12 +108,19 @@ int main(int argc, char** argv) {
         return show(dialog, outDir, name);
     }
     if (name == "progress") {
-        // A quarter of the way, as the bar looks while hashing.
-        TemplateDialog dialog(IDD_PROGRESS, [](HWND dlg) {
-            SendDlgItemMessageA(dlg, IDC_PROGRESS, PBM_SETRANGE32, 0, 500);
-            SendDlgItemMessageA(dlg, IDC_PROGRESS, PBM_SETPOS, 125, 0);
-        });
-        return show(dialog, outDir, name);
+        // A real build, cancelled when the picture has been taken.
+        const std::string content = makeSparseFile(16ll << 30);
+        appState().m_newTorrentPath = content + ".torrent";
+        int result = 0;
+        {
+            CMyProgress dialog;
+            dialog.m_sourcePath = content;
+            dialog.m_singleFile = true;
+            result = show(dialog, outDir, name);
+        }
+        DeleteFileA(content.c_str());
+        DeleteFileA(appState().m_newTorrentPath.c_str());
+        return result;
     }
     const struct {
         const char* name;
