@@ -8,13 +8,14 @@
 #include <commctrl.h>
 
 #include <cstdio>
-#include <functional>
 #include <string>
 
 #include "app/AppState.h"
+#include "app/KestrelApp.h"
 #include "app/ResizeDlg.h"
 #include "app/res/resource.h"
 #include "site/CompleteUpload.h"
+#include "site/LoginDlg.h"
 #include "tests/support/ModalDriver.h"
 #include "torrent/MyProgress.h"
 #include "upload/AboutDlg.h"
@@ -23,17 +24,7 @@ namespace {
 
 class TemplateDialog : public win::CDialog {
   public:
-    TemplateDialog(UINT id, std::function<void(HWND)> fill = nullptr) : CDialog(id), m_fill(std::move(fill)) {}
-
-  protected:
-    BOOL OnInitDialog() override {
-        if (m_fill)
-            m_fill(hwnd());
-        return TRUE;
-    }
-
-  private:
-    std::function<void(HWND)> m_fill;
+    explicit TemplateDialog(UINT id) : CDialog(id) {}
 };
 
 class ResizableTemplate : public CResizeDlg {
@@ -93,7 +84,9 @@ int main(int argc, char** argv) {
     const std::string outDir = argv[2];
     INITCOMMONCONTROLSEX controls{sizeof controls, 0xFF};
     InitCommonControlsEx(&controls);
-    appState().setIdentity();
+    CKestrelApp app;
+    app.setIdentity();
+    app.useProgramRegistryKey();
 
     if (name == "about") {
         CAboutDlg dialog;
@@ -101,6 +94,10 @@ int main(int argc, char** argv) {
     }
     if (name == "backendwait") {
         CompleteUpload dialog;
+        return show(dialog, outDir, name);
+    }
+    if (name == "login") {
+        CLoginDlg dialog;
         return show(dialog, outDir, name);
     }
     if (name == "main") {
@@ -125,8 +122,7 @@ int main(int argc, char** argv) {
     const struct {
         const char* name;
         UINT id;
-    } bare[] = {
-        {"login", IDD_LOGIN}, {"findexe", IDD_FINDEXE}, {"selectclient", IDD_SELECTCLIENT}, {"setup", IDD_SETUP}};
+    } bare[] = {{"findexe", IDD_FINDEXE}, {"selectclient", IDD_SELECTCLIENT}, {"setup", IDD_SETUP}};
     for (const auto& entry : bare) {
         if (name == entry.name) {
             TemplateDialog dialog(entry.id);
