@@ -142,4 +142,37 @@ std::string utorrentChoiceParameters(const std::string& contentFolder, const std
     return quoteArgument("/directory " + contentFolder) + " " + quoteArgument(torrentPath);
 }
 
+bool clientNeedsChoice(const ClientPaths& paths) {
+    return !paths.utorrent.empty() && !paths.azureus.empty();
+}
+
+ClientStart clientStart(const ClientPaths& paths,
+                        int majorVersion,
+                        ClientChoice choice,
+                        bool fileMode,
+                        const std::string& contentFolder,
+                        const std::string& parentFolder,
+                        const std::string& torrentPath) {
+    ClientStart start;
+    if (clientNeedsChoice(paths)) {
+        start.ownedByDialog = true;
+        if (choice == ClientChoice::Utorrent) {
+            start.program = paths.utorrent;
+            start.parameters = utorrentChoiceParameters(contentFolder, torrentPath);
+        } else {
+            start.program = paths.azureus;
+            start.parameters = quoteArgument(torrentPath);
+        }
+    } else if (!paths.utorrent.empty()) {
+        start.program = paths.utorrent;
+        start.parameters =
+            utorrentParameters(dataDirectory(majorVersion, fileMode, contentFolder, parentFolder), torrentPath);
+    } else {
+        start.program = paths.azureus.empty() ? paths.clientExe : paths.azureus;
+        start.parameters = quoteArgument(torrentPath);
+        start.ownedByDialog = true;
+    }
+    return start;
+}
+
 }  // namespace upload

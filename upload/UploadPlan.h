@@ -57,4 +57,31 @@ std::string utorrentParameters(const std::string& directory, const std::string& 
 // The form used when the user picked uTorrent over Azureus: directory switch and folder in one quoted argument.
 std::string utorrentChoiceParameters(const std::string& contentFolder, const std::string& torrentPath);
 
+// Which client receives the new torrent, and how it is started.
+struct ClientPaths {
+    std::string utorrent;
+    std::string azureus;
+    std::string clientExe;  // picked in the executable-selection dialog
+};
+
+enum class ClientChoice { Utorrent, Azureus, Closed };
+
+struct ClientStart {
+    std::string program;
+    std::string parameters;
+    bool ownedByDialog = false;  // uTorrent started by the plain route has no owner window
+};
+
+// Both uTorrent and Azureus are known: the user is asked first.
+bool clientNeedsChoice(const ClientPaths& paths);
+
+// majorVersion: of the uTorrent executable, -1 when unknown; choice: only read when asked.
+ClientStart clientStart(const ClientPaths& paths,
+                        int majorVersion,
+                        ClientChoice choice,
+                        bool fileMode,
+                        const std::string& contentFolder,
+                        const std::string& parentFolder,
+                        const std::string& torrentPath);
+
 }  // namespace upload

@@ -145,3 +145,49 @@ TEST(UploadPlan, ClientParameters) {
 }
 
 }  // namespace
+
+namespace {
+
+const std::string kTorrent = "C:\\W\\swr.torrent";
+
+upload::ClientStart startFor(const upload::ClientPaths& paths, int major, upload::ClientChoice choice) {
+    return upload::clientStart(paths, major, choice, false, "C:\\Data\\Film", "C:\\Data\\", kTorrent);
+}
+
+TEST(UploadPlan, WhichClientIsStarted) {
+    upload::ClientPaths paths;
+    paths.clientExe = "C:\\picked.exe";
+    upload::ClientStart start = startFor(paths, -1, upload::ClientChoice::Closed);
+    EXPECT_EQ(start.program, "C:\\picked.exe");
+    EXPECT_EQ(start.parameters, "\"C:\\W\\swr.torrent\"");
+    EXPECT_TRUE(start.ownedByDialog);
+
+    paths.utorrent = "C:\\uTorrent.exe";
+    EXPECT_FALSE(upload::clientNeedsChoice(paths));
+    start = startFor(paths, 2, upload::ClientChoice::Closed);
+    EXPECT_EQ(start.program, "C:\\uTorrent.exe");
+    EXPECT_EQ(start.parameters, "/directory \"C:\\Data\\Film\" \"C:\\W\\swr.torrent\"");
+    EXPECT_FALSE(start.ownedByDialog);
+
+    // Azureus known as well: the user's choice decides.
+    paths.azureus = "C:\\Azureus.exe";
+    EXPECT_TRUE(upload::clientNeedsChoice(paths));
+    start = startFor(paths, 2, upload::ClientChoice::Utorrent);
+    EXPECT_EQ(start.program, "C:\\uTorrent.exe");
+    EXPECT_EQ(start.parameters, "\"/directory C:\\Data\\Film\" \"C:\\W\\swr.torrent\"");
+    EXPECT_TRUE(start.ownedByDialog);
+    for (upload::ClientChoice other : {upload::ClientChoice::Azureus, upload::ClientChoice::Closed}) {
+        start = startFor(paths, 2, other);
+        EXPECT_EQ(start.program, "C:\\Azureus.exe");
+        EXPECT_EQ(start.parameters, "\"C:\\W\\swr.torrent\"");
+    }
+
+    // Only Azureus known.
+    paths.utorrent.clear();
+    EXPECT_FALSE(upload::clientNeedsChoice(paths));
+    start = startFor(paths, -1, upload::ClientChoice::Closed);
+    EXPECT_EQ(start.program, "C:\\Azureus.exe");
+    EXPECT_TRUE(start.ownedByDialog);
+}
+
+}  // namespace
