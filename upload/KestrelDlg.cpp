@@ -8,6 +8,7 @@
 #include "app/res/resource.h"
 #include "install/ShellHelpers.h"
 #include "site/FormWire.h"
+#include "upload/AboutDlg.h"
 #include "upload/InputChecks.h"
 #include "upload/PictureRows.h"
 #include "win/MessageBox.h"
@@ -253,7 +254,10 @@ bool CKestrelDlg::OnSysCommand(UINT id, LPARAM /*lParam*/) {
     return false;
 }
 
-void CKestrelDlg::showAbout() {}
+void CKestrelDlg::showAbout() {
+    CAboutDlg about(hwnd());
+    about.DoModal();
+}
 
 bool CKestrelDlg::OnPaint() {
     if (!IsIconic(hwnd()))
