@@ -304,6 +304,43 @@ TEST_F(UploadOnline, ARefusedUploadShowsTheSitesReason) {
     EXPECT_TRUE(contains(readFileBytes(kWork + "\\debug.html"), "<h2>Upload failed!</h2>"));
 }
 
+TEST_F(UploadOnline, CancellingTheHashingLeavesNoRequestOnTheWire) {
+    appState().m_utorrentPath = standinClient("v3");
+    // A large sparse file: hashing it takes long enough to cancel.
+    const std::string big = kWork + "\\big.bin";
+    {
+        HANDLE file =
+            CreateFileA(big.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+        ASSERT_NE(file, INVALID_HANDLE_VALUE);
+        LARGE_INTEGER size;
+        size.QuadPart = 1LL << 30;
+        SetFilePointerEx(file, size, nullptr, FILE_BEGIN);
+        SetEndOfFile(file);
+        CloseHandle(file);
+    }
+    std::atomic<bool> cancelled{false};
+    std::thread canceller([&] {
+        const HWND progress = waitForWindow("Creating Torrent...", nullptr, IDCANCEL, 60000);
+        if (progress) {
+            PostMessageA(progress, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+            cancelled = true;
+        }
+    });
+    Inputs in;
+    in.path = big;
+    in.name = "Never sent";
+    in.pictures = {makeFile("n.jpg", 100, 'n')};
+    const int before = m_site.requestCount();
+    upload(in);
+    canceller.join();
+    EXPECT_TRUE(cancelled.load());
+    EXPECT_EQ(m_site.requestCount(), before);
+    EXPECT_TRUE(m_boxes.texts().empty());
+    EXPECT_TRUE(m_finalStatusHidden);
+    EXPECT_EQ(m_uploadText, "Upload");
+    DeleteFileA(big.c_str());
+}
+
 TEST_F(UploadOnline, AFailedDownloadIsNotHandedToTheClient) {
     appState().m_utorrentPath = standinClient("v3");
     m_site.setScenario("{\"status\": {\"/download.php/\": 404}}");
