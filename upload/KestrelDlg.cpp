@@ -172,8 +172,8 @@ bool CKestrelDlg::addPicture(const std::string& path) {
     }
     auto added = std::make_unique<picture>();
     added->m_path = path;
-    std::fseek(file, 0, SEEK_END);
-    added->m_fileSize = uint32_t(std::ftell(file));
+    _fseeki64(file, 0, SEEK_END);
+    added->m_fileSize = uint32_t(_ftelli64(file));  // the low 32 bits of the length
     std::fclose(file);
 
     picture* record = added.get();
