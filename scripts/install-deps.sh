@@ -10,6 +10,8 @@ packages=(
     g++-mingw-w64-x86-64 g++-mingw-w64-i686
     # running the x86_64 programs: 64-bit Wine only, on a virtual display
     wine wine64 xvfb x11-apps imagemagick
+    # the fonts Wine draws its dialogs with (Tahoma, MS Sans Serif)
+    fonts-wine
     # the independent torrent check, the stand-in site's certificates, the benchmarks
     python3 python3-libtorrent openssl mktorrent transmission-cli
 )

@@ -1,0 +1,76 @@
+#include "tests/support/ModalDriver.h"
+
+#include <thread>
+#include <vector>
+
+namespace testing_support {
+
+namespace {
+
+struct Search {
+    HWND found = nullptr;
+};
+
+BOOL CALLBACK findDialog(HWND hwnd, LPARAM param) {
+    char className[16] = {};
+    GetClassNameA(hwnd, className, sizeof className);
+    if (lstrcmpA(className, "#32770") == 0 && IsWindowVisible(hwnd)) {
+        reinterpret_cast<Search*>(param)->found = hwnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+}  // namespace
+
+ModalRun runModal(win::CDialog& dialog, const DialogScript& script, DWORD limitMs) {
+    ModalRun run;
+    std::atomic<bool> ended{false};
+    const DWORD uiThread = GetCurrentThreadId();
+    std::thread driver([&] {
+        HWND found = nullptr;
+        while (!ended.load()) {
+            Search search;
+            EnumThreadWindows(uiThread, findDialog, reinterpret_cast<LPARAM>(&search));
+            if (search.found != nullptr) {
+                found = search.found;
+                break;
+            }
+            Sleep(5);
+        }
+        if (found == nullptr)
+            return;
+        run.seen = true;
+        script(found);
+        if (!waitUntil([&] { return ended.load(); }, limitMs)) {
+            run.leftOpen = true;
+            PostMessageA(found, WM_CLOSE, 0, 0);
+        }
+    });
+    run.result = dialog.DoModal();
+    ended = true;
+    driver.join();
+    return run;
+}
+
+std::string itemText(HWND dialog, int id) {
+    char buffer[1024] = {};
+    GetDlgItemTextA(dialog, id, buffer, sizeof buffer);
+    return buffer;
+}
+
+void pressButton(HWND dialog, int id) {
+    SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
+}
+
+bool waitUntil(const std::function<bool()>& condition, DWORD limitMs) {
+    const ULONGLONG end = GetTickCount64() + limitMs;
+    while (!condition()) {
+        if (GetTickCount64() >= end)
+            return false;
+        Sleep(5);
+    }
+    return true;
+}
+
+}  // namespace testing_support

@@ -1,0 +1,109 @@
+#include "win/Dialog.h"
+
+#include <windowsx.h>
+
+#include <exception>
+#include <vector>
+
+namespace win {
+
+INT_PTR CDialog::DoModal() {
+    return DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(m_templateId), m_parent, dialogProc,
+                           reinterpret_cast<LPARAM>(this));
+}
+
+void CDialog::EndDialog(INT_PTR result) {
+    ::EndDialog(m_hWnd, result);
+}
+
+std::string CDialog::itemText(int id) const {
+    const HWND control = item(id);
+    std::vector<char> buffer(static_cast<size_t>(GetWindowTextLengthA(control)) + 1);
+    const int length = GetWindowTextA(control, buffer.data(), static_cast<int>(buffer.size()));
+    return std::string(buffer.data(), static_cast<size_t>(length > 0 ? length : 0));
+}
+
+INT_PTR CALLBACK CDialog::dialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    CDialog* dialog = nullptr;
+    if (message == WM_INITDIALOG) {
+        dialog = reinterpret_cast<CDialog*>(lParam);
+        dialog->m_hWnd = hwnd;
+        SetWindowLongPtrA(hwnd, DWLP_USER, lParam);
+    } else {
+        dialog = reinterpret_cast<CDialog*>(GetWindowLongPtrA(hwnd, DWLP_USER));
+    }
+    // Messages before WM_INITDIALOG and after WM_DESTROY get the default handling.
+    if (dialog == nullptr)
+        return FALSE;
+    try {
+        return dialog->dispatch(message, wParam, lParam);
+    } catch (const std::exception& e) {
+        OutputDebugStringA(e.what());
+    } catch (...) {
+        OutputDebugStringA("unknown exception in a dialog handler");
+    }
+    return FALSE;
+}
+
+// Results of most messages go back through DWLP_MSGRESULT.
+INT_PTR CDialog::answer(LRESULT result) const {
+    SetWindowLongPtrA(m_hWnd, DWLP_MSGRESULT, result);
+    return TRUE;
+}
+
+INT_PTR CDialog::dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_INITDIALOG:
+            return OnInitDialog();
+        case WM_COMMAND: {
+            const WORD id = LOWORD(wParam);
+            if (OnCommand(HIWORD(wParam), id, reinterpret_cast<HWND>(lParam)))
+                return TRUE;
+            if (id == IDOK) {
+                OnOK();
+                return TRUE;
+            }
+            if (id == IDCANCEL) {
+                OnCancel();
+                return TRUE;
+            }
+            return FALSE;
+        }
+        case WM_NOTIFY: {
+            LRESULT result = 0;
+            if (OnNotify(static_cast<int>(wParam), reinterpret_cast<NMHDR*>(lParam), result))
+                return answer(result);
+            return FALSE;
+        }
+        case WM_TIMER:
+            return OnTimer(wParam) ? TRUE : FALSE;
+        case WM_SIZE:
+            return OnSize(static_cast<UINT>(wParam), LOWORD(lParam), HIWORD(lParam)) ? TRUE : FALSE;
+        case WM_SYSCOMMAND:
+            return OnSysCommand(static_cast<UINT>(wParam), lParam) ? TRUE : FALSE;
+        case WM_GETMINMAXINFO:
+            return OnGetMinMaxInfo(reinterpret_cast<MINMAXINFO*>(lParam)) ? TRUE : FALSE;
+        case WM_ERASEBKGND:
+            return OnEraseBkgnd(reinterpret_cast<HDC>(wParam)) ? answer(1) : FALSE;
+        case WM_NCHITTEST: {
+            LRESULT result = 0;
+            if (OnNcHitTest(POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}, result))
+                return answer(result);
+            return FALSE;
+        }
+        case WM_PAINT:
+            return OnPaint() ? TRUE : FALSE;
+        case WM_QUERYDRAGICON:
+            // One of the few messages whose answer is the procedure's own return value.
+            return reinterpret_cast<INT_PTR>(OnQueryDragIcon());
+        case WM_DESTROY:
+            OnDestroy();
+            SetWindowLongPtrA(m_hWnd, DWLP_USER, 0);
+            m_hWnd = nullptr;
+            return FALSE;
+        default:
+            return FALSE;
+    }
+}
+
+}  // namespace win

@@ -1,0 +1,68 @@
+#pragma once
+// The modal dialog base. A derived dialog names its template and parent, overrides the
+// handlers it needs and is run with DoModal. One dialog procedure serves every dialog: it
+// binds the object at WM_INITDIALOG, dispatches through a plain switch, lets no exception
+// reach Windows and forgets the object when the window is destroyed.
+
+#include <windows.h>
+
+#include <string>
+
+namespace win {
+
+class CDialog {
+  public:
+    CDialog(UINT templateId, HWND parent = nullptr) : m_templateId(templateId), m_parent(parent) {}
+    CDialog(const CDialog&) = delete;
+    CDialog& operator=(const CDialog&) = delete;
+    virtual ~CDialog() = default;
+
+    // Runs the dialog until EndDialog; the result given to EndDialog, or -1 when the
+    // window could not be made.
+    INT_PTR DoModal();
+    void EndDialog(INT_PTR result);
+
+    HWND hwnd() const { return m_hWnd; }
+    HWND item(int id) const { return GetDlgItem(m_hWnd, id); }
+    template <class Control>
+    void bind(Control& control, int id) const {
+        control.attach(item(id));
+    }
+
+    void setWindowText(const std::string& text) const { SetWindowTextA(m_hWnd, text.c_str()); }
+    void setItemText(int id, const std::string& text) const { SetDlgItemTextA(m_hWnd, id, text.c_str()); }
+    std::string itemText(int id) const;
+    bool setTimer(UINT_PTR id, UINT milliseconds) const { return SetTimer(m_hWnd, id, milliseconds, nullptr) != 0; }
+    void killTimer(UINT_PTR id) const { KillTimer(m_hWnd, id); }
+
+  protected:
+    // The handlers. Those answering bool return true when they handled the message, false
+    // to leave it to the system's default dialog handling.
+    virtual BOOL OnInitDialog() { return TRUE; }
+    virtual void OnOK() { EndDialog(IDOK); }
+    virtual void OnCancel() { EndDialog(IDCANCEL); }
+    // Runs before OnOK and OnCancel, which get IDOK and IDCANCEL when this leaves them.
+    virtual bool OnCommand(WORD /*code*/, WORD /*id*/, HWND /*control*/) { return false; }
+    virtual bool OnNotify(int /*id*/, NMHDR* /*header*/, LRESULT& /*result*/) { return false; }
+    virtual bool OnTimer(UINT_PTR /*id*/) { return false; }
+    virtual bool OnSize(UINT /*type*/, int /*width*/, int /*height*/) { return false; }
+    virtual bool OnSysCommand(UINT /*id*/, LPARAM /*lParam*/) { return false; }
+    virtual bool OnGetMinMaxInfo(MINMAXINFO* /*info*/) { return false; }
+    // False lets the system erase the background with the same device context.
+    virtual bool OnEraseBkgnd(HDC /*dc*/) { return false; }
+    virtual bool OnNcHitTest(POINT /*screenPoint*/, LRESULT& /*result*/) { return false; }
+    virtual bool OnPaint() { return false; }
+    virtual HICON OnQueryDragIcon() { return nullptr; }
+    virtual void OnDestroy() {}
+
+  private:
+    static INT_PTR CALLBACK dialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    INT_PTR dispatch(UINT message, WPARAM wParam, LPARAM lParam);
+    INT_PTR answer(LRESULT result) const;
+
+    UINT m_templateId;
+    HWND m_parent;
+    HWND m_hWnd = nullptr;
+};
+
+}  // namespace win
