@@ -1,0 +1,28 @@
+#pragma once
+// The portable half of the client discovery: reading an open command registered by uTorrent and
+// turning an operating-system version record into the version code.
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+namespace client {
+
+inline constexpr size_t kCommandBufferSize = 256;
+inline constexpr unsigned long kTypeString = 1;        // REG_SZ
+inline constexpr unsigned long kTypeExpandString = 2;  // REG_EXPAND_SZ
+
+// The executable of one registered open command: the value as read (type, bytes returned),
+// which must be a zero-terminated string starting with a quoted path. Empty when it is not.
+std::string executableFromCommand(unsigned long type, const char* data, size_t length);
+
+// The first non-empty path of the locations, in their order.
+std::string firstFound(const std::vector<std::string>& paths);
+
+inline constexpr unsigned long kPlatformWindows = 1;  // VER_PLATFORM_WIN32_WINDOWS
+inline constexpr unsigned long kPlatformNt = 2;       // VER_PLATFORM_WIN32_NT
+
+// major + 256 * minor for the versions known here, 4 for every other.
+long versionCode(unsigned long platformId, unsigned long major, unsigned long minor, bool& isNt);
+
+}  // namespace client

@@ -1,0 +1,167 @@
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <shellapi.h>
+
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "client/ClientDiscovery.h"
+#include "upload/UploadPlan.h"
+
+namespace {
+
+std::string windowsPath(const std::string& unixPath) {
+    std::string path = "Z:" + unixPath;
+    for (char& c : path)
+        if (c == '/')
+            c = '\\';
+    return path;
+}
+
+std::string standinClient(const char* variant) {
+    return windowsPath(SW_STANDIN_CLIENT_DIR) + "\\" + variant + "\\uTorrent.exe";
+}
+
+TEST(ClientDiscovery, MajorVersionOfTheExecutable) {
+    EXPECT_EQ(executableMajorVersion(standinClient("v2")), 2);
+    EXPECT_EQ(executableMajorVersion(standinClient("v3")), 3);
+    EXPECT_EQ(executableMajorVersion(standinClient("plain")), -1);
+    EXPECT_EQ(executableMajorVersion("C:\\no\\such\\uTorrent.exe"), -1);
+}
+
+TEST(ClientDiscovery, WineIsAnNtSystem) {
+    COsVersion version;
+    EXPECT_EQ(version.osVersionCode(), 4);
+    EXPECT_TRUE(version.m_isNt);
+}
+
+// The three registered open commands, written into the test prefix and removed afterwards.
+class RegisteredCommands : public ::testing::Test {
+  protected:
+    const char* kLocation1 = "uTorrent\\shell\\open\\command";
+    const char* kLocation3 = "Software\\Classes\\Applications\\uTorrent.exe\\shell\\open\\command";
+
+    void TearDown() override {
+        RegDeleteTreeA(HKEY_CLASSES_ROOT, "uTorrent");
+        RegDeleteTreeA(HKEY_CLASSES_ROOT, "Applications\\uTorrent.exe");
+        RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Classes\\Applications\\uTorrent.exe");
+    }
+
+    static void write(HKEY root, const char* keyPath, const std::string& command) {
+        HKEY key = nullptr;
+        ASSERT_EQ(RegCreateKeyExA(root, keyPath, 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr), ERROR_SUCCESS);
+        EXPECT_EQ(RegSetValueExA(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(command.c_str()),
+                                 DWORD(command.size() + 1)),
+                  ERROR_SUCCESS);
+        RegCloseKey(key);
+    }
+};
+
+TEST_F(RegisteredCommands, NoneRegistered) {
+    EXPECT_EQ(findUTorrentPath(), "");
+}
+
+TEST_F(RegisteredCommands, QuotedAndUnquoted) {
+    write(HKEY_CLASSES_ROOT, kLocation1, "\"C:\\Program Files\\uTorrent\\uTorrent.exe\" \"%1\"");
+    EXPECT_EQ(findUTorrentPath(), "C:\\Program Files\\uTorrent\\uTorrent.exe");
+    write(HKEY_CLASSES_ROOT, kLocation1, "C:\\uTorrent\\uTorrent.exe \"%1\"");
+    EXPECT_EQ(findUTorrentPath(), "");
+}
+
+TEST_F(RegisteredCommands, TooLongForTheBuffer) {
+    const std::string path = "C:\\" + std::string(250, 'x') + ".exe";
+    write(HKEY_CLASSES_ROOT, kLocation1, "\"" + path + "\"");  // 258 characters
+    EXPECT_EQ(findUTorrentPath(), "");
+    const std::string fits = "C:\\" + std::string(246, 'x') + ".exe";
+    write(HKEY_CLASSES_ROOT, kLocation1, "\"" + fits + "\"");  // 255 characters and the zero
+    EXPECT_EQ(findUTorrentPath(), fits);
+}
+
+TEST_F(RegisteredCommands, AnUnquotedFirstLocationGivesWayToAQuotedThird) {
+    write(HKEY_CLASSES_ROOT, kLocation1, "C:\\one\\uTorrent.exe \"%1\"");
+    write(HKEY_CURRENT_USER, kLocation3, "\"C:\\three\\uTorrent.exe\" \"%1\"");
+    EXPECT_EQ(findUTorrentPath(), "C:\\three\\uTorrent.exe");
+}
+
+// What the stand-in client received from one start with the given parameters.
+struct Received {
+    std::vector<std::string> args;
+    std::string directory;
+    bool hasDirectory = false;
+    std::string torrent;
+};
+
+Received startStandin(const std::string& program, const std::string& parameters) {
+    char temp[MAX_PATH];
+    GetTempPathA(MAX_PATH, temp);
+    const std::string record = std::string(temp) + "standin-record.txt";
+    DeleteFileA(record.c_str());
+    SetEnvironmentVariableA("SW_CLIENT_RECORD", record.c_str());
+
+    SHELLEXECUTEINFOA info = {};
+    info.cbSize = sizeof info;
+    info.fMask = SEE_MASK_NOCLOSEPROCESS;
+    info.lpVerb = "open";
+    info.lpFile = program.c_str();
+    info.lpParameters = parameters.c_str();
+    info.nShow = SW_SHOW;
+    Received received;
+    if (!ShellExecuteExA(&info) || !info.hProcess) {
+        ADD_FAILURE() << "cannot start " << program;
+        return received;
+    }
+    WaitForSingleObject(info.hProcess, 30000);
+    CloseHandle(info.hProcess);
+
+    std::ifstream in(record);
+    std::string line;
+    while (std::getline(in, line)) {
+        if (line.rfind("arg ", 0) == 0)
+            received.args.push_back(line.substr(4));
+        else if (line.rfind("directory ", 0) == 0) {
+            received.directory = line.substr(10);
+            received.hasDirectory = true;
+        } else if (line.rfind("torrent ", 0) == 0)
+            received.torrent = line.substr(8);
+    }
+    return received;
+}
+
+struct HandOffCase {
+    const char* variant;
+    bool fileMode;
+    const char* contentPath;
+    const char* expectedDirectory;
+};
+
+TEST(StandinClient, ReceivesExactlyTheDirectoryOfTheHandOff) {
+    const std::string torrent = "C:\\users\\Seedwright\\swr.torrent";
+    const HandOffCase cases[] = {
+        {"v3", true, "C:\\Data\\a.mkv", "C:\\Data\\"},     {"v2", true, "C:\\Data\\a.mkv", "C:\\Data\\"},
+        {"v2", false, "C:\\Data\\Film", "C:\\Data\\Film"}, {"v2", false, "C:\\Data\\Film\\", "C:\\Data\\Film\\"},
+        {"v3", false, "C:\\Data\\Film", "C:\\Data\\"},     {"v3", false, "C:\\Data\\Film\\", "C:\\Data\\"},
+        {"plain", false, "C:\\Data\\Film", "C:\\Data\\"},  {"v3", false, "C:\\", ""},
+    };
+    for (const HandOffCase& c : cases) {
+        SCOPED_TRACE(std::string(c.variant) + " " + c.contentPath);
+        upload::ClientPaths paths;
+        paths.utorrent = standinClient(c.variant);
+        std::string content;
+        ASSERT_TRUE(upload::contentFolder(c.contentPath, c.fileMode, content));
+        const upload::ClientStart start =
+            upload::clientStart(paths, executableMajorVersion(paths.utorrent), upload::ClientChoice::Closed, c.fileMode,
+                                content, upload::parentFolder(c.contentPath), torrent);
+        const Received received = startStandin(start.program, start.parameters);
+        ASSERT_EQ(received.args.size(), 3u);
+        EXPECT_EQ(received.args[0], "/directory");
+        EXPECT_TRUE(received.hasDirectory);
+        EXPECT_EQ(received.directory, c.expectedDirectory);
+        EXPECT_EQ(received.torrent, torrent);
+    }
+}
+
+}  // namespace

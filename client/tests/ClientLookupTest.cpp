@@ -1,0 +1,60 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "client/ClientLookup.h"
+
+namespace {
+
+using client::executableFromCommand;
+
+std::string fromString(const std::string& value, unsigned long type = client::kTypeString) {
+    return executableFromCommand(type, value.c_str(), value.size() + 1);  // with its terminator
+}
+
+TEST(ClientLookup, TheQuotedExecutableOfAnOpenCommand) {
+    EXPECT_EQ(fromString("\"C:\\Program Files\\uTorrent\\uTorrent.exe\" \"%1\""),
+              "C:\\Program Files\\uTorrent\\uTorrent.exe");
+    EXPECT_EQ(fromString("\"C:\\uTorrent.exe\" /NOINSTALL \"%1\"", client::kTypeExpandString), "C:\\uTorrent.exe");
+    EXPECT_EQ(fromString("\"C:\\no closing quote.exe"), "C:\\no closing quote.exe");
+    EXPECT_EQ(fromString("C:\\uTorrent\\uTorrent.exe \"%1\""), "");
+    EXPECT_EQ(fromString(""), "");
+    EXPECT_EQ(fromString(" \"C:\\uTorrent.exe\""), "");
+}
+
+TEST(ClientLookup, OnlyZeroTerminatedStrings) {
+    const std::string value = "\"C:\\uTorrent.exe\"";
+    EXPECT_EQ(executableFromCommand(client::kTypeString, value.c_str(), value.size()), "");
+    EXPECT_EQ(fromString(value, 3 /* REG_BINARY */), "");
+    EXPECT_EQ(fromString(value, 7 /* REG_MULTI_SZ */), "");
+    const char embedded[] = "\"C:\\a.exe\0\"";
+    EXPECT_EQ(executableFromCommand(client::kTypeString, embedded, sizeof embedded), "C:\\a.exe");
+}
+
+TEST(ClientLookup, LocationsInOrder) {
+    EXPECT_EQ(client::firstFound({"", "", "C:\\three.exe"}), "C:\\three.exe");
+    EXPECT_EQ(client::firstFound({"C:\\one.exe", "C:\\two.exe", ""}), "C:\\one.exe");
+    EXPECT_EQ(client::firstFound({"", "", ""}), "");
+}
+
+TEST(ClientLookup, VersionCodes) {
+    bool isNt = true;
+    EXPECT_EQ(client::versionCode(client::kPlatformWindows, 4, 10, isNt), 2564);
+    EXPECT_FALSE(isNt);
+    EXPECT_EQ(client::versionCode(client::kPlatformWindows, 4, 90, isNt), 23044);
+    EXPECT_EQ(client::versionCode(client::kPlatformWindows, 4, 0, isNt), 4);
+    EXPECT_FALSE(isNt);
+
+    EXPECT_EQ(client::versionCode(client::kPlatformNt, 5, 0, isNt), 5);
+    EXPECT_TRUE(isNt);
+    EXPECT_EQ(client::versionCode(client::kPlatformNt, 5, 1, isNt), 261);
+    EXPECT_EQ(client::versionCode(client::kPlatformNt, 5, 2, isNt), 517);
+    EXPECT_EQ(client::versionCode(client::kPlatformNt, 6, 1, isNt), 4);  // Windows 7
+    EXPECT_TRUE(isNt);
+    EXPECT_EQ(client::versionCode(client::kPlatformNt, 4, 0, isNt), 4);
+    EXPECT_EQ(client::versionCode(client::kPlatformNt, 5, 3, isNt), 4);
+    EXPECT_EQ(client::versionCode(0, 3, 11, isNt), 4);  // Win32s
+    EXPECT_FALSE(isNt);
+}
+
+}  // namespace

@@ -1,0 +1,87 @@
+#pragma once
+// The portable half of the upload sequence: the folders derived from the content path, the
+// fields of the torrent form, the scan of the site's answer and the torrent client's parameters.
+
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace upload {
+
+// File mode: the path up to its last ':' or '\', then one '\'. Folder mode: the path unchanged.
+// False when a file path has no separator or its folder part is over 511 characters.
+bool contentFolder(const std::string& contentPath, bool fileMode, std::string& folder);
+
+// Folder mode: the folder holding the content folder, with its trailing '\'; empty for a root.
+std::string parentFolder(const std::string& contentPath);
+
+// The torrent form's text fields in the order they go out, and the name the torrent is announced under.
+struct TorrentForm {
+    std::vector<std::pair<std::string, std::string>> texts;
+    std::string fileField;
+    std::string fileName;
+};
+
+TorrentForm torrentForm(const std::string& description,
+                        long category,
+                        const long (&subcategories)[4],
+                        const std::string& name);
+
+// What the answer page says: the download links, in order, and whether the upload was refused.
+struct AnswerScan {
+    std::vector<std::string> links;
+    bool refused = false;
+    std::string reason;  // the line after the failure marker, markup stripped
+};
+
+inline constexpr size_t kMaxScannedLines = 1000;
+
+AnswerScan scanAnswer(const std::string& answer);
+
+// Drops everything from a '<' to the next '>', both brackets included.
+std::string stripMarkup(const std::string& line);
+
+// One argument quoted so that CommandLineToArgvW gives it back unchanged.
+std::string quoteArgument(const std::string& argument);
+
+// uTorrent 1.x and 2.x take the folder that holds the data; later versions (and an executable
+// without version information) the folder that holds the content folder. majorVersion -1: unknown.
+std::string dataDirectory(int majorVersion,
+                          bool fileMode,
+                          const std::string& contentFolder,
+                          const std::string& parentFolder);
+
+// "/directory", the quoted directory, and the quoted torrent.
+std::string utorrentParameters(const std::string& directory, const std::string& torrentPath);
+
+// The form used when the user picked uTorrent over Azureus: directory switch and folder in one quoted argument.
+std::string utorrentChoiceParameters(const std::string& contentFolder, const std::string& torrentPath);
+
+// Which client receives the new torrent, and how it is started.
+struct ClientPaths {
+    std::string utorrent;
+    std::string azureus;
+    std::string clientExe;  // picked in the executable-selection dialog
+};
+
+enum class ClientChoice { Utorrent, Azureus, Closed };
+
+struct ClientStart {
+    std::string program;
+    std::string parameters;
+    bool ownedByDialog = false;  // uTorrent started by the plain route has no owner window
+};
+
+// Both uTorrent and Azureus are known: the user is asked first.
+bool clientNeedsChoice(const ClientPaths& paths);
+
+// majorVersion: of the uTorrent executable, -1 when unknown; choice: only read when asked.
+ClientStart clientStart(const ClientPaths& paths,
+                        int majorVersion,
+                        ClientChoice choice,
+                        bool fileMode,
+                        const std::string& contentFolder,
+                        const std::string& parentFolder,
+                        const std::string& torrentPath);
+
+}  // namespace upload

@@ -1,0 +1,99 @@
+#include "upload/UploadSequence.h"
+
+#include "upload/InputChecks.h"
+
+namespace upload {
+
+namespace {
+
+// The text after the last '\' or ':' of a path.
+std::string namePart(const std::string& path) {
+    const size_t separator = path.find_last_of(":\\");
+    return separator == std::string::npos ? std::string() : path.substr(separator + 1);
+}
+
+void postPictures(const UploadJob& job, UploadServices& services) {
+    // Most recently added first; a failed post does not stop the others.
+    for (auto picture = job.pictures.rbegin(); picture != job.pictures.rend(); ++picture) {
+        FormField upload;
+        upload.name = "upload";
+        upload.value = "Upload";
+        FormField file;
+        file.isFile = true;
+        file.name = "ulpic";
+        file.value = *picture;
+        file.fileName = namePart(*picture);
+        services.setStatus("Uploading Picture: " + file.fileName);
+        std::string ignored;
+        services.postForm(job.siteHost, {upload, file}, ignored);
+    }
+}
+
+bool postTorrentForm(const UploadJob& job, UploadServices& services, std::string& answer) {
+    const TorrentForm form = torrentForm(job.description, job.category, job.subcategories, job.name);
+    std::vector<FormField> fields;
+    for (const auto& text : form.texts) {
+        FormField field;
+        field.name = text.first;
+        field.value = text.second;
+        fields.push_back(field);
+    }
+    FormField file;
+    file.isFile = true;
+    file.name = form.fileField;
+    file.value = job.newTorrentPath;
+    file.fileName = form.fileName;
+    fields.push_back(file);
+    services.setStatus("Submitting Torrent Informations + .torrent File ...");
+    return services.postForm(job.siteHost, fields, answer);
+}
+
+}  // namespace
+
+void runUpload(const UploadJob& job, UploadServices& services) {
+    std::string content;
+    if (!contentFolder(job.contentPath, job.fileMode, content)) {
+        services.message(inputs::kInvalidPath);
+        return;
+    }
+    const std::string parent = job.fileMode ? std::string() : parentFolder(job.contentPath);
+    const std::string localTorrent = job.currentFolder + "\\swr.torrent";
+
+    services.setStatus("Generating Torrent File: Please Wait!");
+    if (!services.buildTorrent(job.contentPath, job.fileMode))
+        return;
+
+    postPictures(job, services);
+    std::string answer;
+    if (!postTorrentForm(job, services, answer))
+        return;
+
+    services.setStatus("Parsing results...");
+    if (!services.writeFile(job.workingFolder + "\\debug.html", answer))
+        services.message("Could not open debug outputfile debug.html");
+
+    const AnswerScan scan = scanAnswer(answer);
+    bool success = false;
+    for (const std::string& link : scan.links) {
+        services.setStatus("Re-Download of torrent...");
+        // A failed download has told the user; the client gets no error page to seed.
+        if (!services.downloadTorrent(job.siteHost, link, localTorrent))
+            continue;
+        services.waitForBackend();
+        services.setStatus("Adding torrent to Client...");
+        const ClientChoice choice = clientNeedsChoice(job.clients) ? services.chooseClient() : ClientChoice::Closed;
+        const int major = job.clients.utorrent.empty() || clientNeedsChoice(job.clients)
+                              ? -1
+                              : services.majorVersion(job.clients.utorrent);
+        services.startClient(clientStart(job.clients, major, choice, job.fileMode, content, parent, localTorrent));
+        success = true;
+    }
+    if (scan.refused) {
+        services.setStatus("Upload Failed...");
+        services.message("Upload Failed:\n\n" + scan.reason);
+    }
+    if (success)
+        services.message("Upload Complete!");
+}
+
+}  // namespace upload

@@ -1,0 +1,64 @@
+#pragma once
+// The upload sequence from a finished set of inputs to the torrent handed to the client. The
+// outside world (dialogs, the site, files, the shell) comes in through UploadServices, so the
+// Windows worker and the tests run the very same steps.
+
+#include <string>
+#include <vector>
+
+#include "upload/UploadPlan.h"
+
+namespace upload {
+
+// The main dialog's inputs as the worker read them when it started.
+struct UploadJob {
+    std::string contentPath;
+    bool fileMode = true;
+    std::string description;
+    long category = -1;
+    long subcategories[4] = {-1, -1, -1, -1};
+    std::string name;
+    std::vector<std::string> pictures;  // oldest first
+
+    std::string siteHost;
+    std::string workingFolder;
+    std::string currentFolder;
+    std::string newTorrentPath;
+    ClientPaths clients;
+};
+
+struct FormField {
+    bool isFile = false;
+    std::string name;
+    std::string value;     // text value, or the local path of a file
+    std::string fileName;  // the name a file is announced under
+};
+
+class UploadServices {
+  public:
+    virtual ~UploadServices() = default;
+
+    virtual void setStatus(const std::string& text) = 0;
+    virtual void message(const std::string& text) = 0;
+    // Runs the hashing dialog; false when the user cancelled.
+    virtual bool buildTorrent(const std::string& contentPath, bool fileMode) = 0;
+    // Posts one form to "/doupload.php"; false when the send failed (already reported).
+    virtual bool postForm(const std::string& host, const std::vector<FormField>& fields, std::string& answer) = 0;
+    // Creates or replaces a file with exactly these bytes; false when it could not be opened.
+    virtual bool writeFile(const std::string& path, const std::string& bytes) = 0;
+    // False when the download failed (already reported).
+    virtual bool downloadTorrent(const std::string& host,
+                                 const std::string& linkPath,
+                                 const std::string& localPath) = 0;
+    virtual void waitForBackend() = 0;
+    virtual int majorVersion(const std::string& executable) = 0;
+    virtual ClientChoice chooseClient() = 0;
+    virtual void startClient(const ClientStart& start) = 0;
+};
+
+inline constexpr const char* kUploadPath = "/doupload.php";
+
+// Steps 1 to 9; the caller returns the dialog to its idle state afterwards.
+void runUpload(const UploadJob& job, UploadServices& services);
+
+}  // namespace upload

@@ -1,0 +1,122 @@
+#include <gtest/gtest.h>
+
+#include "upload/CategoryRules.h"
+
+namespace {
+
+using category::Change;
+using category::Lists;
+using category::onSelectionChanged;
+
+constexpr unsigned L0 = 1, L1 = 2, L2 = 4, L3 = 8, L4 = 16;
+
+struct Row {
+    int changed;
+    long values[5];
+    Change expected;
+};
+
+void expectChange(const Row& row) {
+    const Change change = onSelectionChanged(row.values, row.changed);
+    EXPECT_EQ(change.resetMask, row.expected.resetMask) << "list " << row.changed;
+    EXPECT_EQ(change.enableMask, row.expected.enableMask) << "list " << row.changed;
+    EXPECT_EQ(change.disableMask, row.expected.disableMask) << "list " << row.changed;
+}
+
+TEST(CategoryRules, EveryRowOfTheTable) {
+    const Row rows[] = {
+        // duplicate
+        {0, {12, 12, 13, -1, -1}, {L0 | L1 | L2 | L3 | L4, 0, L1 | L2 | L3 | L4}},
+        {1, {12, 12, -1, -1, -1}, {L1 | L2 | L3 | L4, 0, L2 | L3 | L4}},
+        {2, {12, 13, 13, -1, -1}, {L2 | L3 | L4, 0, L3 | L4}},
+        {3, {12, 13, 14, 12, -1}, {L3 | L4, 0, L4}},
+        {4, {12, 13, 14, 15, 14}, {L4, 0, 0}},
+        // not a duplicate, placeholder chosen
+        {0, {-1, 12, 13, 14, 15}, {L1 | L2 | L3 | L4, 0, L1 | L2 | L3 | L4}},
+        {1, {12, -1, 13, 14, 15}, {L2 | L3 | L4, 0, L2 | L3 | L4}},
+        {2, {12, 13, -1, 14, 15}, {L3 | L4, 0, L3 | L4}},
+        {3, {12, 13, 14, -1, 15}, {L4, 0, L4}},
+        {4, {12, 13, 14, 15, -1}, {0, 0, 0}},
+        // not a duplicate, real category
+        {0, {12, 14, 13, 15, 16}, {0, L1, 0}},
+        {1, {12, 13, 15, 14, 16}, {0, L2, 0}},
+        {2, {12, 13, 14, 16, 15}, {0, L3, 0}},
+        {3, {12, 13, 14, 15, 17}, {0, L4, 0}},
+        {4, {12, 13, 14, 15, 16}, {0, 0, 0}},
+    };
+    for (const Row& row : rows)
+        expectChange(row);
+}
+
+TEST(CategoryRules, APlaceholderIsADuplicateOfAnotherPlaceholder) {
+    // Category back to "Select Category" while the subcategories stand on theirs: reset all five.
+    expectChange({0, {-1, -1, -1, -1, -1}, {L0 | L1 | L2 | L3 | L4, 0, L1 | L2 | L3 | L4}});
+    // The last list on its placeholder next to another placeholder: only itself is reset.
+    expectChange({4, {12, 13, -1, -1, -1}, {L4, 0, 0}});
+}
+
+TEST(CategoryRules, EntriesNeedASemicolon) {
+    long id = 99;
+    std::string name;
+    ASSERT_TRUE(category::parseEntry("12;Movies", id, name));
+    EXPECT_EQ(id, 12);
+    EXPECT_EQ(name, "Movies");
+    ASSERT_TRUE(category::parseEntry("13;Music\r", id, name));
+    EXPECT_EQ(name, "Music\r");
+    ASSERT_TRUE(category::parseEntry("  -7x;A;B", id, name));
+    EXPECT_EQ(id, -7);
+    EXPECT_EQ(name, "A;B");
+    ASSERT_TRUE(category::parseEntry("abc;Other", id, name));
+    EXPECT_EQ(id, 0);
+    ASSERT_TRUE(category::parseEntry("99999999999;Huge", id, name));
+    EXPECT_EQ(id, 2147483647L);
+    EXPECT_FALSE(category::parseEntry("1031=url=X", id, name));
+    EXPECT_FALSE(category::parseEntry("", id, name));
+}
+
+TEST(CategoryRules, ChoosingTheCategoryTwiceResetsTheSubcategory) {
+    Lists lists;
+    lists.choose(0, 12);
+    EXPECT_TRUE(lists.enabled[1]);
+    lists.choose(1, 12);
+    EXPECT_EQ(lists.values[1], -1);
+    EXPECT_TRUE(lists.enabled[1]);
+    EXPECT_FALSE(lists.enabled[2] || lists.enabled[3] || lists.enabled[4]);
+}
+
+TEST(CategoryRules, TakingASubcategoryAsCategoryResetsEverything) {
+    Lists lists;
+    lists.choose(0, 12);
+    lists.choose(1, 13);
+    EXPECT_TRUE(lists.enabled[2]);
+    lists.choose(0, 13);
+    for (int i = 0; i < 5; ++i)
+        EXPECT_EQ(lists.values[i], -1) << i;
+    EXPECT_FALSE(lists.enabled[1] || lists.enabled[2] || lists.enabled[3] || lists.enabled[4]);
+}
+
+TEST(CategoryRules, BackToSelectCategoryClearsAllFourSubcategories) {
+    Lists lists;
+    lists.choose(0, 10);
+    lists.choose(1, 11);
+    lists.choose(2, 12);
+    lists.choose(3, 13);
+    lists.choose(4, 14);
+    EXPECT_TRUE(lists.enabled[4]);
+    lists.choose(0, -1);
+    for (int i = 1; i < 5; ++i) {
+        EXPECT_EQ(lists.values[i], -1) << i;
+        EXPECT_FALSE(lists.enabled[i]) << i;
+    }
+}
+
+TEST(CategoryRules, EnablingKeepsTheSelection) {
+    Lists lists;
+    lists.values[2] = 20;  // left over, list disabled
+    lists.choose(0, 10);
+    lists.choose(1, 11);
+    EXPECT_TRUE(lists.enabled[2]);
+    EXPECT_EQ(lists.values[2], 20);
+}
+
+}  // namespace

@@ -1,0 +1,222 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "upload/UploadSequence.h"
+
+namespace {
+
+using upload::ClientChoice;
+using upload::ClientStart;
+using upload::FormField;
+
+// Records every call as one line, and answers by its settings.
+class FakeServices : public upload::UploadServices {
+  public:
+    std::vector<std::string> calls;
+    std::vector<std::vector<FormField>> forms;
+    std::vector<ClientStart> starts;
+    bool hashingDone = true;
+    bool torrentFormSent = true;
+    std::string answer;
+    bool writable = true;
+    std::string written;
+    std::vector<bool> downloads;  // per download, true = worked; missing entries work
+    int major = 3;
+
+    void setStatus(const std::string& text) override { calls.push_back("status " + text); }
+    void message(const std::string& text) override { calls.push_back("message " + text); }
+    bool buildTorrent(const std::string& path, bool fileMode) override {
+        calls.push_back("build " + path + (fileMode ? " file" : " folder"));
+        return hashingDone;
+    }
+    bool postForm(const std::string& host, const std::vector<FormField>& fields, std::string& out) override {
+        calls.push_back("post " + host + " " + fields.back().name);
+        forms.push_back(fields);
+        if (fields.back().name != "file")
+            return true;
+        out = answer;
+        return torrentFormSent;
+    }
+    bool writeFile(const std::string& path, const std::string& bytes) override {
+        calls.push_back("write " + path);
+        written = bytes;
+        return writable;
+    }
+    bool downloadTorrent(const std::string& host, const std::string& link, const std::string& local) override {
+        calls.push_back("download " + host + link + " " + local);
+        const size_t index = downloadCount++;
+        return index >= downloads.size() || downloads[index];
+    }
+    void waitForBackend() override { calls.push_back("wait"); }
+    int majorVersion(const std::string& executable) override {
+        calls.push_back("version " + executable);
+        return major;
+    }
+    ClientChoice chooseClient() override {
+        calls.push_back("choose");
+        return ClientChoice::Azureus;
+    }
+    void startClient(const ClientStart& start) override {
+        calls.push_back("start " + start.program + " " + start.parameters);
+        starts.push_back(start);
+    }
+
+  private:
+    size_t downloadCount = 0;
+};
+
+upload::UploadJob job() {
+    upload::UploadJob j;
+    j.contentPath = "C:\\Data\\Film";
+    j.fileMode = false;
+    j.description = "A film about films";
+    j.category = 1;
+    j.subcategories[0] = 3;
+    j.name = "My Film";
+    j.pictures = {"C:\\p\\a.jpg", "C:\\p\\b.png", "D:c.gif"};
+    j.siteHost = "tracker";
+    j.workingFolder = "C:\\W";
+    j.currentFolder = "C:\\C";
+    j.newTorrentPath = "C:\\C\\MyNew.torrent";
+    j.clients.utorrent = "C:\\uTorrent.exe";
+    return j;
+}
+
+const std::string kLinkLine = "<a href=\"/download.php/7/My%20Film.torrent\">My Film.torrent</a>\n";
+
+TEST(UploadSequence, AWholeUploadInOrder) {
+    FakeServices services;
+    services.answer = "<html>\n" + kLinkLine + "</html>\n";
+    upload::runUpload(job(), services);
+    const std::vector<std::string> expected = {
+        "status Generating Torrent File: Please Wait!",
+        "build C:\\Data\\Film folder",
+        "status Uploading Picture: c.gif",
+        "post tracker ulpic",
+        "status Uploading Picture: b.png",
+        "post tracker ulpic",
+        "status Uploading Picture: a.jpg",
+        "post tracker ulpic",
+        "status Submitting Torrent Informations + .torrent File ...",
+        "post tracker file",
+        "status Parsing results...",
+        "write C:\\W\\debug.html",
+        "status Re-Download of torrent...",
+        "download tracker/download.php/7/My%20Film.torrent C:\\C\\swr.torrent",
+        "wait",
+        "status Adding torrent to Client...",
+        "version C:\\uTorrent.exe",
+        "start C:\\uTorrent.exe /directory \"C:\\Data\\\\\" \"C:\\C\\swr.torrent\"",
+        "message Upload Complete!",
+    };
+    EXPECT_EQ(services.calls, expected);
+    EXPECT_EQ(services.written, services.answer);
+
+    ASSERT_EQ(services.forms.size(), 4u);
+    const std::vector<FormField>& picture = services.forms[0];
+    ASSERT_EQ(picture.size(), 2u);
+    EXPECT_FALSE(picture[0].isFile);
+    EXPECT_EQ(picture[0].name + "=" + picture[0].value, "upload=Upload");
+    EXPECT_TRUE(picture[1].isFile);
+    EXPECT_EQ(picture[1].value, "D:c.gif");
+    EXPECT_EQ(picture[1].fileName, "c.gif");
+
+    const std::vector<FormField>& form = services.forms[3];
+    ASSERT_EQ(form.size(), 10u);
+    EXPECT_EQ(form[2].name + "=" + form[2].value, "scat1=3");
+    EXPECT_EQ(form[3].name + "=" + form[3].value, "scat2=-1");
+    EXPECT_TRUE(form[9].isFile);
+    EXPECT_EQ(form[9].value, "C:\\C\\MyNew.torrent");
+    EXPECT_EQ(form[9].fileName, "My Film.torrent");
+}
+
+TEST(UploadSequence, CancelledHashingSendsNothing) {
+    FakeServices services;
+    services.hashingDone = false;
+    upload::runUpload(job(), services);
+    EXPECT_EQ(services.calls.size(), 2u);
+    EXPECT_TRUE(services.forms.empty());
+}
+
+TEST(UploadSequence, AFileWithoutFolderStopsBeforeHashing) {
+    FakeServices services;
+    upload::UploadJob j = job();
+    j.fileMode = true;
+    j.contentPath = "film.mkv";
+    upload::runUpload(j, services);
+    EXPECT_EQ(services.calls, std::vector<std::string>{"message Please select a valid path to a File or a Directory!"});
+    j.contentPath = "C:" + std::string(510, 'x') + "\\film.mkv";
+    services.calls.clear();
+    upload::runUpload(j, services);
+    EXPECT_EQ(services.calls.size(), 1u);
+}
+
+TEST(UploadSequence, AFailedTorrentFormEndsQuietly) {
+    FakeServices services;
+    services.torrentFormSent = false;
+    services.answer = kLinkLine;
+    upload::runUpload(job(), services);
+    EXPECT_EQ(services.calls.back(), "post tracker file");
+}
+
+TEST(UploadSequence, RefusedUploadShowsTheReason) {
+    FakeServices services;
+    services.answer = "<h2>Upload failed!</h2>\n<p><b>Torrent exists already</b></p>\n";
+    services.writable = false;
+    upload::runUpload(job(), services);
+    const std::vector<std::string> tail(services.calls.end() - 4, services.calls.end());
+    EXPECT_EQ(tail, (std::vector<std::string>{
+                        "write C:\\W\\debug.html", "message Could not open debug outputfile debug.html",
+                        "status Upload Failed...", "message Upload Failed:\n\nTorrent exists already"}));
+}
+
+TEST(UploadSequence, TwoLinksAndALateFailure) {
+    FakeServices services;
+    services.answer = kLinkLine + kLinkLine + "<h2>Upload failed!</h2>\nwhy\n";
+    upload::runUpload(job(), services);
+    EXPECT_EQ(services.starts.size(), 2u);
+    const std::vector<std::string> tail(services.calls.end() - 3, services.calls.end());
+    EXPECT_EQ(tail, (std::vector<std::string>{"status Upload Failed...", "message Upload Failed:\n\nwhy",
+                                              "message Upload Complete!"}));
+}
+
+TEST(UploadSequence, AFailedDownloadIsNotHandedToTheClient) {
+    FakeServices services;
+    services.answer = kLinkLine;
+    services.downloads = {false};
+    upload::runUpload(job(), services);
+    EXPECT_TRUE(services.starts.empty());
+    EXPECT_EQ(services.calls.back().rfind("download ", 0), 0u);
+
+    FakeServices second;
+    second.answer = kLinkLine + kLinkLine;
+    second.downloads = {false, true};
+    upload::runUpload(job(), second);
+    EXPECT_EQ(second.starts.size(), 1u);
+    EXPECT_EQ(second.calls.back(), "message Upload Complete!");
+}
+
+TEST(UploadSequence, UnknownClientsAndTheAzureusChoice) {
+    upload::UploadJob j = job();
+    j.clients.utorrent.clear();
+    FakeServices services;
+    services.answer = kLinkLine;
+    upload::runUpload(j, services);
+    ASSERT_EQ(services.starts.size(), 1u);
+    EXPECT_EQ(services.starts[0].program, "");
+    EXPECT_EQ(services.starts[0].parameters, "\"C:\\C\\swr.torrent\"");
+
+    j = job();
+    j.clients.azureus = "C:\\Azureus.exe";
+    FakeServices both;
+    both.answer = kLinkLine;
+    upload::runUpload(j, both);
+    ASSERT_EQ(both.starts.size(), 1u);
+    EXPECT_EQ(both.starts[0].program, "C:\\Azureus.exe");
+    EXPECT_NE(std::find(both.calls.begin(), both.calls.end(), "choose"), both.calls.end());
+}
+
+}  // namespace
