@@ -27,10 +27,12 @@ function(sw_setup_wine_fixture)
     set_tests_properties(wine.prefix.cleanup PROPERTIES FIXTURES_CLEANUP wine TIMEOUT 60)
 endfunction()
 
-# sw_add_test_program(NAME SOURCES ... LIBS ... [WINDOWS_ONLY])
-# Builds one GoogleTest program and registers its cases with ctest.
+# sw_add_test_program(NAME SOURCES ... LIBS ... [WINDOWS_ONLY] [FIXTURES ...] [RESOURCE_LOCK name])
+# Builds one GoogleTest program and registers its cases with ctest. FIXTURES are required
+# besides wine (e.g. standin, the stand-in tracker site); cases sharing RESOURCE_LOCK run one
+# at a time.
 function(sw_add_test_program name)
-    cmake_parse_arguments(ARG "WINDOWS_ONLY" "" "SOURCES;LIBS" ${ARGN})
+    cmake_parse_arguments(ARG "WINDOWS_ONLY" "RESOURCE_LOCK" "SOURCES;LIBS;FIXTURES" ${ARGN})
     if(ARG_WINDOWS_ONLY AND NOT WIN32)
         return()
     endif()
@@ -39,7 +41,10 @@ function(sw_add_test_program name)
     target_compile_definitions(${name} PRIVATE SW_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
     if(CMAKE_CROSSCOMPILING)
         gtest_add_tests(TARGET ${name} SOURCES ${ARG_SOURCES} TEST_LIST cases)
-        set_tests_properties(${cases} PROPERTIES FIXTURES_REQUIRED wine LABELS wine TIMEOUT 300)
+        set_tests_properties(${cases} PROPERTIES FIXTURES_REQUIRED "wine;${ARG_FIXTURES}" LABELS wine TIMEOUT 300)
+        if(ARG_RESOURCE_LOCK)
+            set_tests_properties(${cases} PROPERTIES RESOURCE_LOCK ${ARG_RESOURCE_LOCK})
+        endif()
     else()
         gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES LABELS native TIMEOUT 300)
     endif()

@@ -23,7 +23,7 @@ BOOL CALLBACK findDialog(HWND hwnd, LPARAM param) {
 
 }  // namespace
 
-ModalRun runModal(win::CDialog& dialog, const DialogScript& script, DWORD limitMs) {
+ModalRun runModal(const std::function<INT_PTR()>& show, const DialogScript& script, DWORD limitMs) {
     ModalRun run;
     std::atomic<bool> ended{false};
     const DWORD uiThread = GetCurrentThreadId();
@@ -47,10 +47,14 @@ ModalRun runModal(win::CDialog& dialog, const DialogScript& script, DWORD limitM
             PostMessageA(found, WM_CLOSE, 0, 0);
         }
     });
-    run.result = dialog.DoModal();
+    run.result = show();
     ended = true;
     driver.join();
     return run;
+}
+
+ModalRun runModal(win::CDialog& dialog, const DialogScript& script, DWORD limitMs) {
+    return runModal([&dialog] { return dialog.DoModal(); }, script, limitMs);
 }
 
 std::string itemText(HWND dialog, int id) {

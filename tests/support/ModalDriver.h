@@ -20,9 +20,11 @@ struct ModalRun {
     bool leftOpen = false;  // the dialog outlived the time limit and was closed by force
 };
 
-// Runs dialog.DoModal() on this thread; script(dialog window) runs on another thread once
-// the dialog is visible. A dialog that is still open limitMs after it appeared is sent
+// Runs show() on this thread; script(dialog window) runs on another thread once a dialog of
+// this thread is visible. A dialog that is still open limitMs after it appeared is sent
 // WM_CLOSE and reported as leftOpen.
+ModalRun runModal(const std::function<INT_PTR()>& show, const DialogScript& script, DWORD limitMs = 20000);
+// The same for dialog.DoModal().
 ModalRun runModal(win::CDialog& dialog, const DialogScript& script, DWORD limitMs = 20000);
 
 // What scripts do with a dialog of another thread.

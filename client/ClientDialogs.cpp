@@ -1,0 +1,72 @@
+#include "client/ClientDialogs.h"
+
+#include <commdlg.h>
+
+#include "app/AppState.h"
+#include "app/res/resource.h"
+
+namespace {
+
+// All executables, uTorrent's only, Azureus's only.
+const char kExeFilter[] =
+    "Executable Files (*.exe)\0*.exe;utorrent.exe;azureus.exe\0"
+    "utorrent.exe (Utorrent.exe)\0utorrent.exe\0"
+    "azureus.exe (Azureus.exe)\0azureus.exe\0";
+
+}  // namespace
+
+CFindExe::CFindExe(HWND parent) : CDialog(IDD_FINDEXE, parent) {}
+
+BOOL CFindExe::OnInitDialog() {
+    setItemText(IDC_EXE_PATH, appState().m_clientExePath);
+    return TRUE;
+}
+
+bool CFindExe::OnCommand(WORD code, WORD id, HWND /*control*/) {
+    if (id == IDC_EXE_BROWSE && code == BN_CLICKED) {
+        onBrowse();
+        return true;
+    }
+    return id == IDC_EXE_PROMPT;  // clicks on the prompt do nothing
+}
+
+void CFindExe::onBrowse() {
+    char path[MAX_PATH] = {};
+    OPENFILENAMEA request = {};
+    request.lStructSize = sizeof request;
+    request.hwndOwner = hwnd();
+    request.lpstrFilter = kExeFilter;
+    request.nFilterIndex = 1;
+    request.lpstrFile = path;
+    request.nMaxFile = sizeof path;
+    request.Flags = OFN_EXPLORER;
+    if (GetOpenFileNameA(&request))
+        setItemText(IDC_EXE_PATH, path);
+}
+
+void CFindExe::OnOK() {
+    AppState& state = appState();
+    state.m_clientExePath.clear();
+    const std::string path = itemText(IDC_EXE_PATH);
+    if (path.empty()) {
+        setItemText(IDC_EXE_PROMPT, "You have to select a Client Software");
+        return;
+    }
+    state.m_clientExePath = path;
+    EndDialog(IDOK);
+}
+
+SelectClient::SelectClient(HWND parent) : CDialog(IDD_SELECTCLIENT, parent) {}
+
+BOOL SelectClient::OnInitDialog() {
+    BringWindowToTop(hwnd());
+    return TRUE;
+}
+
+bool SelectClient::OnCommand(WORD /*code*/, WORD id, HWND /*control*/) {
+    if (id == IDC_UTORRENT || id == IDC_AZUREUS) {
+        EndDialog(id);
+        return true;
+    }
+    return false;
+}

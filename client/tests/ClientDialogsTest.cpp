@@ -1,0 +1,76 @@
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include "app/AppState.h"
+#include "app/res/resource.h"
+#include "client/ClientDialogs.h"
+#include "tests/support/ModalDriver.h"
+
+using testing_support::itemText;
+using testing_support::pressButton;
+using testing_support::runModal;
+
+namespace {
+
+const char kPrompt[] = "Please Locate your Client Software\n(utorrent.exe only at the moment):";
+
+TEST(FindExe, OpensWithTheStoredPathAndAcceptsATypedOne) {
+    appState().m_clientExePath = "C:\\old\\uTorrent.exe";
+    CFindExe dialog;
+    std::string shown;
+    const auto run = runModal(dialog, [&](HWND dlg) {
+        shown = itemText(dlg, IDC_EXE_PATH);
+        pressButton(dlg, IDC_EXE_PROMPT);  // nothing happens
+        SetDlgItemTextA(dlg, IDC_EXE_PATH, "C:\\nowhere\\client.exe");
+        pressButton(dlg, IDOK);
+    });
+    EXPECT_EQ(run.result, IDOK);
+    EXPECT_EQ(shown, "C:\\old\\uTorrent.exe");
+    EXPECT_EQ(appState().m_clientExePath, "C:\\nowhere\\client.exe");
+}
+
+TEST(FindExe, AnEmptyFieldIsRefusedButEmptiesThePath) {
+    appState().m_clientExePath = "C:\\old\\uTorrent.exe";
+    CFindExe dialog;
+    std::string promptBefore, promptAfter;
+    bool stillOpen = false;
+    const auto run = runModal(dialog, [&](HWND dlg) {
+        promptBefore = itemText(dlg, IDC_EXE_PROMPT);
+        SetDlgItemTextA(dlg, IDC_EXE_PATH, "");
+        pressButton(dlg, IDOK);
+        stillOpen = IsWindowVisible(dlg) != FALSE;
+        promptAfter = itemText(dlg, IDC_EXE_PROMPT);
+        SendMessageA(dlg, WM_CLOSE, 0, 0);
+    });
+    EXPECT_EQ(run.result, IDCANCEL);
+    EXPECT_TRUE(stillOpen);
+    EXPECT_EQ(promptBefore, kPrompt);
+    EXPECT_EQ(promptAfter, "You have to select a Client Software");
+    EXPECT_EQ(appState().m_clientExePath, "");
+}
+
+TEST(FindExe, TheCloseBoxKeepsThePath) {
+    appState().m_clientExePath = "C:\\kept.exe";
+    CFindExe dialog;
+    const auto run = runModal(dialog, [](HWND dlg) {
+        SetDlgItemTextA(dlg, IDC_EXE_PATH, "C:\\typed.exe");
+        SendMessageA(dlg, WM_CLOSE, 0, 0);
+    });
+    EXPECT_EQ(run.result, IDCANCEL);
+    EXPECT_EQ(appState().m_clientExePath, "C:\\kept.exe");
+}
+
+TEST(SelectClient, EachButtonGivesItsIdAndClosingCancels) {
+    const int pressed[] = {IDC_UTORRENT, IDC_AZUREUS};
+    for (int id : pressed) {
+        SelectClient dialog;
+        const auto run = runModal(dialog, [id](HWND dlg) { pressButton(dlg, id); });
+        EXPECT_EQ(run.result, id);
+    }
+    SelectClient dialog;
+    const auto run = runModal(dialog, [](HWND dlg) { SendMessageA(dlg, WM_CLOSE, 0, 0); });
+    EXPECT_EQ(run.result, IDCANCEL);
+}
+
+}  // namespace

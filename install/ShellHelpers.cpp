@@ -1,0 +1,109 @@
+#include "install/ShellHelpers.h"
+
+#include <shlobj.h>
+
+#include <vector>
+
+#include "win/Handles.h"
+
+namespace {
+
+const char kChooseFolderTitle[] = "Please select a folder and press 'OK'.";
+
+bool linkFilePath(const std::string& linkName, int folderId, std::string& path) {
+    if (!specialFolderPath(folderId, path))
+        return false;
+    path += linkName + ".lnk";
+    return true;
+}
+
+std::string moduleFilePath() {
+    char buffer[MAX_PATH] = {};
+    const DWORD length = GetModuleFileNameA(nullptr, buffer, MAX_PATH);
+    return std::string(buffer, length < MAX_PATH ? length : 0);
+}
+
+}  // namespace
+
+bool specialFolderPath(int folderId, std::string& path) {
+    LPITEMIDLIST list = nullptr;
+    if (FAILED(SHGetSpecialFolderLocation(nullptr, folderId, &list)) || list == nullptr)
+        return false;
+    char buffer[MAX_PATH] = {};
+    const BOOL found = SHGetPathFromIDListA(list, buffer);
+    CoTaskMemFree(list);
+    if (!found)
+        return false;
+    path = std::string(buffer) + "\\";
+    return true;
+}
+
+bool CShortcut::createLink(const std::string& target,
+                           const std::string& linkName,
+                           int folderId,
+                           const std::string& description,
+                           const std::string& iconPath,
+                           int iconIndex) {
+    std::string linkPath;
+    if (!linkFilePath(linkName, folderId, linkPath))
+        return false;
+    const std::string targetPath = target == "_this" ? moduleFilePath() : target;
+
+    CoInitialize(nullptr);  // kept for the life of the thread
+    win::CComPtr<IShellLinkA> link;
+    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA, link.receive())))
+        return false;
+    link->SetPath(targetPath.c_str());
+    link->SetDescription(description.c_str());
+    if (!m_arguments.empty())
+        link->SetArguments(m_arguments.c_str());
+
+    win::CComPtr<IPersistFile> file;
+    if (FAILED(link->QueryInterface(IID_IPersistFile, file.receive())))
+        return false;
+    wchar_t widePath[MAX_PATH] = {};
+    if (MultiByteToWideChar(CP_ACP, 0, linkPath.c_str(), -1, widePath, MAX_PATH) == 0)
+        return false;
+    if (!iconPath.empty())
+        link->SetIconLocation(iconPath.c_str(), iconIndex);
+    return SUCCEEDED(file->Save(widePath, TRUE));
+}
+
+bool deleteLink(const std::string& linkName, int folderId) {
+    // The shell's file operation expands wildcards; a link name never holds one.
+    if (linkName.find_first_of("*?") != std::string::npos)
+        return false;
+    std::string path;
+    if (!linkFilePath(linkName, folderId, path))
+        return false;
+    std::vector<char> from(path.begin(), path.end());
+    from.push_back('\0');
+    from.push_back('\0');
+    SHFILEOPSTRUCTA operation{};
+    operation.wFunc = FO_DELETE;
+    operation.pFrom = from.data();
+    operation.fFlags = FOF_NOCONFIRMATION | FOF_NOERRORUI;
+    return SHFileOperationA(&operation) == 0;
+}
+
+bool chooseFolder(HWND owner, std::string& path) {
+    win::CComPtr<IMalloc> allocator;
+    if (FAILED(SHGetMalloc(reinterpret_cast<IMalloc**>(allocator.receive()))))
+        return false;
+    CoInitialize(nullptr);  // the browser needs COM on this thread; kept for its life
+    char displayName[MAX_PATH] = {};
+    BROWSEINFOA info{};
+    info.hwndOwner = owner;
+    info.pszDisplayName = displayName;
+    info.lpszTitle = kChooseFolderTitle;
+    LPITEMIDLIST chosen = SHBrowseForFolderA(&info);
+    if (chosen == nullptr)
+        return false;
+    char buffer[MAX_PATH] = {};
+    const BOOL found = SHGetPathFromIDListA(chosen, buffer);
+    allocator->Free(chosen);
+    if (!found)
+        return false;
+    path = buffer;
+    return true;
+}

@@ -1,0 +1,38 @@
+#pragma once
+// Small wrappers around the shell: special folders, shortcuts (shell link files) and the
+// folder browser. None of them shows a message; callers decide what a failure means.
+// A link name is a path relative to a special folder, without the ".lnk" extension.
+
+#include <windows.h>
+
+#include <string>
+
+// The folder's path with a trailing backslash; false (output unchanged) when the shell has
+// no file-system path for the folder identifier.
+bool specialFolderPath(int folderId, std::string& path);
+
+class CShortcut {
+  public:
+    virtual ~CShortcut() = default;
+
+    // Writes <special folder>\<link name>.lnk pointing at target, where "_this" stands for
+    // the running program file. The icon is set only when iconPath is not empty. True when
+    // the link file was saved; false when the folder does not exist.
+    bool createLink(const std::string& target,
+                    const std::string& linkName,
+                    int folderId,
+                    const std::string& description,
+                    const std::string& iconPath,
+                    int iconIndex);
+
+    // Stored in every link this object creates; left out while empty.
+    std::string m_arguments;
+};
+
+// Deletes <special folder>\<link name>.lnk for good (no recycle bin, no questions). True
+// when the shell reports the deletion as done.
+bool deleteLink(const std::string& linkName, int folderId);
+
+// The shell's folder browser; true with the chosen folder's path, false when cancelled or
+// when the choice has no file-system path.
+bool chooseFolder(HWND owner, std::string& path);

@@ -1,0 +1,67 @@
+#include <gtest/gtest.h>
+
+#include "site/LoginAnswer.h"
+#include "site/SiteTable.h"
+
+namespace {
+
+TEST(LoginAnswer, RefusalsInTheirOrder) {
+    EXPECT_EQ(classifyLoginAnswer("1031=url=X\n12;Movies\n"), LoginRefusal::None);
+    EXPECT_EQ(classifyLoginAnswer("<p>Username not found</p>"), LoginRefusal::UnknownUser);
+    EXPECT_EQ(classifyLoginAnswer("<p>Invalid Password</p>"), LoginRefusal::WrongPassword);
+    EXPECT_EQ(classifyLoginAnswer("Your ip is blocked from Login for 24 hours"), LoginRefusal::Blocked);
+    EXPECT_EQ(classifyLoginAnswer("Username not found\nInvalid Password"), LoginRefusal::WrongPassword);
+    EXPECT_EQ(classifyLoginAnswer("Invalid Password Your ip is blocked from Login for"), LoginRefusal::Blocked);
+    EXPECT_EQ(classifyLoginAnswer("invalid password"), LoginRefusal::None);  // case counts
+    EXPECT_EQ(classifyLoginAnswer(std::string("x\0Invalid Password", 18)), LoginRefusal::WrongPassword);
+
+    EXPECT_STREQ(refusalStatus(LoginRefusal::Blocked), "Your IP is blocked for 24 hours");
+    EXPECT_STREQ(refusalStatus(LoginRefusal::WrongPassword), "Login incorrect");
+    EXPECT_STREQ(refusalStatus(LoginRefusal::UnknownUser), "Username not found");
+    EXPECT_STREQ(refusalStatus(LoginRefusal::None), "");
+}
+
+TEST(LoginAnswer, SessionCookies) {
+    std::string uid, pass;
+    EXPECT_TRUE(extractSessionCookies("uid=4711; pass=a1B2c3", uid, pass));
+    EXPECT_EQ(uid, "4711");
+    EXPECT_EQ(pass, "a1B2c3");
+
+    uid.clear();
+    pass.clear();
+    EXPECT_TRUE(extractSessionCookies("lang=en; pass=9f8e_x; uid=12", uid, pass));
+    EXPECT_EQ(uid, "12");
+    EXPECT_EQ(pass, "9f8e");  // letters and digits only
+
+    uid.clear();
+    pass.clear();
+    EXPECT_FALSE(extractSessionCookies("uid=a12; pass=abc", uid, pass));
+    EXPECT_EQ(uid, "");
+
+    EXPECT_FALSE(extractSessionCookies("uid=77; lang=en", uid, pass));
+    EXPECT_EQ(uid, "77");  // kept although the login counts as incorrect
+    EXPECT_EQ(pass, "abc");
+}
+
+TEST(SiteTable, HostAndOverride) {
+    std::string host;
+    EXPECT_FALSE(findSiteHost("request integration on helpdesk", host));
+    EXPECT_FALSE(findSiteHost("velmar tracker", host));
+    ASSERT_TRUE(findSiteHost("Velmar Tracker", host));
+
+    std::string name;
+    unsigned short port = 0;
+    splitHostPort("127.0.0.1:8443", name, port);
+    EXPECT_EQ(name, "127.0.0.1");
+    EXPECT_EQ(port, 8443);
+    splitHostPort("tracker.example", name, port);
+    EXPECT_EQ(name, "tracker.example");
+    EXPECT_EQ(port, 443);
+    for (const char* odd : {"h:", "h:x1", "h:0", "h:70000", "h:1234567"}) {
+        splitHostPort(odd, name, port);
+        EXPECT_EQ(name, odd);
+        EXPECT_EQ(port, 443);
+    }
+}
+
+}  // namespace
