@@ -54,8 +54,12 @@ InstallEnd install(SetupSystem& system, AppState& state, const InstallFields& fi
         return InstallEnd::Cancel;
     }
 
-    unsigned long ignored = 0;
-    system.createFolderTree(system.programsFolder() + "\\" + fields.menu, ignored);
+    // Without a Programs folder the path would point at the root of the drive.
+    const std::string programs = system.programsFolder();
+    if (!programs.empty()) {
+        unsigned long ignored = 0;
+        system.createFolderTree(programs + "\\" + fields.menu, ignored);
+    }
 
     unsigned long keyError = 0;
     if (!system.openSettingsKey(keyError)) {
@@ -92,9 +96,10 @@ void uninstall(SetupSystem& system, AppState& state) {
 
     system.deleteLink(menu + "\\Seedwright");
     system.deleteLink(menu + "\\uninstall");
-    // Without a name the path would be the Programs folder itself.
-    if (!menu.empty())
-        system.removeEmptyFolder(system.programsFolder() + "\\" + menu);
+    // Without a name the path would be the Programs folder itself, without that folder the root.
+    const std::string programs = system.programsFolder();
+    if (!menu.empty() && !programs.empty())
+        system.removeEmptyFolder(programs + "\\" + menu);
     system.deleteProductTrees();
 
     writeSelfDeleteBatch(system, installationPath);

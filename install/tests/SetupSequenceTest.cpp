@@ -65,7 +65,8 @@ class FakeSystem : public setup::SetupSystem {
             state->m_elevationNeeded = true;
         return probeOk;
     }
-    std::string programsFolder() override { return "Programs"; }
+    std::string programs = "Programs";
+    std::string programsFolder() override { return programs; }
     std::string readSetting(const char* name) override { return settings[name]; }
     void deleteLink(const std::string& linkName) override { log.push_back("unlink " + linkName); }
     void removeEmptyFolder(const std::string& folder) override { log.push_back("rmdir " + folder); }
@@ -246,6 +247,22 @@ TEST(Uninstall, NoRecordDeletesNoFileOrFolder) {
     system.files = {kProgramFile};
     setup::uninstall(system, state);
     EXPECT_EQ(system.log, (Log{"probe", "unlink \\Seedwright", "unlink \\uninstall", "delete trees"}));
+}
+
+TEST(Setup, NoProgramsFolderMeansNoFolderAtTheDriveRoot) {
+    FakeSystem installer;
+    installer.programs.clear();
+    AppState state;
+    EXPECT_EQ(setup::install(installer, state, kFields), setup::InstallEnd::Done);
+    for (const auto& entry : installer.log)
+        EXPECT_NE(entry, "mkdir \\Seedwright");
+
+    state.m_forced = true;
+    FakeSystem uninstaller = installed(state);
+    uninstaller.programs.clear();
+    setup::uninstall(uninstaller, state);
+    for (const auto& entry : uninstaller.log)
+        EXPECT_NE(entry.rfind("rmdir", 0), 0u) << entry;
 }
 
 TEST(Uninstall, RecordedFolderWithoutTheProgramIsLeftAlone) {
