@@ -2,7 +2,7 @@
 # Makes a throw-away test CA and the stand-in site's certificate signed by it:
 #   make-certs.sh DIR [HOST...]
 # DIR receives ca.key, ca.pem, ca.der (for the Wine prefix's Root store), site.key, site.pem.
-# The certificate names 127.0.0.1, localhost and every HOST given. Nothing here touches the
+# The certificate names localhost, 127.0.0.1 and every HOST given. Nothing here touches the
 # host's own trust store: the CA is trusted only where a test adds it.
 set -euo pipefail
 dir=$1
@@ -19,7 +19,7 @@ openssl req -x509 -newkey rsa:2048 -nodes -sha256 -days 30 \
     -addext "keyUsage=critical,keyCertSign,cRLSign" 2>/dev/null
 openssl x509 -in ca.pem -outform DER -out ca.der
 
-openssl req -newkey rsa:2048 -nodes -sha256 -keyout site.key -out site.csr -subj "/CN=127.0.0.1" 2>/dev/null
+openssl req -newkey rsa:2048 -nodes -sha256 -keyout site.key -out site.csr -subj "/CN=localhost" 2>/dev/null
 cat >site.ext <<EXT
 basicConstraints=CA:FALSE
 keyUsage=critical,digitalSignature,keyEncipherment

@@ -1,6 +1,6 @@
 #!/usr/bin/python3
 """Stand-in for the Velmar Tracker site: the pages Seedwright talks to, served over HTTPS on
-127.0.0.1 the way a classic PHP tracker serves them.
+localhost (127.0.0.1) the way a classic PHP tracker serves them.
 
     /usr/bin/python3 tests/standin/site.py --dir build/standin [--port 0] [scenario options]
 
@@ -25,6 +25,7 @@ import json
 import os
 import re
 import signal
+import socket
 import socketserver
 import ssl
 import subprocess
@@ -393,7 +394,7 @@ class Handler(http.server.BaseHTTPRequestHandler):
     def login_page(self, query):
         note = ""
         if "returnto" in urllib.parse.parse_qs(query):
-            note = "<h2>Not logged in!</h2>\n<p><b>Error:</b> %s</p>\n" % html.escape(LOGIN_MARKER)
+            note = "<h2>Not logged in!</h2>\n<p><b>Error:</b> %s</p>\n" % html.escape(LOGIN_MARKER, quote=False)
         form = ('<form method="post" action="/takelogin.php">\n<p>Username: <input name="username"></p>\n'
                 '<p>Password: <input type="password" name="password"></p>\n'
                 '<input type="hidden" name="returnto" value="/">\n<p><input type="submit" value="Log in!"></p>\n'
@@ -669,6 +670,10 @@ class Server(socketserver.ThreadingMixIn, http.server.HTTPServer):
         super().finish_request(request, client_address)
 
 
+class Server6(Server):
+    address_family = socket.AF_INET6
+
+
 def ensure_certs(cert_dir):
     if not all(os.path.exists(os.path.join(cert_dir, f)) for f in ("ca.pem", "ca.der", "site.pem", "site.key")):
         subprocess.run([os.path.join(HERE, "make-certs.sh"), cert_dir, "tracker.velmar.example"], check=True,
@@ -706,20 +711,27 @@ def main():
         "status": key_values(args.status, int), "delay": key_values(args.delay, float),
         "fail_upload": args.fail_upload,
     }
-    server = Server(("127.0.0.1", args.port), Handler)
-    server.site = Site(state_dir, defaults)
-    server.verbose = args.verbose
     context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
     context.load_cert_chain(os.path.join(cert_dir, "site.pem"), os.path.join(cert_dir, "site.key"))
-    server.tls = context
-
+    site = Site(state_dir, defaults)
+    server = Server(("127.0.0.1", args.port), Handler)
+    server.site, server.verbose, server.tls = site, args.verbose, context
     port = server.server_address[1]
+    # Clients address the site as "localhost" (Wine checks host names against the certificate's
+    # DNS names only), and some resolve that to ::1 first: listen there too when there is one.
+    try:
+        server6 = Server6(("::1", port), Handler)
+        server6.site, server6.verbose, server6.tls = site, args.verbose, context
+        threading.Thread(target=server6.serve_forever, daemon=True).start()
+    except OSError:
+        pass
+
     with open(os.path.join(args.dir, "site.pid"), "w") as f:
         f.write("%d\n" % os.getpid())
     with open(os.path.join(args.dir, "port.tmp"), "w") as f:
         f.write("%d\n" % port)
     os.replace(os.path.join(args.dir, "port.tmp"), os.path.join(args.dir, "port"))
-    print("Velmar Tracker stand-in on https://127.0.0.1:%d/ (SEEDWRIGHT_SITE=127.0.0.1:%d)" % (port, port),
+    print("Velmar Tracker stand-in on https://localhost:%d/ (SEEDWRIGHT_SITE=localhost:%d)" % (port, port),
           flush=True)
     signal.signal(signal.SIGTERM, lambda *_: threading.Thread(target=server.shutdown).start())
     try:

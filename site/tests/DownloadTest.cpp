@@ -1,0 +1,63 @@
+#include <gtest/gtest.h>
+
+#include "site/InetForm.h"
+#include "site/tests/support/OnlineTest.h"
+
+namespace {
+
+using Download = OnlineTest;
+
+TEST_F(Download, WholeBlocksEmptyAnswersAndReplacedFiles) {
+    for (const std::size_t size : {std::size_t{0}, std::size_t{51200}, std::size_t{51201}, std::size_t{150000}}) {
+        const std::string local = tempFile("swr.torrent", std::string(70000, 'o'));
+        CMyInetForm form;
+        EXPECT_FALSE(form.downloadFile(m_site.host(), "/testdata/" + std::to_string(size) + "/a.torrent", local));
+        EXPECT_EQ(readFileBytes(local), patternBytes(size)) << size;
+        EXPECT_FALSE(form.m_request) << "closed at the end of the data";
+    }
+    EXPECT_TRUE(m_boxes.texts().empty());
+}
+
+TEST_F(Download, AddressesArePercentEncoded) {
+    const int before = m_site.requestCount();
+    const std::string local = tempFile("swr.torrent", "");
+    CMyInetForm form;
+    EXPECT_FALSE(form.downloadFile(m_site.host(), "/testdata/5/My Film \xE9.torrent", local));
+    EXPECT_EQ(readFileBytes(local), patternBytes(5));
+    const std::vector<StandinRequest> sent = m_site.requestsSince(before);
+    ASSERT_EQ(sent.size(), 1u);
+    EXPECT_EQ(sent[0].m_target, "/testdata/5/My%20Film%20%E9.torrent");
+    EXPECT_NE(sent[0].m_head.find("User-Agent: Mozilla/5.0 (Windows NT 6.2; WOW64) AppleWebKit/537.36 "
+                                  "(SWR-KHTML, like Gecko) Chrome/30.0.1599.17 Safari/537.36\r\n"),
+              std::string::npos)
+        << sent[0].m_head;
+}
+
+TEST_F(Download, FailuresAreReportedAndLeaveNoStaleFile) {
+    const std::string local = tempFile("swr.torrent", "an older torrent");
+    CMyInetForm missing;
+    EXPECT_TRUE(missing.downloadFile(m_site.host(), "/nothing/here.torrent", local));
+    EXPECT_EQ(readFileBytes(local), "");
+
+    writeFileBytes(local, "an older torrent");
+    CMyInetForm refused;
+    m_site.setScenario(R"({"status": {"/testdata/": 503}})");
+    EXPECT_TRUE(refused.downloadFile(m_site.host(), "/testdata/9/a.torrent", local));
+    EXPECT_EQ(readFileBytes(local), "");
+
+    CMyInetForm unreachable;
+    EXPECT_TRUE(unreachable.downloadFile("127.0.0.1:1", "/download.php/1/a.torrent", local));
+
+    CMyInetForm nowhere;
+    EXPECT_TRUE(nowhere.downloadFile(m_site.host(), "/testdata/1/a", tempFile("", "") + "no\\such\\dir\\x.torrent"));
+
+    Sleep(200);
+    const std::vector<std::string> texts = m_boxes.texts();
+    ASSERT_EQ(texts.size(), 4u);
+    EXPECT_EQ(texts[0], "Failed to download https://" + m_site.host() + "/nothing/here.torrent");
+    EXPECT_EQ(texts[1], "Failed to download https://" + m_site.host() + "/testdata/9/a.torrent");
+    EXPECT_EQ(texts[2], "Failed to download https://127.0.0.1:1/download.php/1/a.torrent");
+    EXPECT_EQ(texts[3], "Cannot open Torrent file for Download");
+}
+
+}  // namespace

@@ -1,0 +1,206 @@
+#include <gtest/gtest.h>
+
+#include "site/InetForm.h"
+#include "site/tests/support/OnlineTest.h"
+
+namespace {
+
+using InetForm = OnlineTest;
+
+bool contains(const std::string& text, const std::string& part) {
+    return text.find(part) != std::string::npos;
+}
+
+// The header lines the form added must reach the site as they were built.
+void expectHeadersSent(const CMyInetForm& form, const std::string& head) {
+    std::size_t start = 0;
+    while (start < form.m_headers.size()) {
+        const std::size_t end = form.m_headers.find("\r\n", start);
+        const std::string line = form.m_headers.substr(start, end - start);
+        EXPECT_TRUE(contains(head, line + "\r\n")) << line << "\n--- sent:\n" << head;
+        start = end + 2;
+    }
+}
+
+std::string login(CMyInetForm& form, const std::string& host, const std::string& user, const std::string& password) {
+    EXPECT_FALSE(form.openRequest(host, "/takelogin.php"));
+    form.addText("username", user);
+    form.addText("password", password);
+    form.addText("returnto", "/genrelist.php");
+    EXPECT_FALSE(form.send());
+    return form.m_response;
+}
+
+// A small single-file torrent; the name makes its info dictionary unique.
+std::string smallTorrent(const std::string& name) {
+    const std::string info = "d6:lengthi3e4:name" + std::to_string(name.size()) + ":" + name +
+                             "12:piece lengthi16384e6:pieces20:" + std::string(20, 'x') + "e";
+    return "d8:announce12:http://x/ann10:created by16:Seedwright V1.144:info" + info + "e";
+}
+
+TEST_F(InetForm, LoginBodyReachesTheSiteByteForByteAndTheRedirectIsFollowed) {
+    const int before = m_site.requestCount();
+    CMyInetForm form;
+    const std::string answer = login(form, m_site.host(), "alice", "wonderland\xE9");  // wrong: é goes out as UTF-8
+    EXPECT_TRUE(contains(answer, "Invalid Password"));
+
+    CMyInetForm good;
+    EXPECT_EQ(login(good, m_site.host(), "alice", "wonderland").substr(0, 9), "swr=1024=");
+
+    const std::vector<StandinRequest> sent = m_site.requestsSince(before);
+    ASSERT_EQ(sent.size(), 3u);
+    EXPECT_EQ(sent[0].m_method, "POST");
+    EXPECT_EQ(sent[0].m_target, "/takelogin.php");
+    EXPECT_EQ(sent[0].m_body, form.body());
+    EXPECT_TRUE(contains(sent[0].m_body, "name=\"password\"\r\n\r\nwonderland\xC3\xA9\r\n"));
+    expectHeadersSent(form, sent[0].m_head);
+    EXPECT_TRUE(contains(sent[0].m_head, "Content-Length: " + std::to_string(form.body().size()) + "\r\n"));
+
+    EXPECT_EQ(sent[1].m_body, good.body());
+    EXPECT_EQ(sent[1].m_status, 302);
+    EXPECT_EQ(sent[2].m_method, "GET");
+    EXPECT_EQ(sent[2].m_target, "/genrelist.php");
+    EXPECT_TRUE(contains(sent[2].m_head, "uid=1001"));
+    EXPECT_TRUE(contains(cookiesFor("/takelogin.php"), "uid=1001"));
+    EXPECT_TRUE(m_boxes.texts().empty());
+}
+
+TEST_F(InetForm, UploadsAndTheDownloadCarryTheLoginCookies) {
+    CMyInetForm session;
+    login(session, m_site.host(), "bob", "builder");
+    const std::string cookies = cookiesFor("/");
+    ASSERT_TRUE(contains(cookies, "uid=1002")) << cookies;
+    const int before = m_site.requestCount();
+
+    // A picture with every kind of byte, announced under a name with a Latin-1 letter.
+    std::string picture = "\x89PNG\r\n\x1a\n";
+    for (int i = 0; i < 256; ++i)
+        picture += static_cast<char>(i);
+    const std::string picturePath = tempFile("pic.png", picture);
+    CMyInetForm post;
+    post.openRequest(m_site.host(), "/doupload.php");
+    post.addText("upload", "Upload");
+    ASSERT_FALSE(post.addFile(picturePath, fileNamePart(picturePath) + "\xE9.png", "ulpic"));
+    ASSERT_FALSE(post.send());
+    EXPECT_TRUE(contains(post.m_response, "Picture uploaded"));
+
+    const std::string name = "My Film " + std::to_string(GetTickCount());
+    const std::string torrentPath = tempFile("MyNew.torrent", smallTorrent(name));
+    CMyInetForm upload;
+    upload.openRequest(m_site.host(), "/doupload.php");
+    for (const char* field : {"descr", "type", "scat1", "scat2", "scat3", "scat4", "name", "checktorrent", "swr"}) {
+        const std::string f = field;
+        upload.addText(f, f == "descr"          ? "A film."
+                          : f == "type"         ? "1"
+                          : f == "scat1"        ? "3"
+                          : f == "name"         ? name
+                          : f == "checktorrent" ? "1"
+                          : f == "swr"          ? "yes"
+                                                : "-1");
+    }
+    ASSERT_FALSE(upload.addFile(torrentPath, name + ".torrent", "file"));
+    ASSERT_FALSE(upload.send());
+    const std::string marker = "href=\"/download.php/";
+    const std::size_t at = upload.m_response.find(marker);
+    ASSERT_NE(at, std::string::npos) << upload.m_response;
+    const std::size_t end = upload.m_response.find("\">", at);
+    const std::string link = upload.m_response.substr(at + 6, end - at - 6);
+
+    const std::string copyPath = tempFile("swr.torrent", "stale");
+    CMyInetForm download;
+    EXPECT_FALSE(download.downloadFile(m_site.host(), link, copyPath));
+    const std::string copy = readFileBytes(copyPath);
+    const std::string original = smallTorrent(name);
+    const std::string info = original.substr(original.find("4:info") + 6);
+    EXPECT_TRUE(contains(copy, "/announce.php?passkey=")) << copy;
+    EXPECT_EQ(copy.substr(copy.size() - info.size()), info);  // same info dictionary, same hash
+
+    const std::vector<StandinRequest> sent = m_site.requestsSince(before);
+    ASSERT_EQ(sent.size(), 4u);  // picture, torrent form, its redirect to the details, the download
+    EXPECT_EQ(sent[0].m_body, post.body());
+    EXPECT_TRUE(contains(sent[0].m_body, "filename=\"pic.png\xC3\xA9.png\""));
+    EXPECT_EQ(sent[1].m_body, upload.body());
+    EXPECT_EQ(sent[3].m_target, link);
+    for (const StandinRequest& request : sent)
+        EXPECT_TRUE(contains(request.m_head, "uid=1002")) << request.m_target;
+    EXPECT_TRUE(m_boxes.texts().empty());
+}
+
+TEST_F(InetForm, ErrorPagesAreAnswersLikeAnyOther) {
+    m_site.setScenario(R"({"status": {"/takelogin.php": 500}})");
+    CMyInetForm form;
+    EXPECT_TRUE(contains(login(form, m_site.host(), "alice", "wonderland"), "<h1>Error 500</h1>"));
+    EXPECT_TRUE(m_boxes.texts().empty());
+}
+
+TEST_F(InetForm, AnswerChunksStopAtAZeroByte) {
+    // The pattern starts with a zero byte: the first 511-byte chunk gives nothing.
+    CMyInetForm form;
+    form.openRequest(m_site.host(), "/testdata/600/x");
+    ASSERT_FALSE(form.send());
+    const std::string pattern = patternBytes(600);
+    std::string expected;
+    for (std::size_t chunk = 0; chunk < pattern.size(); chunk += 511) {
+        const std::string piece = pattern.substr(chunk, 511);
+        expected += piece.substr(0, piece.find('\0'));
+    }
+    EXPECT_EQ(form.m_response, expected);
+}
+
+TEST_F(InetForm, UnreadableFilesFailAtAddAndAgainAtSend) {
+    CMyInetForm form;
+    form.openRequest(m_site.host(), "/doupload.php");
+    const std::string missing = tempFile("", "") + "no-such-picture.jpg";
+    EXPECT_TRUE(form.addFile(missing, "", "ulpic"));
+    EXPECT_EQ(form.m_lastError, "Failed to open " + missing);
+    ASSERT_EQ(form.m_fields.size(), 1u);
+    EXPECT_EQ(form.m_fields[0]->m_dataSize, -1);
+    EXPECT_EQ(form.m_fields[0]->m_length, 0);
+
+    EXPECT_TRUE(form.addFile(tempFile("empty.jpg", ""), "", "ulpic"));
+    EXPECT_TRUE(form.send());
+    EXPECT_EQ(form.m_lastError.rfind("Error on InternetWriteFile ", 0), 0u);
+
+    const std::vector<std::string> texts = m_boxes.texts();
+    ASSERT_EQ(texts.size(), 5u);
+    EXPECT_EQ(texts[0].rfind("Can't open file " + missing + ", error = 2\n", 0), 0u) << texts[0];
+    EXPECT_EQ(texts[1], "Failed to open " + missing);
+    EXPECT_EQ(texts[2], "Couldn allocate needed memory");
+    EXPECT_EQ(texts[4], form.m_lastError);
+}
+
+TEST_F(InetForm, FilesOpenForReadingOnlyAndShareReading) {
+    const std::string readOnly = tempFile("readonly.jpg", "abc");
+    SetFileAttributesA(readOnly.c_str(), FILE_ATTRIBUTE_READONLY);
+    const std::string viewed = tempFile("viewed.jpg", "defg");
+    HANDLE viewer = CreateFileA(viewed.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(viewer, INVALID_HANDLE_VALUE);
+
+    CMyInetForm form;
+    form.openRequest(m_site.host(), "/doupload.php");
+    EXPECT_FALSE(form.addFile(readOnly, "", "ulpic"));
+    EXPECT_FALSE(form.addFile(viewed, "", "ulpic"));
+    EXPECT_EQ(form.m_fields[0]->m_dataSize, 3);
+    EXPECT_EQ(form.m_fields[1]->m_dataSize, 4);
+    CloseHandle(viewer);
+
+    const std::string locked = tempFile("locked.jpg", "xyz");
+    HANDLE writer = CreateFileA(locked.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    EXPECT_TRUE(form.addFile(locked, "", "ulpic"));
+    CloseHandle(writer);
+    SetFileAttributesA(readOnly.c_str(), FILE_ATTRIBUTE_NORMAL);
+    const std::vector<std::string> texts = m_boxes.texts();
+    ASSERT_EQ(texts.size(), 2u);
+    EXPECT_EQ(texts[0].rfind("Can't open file " + locked + ", error = 11\n", 0), 0u) << texts[0];
+}
+
+TEST_F(InetForm, AnUnreachableSiteFailsWithoutAMessage) {
+    CMyInetForm form;
+    EXPECT_FALSE(form.openRequest("127.0.0.1:1", "/takelogin.php"));  // WinINet connects when sending
+    form.addText("username", "alice");
+    EXPECT_TRUE(form.send());
+    Sleep(200);
+    EXPECT_TRUE(m_boxes.texts().empty());
+}
+
+}  // namespace

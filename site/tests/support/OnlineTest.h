@@ -1,0 +1,42 @@
+#pragma once
+// Shared set-up of the tests that talk to the stand-in site under Wine.
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <wininet.h>
+
+#include <string>
+
+#include "app/AppState.h"
+#include "site/tests/support/BoxWatcher.h"
+#include "site/tests/support/Standin.h"
+
+class OnlineTest : public ::testing::Test {
+  protected:
+    OnlineTest() { appState().setIdentity(); }
+
+    // A fresh file in the temporary folder.
+    static std::string tempFile(const std::string& name, const std::string& bytes) {
+        char folder[MAX_PATH] = {};
+        GetTempPathA(MAX_PATH, folder);
+        const std::string path = std::string(folder) + name;
+        SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+        writeFileBytes(path, bytes);
+        return path;
+    }
+
+    // Cookies WinINet keeps for an address of the site.
+    std::string cookiesFor(const std::string& path) const {
+        const std::string url = "https://" + m_site.host() + path;
+        char text[2048] = {};
+        DWORD size = sizeof text;
+        if (!InternetGetCookieA(url.c_str(), nullptr, text, &size))
+            return std::string();
+        return text;
+    }
+
+    CStandin m_site;
+    CBoxWatcher m_boxes{"Seedwright V1.14"};
+};

@@ -1,0 +1,46 @@
+#pragma once
+// The stand-in tracker site as a test sees it: its address, the requests it recorded and
+// the scenario it plays. The fixture 'standin' starts it; SW_STANDIN_DIR names its folder.
+
+#include <string>
+#include <vector>
+
+struct StandinRequest {
+    std::string m_method;
+    std::string m_target;
+    int m_status = 0;
+    std::string m_head;  // request line and header lines, raw
+    std::string m_body;  // raw body bytes
+};
+
+class CStandin {
+  public:
+    CStandin();
+    ~CStandin();  // back to the default scenario
+
+    // "localhost:PORT", the value for SEEDWRIGHT_SITE and the form's host.
+    const std::string& host() const { return m_host; }
+    // Sets SEEDWRIGHT_SITE for this process.
+    void useAsSite() const;
+
+    // JSON object with the keys of state/scenario.json; "{}" is the default.
+    void setScenario(const std::string& json) const;
+
+    int requestCount() const;
+    // The n-th request (1-based); a failed test when it is not there.
+    StandinRequest request(int n) const;
+    // Requests recorded after the first `after`.
+    std::vector<StandinRequest> requestsSince(int after) const;
+
+    // Windows path of a file in the site's folder, e.g. "certs\\ca.der".
+    std::string path(const std::string& relative) const;
+
+  private:
+    std::string m_dir;
+    std::string m_host;
+};
+
+std::string readFileBytes(const std::string& path);
+void writeFileBytes(const std::string& path, const std::string& bytes);
+// The pattern of the site's /testdata/SIZE answers.
+std::string patternBytes(std::size_t size);

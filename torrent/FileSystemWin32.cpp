@@ -1,0 +1,74 @@
+#include <windows.h>
+
+#include <cstdio>
+
+#include "torrent/FileSystem.h"
+
+namespace fsys {
+
+bool endsPathPart(char c) {
+    return c == '\\' || c == ':';
+}
+
+struct CDirListing::Impl {
+    HANDLE find = INVALID_HANDLE_VALUE;
+    WIN32_FIND_DATAA data{};
+    bool pending = false;  // `data` holds an entry not yet handed out
+};
+
+CDirListing::CDirListing() : m_impl(std::make_unique<Impl>()) {}
+
+CDirListing::~CDirListing() {
+    close();
+}
+
+bool CDirListing::open(const std::string& folder) {
+    close();
+    const std::string pattern = folder + "\\*.*";
+    m_impl->find = FindFirstFileA(pattern.c_str(), &m_impl->data);
+    m_impl->pending = m_impl->find != INVALID_HANDLE_VALUE;
+    return m_impl->pending;
+}
+
+bool CDirListing::next(CDirEntry& entry) {
+    if (m_impl->find == INVALID_HANDLE_VALUE)
+        return false;
+    if (!m_impl->pending && !FindNextFileA(m_impl->find, &m_impl->data))
+        return false;
+    m_impl->pending = false;
+    const WIN32_FIND_DATAA& d = m_impl->data;
+    entry.m_name = d.cFileName;
+    entry.m_folder = (d.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    entry.m_hidden = (d.dwFileAttributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) != 0;
+    entry.m_size = (static_cast<uint64_t>(d.nFileSizeHigh) << 32) | d.nFileSizeLow;
+    return true;
+}
+
+void CDirListing::close() {
+    if (m_impl->find != INVALID_HANDLE_VALUE) {
+        FindClose(m_impl->find);
+        m_impl->find = INVALID_HANDLE_VALUE;
+    }
+    m_impl->pending = false;
+}
+
+bool fileLength(std::FILE* f, uint64_t& length) {
+    if (_fseeki64(f, 0, SEEK_END) != 0)
+        return false;
+    const __int64 end = _ftelli64(f);
+    if (end < 0 || _fseeki64(f, 0, SEEK_SET) != 0)
+        return false;
+    length = static_cast<uint64_t>(end);
+    return true;
+}
+
+bool replaceFile(const std::string& from, const std::string& to) {
+    return MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
+}
+
+bool isFolder(const std::string& path) {
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+}  // namespace fsys

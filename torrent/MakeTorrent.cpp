@@ -1,0 +1,230 @@
+// The two builds: metainfo dictionary, the piece-hashing loop and the output file.
+#include "torrent/MakeTorrent.h"
+
+#include <cstring>
+#include <ctime>
+#include <limits>
+#include <new>
+
+#include "app/AppState.h"
+#include "bencode/Encode.h"
+#include "torrent/Sha1Hasher.h"
+
+namespace {
+
+constexpr uint32_t kDigestSize = 20;
+
+std::unique_ptr<CAtom> text(std::string value) {
+    return std::make_unique<CAtomString>(std::move(value));
+}
+
+// The part of a path after its last ':' or separator.
+std::string lastPart(const std::string& path) {
+    std::size_t start = path.size();
+    while (start > 0 && !fsys::endsPathPart(path[start - 1]))
+        --start;
+    return path.substr(start);
+}
+
+// A folder's name is taken without its trailing separator, so "D:\Film\" is named Film like
+// "D:\Film"; a drive root "D:\" keeps an empty name.
+std::string folderName(std::string path) {
+    if (!path.empty() && path.back() == fsys::kSeparator)
+        path.pop_back();
+    return lastPart(path);
+}
+
+// The components of a relative path; every separator ends one, the last one counts when
+// it is not empty.
+std::unique_ptr<CAtomList> pathList(const std::string& relPath) {
+    auto list = std::make_unique<CAtomList>();
+    std::string part;
+    for (char c : relPath) {
+        if (c == fsys::kSeparator) {
+            list->append(text(part));
+            part.clear();
+        } else {
+            part += c;
+        }
+    }
+    if (!part.empty())
+        list->append(text(part));
+    return list;
+}
+
+std::unique_ptr<uint8_t[]> allocateBuffer(std::size_t size) {
+    return std::unique_ptr<uint8_t[]>(new (std::nothrow) uint8_t[size]);
+}
+
+// Writes the metainfo beside `output` and moves it into place only when it is complete.
+// `metainfo` ends with the "ee" that closes "info" and the whole dictionary; "pieces", the
+// last key of "info", goes in front of them.
+bool writeMetainfo(const std::string& output, const std::string& metainfo, const uint8_t* pieces, std::size_t size) {
+    const std::string temp = output + ".tmp";
+    fsys::FilePtr f(std::fopen(temp.c_str(), "wb"));
+    if (!f)
+        return false;
+    const std::string key = "6:pieces" + std::to_string(size) + ":";
+    const std::size_t head = metainfo.size() - 2;
+    bool ok = std::fwrite(metainfo.data(), 1, head, f.get()) == head &&
+              std::fwrite(key.data(), 1, key.size(), f.get()) == key.size() &&
+              std::fwrite(pieces, 1, size, f.get()) == size && std::fwrite("ee", 1, 2, f.get()) == 2;
+    ok = std::fclose(f.release()) == 0 && ok;
+    if (ok && fsys::replaceFile(temp, output))
+        return true;
+    fsys::removeFile(temp);
+    return false;
+}
+
+}  // namespace
+
+// The 20-byte digests of the pieces in order, allocated once for the whole build.
+struct CMakeTorrent::PieceTable {
+    std::unique_ptr<uint8_t[]> m_bytes;
+    std::size_t m_capacity = 0;
+    std::size_t m_used = 0;
+
+    bool allocate(uint64_t totalSize, uint32_t pieceLength) {
+        // Room for every piece, the short last one included, and a little more.
+        const uint64_t capacity = totalSize / pieceLength * kDigestSize + 201;
+        if (capacity > std::numeric_limits<std::ptrdiff_t>::max())
+            return false;
+        m_capacity = static_cast<std::size_t>(capacity);
+        m_bytes.reset(new (std::nothrow) uint8_t[m_capacity]());
+        m_used = 0;
+        return m_bytes != nullptr;
+    }
+};
+
+CMakeTorrent::CMakeTorrent()
+    : m_announce("tmp_url"),
+      m_createdBy(appState().m_title),
+      m_comment("This torrent was created by " + appState().m_title),
+      m_encoding("UTF-8") {}
+
+CMakeTorrent::~CMakeTorrent() = default;
+
+int32_t CMakeTorrent::pieceLengthFor(uint64_t totalSize) {
+    constexpr uint64_t MiB = 1024 * 1024;
+    static const struct {
+        uint64_t upTo;
+        int32_t pieceLength;
+    } rows[] = {
+        {16 * MiB, 64 * 1024},     {64 * MiB, 256 * 1024},    {512 * MiB, 512 * 1024},
+        {2048 * MiB, 1024 * 1024}, {8192 * MiB, 2048 * 1024},
+    };
+    for (const auto& row : rows)
+        if (totalSize <= row.upTo)
+            return row.pieceLength;
+    return 4096 * 1024;
+}
+
+std::unique_ptr<CAtomDicti> CMakeTorrent::topDictionary() const {
+    const int32_t now = static_cast<int32_t>(static_cast<uint32_t>(std::time(nullptr)));
+    auto top = std::make_unique<CAtomDicti>();
+    top->store(text(m_announce), "announce");
+    top->store(text(m_comment), "comment");
+    top->store(text(m_createdBy), "created by");
+    top->store(std::make_unique<CAtomInt>(m_fixedCreationDate.value_or(now)), "creation date");
+    top->store(text(m_encoding), "encoding");
+    return top;
+}
+
+// The one hashing loop of both builds: a piece per read, from the open file of a single-file
+// build or through the reader across the files of a folder. True when the whole content was
+// hashed and it was as long as measured; false when cancelled or when the content could not
+// be read as measured (a file that went missing, shrank or grew), which would give a torrent
+// that no client can verify.
+bool CMakeTorrent::hashPieces(std::FILE* singleFile,
+                              uint8_t* buffer,
+                              uint32_t pieceLength,
+                              uint64_t totalSize,
+                              PieceTable& table) {
+    CSha1Hasher hasher;
+    uint64_t hashed = 0;
+    for (;;) {
+        if (m_cancel.load(std::memory_order_relaxed))
+            return false;
+        hasher.reset();
+        const uint32_t n = singleFile ? static_cast<uint32_t>(std::fread(buffer, 1, pieceLength, singleFile))
+                                      : readContent(buffer, pieceLength);
+        m_bytesDone.fetch_add(n, std::memory_order_relaxed);
+        hashed += n;
+        if (n > 0) {
+            if (table.m_used + kDigestSize > table.m_capacity)
+                return false;
+            hasher.update(buffer, n);
+            hasher.finish();
+            std::memcpy(table.m_bytes.get() + table.m_used, hasher.m_digest, kDigestSize);
+            table.m_used += kDigestSize;
+        }
+        if (n != pieceLength)
+            return !m_cancel.load(std::memory_order_relaxed) && hashed == totalSize;
+    }
+}
+
+bool CMakeTorrent::buildFromFolder(const std::string& path, const std::string& output) {
+    rewindContent();
+    m_files.clear();
+    m_basePath = path;
+    walkFolder(m_basePath);
+
+    auto top = topDictionary();
+    uint64_t totalSize = 0;
+    for (const auto& file : m_files)
+        totalSize += file->m_size;
+    m_totalSize.store(totalSize, std::memory_order_relaxed);
+    const int32_t pieceLength = pieceLengthFor(totalSize);
+
+    auto files = std::make_unique<CAtomList>();
+    for (const auto& file : m_files) {
+        auto entry = std::make_unique<CAtomDicti>();
+        entry->store(std::make_unique<CAtomLong>(static_cast<int64_t>(file->m_size)), "length");
+        entry->store(pathList(file->m_relPath), "path");
+        files->append(std::move(entry));
+    }
+    auto info = std::make_unique<CAtomDicti>();
+    info->store(std::move(files), "files");
+    info->store(text(folderName(m_basePath)), "name");
+    info->store(std::make_unique<CAtomInt>(pieceLength), "piece length");
+    top->store(std::move(info), "info");
+    const std::string metainfo = writeDictionary(*top);
+
+    std::unique_ptr<uint8_t[]> buffer = allocateBuffer(static_cast<std::size_t>(pieceLength));
+    PieceTable table;
+    if (!buffer || !table.allocate(totalSize, static_cast<uint32_t>(pieceLength)))
+        return false;
+
+    rewindContent();
+    const bool complete = hashPieces(nullptr, buffer.get(), static_cast<uint32_t>(pieceLength), totalSize, table);
+    rewindContent();
+    buffer.reset();
+    return complete && writeMetainfo(output, metainfo, table.m_bytes.get(), table.m_used);
+}
+
+bool CMakeTorrent::buildFromFile(const std::string& path, const std::string& output) {
+    fsys::FilePtr file = fsys::openForReading(path);
+    uint64_t totalSize = 0;
+    if (!file || !fsys::fileLength(file.get(), totalSize))
+        return false;
+    m_totalSize.store(totalSize, std::memory_order_relaxed);
+    const int32_t pieceLength = pieceLengthFor(totalSize);
+    std::unique_ptr<uint8_t[]> buffer = allocateBuffer(static_cast<std::size_t>(pieceLength));
+    if (!buffer)
+        return false;
+
+    auto top = topDictionary();
+    auto info = std::make_unique<CAtomDicti>();
+    info->store(std::make_unique<CAtomLong>(static_cast<int64_t>(totalSize)), "length");
+    info->store(text(lastPart(path)), "name");
+    info->store(std::make_unique<CAtomInt>(pieceLength), "piece length");
+    top->store(std::move(info), "info");
+
+    PieceTable table;
+    if (!table.allocate(totalSize, static_cast<uint32_t>(pieceLength)))
+        return false;
+    const bool complete = hashPieces(file.get(), buffer.get(), static_cast<uint32_t>(pieceLength), totalSize, table);
+    file.reset();
+    buffer.reset();
+    return complete && writeMetainfo(output, writeDictionary(*top), table.m_bytes.get(), table.m_used);
+}

@@ -1,0 +1,314 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <ctime>
+#include <thread>
+
+#include "app/AppState.h"
+#include "torrent/MakeTorrent.h"
+#include "torrent/tests/TestTree.h"
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <unistd.h>
+#endif
+
+using namespace testtree;
+
+namespace {
+
+constexpr uint64_t MiB = 1024 * 1024;
+
+class MakeTorrent : public ::testing::Test {
+  protected:
+    void SetUp() override { appState().setIdentity(); }
+};
+
+// The digests of `content` cut into pieces of the torrent's piece length.
+std::string piecesOf(const std::string& content, int64_t pieceLength) {
+    std::string digests;
+    for (std::size_t at = 0; at < content.size(); at += static_cast<std::size_t>(pieceLength))
+        digests += sha1(content.substr(at, static_cast<std::size_t>(pieceLength)));
+    return digests;
+}
+
+std::vector<std::string> keysOf(const BValue& dict) {
+    std::vector<std::string> keys;
+    for (const auto& entry : dict.m_dict)
+        keys.push_back(entry.first);
+    return keys;
+}
+
+TEST(PieceLength, EveryBoundBelongsToTheLowerRow) {
+    const struct {
+        uint64_t total;
+        int32_t pieceLength;
+    } rows[] = {
+        {0, 65536},
+        {16 * MiB, 65536},
+        {16 * MiB + 1, 262144},
+        {64 * MiB, 262144},
+        {64 * MiB + 1, 524288},
+        {512 * MiB, 524288},
+        {512 * MiB + 1, 1048576},
+        {2048 * MiB, 1048576},
+        {2048 * MiB + 1, 2097152},
+        {8192 * MiB, 2097152},
+        {8192 * MiB + 1, 4194304},
+        {UINT64_MAX, 4194304},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(CMakeTorrent::pieceLengthFor(row.total), row.pieceLength) << row.total;
+}
+
+TEST_F(MakeTorrent, SingleFileOfOneByte) {
+    CScratch tree("one");
+    const std::string output = join(tree.m_path, "out.torrent");
+    CMakeTorrent maker;
+    const int64_t before = static_cast<int64_t>(std::time(nullptr));
+    ASSERT_TRUE(maker.buildFromFile(tree.file("one.bin", "Z"), output));
+
+    const std::string raw = readFile(output);
+    const BValue torrent = decode(raw);
+    EXPECT_EQ(keysOf(torrent),
+              (std::vector<std::string>{"announce", "comment", "created by", "creation date", "encoding", "info"}));
+    EXPECT_EQ(torrent["announce"].m_string, "tmp_url");
+    EXPECT_EQ(torrent["created by"].m_string, "Seedwright V1.14");
+    EXPECT_EQ(torrent["comment"].m_string, "This torrent was created by Seedwright V1.14");
+    EXPECT_EQ(torrent["encoding"].m_string, "UTF-8");
+    EXPECT_GE(torrent["creation date"].m_int, before);
+    EXPECT_LE(torrent["creation date"].m_int, static_cast<int64_t>(std::time(nullptr)));
+
+    const BValue& info = torrent["info"];
+    EXPECT_EQ(keysOf(info), (std::vector<std::string>{"length", "name", "piece length", "pieces"}));
+    EXPECT_NE(raw.find("4:infod6:lengthi1e4:name7:one.bin12:piece lengthi65536e6:pieces20:"), std::string::npos);
+    EXPECT_EQ(info["pieces"].m_string, sha1("Z"));
+    EXPECT_EQ(maker.m_totalSize.load(), 1u);
+    EXPECT_EQ(maker.m_bytesDone.load(), 1u);
+    EXPECT_FALSE(exists(output + ".tmp"));
+}
+
+TEST_F(MakeTorrent, SingleFileAtAndJustPastTwoPieces) {
+    CScratch tree("two");
+    for (std::size_t size : {2 * 65536, 65536 + 1, 65536 - 1}) {
+        const std::string content = pattern(size);
+        const std::string output = join(tree.m_path, "out.torrent");
+        CMakeTorrent maker;
+        ASSERT_TRUE(maker.buildFromFile(tree.file("data.bin", content), output));
+        const BValue info = decode(readFile(output))["info"];
+        EXPECT_EQ(info["length"].m_int, static_cast<int64_t>(size));
+        EXPECT_EQ(info["piece length"].m_int, 65536);
+        EXPECT_EQ(info["pieces"].m_string.size(), size > 65536 ? 40u : 20u) << size;
+        EXPECT_EQ(info["pieces"].m_string, piecesOf(content, 65536)) << size;
+    }
+}
+
+TEST_F(MakeTorrent, SparseFileOverFourGiBHasItsExactLength) {
+    CScratch tree("big");
+    const uint64_t size = 4096 * MiB + 4097;
+    const std::string output = join(tree.m_path, "big.torrent");
+    CMakeTorrent maker;
+    ASSERT_TRUE(maker.buildFromFile(tree.sparseFile("big.bin", size), output));
+
+    const std::string raw = readFile(output);
+    EXPECT_NE(raw.find("6:lengthi4294971393e"), std::string::npos);
+    const BValue info = decode(raw)["info"];
+    EXPECT_EQ(info["length"].m_int, static_cast<int64_t>(size));
+    EXPECT_EQ(info["piece length"].m_int, 2097152);
+    std::string expected;
+    const std::string zeroPiece = sha1(std::string(2 * MiB, '\0'));
+    for (int i = 0; i < 2048; ++i)
+        expected += zeroPiece;
+    expected += sha1(std::string(4097, '\0'));
+    EXPECT_TRUE(info["pieces"].m_string == expected);
+    EXPECT_EQ(maker.m_bytesDone.load(), size);
+}
+
+TEST_F(MakeTorrent, FolderLayoutListsEveryFileWithItsPath) {
+    CScratch tree("folder");
+    const std::string base = tree.folder("Film");
+    tree.file("Film/x.avi", pattern(100000));
+    tree.file("Film/sub/y.nfo", pattern(300, 7));
+    tree.file("Film/sub/deeper/z.txt", pattern(65536, 9));
+    tree.file("Film/empty.txt", "");
+    hide(tree.file("Film/secret.txt", "hidden"));
+    tree.file("Film/Thumbs.db", "t");
+    const std::string output = join(tree.m_path, "film.torrent");
+    CMakeTorrent maker;
+    ASSERT_TRUE(maker.buildFromFolder(base, output));
+
+    const BValue info = decode(readFile(output))["info"];
+    EXPECT_EQ(keysOf(info), (std::vector<std::string>{"files", "name", "piece length", "pieces"}));
+    EXPECT_EQ(info["name"].m_string, "Film");
+    EXPECT_EQ(info["piece length"].m_int, 65536);
+    // The files in the torrent's order, which is the listing's; the pieces run across them.
+    std::vector<std::pair<std::string, int64_t>> files;
+    std::string content;
+    for (const BValue& file : info["files"].m_list) {
+        std::string path;
+        for (const BValue& part : file["path"].m_list)
+            path += (path.empty() ? "" : "/") + part.m_string;
+        files.emplace_back(path, file["length"].m_int);
+        content += readFile(join(base, [&] {
+            std::string p = path;
+            std::replace(p.begin(), p.end(), '/', fsys::kSeparator);
+            return p;
+        }()));
+    }
+    EXPECT_EQ(info["pieces"].m_string, piecesOf(content, 65536));
+    std::sort(files.begin(), files.end());
+    EXPECT_EQ(files, (std::vector<std::pair<std::string, int64_t>>{
+                         {"empty.txt", 0}, {"sub/deeper/z.txt", 65536}, {"sub/y.nfo", 300}, {"x.avi", 100000}}));
+    EXPECT_EQ(info["files"].m_list.size(), 4u);
+    EXPECT_EQ(maker.m_totalSize.load(), 165836u);
+}
+
+TEST_F(MakeTorrent, FolderOfOnlyEmptyFoldersGivesAnEmptyTorrent) {
+    CScratch tree("hollow");
+    tree.folder("Hollow/a/b");
+    tree.folder("Hollow/c");
+    const std::string output = join(tree.m_path, "hollow.torrent");
+    CMakeTorrent maker;
+    ASSERT_TRUE(maker.buildFromFolder(join(tree.m_path, "Hollow"), output));
+    const std::string raw = readFile(output);
+    ASSERT_GE(raw.size(), 12u);
+    EXPECT_EQ(raw.substr(raw.size() - 12), "6:pieces0:ee");
+    const BValue info = decode(raw)["info"];
+    EXPECT_TRUE(info["files"].m_list.empty());
+    EXPECT_EQ(info["piece length"].m_int, 65536);
+    EXPECT_EQ(info["name"].m_string, "Hollow");
+}
+
+TEST_F(MakeTorrent, TrailingSeparatorGivesTheSameTorrent) {
+    CScratch tree("slash");
+    const std::string base = tree.folder("Data");
+    tree.file("Data/a.bin", pattern(5000));
+    tree.file("Data/sub/b.bin", pattern(70000, 3));
+    const std::string plainOut = join(tree.m_path, "plain.torrent");
+    const std::string slashOut = join(tree.m_path, "slash.torrent");
+    CMakeTorrent plain;
+    plain.m_fixedCreationDate = 1;
+    ASSERT_TRUE(plain.buildFromFolder(base, plainOut));
+    CMakeTorrent slashed;
+    slashed.m_fixedCreationDate = 1;
+    ASSERT_TRUE(slashed.buildFromFolder(base + fsys::kSeparator, slashOut));
+    EXPECT_EQ(readFile(plainOut), readFile(slashOut));
+    EXPECT_EQ(decode(readFile(slashOut))["info"]["name"].m_string, "Data");
+}
+
+// The expected files are made by golden/make_golden.py, independently of this code.
+TEST_F(MakeTorrent, GoldenBytes) {
+    CScratch tree("golden");
+    CMakeTorrent single;
+    single.m_fixedCreationDate = 1234567890;
+    const std::string singleOut = join(tree.m_path, "single.torrent");
+    ASSERT_TRUE(single.buildFromFile(tree.file("notes.txt", pattern(70000)), singleOut));
+    EXPECT_TRUE(readFile(singleOut) == readFile(sourcePath("torrent/tests/golden/single.torrent")));
+
+    // One entry per folder level keeps the order whatever the listing does; the skipped
+    // files leave no trace.
+    tree.file("Golden/Disc 1/track.bin", pattern(150000));
+    tree.file("Golden/Disc 1/Thumbs.db", "t");
+    hide(tree.file("Golden/Disc 1/desktop.ini", "h"));
+    CMakeTorrent folder;
+    folder.m_fixedCreationDate = 1234567890;
+    const std::string folderOut = join(tree.m_path, "folder.torrent");
+    ASSERT_TRUE(folder.buildFromFolder(join(tree.m_path, "Golden"), folderOut));
+    EXPECT_TRUE(readFile(folderOut) == readFile(sourcePath("torrent/tests/golden/folder.torrent")));
+}
+
+TEST_F(MakeTorrent, CancelBeforeTheFirstPieceWritesNothing) {
+    CScratch tree("cancel");
+    const std::string output = tree.file("out.torrent", "earlier");
+    const std::string file = tree.file("Data/a.bin", pattern(1000));
+
+    CMakeTorrent fileBuild;
+    fileBuild.m_cancel = true;
+    EXPECT_FALSE(fileBuild.buildFromFile(file, output));
+    EXPECT_EQ(fileBuild.m_bytesDone.load(), 0u);
+    CMakeTorrent folderBuild;
+    folderBuild.m_cancel = true;
+    EXPECT_FALSE(folderBuild.buildFromFolder(join(tree.m_path, "Data"), output));
+    EXPECT_EQ(folderBuild.m_totalSize.load(), 1000u);
+    EXPECT_EQ(folderBuild.m_bytesDone.load(), 0u);
+
+    EXPECT_EQ(readFile(output), "earlier");
+    EXPECT_FALSE(exists(output + ".tmp"));
+}
+
+// Cancels from another thread once the first piece is in, as the progress dialog does.
+bool buildAndCancel(CMakeTorrent& maker, bool folder, const std::string& path, const std::string& output) {
+    std::thread canceller([&maker] {
+        while (maker.m_bytesDone.load(std::memory_order_relaxed) == 0)
+            std::this_thread::yield();
+        maker.m_cancel = true;
+    });
+    const bool written = folder ? maker.buildFromFolder(path, output) : maker.buildFromFile(path, output);
+    if (!maker.m_cancel)
+        maker.m_bytesDone = 1;  // ended without reading anything: let the thread go
+    canceller.join();
+    return written;
+}
+
+TEST_F(MakeTorrent, CancelInTheMiddleWritesNothing) {
+    CScratch tree("midway");
+    const std::string output = tree.file("out.torrent", "earlier");
+    const std::string big = tree.sparseFile("Data/big.bin", 1024 * MiB);
+    tree.sparseFile("Data/more.bin", 512 * MiB);
+
+    CMakeTorrent fileBuild;
+    EXPECT_FALSE(buildAndCancel(fileBuild, false, big, output));
+    EXPECT_GT(fileBuild.m_bytesDone.load(), 0u);
+    EXPECT_LT(fileBuild.m_bytesDone.load(), fileBuild.m_totalSize.load());
+
+    CMakeTorrent folderBuild;
+    EXPECT_FALSE(buildAndCancel(folderBuild, true, join(tree.m_path, "Data"), output));
+    EXPECT_GT(folderBuild.m_bytesDone.load(), 0u);
+    EXPECT_LT(folderBuild.m_bytesDone.load(), folderBuild.m_totalSize.load());
+
+    EXPECT_EQ(readFile(output), "earlier");
+    EXPECT_FALSE(exists(output + ".tmp"));
+}
+
+TEST_F(MakeTorrent, FailedBuildsWriteNothing) {
+    CScratch tree("fail");
+    const std::string output = tree.file("out.torrent", "earlier");
+    CMakeTorrent missing;
+    EXPECT_FALSE(missing.buildFromFile(join(tree.m_path, "missing.bin"), output));
+    EXPECT_EQ(readFile(output), "earlier");
+
+    // An output that cannot be created.
+    const std::string nowhere = join(join(tree.m_path, "no such folder"), "out.torrent");
+    CMakeTorrent unwritable;
+    EXPECT_FALSE(unwritable.buildFromFile(tree.file("a.bin", "abc"), nowhere));
+    EXPECT_FALSE(exists(nowhere));
+    EXPECT_FALSE(exists(nowhere + ".tmp"));
+}
+
+// Content that does not read back as listed (a file locked by another program, or grown
+// since the walk) would give pieces that do not match "files": the build writes nothing.
+TEST_F(MakeTorrent, ContentThatCannotBeReadAsListedWritesNothing) {
+    CScratch tree("unreadable");
+    tree.file("Data/a.bin", pattern(1000));
+    const std::string output = tree.file("out.torrent", "earlier");
+#ifdef _WIN32
+    const std::string locked = tree.file("Data/locked.bin", pattern(500));
+    HANDLE h = CreateFileA(locked.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(h, INVALID_HANDLE_VALUE);
+    CMakeTorrent maker;
+    EXPECT_FALSE(maker.buildFromFolder(join(tree.m_path, "Data"), output));
+    CloseHandle(h);
+    EXPECT_EQ(maker.m_totalSize.load(), 1500u);
+#else
+    // Listed as empty, but it has content.
+    ASSERT_EQ(symlink("/proc/self/status", join(join(tree.m_path, "Data"), "status").c_str()), 0);
+    CMakeTorrent maker;
+    EXPECT_FALSE(maker.buildFromFolder(join(tree.m_path, "Data"), output));
+    EXPECT_EQ(maker.m_totalSize.load(), 1000u);
+    EXPECT_GT(maker.m_bytesDone.load(), 1000u);
+#endif
+    EXPECT_EQ(readFile(output), "earlier");
+}
+
+}  // namespace

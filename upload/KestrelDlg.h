@@ -1,0 +1,94 @@
+#pragma once
+// The main upload dialog: what to upload, its categories, name, description and pictures.
+// The upload button checks the inputs and hands them to the upload worker, which runs on a
+// thread of its own and writes back only through window operations (status text, the
+// idle state). While an upload runs the dialog does not close.
+
+#include <atomic>
+#include <cstdint>
+#include <list>
+#include <memory>
+#include <string>
+
+#include "app/ResizeDlg.h"
+#include "upload/CategoryRules.h"
+#include "upload/UploadSequence.h"
+#include "win/Controls.h"
+#include "win/Thread.h"
+
+// One chosen picture.
+struct picture {
+    int32_t m_row = -1;
+    std::string m_path;
+    uint32_t m_fileSize = 0;
+};
+
+class CKestrelDlg : public CResizeDlg {
+  public:
+    explicit CKestrelDlg(HWND parent = nullptr);
+    ~CKestrelDlg() override;
+
+    // The commands behind the file choosers, for a path already chosen.
+    bool addPicture(const std::string& path);
+    void removePicture();
+
+    bool m_fileMode = true;
+    std::list<std::unique_ptr<picture>> m_pictures;  // oldest first
+    HICON m_hIcon = nullptr;
+
+    // What the worker uploads, read from the controls when the upload starts.
+    upload::UploadJob m_job;
+    // The outside world of the upload; null: the real one.
+    upload::UploadServices* m_services = nullptr;
+
+    bool isBusy() const { return m_busy.load(); }
+    // The upload button, Quit and status line as they stand between uploads.
+    void setIdleState();
+    // Called by the worker as its last act on the dialog.
+    void uploadEnded();
+
+  protected:
+    BOOL OnInitDialog() override;
+    void OnOK() override;
+    void OnCancel() override;
+    bool OnCommand(WORD code, WORD id, HWND control) override;
+    bool OnNotify(int id, NMHDR* header, LRESULT& result) override;
+    bool OnSysCommand(UINT id, LPARAM lParam) override;
+    bool OnPaint() override;
+    HICON OnQueryDragIcon() override;
+    void OnDestroy() override;
+
+  private:
+    void bindControls();
+    void fillCategories();
+    void browse();
+    void onAddPicture();
+    void onCategoryChanged(int list);
+    void showContextMenu();
+    void showAbout();
+    void onUpload();
+    void setBusyState();
+    void readJob();
+    long categoryValue(int list) const;
+    bool closeWhenIdle(INT_PTR result);
+
+    win::CEdit m_path;
+    win::CButton m_browse;
+    win::CComboBox m_categories[category::kListCount];
+    win::CButton m_removePicture;
+    win::CListView m_pictureList;
+    win::CEdit m_name;
+    win::CEdit m_description;
+    win::CButton m_upload;
+    win::CButton m_quit;
+    win::CStatic m_status;
+
+    win::CThread m_worker;
+    std::atomic<bool> m_busy{false};
+};
+
+// The upload worker's thread function; its argument is the dialog.
+DWORD WINAPI UploadWorker(void* dialog);
+
+// The services the worker uses when the dialog names none.
+std::unique_ptr<upload::UploadServices> makeUploadServices(CKestrelDlg& dialog);

@@ -1,0 +1,68 @@
+#include "upload/tests/DialogScripts.h"
+
+#include <vector>
+
+#include "tests/support/ModalDriver.h"
+
+namespace testing_support {
+
+namespace {
+
+constexpr int kMessageBoxText = 0xFFFF;
+
+struct Search {
+    std::string caption;
+    HWND exclude;
+    int withItem;
+    HWND found = nullptr;
+};
+
+BOOL CALLBACK matchWindow(HWND hwnd, LPARAM param) {
+    Search& search = *reinterpret_cast<Search*>(param);
+    DWORD process = 0;
+    GetWindowThreadProcessId(hwnd, &process);
+    char className[16] = {};
+    GetClassNameA(hwnd, className, sizeof className);
+    if (process != GetCurrentProcessId() || hwnd == search.exclude || lstrcmpA(className, "#32770") != 0 ||
+        !IsWindowVisible(hwnd))
+        return TRUE;
+    if (search.withItem != 0 && GetDlgItem(hwnd, search.withItem) == nullptr)
+        return TRUE;
+    if (!search.caption.empty()) {
+        char caption[512] = {};
+        GetWindowTextA(hwnd, caption, sizeof caption);
+        if (search.caption != caption)
+            return TRUE;
+    }
+    search.found = hwnd;
+    return FALSE;
+}
+
+}  // namespace
+
+HWND waitForWindow(const std::string& caption, HWND exclude, int withItem, DWORD limitMs) {
+    Search search{caption, exclude, withItem};
+    waitUntil(
+        [&] {
+            EnumWindows(matchWindow, reinterpret_cast<LPARAM>(&search));
+            return search.found != nullptr;
+        },
+        limitMs);
+    return search.found;
+}
+
+std::string answerMessageBox(HWND exclude, int button, DWORD limitMs) {
+    const HWND box = waitForWindow("", exclude, kMessageBoxText, limitMs);
+    if (!box)
+        return std::string();
+    const std::string text = itemText(box, kMessageBoxText);
+    PostMessageA(box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0);
+    waitUntil([box] { return IsWindow(box) == FALSE; });
+    return text;
+}
+
+void postButton(HWND dialog, int id) {
+    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
+}
+
+}  // namespace testing_support

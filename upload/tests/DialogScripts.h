@@ -1,0 +1,22 @@
+#pragma once
+// Helpers for scripts that drive the upload dialogs: finding the windows that the dialog or
+// its worker opens (message boxes, the hashing and backend dialogs) anywhere in the process.
+
+#include <windows.h>
+
+#include <string>
+
+namespace testing_support {
+
+// A visible dialog window of this process other than `exclude`, whose caption is `caption`
+// (any caption when empty) and which holds a control with id `withItem` (any when 0).
+HWND waitForWindow(const std::string& caption, HWND exclude, int withItem, DWORD limitMs = 20000);
+
+// Waits for a message box (any window but `exclude`), returns its text and presses `button`.
+// Empty text when none came within the limit.
+std::string answerMessageBox(HWND exclude, int button = IDOK, DWORD limitMs = 20000);
+
+// Clicks a button with a posted message, for commands whose handler opens a modal window.
+void postButton(HWND dialog, int id);
+
+}  // namespace testing_support

@@ -1,0 +1,178 @@
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <atomic>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "app/AppState.h"
+#include "app/res/resource.h"
+#include "tests/support/ModalDriver.h"
+#include "upload/KestrelDlg.h"
+#include "upload/tests/DialogScripts.h"
+
+using namespace testing_support;
+
+namespace {
+
+// Holds the upload in its hashing step until released; records what it was asked.
+class HeldServices : public upload::UploadServices {
+  public:
+    HeldServices() : m_release(CreateEventA(nullptr, TRUE, FALSE, nullptr)) {}
+    ~HeldServices() override { CloseHandle(m_release); }
+
+    void release() { SetEvent(m_release); }
+
+    std::atomic<int> builds{0};
+    std::vector<std::string> statuses;
+    std::vector<std::vector<upload::FormField>> forms;
+
+    void setStatus(const std::string& text) override { statuses.push_back(text); }
+    void message(const std::string&) override {}
+    bool buildTorrent(const std::string&, bool) override {
+        ++builds;
+        WaitForSingleObject(m_release, 30000);
+        return true;
+    }
+    bool postForm(const std::string&, const std::vector<upload::FormField>& fields, std::string& answer) override {
+        forms.push_back(fields);
+        answer = "no markers\n";
+        return true;
+    }
+    bool writeFile(const std::string&, const std::string&) override { return true; }
+    bool downloadTorrent(const std::string&, const std::string&, const std::string&) override { return true; }
+    void waitForBackend() override {}
+    int majorVersion(const std::string&) override { return -1; }
+    upload::ClientChoice chooseClient() override { return upload::ClientChoice::Closed; }
+    void startClient(const upload::ClientStart&) override {}
+
+  private:
+    HANDLE m_release;
+};
+
+void setSession() {
+    AppState& state = appState();
+    state.setIdentity();
+    state.m_session.m_categories = {"12;Movies", "13;Music"};
+    state.m_session.m_siteHost = "tracker";
+}
+
+void choose(HWND dlg, int id, int index) {
+    SendDlgItemMessageA(dlg, id, CB_SETCURSEL, WPARAM(index), 0);
+    SendMessageA(dlg, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE), reinterpret_cast<LPARAM>(GetDlgItem(dlg, id)));
+}
+
+bool visible(HWND dlg, int id) {
+    return IsWindowVisible(GetDlgItem(dlg, id)) != FALSE;
+}
+
+std::string pictureFile(const std::string& name) {
+    char temp[MAX_PATH];
+    GetTempPathA(MAX_PATH, temp);
+    const std::string path = std::string(temp) + name;
+    std::ofstream(path, std::ios::binary) << "picture";
+    return path;
+}
+
+// Presses "Upload Torrent" and returns the text of the message box that answers it.
+std::string uploadRefused(HWND dlg) {
+    postButton(dlg, IDC_UPLOAD);
+    return answerMessageBox(dlg);
+}
+
+TEST(UploadDlg, ChecksInOrderWithTheirMessages) {
+    setSession();
+    CKestrelDlg dialog;
+    HeldServices services;
+    dialog.m_services = &services;
+    runModal(dialog, [&](HWND dlg) {
+        EXPECT_EQ(uploadRefused(dlg), "Please select a path to a File or a Directory first!");
+        EXPECT_EQ(itemText(dlg, IDC_UPLOAD), "Upload");
+        EXPECT_TRUE(visible(dlg, IDC_UPLOAD));
+        EXPECT_TRUE(visible(dlg, IDCANCEL));
+        EXPECT_FALSE(visible(dlg, IDC_STATUS));
+
+        pressButton(dlg, IDC_UPLOAD_FILE);
+        SetDlgItemTextA(dlg, IDC_PATH, " ");
+        EXPECT_EQ(uploadRefused(dlg), "Please select a Category!");
+        choose(dlg, IDC_CATEGORY, 1);
+        SetDlgItemTextA(dlg, IDC_NAME, "Best!?");
+        EXPECT_EQ(uploadRefused(dlg), "You have to add at Least one Picture/Cover/Screenshot!");
+        EXPECT_EQ(itemText(dlg, IDC_NAME), "Best!?");
+
+        dialog.addPicture(pictureFile("only.jpg"));
+        EXPECT_EQ(uploadRefused(dlg),
+                  "Please enter a Descriptive Name for your Torrent ( at least 5 chars ) !\n"
+                  "It will be Displayed when Browsing for Torrents....");
+        EXPECT_EQ(itemText(dlg, IDC_NAME), "Best");
+
+        SetDlgItemTextA(dlg, IDC_NAME, "A/B\\C:D");
+        SetDlgItemTextA(dlg, IDC_DESCRIPTION, "123456789");
+        EXPECT_EQ(uploadRefused(dlg),
+                  "Please enter a good Description. ( at least 10 chars ) !\n"
+                  "It will be Displayed when showing the Torrent Details....");
+        EXPECT_EQ(itemText(dlg, IDC_NAME), "ABC:D");
+        EXPECT_EQ(services.builds.load(), 0);
+        pressButton(dlg, IDCANCEL);
+    });
+}
+
+TEST(UploadDlg, BusyWhileTheWorkerRunsAndClosesOnlyWhenIdle) {
+    setSession();
+    CKestrelDlg dialog;
+    HeldServices services;
+    dialog.m_services = &services;
+    const std::string a = pictureFile("a.jpg"), b = pictureFile("b.jpg");
+    bool closedWhileBusy = false;
+    const auto run = runModal(dialog, [&](HWND dlg) {
+        pressButton(dlg, IDC_UPLOAD_FOLDER);
+        SetDlgItemTextA(dlg, IDC_PATH, "C:\\Data\\Film");
+        choose(dlg, IDC_CATEGORY, 1);
+        choose(dlg, IDC_SUBCATEGORY1, 2);
+        SetDlgItemTextA(dlg, IDC_NAME, "My \"Film\"");
+        SetDlgItemTextA(dlg, IDC_DESCRIPTION, "A film about films.");
+        dialog.addPicture(a);
+        dialog.addPicture(b);
+        pressButton(dlg, IDC_UPLOAD);
+        ASSERT_TRUE(waitUntil([&] { return services.builds.load() == 1; }));
+        EXPECT_FALSE(visible(dlg, IDC_UPLOAD));
+        EXPECT_FALSE(visible(dlg, IDCANCEL));
+        EXPECT_TRUE(visible(dlg, IDC_STATUS));
+        EXPECT_EQ(itemText(dlg, IDC_STATUS), "Checking input..");
+
+        // Escape, the close box and the system menu are refused now.
+        SendMessageA(dlg, WM_COMMAND, IDCANCEL, 0);
+        SendMessageA(dlg, WM_CLOSE, 0, 0);
+        SendMessageA(dlg, WM_SYSCOMMAND, SC_CLOSE, 0);
+        SendMessageA(dlg, WM_COMMAND, IDOK, 0);
+        closedWhileBusy = IsWindow(dlg) == FALSE || !IsWindowVisible(dlg);
+
+        // Picture commands stay usable; the worker has its own copy of the list.
+        dialog.addPicture(a);
+        services.release();
+        ASSERT_TRUE(waitUntil([&] { return !dialog.isBusy(); }));
+        EXPECT_EQ(itemText(dlg, IDC_UPLOAD), "Upload");
+        EXPECT_TRUE(visible(dlg, IDC_UPLOAD));
+        EXPECT_TRUE(visible(dlg, IDCANCEL));
+        EXPECT_FALSE(visible(dlg, IDC_STATUS));
+        SendMessageA(dlg, WM_CLOSE, 0, 0);
+    });
+    EXPECT_FALSE(closedWhileBusy);
+    EXPECT_EQ(run.result, IDCANCEL);
+    EXPECT_FALSE(run.leftOpen);
+
+    EXPECT_EQ(dialog.m_job.name, "My Film");
+    EXPECT_FALSE(dialog.m_job.fileMode);
+    EXPECT_EQ(dialog.m_job.category, 12);
+    EXPECT_EQ(dialog.m_job.subcategories[0], 13);
+    EXPECT_EQ(dialog.m_job.subcategories[1], -1);
+    EXPECT_EQ(dialog.m_job.pictures, (std::vector<std::string>{a, b}));
+    ASSERT_EQ(services.forms.size(), 3u);  // b, a, then the torrent form
+    EXPECT_EQ(services.forms[0][1].value, b);
+    EXPECT_EQ(services.forms[1][1].value, a);
+    EXPECT_EQ(services.forms[2][6].value, "My Film");
+}
+
+}  // namespace
