@@ -15,7 +15,11 @@
 
 class OnlineTest : public ::testing::Test {
   protected:
-    OnlineTest() { appState().setIdentity(); }
+    OnlineTest() {
+        appState().setIdentity();
+        // Every test starts without the session cookies of an earlier one.
+        InternetSetOptionA(nullptr, INTERNET_OPTION_END_BROWSER_SESSION, nullptr, 0);
+    }
 
     // A fresh file in the temporary folder.
     static std::string tempFile(const std::string& name, const std::string& bytes) {

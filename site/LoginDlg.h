@@ -1,0 +1,35 @@
+#pragma once
+// The login dialog (133): site, login, password, "Remember Login/Password". A good login
+// fills the site session of the application state and closes with IDOK; the site's
+// refusals show in the status line and the user may try again. Escape ends it with IDCANCEL.
+
+#include <string>
+
+#include "win/Controls.h"
+#include "win/Dialog.h"
+
+class CLoginDlg : public win::CDialog {
+  public:
+    explicit CLoginDlg(HWND parent = nullptr);
+
+    // Index -1 empties both edits; any other fills them from that site index's stored values.
+    void loadCredentials(int siteIndex);
+    void storeCredentials(int siteIndex, const std::string& login, const std::string& password);
+
+  protected:
+    BOOL OnInitDialog() override;
+    bool OnCommand(WORD code, WORD id, HWND control) override;
+    void OnOK() override;
+
+  private:
+    void onSiteChanged();
+    void onLogin();
+    void setStatus(const std::string& text) const { m_status.setText(text); }
+    std::string siteText(int index) const;
+
+    win::CComboBox m_site;
+    win::CEdit m_login;
+    win::CEdit m_password;
+    win::CCheckBox m_remember;
+    win::CStatic m_status;
+};

@@ -1,0 +1,306 @@
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "app/KestrelApp.h"
+#include "app/res/resource.h"
+#include "site/GenreList.h"
+#include "site/LoginDlg.h"
+#include "site/tests/support/OnlineTest.h"
+#include "tests/support/ModalDriver.h"
+#include "win/Handles.h"
+
+using testing_support::itemText;
+using testing_support::pressButton;
+using testing_support::runModal;
+
+namespace {
+
+const char kProfileKey[] = "Software\\Seedwright\\Seedwright V1.14\\Settings";
+
+// What a user does in the dialog, from the driver thread.
+void chooseSite(HWND dialog, int index) {
+    HWND combo = GetDlgItem(dialog, IDC_SITE);
+    SendMessageA(combo, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+    SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDC_SITE, CBN_SELCHANGE), reinterpret_cast<LPARAM>(combo));
+}
+
+void fillIn(HWND dialog, const char* login, const char* password, bool remember) {
+    SetDlgItemTextA(dialog, IDC_LOGIN, login);
+    SetDlgItemTextA(dialog, IDC_PASSWORD, password);
+    SendDlgItemMessageA(dialog, IDC_REMEMBER, BM_SETCHECK, remember ? BST_CHECKED : BST_UNCHECKED, 0);
+}
+
+// Presses "Login"; the status line afterwards, or "(closed)" when the dialog ended (it is
+// hidden at once and destroyed when its modal loop next runs).
+std::string login(HWND dialog) {
+    pressButton(dialog, IDOK);
+    return IsWindowVisible(dialog) ? itemText(dialog, IDC_LOGIN_STATUS) : "(closed)";
+}
+
+class LoginDlg : public OnlineTest {
+  protected:
+    LoginDlg() {
+        RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Seedwright");
+        m_app.setIdentity();
+        m_app.useProgramRegistryKey();
+        appState().m_session = SiteSession();
+        m_site.useAsSite();
+    }
+    ~LoginDlg() override { RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Seedwright"); }
+
+    // Runs the dialog with the script; a dialog the script leaves open is cancelled.
+    INT_PTR run(const std::function<void(HWND)>& script) {
+        CLoginDlg dialog;
+        const testing_support::ModalRun result = runModal(dialog, [&](HWND window) {
+            script(window);
+            if (IsWindowVisible(window))
+                pressButton(window, IDCANCEL);
+        });
+        EXPECT_TRUE(result.seen);
+        EXPECT_FALSE(result.leftOpen);
+        return result.result;
+    }
+
+    bool stored(const char* name, DWORD& type, std::string& data) const {
+        win::CRegKey key;
+        if (RegOpenKeyExA(HKEY_CURRENT_USER, kProfileKey, 0, KEY_READ, key.receive()) != ERROR_SUCCESS)
+            return false;
+        char buffer[2048] = {};
+        DWORD size = sizeof buffer;
+        if (RegQueryValueExA(key.get(), name, nullptr, &type, reinterpret_cast<BYTE*>(buffer), &size) != ERROR_SUCCESS)
+            return false;
+        data.assign(buffer, size);
+        return true;
+    }
+    bool has(const char* name) const {
+        DWORD type = 0;
+        std::string data;
+        return stored(name, type, data);
+    }
+    std::string text(const char* name) const {
+        DWORD type = 0;
+        std::string data;
+        if (!stored(name, type, data) || type != REG_SZ)
+            return "(not text)";
+        return data.c_str();
+    }
+
+    CKestrelApp m_app;
+};
+
+TEST_F(LoginDlg, OpensEmptyAndWantsASite) {
+    std::string caption, first, second, third, status, box;
+    LRESULT selected = -2;
+    bool readOnly = false;
+    EXPECT_EQ(run([&](HWND dialog) {
+                  char buffer[256] = {};
+                  GetWindowTextA(dialog, buffer, sizeof buffer);
+                  caption = buffer;
+                  HWND combo = GetDlgItem(dialog, IDC_SITE);
+                  selected = SendMessageA(combo, CB_GETCURSEL, 0, 0);
+                  for (auto [index, out] : {std::pair{0, &first}, {1, &second}, {2, &third}}) {
+                      SendMessageA(combo, CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(buffer));
+                      *out = buffer;
+                  }
+                  COMBOBOXINFO info = {};
+                  info.cbSize = sizeof info;
+                  GetComboBoxInfo(combo, &info);
+                  readOnly = (GetWindowLongA(info.hwndItem, GWL_STYLE) & ES_READONLY) != 0;
+                  status = login(dialog);
+              }),
+              IDCANCEL);
+    EXPECT_EQ(caption, "Seedwright V1.14 - Login");
+    EXPECT_EQ(selected, 0);
+    EXPECT_EQ(first, "--Select Site--");
+    EXPECT_EQ(second, "Velmar Tracker");
+    EXPECT_EQ(third, "request integration on helpdesk");
+    EXPECT_TRUE(readOnly);
+    EXPECT_EQ(status, "");
+    EXPECT_EQ(m_boxes.texts(), std::vector<std::string>{"You have to select a Site first!"});
+    EXPECT_FALSE(has("LastSite"));
+}
+
+TEST_F(LoginDlg, HelpdeskAndMissingPasswordStopBeforeTheSite) {
+    const int before = m_site.requestCount();
+    std::string helpdesk, missing;
+    run([&](HWND dialog) {
+        chooseSite(dialog, 2);
+        fillIn(dialog, "alice", "wonderland", true);
+        helpdesk = login(dialog);
+        EXPECT_EQ(text("LastSite"), "(not text)");
+        EXPECT_TRUE(has("LastSite"));
+        EXPECT_FALSE(has("Remember"));
+        chooseSite(dialog, 1);
+        fillIn(dialog, "alice", "", true);
+        missing = login(dialog);
+    });
+    EXPECT_EQ(helpdesk, "");
+    EXPECT_EQ(missing, "Please enter your Login and Password to proceed");
+    EXPECT_EQ(m_app.GetProfileInt("Settings", "LastSite", 0), 1);
+    EXPECT_FALSE(has("Remember"));
+    EXPECT_FALSE(has("Login1"));
+    EXPECT_EQ(m_site.requestCount(), before);
+    EXPECT_EQ(appState().m_session.m_siteHost, m_site.host());
+    EXPECT_TRUE(m_boxes.texts().empty());
+}
+
+TEST_F(LoginDlg, SiteRefusalsShowInTheStatusLineAndTheUserTriesAgain) {
+    struct Attempt {
+        const char* scenario;
+        const char* user;
+        const char* password;
+        const char* status;
+    };
+    const Attempt attempts[] = {
+        {R"({"blocked": true})", "alice", "wonderland", "Your IP is blocked for 24 hours"},
+        {"{}", "alice", "wrong", "Login incorrect"},
+        {"{}", "nobody", "x", "Username not found"},
+        {R"({"cookies": "rejected"})", "alice", "wonderland", "Cookies required. Turn off any Cookie Mgmt Program"},
+        {R"({"cookies": "bad-uid"})", "alice", "wonderland", "Login incorrect"},
+        {"{}", "alice", "wonderland", "(closed)"},
+    };
+    std::vector<std::string> statuses;
+    EXPECT_EQ(run([&](HWND dialog) {
+                  chooseSite(dialog, 1);
+                  for (const Attempt& attempt : attempts) {
+                      m_site.setScenario(attempt.scenario);
+                      fillIn(dialog, attempt.user, attempt.password, false);
+                      statuses.push_back(login(dialog));
+                  }
+              }),
+              IDOK);
+    ASSERT_EQ(statuses.size(), std::size(attempts));
+    for (std::size_t i = 0; i < statuses.size(); ++i)
+        EXPECT_EQ(statuses[i], attempts[i].status) << attempts[i].scenario << " " << attempts[i].user;
+
+    const SiteSession& session = appState().m_session;
+    EXPECT_EQ(session.m_uid, "1001");
+    EXPECT_FALSE(session.m_pass.empty());
+    // The good login's lines follow whatever the refused attempts left in the list.
+    ASSERT_GE(session.m_categories.size(), 9u);
+    EXPECT_EQ(session.m_categories[session.m_categories.size() - 9],
+              "1024=url=https://" + m_site.host() + "/Seedwright-setup.exe");
+    EXPECT_EQ(session.m_categories.back(), "8;Anime");
+    EXPECT_TRUE(m_boxes.texts().empty());
+}
+
+TEST_F(LoginDlg, RememberedPasswordsAreProtectedAndErasedOnRequest) {
+    EXPECT_EQ(run([&](HWND dialog) {
+                  chooseSite(dialog, 1);
+                  fillIn(dialog, "alice", "wonderland", true);
+                  login(dialog);
+              }),
+              IDOK);
+    EXPECT_EQ(m_app.GetProfileInt("Settings", "Remember", 0), 1);
+    EXPECT_EQ(text("Login1"), "alice");
+    DWORD type = 0;
+    std::string blob;
+    ASSERT_TRUE(stored("Password1", type, blob));
+    EXPECT_EQ(type, static_cast<DWORD>(REG_BINARY));
+    EXPECT_EQ(blob.find("wonderland"), std::string::npos);
+
+    // Opened again: the site and the credentials come back; clearing the box erases them,
+    // although this attempt then fails.
+    std::string loaded, status;
+    bool ticked = false;
+    run([&](HWND dialog) {
+        loaded = std::to_string(SendDlgItemMessageA(dialog, IDC_SITE, CB_GETCURSEL, 0, 0)) + " " +
+                 itemText(dialog, IDC_LOGIN) + "/" + itemText(dialog, IDC_PASSWORD);
+        ticked = SendDlgItemMessageA(dialog, IDC_REMEMBER, BM_GETCHECK, 0, 0) == BST_CHECKED;
+        fillIn(dialog, "alice", "wrong", false);
+        status = login(dialog);
+    });
+    EXPECT_EQ(loaded, "1 alice/wonderland");
+    EXPECT_TRUE(ticked);
+    EXPECT_EQ(status, "Login incorrect");
+    EXPECT_EQ(m_app.GetProfileInt("Settings", "Remember", 1), 0);
+    EXPECT_EQ(text("Login1"), "");
+    EXPECT_EQ(text("Password1"), "");
+}
+
+TEST_F(LoginDlg, StoredValuesAreReadPerSiteIndex) {
+    // A plain-text password stored by an earlier build is still read.
+    m_app.WriteProfileInt("Settings", "LastSite", 2);
+    m_app.WriteProfileInt("Settings", "Remember", 1);
+    m_app.WriteProfileString("Settings", "Login2", "carol");
+    m_app.WriteProfileString("Settings", "Password2", "plain2");
+    m_app.WriteProfileString("Settings", "Login1", "bob");
+    m_app.WriteProfileString("Settings", "Password1", "plain1");
+    std::vector<std::string> seen;
+    auto edits = [&](HWND dialog) {
+        seen.push_back(std::to_string(SendDlgItemMessageA(dialog, IDC_SITE, CB_GETCURSEL, 0, 0)) + " " +
+                       itemText(dialog, IDC_LOGIN) + "/" + itemText(dialog, IDC_PASSWORD));
+    };
+    run([&](HWND dialog) {
+        edits(dialog);
+        SendDlgItemMessageA(dialog, IDC_REMEMBER, BM_SETCHECK, BST_UNCHECKED, 0);
+        chooseSite(dialog, 1);  // loads whatever the box says
+        edits(dialog);
+        chooseSite(dialog, 0);
+        edits(dialog);
+    });
+    EXPECT_EQ(seen, (std::vector<std::string>{"2 carol/plain2", "1 bob/plain1", "0 /"}));
+
+    // Without "Remember" nothing is loaded at the start.
+    m_app.WriteProfileInt("Settings", "Remember", 0);
+    seen.clear();
+    run(edits);
+    EXPECT_EQ(seen, std::vector<std::string>{"2 /"});
+}
+
+TEST_F(LoginDlg, NoCookieAtAllClosesWithAnEmptySession) {
+    m_site.setScenario(R"({"cookies": "none"})");
+    EXPECT_EQ(run([&](HWND dialog) {
+                  chooseSite(dialog, 1);
+                  fillIn(dialog, "alice", "wonderland", false);
+                  login(dialog);
+              }),
+              IDOK);
+    const SiteSession& session = appState().m_session;
+    EXPECT_EQ(session.m_siteHost, m_site.host());
+    EXPECT_TRUE(session.m_uid.empty());
+    EXPECT_TRUE(session.m_categories.empty());
+}
+
+TEST_F(LoginDlg, AFailedConnectionKeepsTheDialogOpen) {
+    _putenv("SEEDWRIGHT_SITE=localhost:1");
+    std::string status;
+    EXPECT_EQ(run([&](HWND dialog) {
+                  chooseSite(dialog, 1);
+                  fillIn(dialog, "alice", "wonderland", false);
+                  status = login(dialog);
+              }),
+              IDCANCEL);
+    EXPECT_EQ(status, "Connection failed");
+    EXPECT_EQ(appState().m_session.m_siteHost, "localhost:1");
+    EXPECT_TRUE(m_boxes.texts().empty());
+}
+
+TEST_F(LoginDlg, UpdateOfferOnlyForANewerBuild) {
+    auto loginOnce = [&] {
+        return run([&](HWND dialog) {
+            chooseSite(dialog, 1);
+            fillIn(dialog, "alice", "wonderland", false);
+            login(dialog);
+        });
+    };
+    m_site.setScenario(R"({"build": 1024})");
+    EXPECT_EQ(loginOnce(), IDOK);
+    EXPECT_TRUE(m_boxes.texts().empty());
+
+    m_site.setScenario(R"({"build": 2000})");
+    m_boxes.answer({IDNO});
+    EXPECT_EQ(loginOnce(), IDOK);
+    EXPECT_EQ(m_boxes.texts(), std::vector<std::string>{updateOfferText(2000, 1024)});
+
+    // Yes to an address that is no web address: nothing is started, nothing is said.
+    m_boxes.clear();
+    m_site.setScenario(R"({"build": 1025, "update_url": "C:\\windows\\system32\\winver.exe"})");
+    m_boxes.answer({IDYES});
+    EXPECT_EQ(loginOnce(), IDOK);
+    Sleep(500);
+    EXPECT_EQ(m_boxes.texts(), std::vector<std::string>{updateOfferText(1025, 1024)});
+}
+
+}  // namespace
