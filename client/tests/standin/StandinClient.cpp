@@ -73,11 +73,16 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     if (!args.empty()) {
         torrent = args.back();
         block += "torrent " + utf8(torrent) + "\n";
-        // Numbered by the record's size, so two starts in one run keep two copies.
-        WIN32_FILE_ATTRIBUTE_DATA data = {};
-        const DWORD size = GetFileAttributesExW(record.c_str(), GetFileExInfoStandard, &data) ? data.nFileSizeLow : 0;
-        const std::wstring copy = record + L"." + std::to_wstring(size) + L".torrent";
-        if (CopyFileW(torrent.c_str(), copy.c_str(), FALSE))
+        // The first free number: every start keeps its own copy.
+        std::wstring copy;
+        bool copied = false;
+        for (int n = 1; n < 1000 && !copied; ++n) {
+            copy = record + L"." + std::to_wstring(n) + L".torrent";
+            copied = CopyFileW(torrent.c_str(), copy.c_str(), TRUE) != FALSE;
+            if (!copied && GetLastError() != ERROR_FILE_EXISTS && GetLastError() != ERROR_ALREADY_EXISTS)
+                break;
+        }
+        if (copied)
             block += "copy " + utf8(copy) + "\n";
     }
     block += "end\n";

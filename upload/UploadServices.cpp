@@ -1,0 +1,87 @@
+#include "upload/UploadServices.h"
+
+#include <windows.h>
+
+#include <shellapi.h>
+
+#include "app/res/resource.h"
+#include "client/ClientDialogs.h"
+#include "client/ClientDiscovery.h"
+#include "site/CompleteUpload.h"
+#include "site/InetForm.h"
+#include "upload/KestrelDlg.h"
+#include "win/Handles.h"
+#include "win/MessageBox.h"
+
+void CWinUploadServices::setStatus(const std::string& text) {
+    SetDlgItemTextA(m_dialog.hwnd(), IDC_STATUS, text.c_str());
+}
+
+void CWinUploadServices::message(const std::string& text) {
+    appMessageBox(text);
+}
+
+bool CWinUploadServices::postForm(const std::string& host,
+                                  const std::vector<upload::FormField>& fields,
+                                  std::string& answer) {
+    CMyInetForm form;
+    form.openRequest(host, upload::kUploadPath);
+    for (const upload::FormField& field : fields) {
+        if (field.isFile)
+            form.addFile(field.value, field.fileName, field.name);
+        else
+            form.addText(field.name, field.value);
+    }
+    if (form.send())
+        return false;
+    answer = form.m_response;
+    return true;
+}
+
+bool CWinUploadServices::writeFile(const std::string& path, const std::string& bytes) {
+    win::CHandle file(
+        CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.valid())
+        return false;
+    DWORD written = 0;
+    // A short write leaves what fitted, as a text file opened for writing would.
+    WriteFile(file.get(), bytes.data(), DWORD(bytes.size()), &written, nullptr);
+    return true;
+}
+
+bool CWinUploadServices::downloadTorrent(const std::string& host,
+                                         const std::string& linkPath,
+                                         const std::string& localPath) {
+    CMyInetForm download;
+    return !download.downloadFile(host, linkPath, localPath);
+}
+
+void CWinUploadServices::waitForBackend() {
+    CompleteUpload wait;
+    wait.DoModal();
+}
+
+int CWinUploadServices::majorVersion(const std::string& executable) {
+    return executableMajorVersion(executable);
+}
+
+upload::ClientChoice CWinUploadServices::chooseClient() {
+    SelectClient choice;
+    switch (choice.DoModal()) {
+        case IDC_UTORRENT:
+            return upload::ClientChoice::Utorrent;
+        case IDC_AZUREUS:
+            return upload::ClientChoice::Azureus;
+        default:
+            return upload::ClientChoice::Closed;
+    }
+}
+
+void CWinUploadServices::startClient(const upload::ClientStart& start) {
+    ShellExecuteA(start.ownedByDialog ? m_dialog.hwnd() : nullptr, "open", start.program.c_str(),
+                  start.parameters.c_str(), nullptr, SW_SHOW);
+}
+
+std::unique_ptr<upload::UploadServices> makeUploadServices(CKestrelDlg& dialog) {
+    return std::make_unique<CWinUploadServices>(dialog);
+}

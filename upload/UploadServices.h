@@ -1,0 +1,30 @@
+#pragma once
+// The upload's outside world on Windows: the hashing and backend dialogs, the site's forms and
+// download, the debug file, the client's version and its start. Runs on the worker thread and
+// touches the main dialog only through window operations.
+
+#include <string>
+#include <vector>
+
+#include "upload/UploadSequence.h"
+
+class CKestrelDlg;
+
+class CWinUploadServices : public upload::UploadServices {
+  public:
+    explicit CWinUploadServices(CKestrelDlg& dialog) : m_dialog(dialog) {}
+
+    void setStatus(const std::string& text) override;
+    void message(const std::string& text) override;
+    bool buildTorrent(const std::string& contentPath, bool fileMode) override;
+    bool postForm(const std::string& host, const std::vector<upload::FormField>& fields, std::string& answer) override;
+    bool writeFile(const std::string& path, const std::string& bytes) override;
+    bool downloadTorrent(const std::string& host, const std::string& linkPath, const std::string& localPath) override;
+    void waitForBackend() override;
+    int majorVersion(const std::string& executable) override;
+    upload::ClientChoice chooseClient() override;
+    void startClient(const upload::ClientStart& start) override;
+
+  protected:
+    CKestrelDlg& m_dialog;
+};

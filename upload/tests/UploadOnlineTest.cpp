@@ -1,0 +1,295 @@
+// Whole uploads from the main dialog to the stand-in site, handed to the stand-in uTorrent.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <atomic>
+#include <fstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "app/res/resource.h"
+#include "site/InetForm.h"
+#include "site/tests/support/OnlineTest.h"
+#include "tests/support/ModalDriver.h"
+#include "upload/KestrelDlg.h"
+#include "upload/tests/DialogScripts.h"
+
+using namespace testing_support;
+
+namespace {
+
+std::string windowsPath(const std::string& unixPath) {
+    std::string path = "Z:" + unixPath;
+    for (char& c : path)
+        if (c == '/')
+            c = '\\';
+    return path;
+}
+
+const std::string kWork = windowsPath(SW_UPLOAD_ONLINE_DIR);
+
+bool contains(const std::string& text, const std::string& part) {
+    return text.find(part) != std::string::npos;
+}
+
+void choose(HWND dlg, int id, int index) {
+    SendDlgItemMessageA(dlg, id, CB_SETCURSEL, WPARAM(index), 0);
+    SendMessageA(dlg, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE), reinterpret_cast<LPARAM>(GetDlgItem(dlg, id)));
+}
+
+// Closes every backend wait as soon as it shows, instead of waiting its 30 seconds.
+class BackendWaitCloser {
+  public:
+    BackendWaitCloser()
+        : m_thread([this] {
+              while (!m_stop) {
+                  const HWND wait = waitForWindow("Finishing upload...", nullptr, IDC_BACKEND_TEXT, 50);
+                  if (wait) {
+                      ++m_closed;
+                      PostMessageA(wait, WM_CLOSE, 0, 0);
+                      waitUntil([wait] { return IsWindow(wait) == FALSE; });
+                  }
+              }
+          }) {}
+    ~BackendWaitCloser() {
+        m_stop = true;
+        m_thread.join();
+    }
+    int closed() const { return m_closed; }
+
+  private:
+    std::atomic<bool> m_stop{false};
+    std::atomic<int> m_closed{0};
+    std::thread m_thread;
+};
+
+struct Inputs {
+    bool fileMode = true;
+    std::string path;
+    int category = 1;     // list index: Movies
+    int subcategory = 0;  // "(optional)"
+    std::string name;
+    std::string description = "A film about films, in colour.";
+    std::vector<std::string> pictures;
+};
+
+class UploadOnline : public OnlineTest {
+  protected:
+    UploadOnline() {
+        CreateDirectoryA(kWork.c_str(), nullptr);
+        AppState& state = appState();
+        state.m_workingFolder = kWork;
+        state.m_currentFolder = kWork;
+        state.m_newTorrentPath = kWork + "\\MyNew.torrent";
+        state.m_session.m_siteHost = m_site.host();
+        state.m_session.m_categories = {"1;Movies", "2;TV Shows", "3;Music"};
+        state.m_utorrentPath.clear();
+        state.m_azureusPath.clear();
+        state.m_clientExePath.clear();
+        m_record = kWork + "\\client-record.txt";
+        DeleteFileA(m_record.c_str());
+        SetEnvironmentVariableA("SW_CLIENT_RECORD", m_record.c_str());
+        login();
+    }
+
+    void login() {
+        CMyInetForm form;
+        form.openRequest(m_site.host(), "/takelogin.php");
+        form.addText("username", "alice");
+        form.addText("password", "wonderland");
+        form.addText("returnto", "/genrelist.php");
+        ASSERT_FALSE(form.send());
+    }
+
+    // Content of its own for each upload, so the site never sees the same torrent twice.
+    std::string makeFile(const std::string& relative, size_t size, char seed) {
+        const std::string path = kWork + "\\" + relative;
+        std::string bytes(size, '\0');
+        for (size_t i = 0; i < size; ++i)
+            bytes[i] = char(seed + i * 31 + i / 977);
+        writeFileBytes(path, bytes);
+        return path;
+    }
+
+    std::string standinClient(const char* variant) const {
+        return windowsPath(SW_STANDIN_CLIENT_DIR) + "\\" + variant + "\\uTorrent.exe";
+    }
+
+    // Fills the dialog, presses Upload and waits until the dialog is idle again.
+    void upload(const Inputs& in) {
+        CKestrelDlg dialog;
+        BackendWaitCloser closer;
+        const auto run = runModal(
+            dialog,
+            [&](HWND dlg) {
+                pressButton(dlg, in.fileMode ? IDC_UPLOAD_FILE : IDC_UPLOAD_FOLDER);
+                SetDlgItemTextA(dlg, IDC_PATH, in.path.c_str());
+                choose(dlg, IDC_CATEGORY, in.category);
+                choose(dlg, IDC_SUBCATEGORY1, in.subcategory);
+                SetDlgItemTextA(dlg, IDC_NAME, in.name.c_str());
+                SetDlgItemTextA(dlg, IDC_DESCRIPTION, in.description.c_str());
+                for (const std::string& p : in.pictures)
+                    EXPECT_TRUE(dialog.addPicture(p));
+                pressButton(dlg, IDC_UPLOAD);
+                EXPECT_TRUE(waitUntil([&] { return !dialog.isBusy(); }, 120000));
+                m_finalStatusHidden = !IsWindowVisible(GetDlgItem(dlg, IDC_STATUS));
+                m_uploadText = itemText(dlg, IDC_UPLOAD);
+                pressButton(dlg, IDCANCEL);
+            },
+            180000);
+        EXPECT_FALSE(run.leftOpen);
+        m_backendWaits = closer.closed();
+    }
+
+    // One block of the stand-in client's record per start: its arguments.
+    std::vector<std::vector<std::string>> clientStarts() const {
+        std::vector<std::vector<std::string>> starts;
+        std::ifstream in(m_record);
+        for (std::string line; std::getline(in, line);) {
+            if (line == "start")
+                starts.emplace_back();
+            else if (line.rfind("arg ", 0) == 0 && !starts.empty())
+                starts.back().push_back(line.substr(4));
+            else if (line.rfind("copy ", 0) == 0)
+                m_copies.push_back(line.substr(5));
+        }
+        return starts;
+    }
+
+    // The check after the run: libtorrent must find the data complete where the client was told.
+    void expectCompleteIn(const std::string& saveFolder) const {
+        ASSERT_FALSE(m_copies.empty());
+        std::ofstream list(kWork + "\\client-checks.txt", std::ios::app);
+        list << m_copies.back() << "\t" << saveFolder << "\n";
+    }
+
+    std::string m_record;
+    mutable std::vector<std::string> m_copies;
+    bool m_finalStatusHidden = false;
+    std::string m_uploadText;
+    int m_backendWaits = 0;
+};
+
+std::string fieldValue(const std::string& body, const std::string& name) {
+    const std::string key = "name=\"" + name + "\"\r\n\r\n";
+    const size_t at = body.find(key);
+    if (at == std::string::npos)
+        return "<missing>";
+    const size_t start = at + key.size();
+    return body.substr(start, body.find("\r\n", start) - start);
+}
+
+TEST_F(UploadOnline, FileModeWithUtorrent3) {
+    appState().m_utorrentPath = standinClient("v3");
+    CreateDirectoryA((kWork + "\\Data").c_str(), nullptr);
+    Inputs in;
+    in.path = makeFile("Data\\film.mkv", 300000, 'f');
+    in.name = "My Film";
+    in.pictures = {makeFile("a.jpg", 500, 'a'), makeFile("b.jpg", 600, 'b'), makeFile("c.jpg", 700, 'c')};
+    const int before = m_site.requestCount();
+    upload(in);
+
+    const std::vector<StandinRequest> sent = m_site.requestsSince(before);
+    ASSERT_EQ(sent.size(), 6u);
+    const char* order[] = {"c.jpg", "b.jpg", "a.jpg"};
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(sent[i].m_target, "/doupload.php");
+        EXPECT_EQ(fieldValue(sent[i].m_body, "upload"), "Upload");
+        EXPECT_TRUE(contains(sent[i].m_body, std::string("name=\"ulpic\"; filename=\"") + order[i] + "\""));
+    }
+    const std::string& form = sent[3].m_body;
+    const char* fields[] = {"descr", "type", "scat1", "scat2", "scat3", "scat4", "name", "checktorrent", "swr", "file"};
+    size_t last = 0;
+    for (const char* field : fields) {
+        const size_t at = form.find(std::string("name=\"") + field + "\"");
+        ASSERT_NE(at, std::string::npos) << field;
+        EXPECT_GT(at, last) << field;
+        last = at;
+    }
+    EXPECT_EQ(fieldValue(form, "type"), "1");
+    EXPECT_EQ(fieldValue(form, "scat1"), "-1");
+    EXPECT_EQ(fieldValue(form, "name"), "My Film");
+    EXPECT_EQ(fieldValue(form, "checktorrent"), "1");
+    EXPECT_EQ(fieldValue(form, "swr"), "yes");
+    EXPECT_TRUE(contains(form, "name=\"file\"; filename=\"My Film.torrent\""));
+    EXPECT_EQ(sent[4].m_method, "GET");  // the site's answer page after its redirect
+    EXPECT_TRUE(contains(sent[4].m_target, "/details.php?id="));
+    EXPECT_TRUE(contains(sent[5].m_target, "/download.php/"));
+
+    // debug.html is the answer page as it came; fetched again it is the same page.
+    CMyInetForm again;
+    ASSERT_FALSE(again.downloadFile(m_site.host(), sent[4].m_target, kWork + "\\answer-again.html"));
+    const std::string debug = readFileBytes(kWork + "\\debug.html");
+    EXPECT_EQ(debug, readFileBytes(kWork + "\\answer-again.html"));
+    EXPECT_TRUE(contains(debug, "Successfully uploaded!"));
+
+    EXPECT_EQ(m_boxes.texts(), std::vector<std::string>{"Upload Complete!"});
+    EXPECT_EQ(m_backendWaits, 1);
+    EXPECT_TRUE(m_finalStatusHidden);
+    EXPECT_EQ(m_uploadText, "Upload");
+
+    const auto starts = clientStarts();
+    ASSERT_EQ(starts.size(), 1u);
+    EXPECT_EQ(starts[0], (std::vector<std::string>{"/directory", kWork + "\\Data\\", kWork + "\\swr.torrent"}));
+    expectCompleteIn(kWork + "\\Data\\");
+}
+
+TEST_F(UploadOnline, FolderModeByClientVersion) {
+    struct Case {
+        const char* variant;
+        const char* expectedDirectory;  // below the work folder
+    };
+    const Case cases[] = {{"v2", "\\Pack\\Film2"}, {"v3", "\\Pack\\"}, {"plain", "\\Pack\\"}};
+    CreateDirectoryA((kWork + "\\Pack").c_str(), nullptr);
+    char seed = 'A';
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.variant);
+        m_boxes.clear();
+        DeleteFileA(m_record.c_str());
+        const std::string folder = std::string("Pack\\Film") + (c.variant[0] == 'v' ? c.variant + 1 : "P");
+        CreateDirectoryA((kWork + "\\" + folder).c_str(), nullptr);
+        CreateDirectoryA((kWork + "\\" + folder + "\\Extras").c_str(), nullptr);
+        makeFile(folder + "\\part1.bin", 40000, seed++);
+        makeFile(folder + "\\Extras\\part2.bin", 70000, seed++);
+        appState().m_utorrentPath = standinClient(c.variant);
+        Inputs in;
+        in.fileMode = false;
+        in.path = kWork + "\\" + folder + (c.variant[0] == 'p' ? "\\" : "");
+        in.name = std::string("Folder film ") + c.variant;
+        in.subcategory = 3;  // Music
+        in.pictures = {makeFile("cover.jpg", 900, seed++)};
+        upload(in);
+
+        EXPECT_EQ(m_boxes.texts(), std::vector<std::string>{"Upload Complete!"});
+        m_copies.clear();
+        const auto starts = clientStarts();
+        ASSERT_EQ(starts.size(), 1u);
+        const std::string expected =
+            c.variant[0] == 'v' && c.variant[1] == '2' ? kWork + "\\" + folder : kWork + c.expectedDirectory;
+        EXPECT_EQ(starts[0], (std::vector<std::string>{"/directory", expected, kWork + "\\swr.torrent"}));
+        // uTorrent 2 takes the data folder itself; libtorrent wants the folder above it.
+        expectCompleteIn(kWork + "\\Pack\\");
+    }
+}
+
+TEST_F(UploadOnline, ARefusedUploadShowsTheSitesReason) {
+    appState().m_utorrentPath = standinClient("v3");
+    Inputs in;
+    in.path = makeFile("twice.bin", 20000, 't');
+    in.name = "Twice uploaded";
+    in.pictures = {makeFile("t.jpg", 100, 'p')};
+    upload(in);
+    ASSERT_EQ(m_boxes.texts(), std::vector<std::string>{"Upload Complete!"});
+    m_boxes.clear();
+    DeleteFileA(m_record.c_str());
+
+    upload(in);
+    EXPECT_EQ(m_boxes.texts(), std::vector<std::string>{"Upload Failed:\n\nTorrent exists already"});
+    EXPECT_TRUE(clientStarts().empty());
+    EXPECT_EQ(m_backendWaits, 0);
+    EXPECT_TRUE(contains(readFileBytes(kWork + "\\debug.html"), "<h2>Upload failed!</h2>"));
+}
+
+}  // namespace
