@@ -16,7 +16,9 @@ using testing_support::runModal;
 
 namespace {
 
-const char kProfileKey[] = "Software\\Seedwright\\Seedwright V1.14\\Settings";
+// A registry key of the tests' own, so that no other test program's profile is disturbed.
+const char kRegistryKey[] = "SeedwrightLoginTests";
+const char kProfileKey[] = "Software\\SeedwrightLoginTests\\Seedwright V1.14\\Settings";
 
 // What a user does in the dialog, from the driver thread.
 void chooseSite(HWND dialog, int index) {
@@ -41,13 +43,13 @@ std::string login(HWND dialog) {
 class LoginDlg : public OnlineTest {
   protected:
     LoginDlg() {
-        RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Seedwright");
+        RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\SeedwrightLoginTests");
         m_app.setIdentity();
-        m_app.useProgramRegistryKey();
+        m_app.setRegistryKey(kRegistryKey);
         appState().m_session = SiteSession();
         m_site.useAsSite();
     }
-    ~LoginDlg() override { RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Seedwright"); }
+    ~LoginDlg() override { RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\SeedwrightLoginTests"); }
 
     // Runs the dialog with the script; a dialog the script leaves open is cancelled.
     INT_PTR run(const std::function<void(HWND)>& script) {
