@@ -1,7 +1,8 @@
 # Seedwright: the README's commands.
-#   make test     installs what is missing, builds native, win64 and win32, runs every test
+#   make test         installs what is missing, builds native, win64 and win32, runs every test
+#   make screenshots  a PNG of every dialog in build/screenshots/
 SHELL := /bin/bash
-.PHONY: test deps configure build format-check clean
+.PHONY: test deps configure build format-check clean screenshots
 
 test: deps format-check build
 	ctest --preset native
@@ -19,6 +20,11 @@ build: configure
 	cmake --build --preset native
 	cmake --build --preset win64
 	cmake --build --preset win32
+
+screenshots: deps
+	cmake --preset win64 >/dev/null
+	cmake --build --preset win64 --target dialog_gallery
+	scripts/screenshots.sh build/win64 build/screenshots
 
 format-check: deps
 	git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run -Werror

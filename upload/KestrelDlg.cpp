@@ -8,6 +8,7 @@
 #include "app/res/resource.h"
 #include "install/ShellHelpers.h"
 #include "site/FormWire.h"
+#include "upload/AboutDlg.h"
 #include "upload/InputChecks.h"
 #include "upload/PictureRows.h"
 #include "win/MessageBox.h"
@@ -171,8 +172,8 @@ bool CKestrelDlg::addPicture(const std::string& path) {
     }
     auto added = std::make_unique<picture>();
     added->m_path = path;
-    std::fseek(file, 0, SEEK_END);
-    added->m_fileSize = uint32_t(std::ftell(file));
+    _fseeki64(file, 0, SEEK_END);
+    added->m_fileSize = uint32_t(_ftelli64(file));  // the low 32 bits of the length
     std::fclose(file);
 
     picture* record = added.get();
@@ -253,7 +254,10 @@ bool CKestrelDlg::OnSysCommand(UINT id, LPARAM /*lParam*/) {
     return false;
 }
 
-void CKestrelDlg::showAbout() {}
+void CKestrelDlg::showAbout() {
+    CAboutDlg about(hwnd());
+    about.DoModal();
+}
 
 bool CKestrelDlg::OnPaint() {
     if (!IsIconic(hwnd()))

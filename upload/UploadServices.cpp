@@ -9,6 +9,7 @@
 #include "client/ClientDiscovery.h"
 #include "site/CompleteUpload.h"
 #include "site/InetForm.h"
+#include "torrent/MyProgress.h"
 #include "upload/KestrelDlg.h"
 #include "win/Handles.h"
 #include "win/MessageBox.h"
@@ -19,6 +20,13 @@ void CWinUploadServices::setStatus(const std::string& text) {
 
 void CWinUploadServices::message(const std::string& text) {
     appMessageBox(text);
+}
+
+bool CWinUploadServices::buildTorrent(const std::string& contentPath, bool fileMode) {
+    CMyProgress progress;
+    progress.m_sourcePath = contentPath;
+    progress.m_singleFile = fileMode;
+    return progress.DoModal() == IDOK;
 }
 
 bool CWinUploadServices::postForm(const std::string& host,

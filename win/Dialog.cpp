@@ -23,6 +23,25 @@ std::string CDialog::itemText(int id) const {
     return std::string(buffer.data(), static_cast<size_t>(length > 0 ? length : 0));
 }
 
+void CDialog::centre() const {
+    const HWND owner = GetWindow(m_hWnd, GW_OWNER);
+    RECT area{};
+    if (owner != nullptr && IsWindowVisible(owner) && !IsIconic(owner)) {
+        GetWindowRect(owner, &area);
+    } else {
+        MONITORINFO monitor{};
+        monitor.cbSize = sizeof monitor;
+        GetMonitorInfoA(MonitorFromWindow(m_hWnd, MONITOR_DEFAULTTOPRIMARY), &monitor);
+        area = monitor.rcWork;
+    }
+    RECT r{};
+    GetWindowRect(m_hWnd, &r);
+    const int x = area.left + ((area.right - area.left) - (r.right - r.left)) / 2;
+    const int y = area.top + ((area.bottom - area.top) - (r.bottom - r.top)) / 2;
+    SetWindowPos(m_hWnd, nullptr, x > area.left ? x : area.left, y > area.top ? y : area.top, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 INT_PTR CALLBACK CDialog::dialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     CDialog* dialog = nullptr;
     if (message == WM_INITDIALOG) {
@@ -53,8 +72,17 @@ INT_PTR CDialog::answer(LRESULT result) const {
 
 INT_PTR CDialog::dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-        case WM_INITDIALOG:
-            return OnInitDialog();
+        case WM_INITDIALOG: {
+            RECT before{};
+            GetWindowRect(m_hWnd, &before);
+            const INT_PTR result = OnInitDialog();
+            RECT after{};
+            GetWindowRect(m_hWnd, &after);
+            // A dialog that its initialisation did not place appears centred.
+            if (m_hWnd != nullptr && EqualRect(&before, &after))
+                centre();
+            return result;
+        }
         case WM_COMMAND: {
             const WORD id = LOWORD(wParam);
             if (OnCommand(HIWORD(wParam), id, reinterpret_cast<HWND>(lParam)))

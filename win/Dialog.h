@@ -59,6 +59,7 @@ class CDialog {
     static INT_PTR CALLBACK dialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     INT_PTR dispatch(UINT message, WPARAM wParam, LPARAM lParam);
     INT_PTR answer(LRESULT result) const;
+    void centre() const;
 
     UINT m_templateId;
     HWND m_parent;

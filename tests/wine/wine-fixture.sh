@@ -35,6 +35,11 @@ setup)
     # Keep the server up between tests: each program then starts in a few milliseconds.
     "$SW_WINESERVER" -p </dev/null >/dev/null 2>&1
     "$SW_WINE" wineboot -i </dev/null >/dev/null 2>&1
+    # Debian's Wine does not pick up the fonts of fonts-wine (Tahoma, Marlett for the caption
+    # buttons) from its data folder; a prefix loads whatever lies in its Fonts folder.
+    for font in /usr/share/wine/fonts/*.ttf; do
+        [ -e "$font" ] && ln -sf "$font" "$WINEPREFIX/drive_c/windows/Fonts/"
+    done
     echo "prefix $WINEPREFIX ready on display :$n"
     ;;
 cleanup)

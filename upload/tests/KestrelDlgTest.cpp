@@ -109,6 +109,27 @@ TEST(KestrelDlg, StartState) {
     EXPECT_FALSE(dialog.m_fileMode);
 }
 
+TEST(KestrelDlg, TheSystemMenuOpensTheAboutBox) {
+    setSession();
+    CKestrelDlg dialog;
+    std::string menuText, aboutTitle;
+    runModal(dialog, [&](HWND dlg) {
+        const HMENU menu = GetSystemMenu(dlg, FALSE);
+        char text[128] = {};
+        GetMenuStringA(menu, 16, text, sizeof text, MF_BYCOMMAND);
+        menuText = text;
+        PostMessageA(dlg, WM_SYSCOMMAND, 16, 0);
+        const HWND about = waitForWindow("About Seedwright", dlg, IDC_ABOUT_TITLE);
+        ASSERT_NE(about, nullptr);
+        aboutTitle = itemText(about, IDC_ABOUT_TITLE);
+        PostMessageA(about, WM_COMMAND, IDOK, 0);
+        waitUntil([about] { return IsWindow(about) == FALSE; });
+        pressButton(dlg, IDCANCEL);
+    });
+    EXPECT_EQ(menuText, "&About Seedwright...");
+    EXPECT_EQ(aboutTitle, appState().m_title);
+}
+
 TEST(KestrelDlg, CategoryRules) {
     setSession();
     CKestrelDlg dialog;

@@ -121,6 +121,14 @@ class UploadOnline : public OnlineTest {
     void upload(const Inputs& in) {
         CKestrelDlg dialog;
         BackendWaitCloser closer;
+        std::thread chooser;
+        if (m_clientChoice != 0)
+            chooser = std::thread([this] {
+                const HWND choice = waitForWindow("Please choose your Client", nullptr, IDC_AZUREUS, 60000);
+                if (choice)
+                    PostMessageA(choice, WM_COMMAND, MAKEWPARAM(m_clientChoice, BN_CLICKED), 0);
+                m_choiceShown = choice != nullptr;
+            });
         const auto run = runModal(
             dialog,
             [&](HWND dlg) {
@@ -141,6 +149,8 @@ class UploadOnline : public OnlineTest {
             180000);
         EXPECT_FALSE(run.leftOpen);
         m_backendWaits = closer.closed();
+        if (chooser.joinable())
+            chooser.join();
     }
 
     // One block of the stand-in client's record per start: its arguments.
@@ -166,6 +176,8 @@ class UploadOnline : public OnlineTest {
     }
 
     std::string m_record;
+    int m_clientChoice = 0;  // the button pressed in "Please choose your Client"
+    bool m_choiceShown = false;
     mutable std::vector<std::string> m_copies;
     bool m_finalStatusHidden = false;
     std::string m_uploadText;
@@ -290,6 +302,87 @@ TEST_F(UploadOnline, ARefusedUploadShowsTheSitesReason) {
     EXPECT_TRUE(clientStarts().empty());
     EXPECT_EQ(m_backendWaits, 0);
     EXPECT_TRUE(contains(readFileBytes(kWork + "\\debug.html"), "<h2>Upload failed!</h2>"));
+}
+
+TEST_F(UploadOnline, CancellingTheHashingLeavesNoRequestOnTheWire) {
+    appState().m_utorrentPath = standinClient("v3");
+    // A large sparse file: hashing it takes long enough to cancel.
+    const std::string big = kWork + "\\big.bin";
+    {
+        HANDLE file =
+            CreateFileA(big.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+        ASSERT_NE(file, INVALID_HANDLE_VALUE);
+        LARGE_INTEGER size;
+        size.QuadPart = 1LL << 30;
+        SetFilePointerEx(file, size, nullptr, FILE_BEGIN);
+        SetEndOfFile(file);
+        CloseHandle(file);
+    }
+    std::atomic<bool> cancelled{false};
+    std::thread canceller([&] {
+        const HWND progress = waitForWindow("Creating Torrent...", nullptr, IDCANCEL, 60000);
+        if (progress) {
+            PostMessageA(progress, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+            cancelled = true;
+        }
+    });
+    Inputs in;
+    in.path = big;
+    in.name = "Never sent";
+    in.pictures = {makeFile("n.jpg", 100, 'n')};
+    const int before = m_site.requestCount();
+    upload(in);
+    canceller.join();
+    EXPECT_TRUE(cancelled.load());
+    EXPECT_EQ(m_site.requestCount(), before);
+    EXPECT_TRUE(m_boxes.texts().empty());
+    EXPECT_TRUE(m_finalStatusHidden);
+    EXPECT_EQ(m_uploadText, "Upload");
+    DeleteFileA(big.c_str());
+}
+
+TEST_F(UploadOnline, AFailedDownloadIsNotHandedToTheClient) {
+    appState().m_utorrentPath = standinClient("v3");
+    m_site.setScenario("{\"status\": {\"/download.php/\": 404}}");
+    Inputs in;
+    in.path = makeFile("lost.bin", 5000, 'l');
+    in.name = "Lost download";
+    in.pictures = {makeFile("l.jpg", 100, 'q')};
+    upload(in);
+    const std::vector<std::string> boxes = m_boxes.texts();
+    EXPECT_FALSE(boxes.empty());  // the download's own message
+    for (const std::string& text : boxes)
+        EXPECT_NE(text, "Upload Complete!");
+    EXPECT_TRUE(clientStarts().empty());
+    EXPECT_EQ(m_backendWaits, 0);
+}
+
+TEST_F(UploadOnline, WithAzureusKnownTheUserChoosesTheClient) {
+    appState().m_utorrentPath = standinClient("v3");
+    appState().m_azureusPath = standinClient("plain");  // stands in for Azureus
+    CreateDirectoryA((kWork + "\\Choice").c_str(), nullptr);
+
+    m_clientChoice = IDC_UTORRENT;
+    Inputs in;
+    in.path = makeFile("Choice\\one.bin", 8000, '1');
+    in.name = "Chosen uTorrent";
+    in.pictures = {makeFile("u.jpg", 100, 'u')};
+    upload(in);
+    EXPECT_TRUE(m_choiceShown);
+    auto starts = clientStarts();
+    ASSERT_EQ(starts.size(), 1u);
+    EXPECT_EQ(starts[0], (std::vector<std::string>{"/directory " + kWork + "\\Choice\\", kWork + "\\swr.torrent"}));
+
+    DeleteFileA(m_record.c_str());
+    m_clientChoice = IDC_AZUREUS;
+    in.path = makeFile("Choice\\two.bin", 8000, '2');
+    in.name = "Chosen Azureus";
+    upload(in);
+    starts = clientStarts();
+    ASSERT_EQ(starts.size(), 1u);
+    EXPECT_EQ(starts[0], std::vector<std::string>{kWork + "\\swr.torrent"});
+    EXPECT_EQ(m_boxes.texts(), (std::vector<std::string>{"Upload Complete!", "Upload Complete!"}));
+    appState().m_azureusPath.clear();
 }
 
 }  // namespace

@@ -1,0 +1,41 @@
+#!/usr/bin/env bash
+# Writes a PNG of every dialog into OUT_DIR: screenshots.sh WIN64_BUILD_DIR OUT_DIR
+# Each dialog is shown by dialog_gallery.exe on a virtual display of its own Wine prefix
+# (next to OUT_DIR, so the test prefix stays untouched) and cut out of a root-window dump.
+set -euo pipefail
+build=$(cd "$1" && pwd)
+mkdir -p "$2"
+out=$(cd "$2" && pwd)
+root=$(cd "$(dirname "$0")/.." && pwd)
+harness=$root/tests/wine
+gallery=$build/tools/dialog_gallery.exe
+[ -f "$gallery" ] || { echo "missing $gallery" >&2; exit 1; }
+
+state=$out.wine
+mkdir -p "$state"
+"$harness/wine-fixture.sh" setup "$state" >/dev/null
+trap '"$harness/wine-fixture.sh" cleanup "$state" >/dev/null' EXIT
+source "$harness/wine-env.sh" "$state"
+
+# No window manager runs on the virtual display: let Wine draw the frames and captions.
+"$SW_WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /d N /f >/dev/null 2>&1
+"$SW_WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+
+for name in about main progress login findexe selectclient setup backendwait; do
+    rm -f "$out/$name.rect" "$out/$name.done"
+    "$SW_WINE" "$gallery" "$name" "Z:$out" </dev/null >"$state/$name.log" 2>&1 &
+    pid=$!
+    for _ in $(seq 300); do [ -s "$out/$name.rect" ] && break; sleep 0.1; done
+    if [ ! -s "$out/$name.rect" ]; then
+        echo "$name: the dialog did not come up" >&2
+        kill "$pid" 2>/dev/null || true
+        exit 1
+    fi
+    read -r left top right bottom < <(tr -d '\r' <"$out/$name.rect")
+    xwd -root -silent -display "$DISPLAY" |
+        convert xwd:- -crop "$((right - left))x$((bottom - top))+$left+$top" +repage "$out/$name.png"
+    touch "$out/$name.done"
+    wait "$pid" || true
+    rm -f "$out/$name.rect" "$out/$name.done"
+    echo "$out/$name.png"
+done

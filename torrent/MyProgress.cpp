@@ -1,0 +1,64 @@
+#include "torrent/MyProgress.h"
+
+#include "app/AppState.h"
+#include "app/res/resource.h"
+#include "torrent/ProgressPosition.h"
+
+namespace {
+constexpr UINT kTickMilliseconds = 30;
+}
+
+CMyProgress::CMyProgress(HWND parent) : CDialog(IDD_PROGRESS, parent) {}
+
+CMyProgress::~CMyProgress() {
+    // The worker touches this object until it has returned.
+    m_thread.wait();
+}
+
+DWORD WINAPI CMyProgress::hashWorker(void* param) {
+    auto* self = static_cast<CMyProgress*>(param);
+    const std::string& output = appState().m_newTorrentPath;
+    try {
+        if (self->m_singleFile)
+            self->m_maker.buildFromFile(self->m_sourcePath, output);
+        else
+            self->m_maker.buildFromFolder(self->m_sourcePath, output);
+    } catch (...) {
+        // A build that ends early writes nothing; the dialog still has to end.
+    }
+    // Published after the build has returned, so its output file is complete and closed.
+    self->m_done.store(true, std::memory_order_release);
+    return 0;
+}
+
+BOOL CMyProgress::OnInitDialog() {
+    CDialog::OnInitDialog();
+    setTimer(kProgressTimerId, kTickMilliseconds);
+    bind(m_progress, IDC_PROGRESS);
+    m_progress.setRange(0, kProgressRange);
+    m_progress.setStep(1);
+    // Without a worker the first tick ends the dialog.
+    m_thread.start(hashWorker, this);
+    return TRUE;
+}
+
+bool CMyProgress::OnTimer(UINT_PTR id) {
+    if (id != kProgressTimerId)
+        return false;
+    m_progress.setPos(progressPosition(m_maker.m_totalSize.load(std::memory_order_relaxed),
+                                       m_maker.m_bytesDone.load(std::memory_order_relaxed)));
+    if (m_done.load(std::memory_order_acquire) || !m_thread.exists()) {
+        m_thread.wait();  // it has nothing left to do but return
+        killTimer(kProgressTimerId);
+        MessageBeep(MB_ICONEXCLAMATION);
+        EndDialog(IDOK);
+    }
+    return true;
+}
+
+void CMyProgress::OnCancel() {
+    m_maker.m_cancel.store(true, std::memory_order_relaxed);
+    // The build notices the flag before its next piece or inside its current read.
+    m_thread.wait();
+    CDialog::OnCancel();
+}
