@@ -14,4 +14,7 @@ trap 'rm -f "$out"' EXIT
 "$SW_WINE" "$@" </dev/null >"$out" 2>&1
 rc=$?
 cat "$out"
+if [ $rc -ne 0 ] && [ ! -s "$out" ]; then
+    echo "wine-run: $* exited with $rc and printed nothing" >&2
+fi
 exit $rc
