@@ -16,4 +16,7 @@ class CKestrelApp : public win::CApp {
     void setIdentity();
     // The registry key name under which the per-user profile lives.
     void useProgramRegistryKey();
+
+    // The whole run: install, uninstall or a working session. Always false: no message loop.
+    bool InitInstance() override;
 };

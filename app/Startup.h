@@ -1,0 +1,54 @@
+#pragma once
+// The start-up sequence: working folder, installation record, switches, then exactly one of
+// uninstall, install or a working session. Everything it touches on the system goes through
+// StartupHost, so the decisions run the same on Windows and in the tests.
+
+#include <string>
+
+#include "app/AppState.h"
+#include "app/CommandLine.h"
+
+class StartupHost {
+  public:
+    virtual ~StartupHost() = default;
+
+    // The framework's application name, replaced by the title.
+    virtual void setApplicationName(const std::string& name) = 0;
+    virtual void setUserLocale() = 0;
+    // The user's application-data folder, created if missing.
+    virtual std::string appDataFolder() = 0;
+    // 0 when created, else the system error.
+    virtual unsigned long createFolder(const std::string& folder) = 0;
+    // Common controls and the framework's own start-up.
+    virtual void initControls() = 0;
+    // Fills m_installationPath and m_utorrentPath from the settings key, if readable.
+    virtual void readInstallation(AppState& state) = 0;
+    virtual void setRegistryKey(const std::string& name) = 0;
+
+    virtual void runUninstaller() = 0;
+    // IDOK after a completed installation, IDCANCEL otherwise.
+    virtual int runInstaller() = 0;
+    virtual void restartElevated(const std::string& parameters) = 0;
+    virtual void message(const std::string& text) = 0;
+
+    virtual bool setCurrentFolder(const std::string& folder) = 0;
+    virtual std::string currentFolder() = 0;
+    // IDOK only after a successful login.
+    virtual int runLogin() = 0;
+    virtual void runMainDialog() = 0;
+};
+
+namespace startup {
+
+inline constexpr int kResultOk = 1;      // IDOK
+inline constexpr int kResultCancel = 2;  // IDCANCEL
+
+enum class Switch { None, Force, Uninstall };
+
+// The first argument whose name is exactly "force" or "uninstall"; the others are skipped.
+Switch findSwitch(CCommandLine& commandLine);
+
+// Runs the whole sequence; the process ends when it returns.
+void run(StartupHost& host, AppState& state, CCommandLine& commandLine);
+
+}  // namespace startup

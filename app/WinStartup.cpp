@@ -1,0 +1,85 @@
+#include "app/WinStartup.h"
+
+#include <windows.h>
+
+#include <commctrl.h>
+#include <shellapi.h>
+#include <shlobj.h>
+
+#include <clocale>
+
+#include "app/SettingsLayout.h"
+#include "install/SettingsKey.h"
+#include "install/Setup.h"
+#include "win/Handles.h"
+#include "win/MessageBox.h"
+
+void CWinStartupHost::setApplicationName(const std::string& name) {
+    m_app.m_appName = name;
+}
+
+void CWinStartupHost::setUserLocale() {
+    std::setlocale(LC_ALL, "");
+}
+
+std::string CWinStartupHost::appDataFolder() {
+    char path[MAX_PATH] = "";
+    if (FAILED(SHGetFolderPathA(nullptr, CSIDL_APPDATA | CSIDL_FLAG_CREATE, nullptr, 0, path)))
+        return std::string();
+    return path;
+}
+
+unsigned long CWinStartupHost::createFolder(const std::string& folder) {
+    if (CreateDirectoryA(folder.c_str(), nullptr))
+        return 0;
+    return GetLastError();
+}
+
+void CWinStartupHost::initControls() {
+    INITCOMMONCONTROLSEX controls = {sizeof(controls), 0xFF};
+    InitCommonControlsEx(&controls);
+}
+
+void CWinStartupHost::readInstallation(AppState& state) {
+    win::CRegKey key;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, settings::kSettingsKey, 0, KEY_READ, key.receive()) != ERROR_SUCCESS)
+        return;
+    setup::readTextValue(key.get(), settings::kInstallationPath, state.m_installationPath);
+    setup::readTextValue(key.get(), settings::kUtorrent, state.m_utorrentPath);
+}
+
+void CWinStartupHost::setRegistryKey(const std::string& name) {
+    m_app.setRegistryKey(name);
+}
+
+void CWinStartupHost::runUninstaller() {
+    CSetup uninstaller;
+    uninstaller.uninstall();
+}
+
+int CWinStartupHost::runInstaller() {
+    CSetup installer;
+    return static_cast<int>(installer.DoModal());
+}
+
+void CWinStartupHost::restartElevated(const std::string& parameters) {
+    char module[MAX_PATH] = "";
+    const DWORD length = GetModuleFileNameA(nullptr, module, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH)
+        return;
+    ShellExecuteA(nullptr, "runas", module, parameters.empty() ? nullptr : parameters.c_str(), nullptr, SW_SHOWNORMAL);
+}
+
+void CWinStartupHost::message(const std::string& text) {
+    appMessageBox(text, MB_OK);
+}
+
+bool CWinStartupHost::setCurrentFolder(const std::string& folder) {
+    return SetCurrentDirectoryA(folder.c_str()) != FALSE;
+}
+
+std::string CWinStartupHost::currentFolder() {
+    char path[MAX_PATH] = "";
+    const DWORD length = GetCurrentDirectoryA(MAX_PATH, path);
+    return std::string(path, length < MAX_PATH ? length : 0);
+}

@@ -1,0 +1,28 @@
+#pragma once
+// The start-up sequence's system side on Windows: folders, registry, installer, restarts. The
+// working session (login and main dialog) is added by the program's own host.
+
+#include "app/KestrelApp.h"
+#include "app/Startup.h"
+
+class CWinStartupHost : public StartupHost {
+  public:
+    explicit CWinStartupHost(CKestrelApp& app) : m_app(app) {}
+
+    void setApplicationName(const std::string& name) override;
+    void setUserLocale() override;
+    std::string appDataFolder() override;
+    unsigned long createFolder(const std::string& folder) override;
+    void initControls() override;
+    void readInstallation(AppState& state) override;
+    void setRegistryKey(const std::string& name) override;
+    void runUninstaller() override;
+    int runInstaller() override;
+    void restartElevated(const std::string& parameters) override;
+    void message(const std::string& text) override;
+    bool setCurrentFolder(const std::string& folder) override;
+    std::string currentFolder() override;
+
+  private:
+    CKestrelApp& m_app;
+};

@@ -1,0 +1,215 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "app/Startup.h"
+
+namespace {
+
+// Records what the sequence does; every answer can be set per test.
+class FakeHost : public StartupHost {
+  public:
+    std::vector<std::string> log;
+    unsigned long createError = 0;
+    std::string installationPath;  // what the settings key holds
+    int installerResult = startup::kResultOk;
+    bool installerNeedsElevation = false;
+    bool installerMenuFailed = false;
+    bool uninstallerNeedsElevation = false;
+    bool currentFolderOk = true;
+    int loginResult = startup::kResultOk;
+    AppState* state = nullptr;
+
+    void setApplicationName(const std::string& name) override { log.push_back("name " + name); }
+    void setUserLocale() override {}
+    std::string appDataFolder() override { return "C:\\Users\\jo\\AppData\\Roaming"; }
+    unsigned long createFolder(const std::string& folder) override {
+        log.push_back("mkdir " + folder);
+        return createError;
+    }
+    void initControls() override { log.push_back("controls"); }
+    void readInstallation(AppState& s) override {
+        state = &s;
+        s.m_installationPath = installationPath;
+    }
+    void setRegistryKey(const std::string& name) override { log.push_back("key " + name); }
+    void runUninstaller() override {
+        log.push_back(state->m_forced ? "uninstall forced" : "uninstall asking");
+        state->m_elevationNeeded = uninstallerNeedsElevation;
+    }
+    int runInstaller() override {
+        log.push_back("installer");
+        state->m_elevationNeeded = installerNeedsElevation;
+        state->m_menuEntriesFailed = installerMenuFailed;
+        return installerResult;
+    }
+    void restartElevated(const std::string& parameters) override { log.push_back("runas [" + parameters + "]"); }
+    void message(const std::string& text) override { log.push_back("message " + text); }
+    bool setCurrentFolder(const std::string& folder) override {
+        log.push_back("cd " + folder);
+        return currentFolderOk;
+    }
+    std::string currentFolder() override { return "C:\\Users\\jo\\AppData\\Roaming\\Seedwright"; }
+    int runLogin() override {
+        log.push_back("login");
+        return loginResult;
+    }
+    void runMainDialog() override { log.push_back("main"); }
+};
+
+// The events after the fixed opening (name, mkdir, controls, key).
+std::vector<std::string> run(FakeHost& host, const std::string& commandLine, AppState& state) {
+    CCommandLine cl;
+    cl.parse(commandLine);
+    startup::run(host, state, cl);
+    return host.log;
+}
+
+std::vector<std::string> after(const std::vector<std::string>& log) {
+    std::vector<std::string> rest;
+    bool opened = false;
+    for (const auto& entry : log) {
+        if (opened)
+            rest.push_back(entry);
+        opened = opened || entry == "key Seedwright";
+    }
+    return rest;
+}
+
+using Log = std::vector<std::string>;
+const char* kProgram = "\"C:\\Program Files\\Seedwright\\Seedwright.exe\"";
+
+TEST(Startup, OpeningSetsTitleFlagsAndWorkingFolder) {
+    FakeHost host;
+    host.installationPath = "C:\\Program Files\\Seedwright";
+    AppState state;
+    state.m_forced = state.m_elevationNeeded = state.m_menuEntriesFailed = true;
+    const Log log = run(host, "Seedwright.exe", state);
+    ASSERT_GE(log.size(), 4u);
+    EXPECT_EQ(log[0], "name Seedwright V1.14");
+    EXPECT_EQ(log[1], "mkdir C:\\Users\\jo\\AppData\\Roaming\\Seedwright");
+    EXPECT_EQ(log[2], "controls");
+    EXPECT_EQ(state.m_title, "Seedwright V1.14");
+    EXPECT_FALSE(state.m_forced);
+    EXPECT_FALSE(state.m_elevationNeeded);
+    EXPECT_FALSE(state.m_menuEntriesFailed);
+    EXPECT_EQ(state.m_workingFolder, "C:\\Users\\jo\\AppData\\Roaming\\Seedwright");
+    EXPECT_EQ(state.m_currentFolder, "C:\\Users\\jo\\AppData\\Roaming\\Seedwright");
+    EXPECT_EQ(state.m_newTorrentPath, "C:\\Users\\jo\\AppData\\Roaming\\Seedwright\\MyNew.torrent");
+}
+
+TEST(Startup, WorkingFolderErrors) {
+    const std::string folder = "C:\\Users\\jo\\AppData\\Roaming\\Seedwright";
+    FakeHost notFound;
+    notFound.createError = 3;
+    AppState state;
+    EXPECT_EQ(run(notFound, "x", state), (Log{"name Seedwright V1.14", "mkdir " + folder,
+                                              "message Unable to create working direcotry (" + folder + ")"}));
+
+    FakeHost denied;
+    denied.createError = 5;
+    EXPECT_EQ(run(denied, "x", state).back(), "message Unknown error creating working direcotry (" + folder + ")");
+
+    // An existing folder is no error and gives no message.
+    FakeHost exists;
+    exists.createError = 183;
+    exists.installationPath = "C:\\Seedwright";
+    EXPECT_EQ(after(run(exists, "x", state)), (Log{"cd " + folder, "login", "main"}));
+}
+
+TEST(Startup, SwitchesChooseTheUninstaller) {
+    struct Case {
+        std::string arguments;
+        bool elevation;
+        Log expected;
+    };
+    const Case cases[] = {
+        {" /force", false, {"uninstall forced"}},
+        {" -force", false, {"uninstall forced"}},
+        {" /force", true, {"uninstall forced"}},  // no second restart from the elevated copy
+        {" /force /uninstall", false, {"uninstall forced"}},
+        {" /uninstall", false, {"uninstall asking"}},
+        {" /uninstall", true, {"uninstall asking", "runas [/force /uninstall]"}},
+        // The second switch is the first one's value: only the uninstall branch runs, asking.
+        {" /uninstall /force", false, {"uninstall asking"}},
+        // Unknown arguments are skipped; the later switch is still found.
+        {" hello /x y -uninstall", false, {"uninstall asking"}},
+    };
+    for (const auto& c : cases) {
+        for (const std::string installed : {"", "C:\\Seedwright"}) {
+            FakeHost host;
+            host.installationPath = installed;
+            host.uninstallerNeedsElevation = c.elevation;
+            AppState state;
+            EXPECT_EQ(after(run(host, kProgram + c.arguments, state)), c.expected) << c.arguments;
+        }
+    }
+}
+
+TEST(Startup, SwitchesThatMatchNothingStartAsWithoutArguments) {
+    for (const char* arguments : {"", " /Force", " /UNINSTALL", " force", " /x /force", " /forced"}) {
+        FakeHost host;
+        host.installationPath = "C:\\Seedwright";
+        AppState state;
+        EXPECT_EQ(after(run(host, std::string(kProgram) + arguments, state)),
+                  (Log{"cd C:\\Users\\jo\\AppData\\Roaming\\Seedwright", "login", "main"}))
+            << arguments;
+    }
+}
+
+TEST(Startup, NotInstalledRunsTheInstallerAndEndsWithoutLogin) {
+    FakeHost host;
+    AppState state;
+    EXPECT_EQ(after(run(host, kProgram, state)), (Log{"installer", "message Installation Complete! Enjoy..."}));
+
+    FakeHost menuFailed;
+    menuFailed.installerMenuFailed = true;
+    EXPECT_EQ(after(run(menuFailed, kProgram, state)),
+              (Log{"installer",
+                   "message Installation Complete!\n\nHowever Errors accured during Installation of Menu Entries!"}));
+
+    FakeHost aborted;
+    aborted.installerResult = startup::kResultCancel;
+    EXPECT_EQ(after(run(aborted, kProgram, state)), (Log{"installer"}));
+
+    FakeHost refused;
+    refused.installerResult = startup::kResultCancel;
+    refused.installerNeedsElevation = true;
+    EXPECT_EQ(after(run(refused, kProgram, state)), (Log{"installer", "runas []"}));
+
+    // A dialog that could not even be shown is no completed installation.
+    FakeHost broken;
+    broken.installerResult = -1;
+    EXPECT_EQ(after(run(broken, kProgram, state)), (Log{"installer"}));
+}
+
+TEST(Startup, UnusableWorkingFolderOffersAReinstallWithoutRestart) {
+    const std::string cdFailed =
+        "message Could not set WorkingDirectory (C:\\Users\\jo\\AppData\\Roaming\\Seedwright).\n\nClick on OK to "
+        "re-install";
+    FakeHost host;
+    host.installationPath = "C:\\Seedwright";
+    host.currentFolderOk = false;
+    AppState state;
+    EXPECT_EQ(after(run(host, kProgram, state)), (Log{"cd C:\\Users\\jo\\AppData\\Roaming\\Seedwright", cdFailed,
+                                                      "installer", "message Installation Complete! Enjoy..."}));
+
+    FakeHost aborted = FakeHost();
+    aborted.installationPath = "C:\\Seedwright";
+    aborted.currentFolderOk = false;
+    aborted.installerResult = startup::kResultCancel;
+    aborted.installerNeedsElevation = true;
+    EXPECT_EQ(after(run(aborted, kProgram, state)), (Log{"cd C:\\Users\\jo\\AppData\\Roaming\\Seedwright", cdFailed,
+                                                         "installer", "message Installation aborted..."}));
+}
+
+TEST(Startup, CancelledLoginEndsWithoutTheMainDialog) {
+    FakeHost host;
+    host.installationPath = "C:\\Seedwright";
+    host.loginResult = startup::kResultCancel;
+    AppState state;
+    EXPECT_EQ(after(run(host, kProgram, state)), (Log{"cd C:\\Users\\jo\\AppData\\Roaming\\Seedwright", "login"}));
+}
+
+}  // namespace

@@ -1,0 +1,135 @@
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <shlobj.h>
+#include <shlwapi.h>
+
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "app/KestrelApp.h"
+#include "app/WinStartup.h"
+#include "app/res/resource.h"
+#include "install/Setup.h"
+#include "install/tests/WindowDriver.h"
+
+namespace {
+
+using Log = std::vector<std::string>;
+
+// The real start-up on Windows, with the restarts, messages and the session only recorded.
+class CRecordingHost : public CWinStartupHost {
+  public:
+    using CWinStartupHost::CWinStartupHost;
+    Log log;
+
+    void restartElevated(const std::string& parameters) override { log.push_back("runas [" + parameters + "]"); }
+    void message(const std::string& text) override { log.push_back("message " + text); }
+    int runLogin() override {
+        log.push_back("login");
+        return IDCANCEL;
+    }
+    void runMainDialog() override { log.push_back("main"); }
+};
+
+DWORD refuseProbe(const std::string&) {
+    return ERROR_ACCESS_DENIED;
+}
+
+class WinStartupTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        SHDeleteKeyA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Seedwright");
+        CSetup::s_createProbeFolder = s_realProbe;
+        appState() = AppState();
+        static const char command[] = "\"C:\\uT\\uTorrent.exe\" \"%1\"";
+        SHSetValueA(HKEY_CURRENT_USER, "Software\\Classes\\Applications\\uTorrent.exe\\shell\\open\\command", nullptr,
+                    REG_SZ, command, sizeof command);
+    }
+    void TearDown() override {
+        CSetup::s_createProbeFolder = s_realProbe;
+        SHDeleteKeyA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Seedwright");
+    }
+
+    Log run(const std::string& commandLine) {
+        CRecordingHost host(m_app);
+        CCommandLine cl;
+        cl.parse(commandLine);
+        startup::run(host, appState(), cl);
+        return host.log;
+    }
+
+    static void record(const char* name, const std::string& value) {
+        SHSetValueA(HKEY_LOCAL_MACHINE, "Software\\Seedwright\\Settings", name, REG_SZ, value.c_str(),
+                    static_cast<DWORD>(value.size() + 1));
+    }
+
+    static inline DWORD (*s_realProbe)(const std::string&) = CSetup::s_createProbeFolder;
+    CKestrelApp m_app;
+};
+
+TEST_F(WinStartupTest, ReadsTheRecordAndTreatsALongPathAsNotInstalled) {
+    record("InstallationPath", "C:\\Program Files\\Seedwright");
+    record("utorrent", "C:\\uT\\uTorrent.exe");
+    EXPECT_EQ(run("Seedwright.exe"), (Log{"login"}));
+    EXPECT_EQ(appState().m_installationPath, "C:\\Program Files\\Seedwright");
+    EXPECT_EQ(appState().m_utorrentPath, "C:\\uT\\uTorrent.exe");
+    EXPECT_EQ(m_app.m_appName, "Seedwright V1.14");
+    EXPECT_EQ(m_app.m_registryKey, "Seedwright");
+    char current[MAX_PATH] = "";
+    GetCurrentDirectoryA(MAX_PATH, current);
+    EXPECT_EQ(appState().m_currentFolder, current);
+    EXPECT_EQ(appState().m_workingFolder, appState().m_appDataFolder + "\\Seedwright");
+    EXPECT_EQ(appState().m_newTorrentPath, std::string(current) + "\\MyNew.torrent");
+
+    // 1024 bytes and more: the value does not fit and the program counts as not installed.
+    record("InstallationPath", std::string(1100, 'x'));
+    appState() = AppState();                    // a new process
+    CSetup::s_createProbeFolder = refuseProbe;  // the installer ends at once
+    EXPECT_EQ(run("Seedwright.exe"), (Log{"runas []"}));
+    EXPECT_EQ(appState().m_installationPath, "");
+    EXPECT_EQ(appState().m_utorrentPath, "C:\\uT\\uTorrent.exe");
+}
+
+TEST_F(WinStartupTest, FirstStartInstallsAndNeverLogsIn) {
+    std::string caption;
+    std::thread user([&] {
+        HWND dialog = install_tests::waitForDialog("Seedwright V1.14 - Installation");
+        if (dialog == nullptr)
+            return;
+        caption = "seen";
+        install_tests::click(dialog, IDOK);
+        // The folder may be left from another test.
+        if (HWND box = install_tests::waitForMessageBox("Seedwright V1.14", 0, 2000))
+            install_tests::click(box, IDYES);
+    });
+    const Log log = run("\"C:\\Program Files\\Seedwright.exe\"");
+    user.join();
+    EXPECT_EQ(caption, "seen");
+    EXPECT_EQ(log, (Log{"message Installation Complete! Enjoy..."}));
+}
+
+TEST_F(WinStartupTest, RefusedRightsRestartThroughRunas) {
+    CSetup::s_createProbeFolder = refuseProbe;
+    EXPECT_EQ(run("Seedwright.exe"), (Log{"runas []"}));
+    EXPECT_EQ(run("Seedwright.exe /Force"), (Log{"runas []"}));
+
+    record("InstallationPath", "C:\\Program Files\\Seedwright");
+    EXPECT_EQ(run("Seedwright.exe -force"), Log{});
+    EXPECT_TRUE(appState().m_elevationNeeded);
+
+    std::string question;
+    std::thread user([&] { question = install_tests::answerMessageBox("Seedwright V1.14", IDYES); });
+    EXPECT_EQ(run("Seedwright.exe /uninstall"), (Log{"runas [/force /uninstall]"}));
+    user.join();
+    EXPECT_EQ(question, "Do you really want to uninstall Seedwright ?");
+
+    // Declined: neither the probe nor a restart.
+    std::thread no([&] { install_tests::answerMessageBox("Seedwright V1.14", IDNO); });
+    EXPECT_EQ(run("Seedwright.exe /uninstall /force"), Log{});
+    no.join();
+}
+
+}  // namespace

@@ -1,0 +1,76 @@
+#pragma once
+// The installation and removal steps of CSetup. Every system call goes through SetupSystem,
+// which the dialog implements on Windows; the steps, their order and their messages live here.
+
+#include <string>
+
+#include "app/AppState.h"
+
+namespace setup {
+
+// Message box buttons and answers, with the system's values.
+inline constexpr unsigned kOk = 0x0;     // MB_OK
+inline constexpr unsigned kYesNo = 0x4;  // MB_YESNO
+inline constexpr int kYes = 6;           // IDYES
+
+inline constexpr const char* kProgramDescription =
+    "Seedwright is a Tool that helps uploading Files to Velmar Trackers.";
+inline constexpr const char* kUninstallDescription = "uninstall Seedwright";
+inline constexpr const char* kUninstallArguments = "/uninstall";
+
+class SetupSystem {
+  public:
+    virtual ~SetupSystem() = default;
+
+    // A message box captioned with the title and owned by the dialog; the button pressed.
+    virtual int message(const std::string& text, unsigned type) = 0;
+
+    // SHCreateDirectoryExA's result, with the last-error value read right after it.
+    virtual int createFolderTree(const std::string& folder, unsigned long& lastError) = 0;
+    // Copies the running program file over `to`; false with the last-error value.
+    virtual bool copyProgram(const std::string& to, unsigned long& error) = 0;
+    // Opens the settings key for writing, or creates it; false with the last-error value.
+    virtual bool openSettingsKey(unsigned long& error) = 0;
+    virtual void writeSetting(const char* name, const std::string& value) = 0;
+    // A shortcut in the Programs folder; arguments empty for none.
+    virtual bool createLink(const std::string& target,
+                            const std::string& linkName,
+                            const std::string& description,
+                            const std::string& arguments) = 0;
+    // "SOFTWARE\Seedwright" under HKEY_CURRENT_USER, then HKEY_LOCAL_MACHINE.
+    virtual void deleteProductTrees() = 0;
+
+    // Fills the folders; false (and m_elevationNeeded set) when Program Files refuses writes.
+    virtual bool probeWriteAccess() = 0;
+    virtual std::string programsFolder() = 0;
+    // A value of the settings key; empty when the key or value is missing or too long.
+    virtual std::string readSetting(const char* name) = 0;
+    virtual void deleteLink(const std::string& linkName) = 0;
+    virtual void removeEmptyFolder(const std::string& folder) = 0;
+    virtual bool fileExists(const std::string& file) = 0;
+    // "<temporary folder>\_uninsep.bat".
+    virtual std::string batchPath() = 0;
+    // Writes the batch file and starts it hidden; nothing happens when it cannot be created.
+    virtual void startBatch(const std::string& path, const std::string& text) = 0;
+};
+
+struct InstallFields {
+    std::string folder;  // 1031
+    std::string menu;    // 1032
+    std::string client;  // 1029
+};
+
+enum class InstallEnd {
+    StayOpen,  // a field is missing or the overwrite was declined
+    Cancel,    // a step failed (IDCANCEL)
+    Done,      // installed, perhaps without shortcuts (IDOK)
+};
+
+InstallEnd install(SetupSystem& system, AppState& state, const InstallFields& fields);
+
+void uninstall(SetupSystem& system, AppState& state);
+
+// The batch for the recorded installation, if that folder holds the program file.
+void writeSelfDeleteBatch(SetupSystem& system, const std::string& installationPath);
+
+}  // namespace setup

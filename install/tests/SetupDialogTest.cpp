@@ -1,0 +1,457 @@
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <objbase.h>
+#include <shlobj.h>
+#include <shlwapi.h>
+
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <thread>
+
+#include "app/AppState.h"
+#include "app/res/resource.h"
+#include "install/Setup.h"
+#include "install/tests/WindowDriver.h"
+#include "tests/support/ModalDriver.h"
+#include "win/Handles.h"
+
+namespace {
+
+using install_tests::answerMessageBox;
+using install_tests::click;
+using install_tests::controlText;
+using install_tests::setControlText;
+using testing_support::runModal;
+
+const char* kTitle = "Seedwright V1.14";
+
+std::string shellFolder(int csidl) {
+    char path[MAX_PATH] = "";
+    SHGetFolderPathA(nullptr, csidl, nullptr, 0, path);
+    return path;
+}
+
+bool exists(const std::string& path) {
+    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+void removeTree(const std::string& path) {
+    if (!exists(path))
+        return;
+    std::string from = path;
+    from.push_back('\0');
+    SHFILEOPSTRUCTA op = {};
+    op.wFunc = FO_DELETE;
+    op.pFrom = from.c_str();
+    op.fFlags = FOF_NOCONFIRMATION | FOF_NOERRORUI | FOF_SILENT;
+    SHFileOperationA(&op);
+}
+
+bool keyExists(HKEY root, const char* path) {
+    win::CRegKey key;
+    return RegOpenKeyExA(root, path, 0, KEY_READ, key.receive()) == ERROR_SUCCESS;
+}
+
+std::string settingsValue(const char* name) {
+    char value[1024] = "";
+    DWORD size = sizeof value;
+    if (SHGetValueA(HKEY_LOCAL_MACHINE, "Software\\Seedwright\\Settings", name, nullptr, value, &size) != ERROR_SUCCESS)
+        return "<missing>";
+    return value;
+}
+
+std::string readFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+struct Link {
+    std::string target, arguments, description, iconPath;
+    int iconIndex = -1;
+    bool loaded = false;
+};
+
+Link readLink(const std::string& file) {
+    Link link;
+    CoInitialize(nullptr);
+    win::CComPtr<IShellLinkA> shellLink;
+    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA, shellLink.receive())))
+        return link;
+    win::CComPtr<IPersistFile> persist;
+    if (FAILED(shellLink->QueryInterface(IID_IPersistFile, persist.receive())))
+        return link;
+    wchar_t wide[MAX_PATH] = L"";
+    MultiByteToWideChar(CP_ACP, 0, file.c_str(), -1, wide, MAX_PATH);
+    if (FAILED(persist->Load(wide, STGM_READ)))
+        return link;
+    char text[1024] = "";
+    shellLink->GetPath(text, sizeof text, nullptr, SLGP_RAWPATH);
+    link.target = text;
+    text[0] = 0;
+    shellLink->GetArguments(text, sizeof text);
+    link.arguments = text;
+    text[0] = 0;
+    shellLink->GetDescription(text, sizeof text);
+    link.description = text;
+    text[0] = 0;
+    shellLink->GetIconLocation(text, sizeof text, &link.iconIndex);
+    link.iconPath = text;
+    link.loaded = true;
+    return link;
+}
+
+DWORD refuseProbe(const std::string&) {
+    return ERROR_ACCESS_DENIED;
+}
+
+// An uninstaller that keeps the batch instead of starting it.
+class CKeptBatchSetup : public CSetup {
+  public:
+    std::string batchText;
+    std::string writtenTo;
+
+  protected:
+    void startBatch(const std::string& path, const std::string& text) override {
+        writtenTo = path;
+        batchText = text;
+    }
+};
+
+class SetupTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        appState().setIdentity();
+        appState().m_installationPath.clear();
+        appState().m_clientExePath.clear();
+        CSetup::s_createProbeFolder = s_realProbe;
+        SHDeleteKeyA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Seedwright");
+        SHDeleteKeyA(HKEY_CURRENT_USER, "SOFTWARE\\Seedwright");
+        SHSetValueA(HKEY_CURRENT_USER, "Software\\Classes\\Applications\\uTorrent.exe\\shell\\open\\command", nullptr,
+                    REG_SZ, kCommand, sizeof kCommand);
+        programFiles = shellFolder(CSIDL_PROGRAM_FILES);
+        programs = shellFolder(CSIDL_COMMON_PROGRAMS);
+        installFolder = programFiles + "\\Seedwright";
+        menuFolder = programs + "\\Seedwright";
+        removeTree(installFolder);
+        removeTree(menuFolder);
+    }
+    void TearDown() override { CSetup::s_createProbeFolder = s_realProbe; }
+
+    // Runs the dialog, presses Install and answers every message box in turn.
+    INT_PTR installWithDialog(std::vector<std::string>* said = nullptr, const std::string& folder = std::string()) {
+        CSetup setup;
+        const auto run = runModal(setup, [&](HWND dialog) {
+            if (!folder.empty())
+                setControlText(dialog, IDC_SETUP_FOLDER, folder);
+            click(dialog, IDOK);
+            while (install_tests::waitGone(dialog, 0) == false) {
+                HWND box = install_tests::waitForMessageBox(kTitle, 0, 1500);
+                if (box == nullptr)
+                    continue;
+                if (said != nullptr)
+                    said->push_back(install_tests::messageText(box));
+                click(box, GetDlgItem(box, IDYES) != nullptr ? IDYES : IDOK);
+                install_tests::waitGone(box);
+            }
+        });
+        EXPECT_FALSE(run.leftOpen);
+        return run.result;
+    }
+
+    static constexpr char kCommand[] = "\"C:\\uT\\uTorrent.exe\" \"%1\"";
+    static inline DWORD (*s_realProbe)(const std::string&) = CSetup::s_createProbeFolder;
+    std::string programFiles, programs, installFolder, menuFolder;
+};
+
+TEST_F(SetupTest, DialogShowsItsDefaults) {
+    CSetup setup;
+    std::string caption, folder, menu, client;
+    const auto run = runModal(setup, [&](HWND dialog) {
+        char text[256] = "";
+        GetWindowTextA(dialog, text, sizeof text);
+        caption = text;
+        folder = controlText(dialog, IDC_SETUP_FOLDER);
+        menu = controlText(dialog, IDC_SETUP_MENU);
+        client = controlText(dialog, IDC_SETUP_CLIENT);
+        click(dialog, IDCANCEL);
+    });
+    EXPECT_EQ(run.result, IDCANCEL);
+    EXPECT_EQ(caption, "Seedwright V1.14 - Installation");
+    EXPECT_EQ(folder, programFiles + "\\Seedwright");
+    EXPECT_EQ(menu, "Seedwright");
+    EXPECT_EQ(client, "C:\\uT\\uTorrent.exe");
+    EXPECT_FALSE(exists(programFiles + "\\Seedwright_test"));
+
+    // A recorded installation is offered again.
+    appState().m_installationPath = "D:\\Tools\\Seedwright";
+    CSetup again;
+    runModal(again, [&](HWND dialog) {
+        folder = controlText(dialog, IDC_SETUP_FOLDER);
+        click(dialog, IDCANCEL);
+    });
+    EXPECT_EQ(folder, "D:\\Tools\\Seedwright");
+}
+
+TEST_F(SetupTest, ExecutableChoiceFillsTheClientField) {
+    CSetup setup;
+    std::string client, afterClose;
+    runModal(setup, [&](HWND dialog) {
+        click(dialog, IDC_SETUP_CLIENT_BROWSE);
+        HWND findExe = install_tests::waitForDialog("Select executable...");
+        ASSERT_NE(findExe, nullptr);
+        setControlText(findExe, IDC_EXE_PATH, "D:\\Clients\\uTorrent.exe");
+        click(findExe, IDOK);
+        install_tests::waitGone(findExe);
+        client = controlText(dialog, IDC_SETUP_CLIENT);
+        // Closed without OK: the field keeps its text.
+        setControlText(dialog, IDC_SETUP_CLIENT, "kept");
+        click(dialog, IDC_SETUP_CLIENT_BROWSE);
+        findExe = install_tests::waitForDialog("Select executable...");
+        ASSERT_NE(findExe, nullptr);
+        PostMessageA(findExe, WM_CLOSE, 0, 0);
+        install_tests::waitGone(findExe);
+        afterClose = controlText(dialog, IDC_SETUP_CLIENT);
+        click(dialog, IDCANCEL);
+    });
+    EXPECT_EQ(client, "D:\\Clients\\uTorrent.exe");
+    EXPECT_EQ(afterClose, "kept");
+}
+
+TEST_F(SetupTest, EachEmptyFieldGivesItsMessageAndTheDialogStays) {
+    CSetup setup;
+    std::vector<std::string> said;
+    bool stillOpen = true;
+    const auto run = runModal(setup, [&](HWND dialog) {
+        setControlText(dialog, IDC_SETUP_FOLDER, "");
+        click(dialog, IDOK);
+        said.push_back(answerMessageBox(kTitle, IDOK));
+        setControlText(dialog, IDC_SETUP_FOLDER, "C:\\x");
+        setControlText(dialog, IDC_SETUP_CLIENT, "");
+        click(dialog, IDOK);
+        said.push_back(answerMessageBox(kTitle, IDOK));
+        setControlText(dialog, IDC_SETUP_CLIENT, "u.exe");
+        setControlText(dialog, IDC_SETUP_MENU, "");
+        click(dialog, IDOK);
+        said.push_back(answerMessageBox(kTitle, IDOK));
+        Sleep(100);
+        stillOpen = IsWindowVisible(dialog) != FALSE;
+        click(dialog, IDCANCEL);
+    });
+    EXPECT_EQ(run.result, IDCANCEL);
+    EXPECT_TRUE(stillOpen);
+    EXPECT_EQ(said, (std::vector<std::string>{
+                        "Please choose a Installation Directory!",
+                        "Without choosing the correct path to your uTorrent.exe Client, Seedwright will not function!",
+                        "Choose a Startmenu Name!"}));
+    EXPECT_FALSE(exists("C:\\x"));
+}
+
+TEST_F(SetupTest, InstallCopiesRecordsAndMakesBothShortcuts) {
+    std::vector<std::string> said;
+    EXPECT_EQ(installWithDialog(&said), IDOK);
+    EXPECT_TRUE(said.empty());
+    EXPECT_FALSE(appState().m_menuEntriesFailed);
+
+    const std::string program = installFolder + "\\Seedwright.exe";
+    char module[MAX_PATH] = "";
+    GetModuleFileNameA(nullptr, module, MAX_PATH);
+    EXPECT_EQ(readFile(program), readFile(module));
+    EXPECT_EQ(settingsValue("InstallationPath"), installFolder);
+    EXPECT_EQ(settingsValue("StartMenuPath"), "Seedwright");
+    EXPECT_EQ(settingsValue("utorrent"), "C:\\uT\\uTorrent.exe");
+
+    const Link main = readLink(menuFolder + "\\Seedwright.lnk");
+    ASSERT_TRUE(main.loaded);
+    EXPECT_EQ(main.target, program);
+    EXPECT_EQ(main.arguments, "");
+    EXPECT_EQ(main.description, "Seedwright is a Tool that helps uploading Files to Velmar Trackers.");
+    EXPECT_EQ(main.iconPath, program);
+    EXPECT_EQ(main.iconIndex, 0);
+    const Link remove = readLink(menuFolder + "\\uninstall.lnk");
+    ASSERT_TRUE(remove.loaded);
+    EXPECT_EQ(remove.target, program);
+    EXPECT_EQ(remove.arguments, "/uninstall");
+    EXPECT_EQ(remove.description, "uninstall Seedwright");
+    EXPECT_EQ(remove.iconPath, program);
+    EXPECT_EQ(remove.iconIndex, 0);
+}
+
+TEST_F(SetupTest, InstallingAgainAsksAndNoKeepsTheDialogOpen) {
+    ASSERT_EQ(installWithDialog(), IDOK);
+    SHSetValueA(HKEY_LOCAL_MACHINE, "Software\\Seedwright\\Settings", "utorrent", REG_SZ, "old", 4);
+
+    CSetup setup;
+    std::string question;
+    bool openAfterNo = false;
+    const auto run = runModal(setup, [&](HWND dialog) {
+        click(dialog, IDOK);
+        question = answerMessageBox(kTitle, IDNO);
+        Sleep(100);
+        openAfterNo = IsWindowVisible(dialog) != FALSE;
+        click(dialog, IDOK);
+        answerMessageBox(kTitle, IDYES);
+    });
+    EXPECT_EQ(run.result, IDOK);
+    EXPECT_TRUE(openAfterNo);
+    EXPECT_EQ(question,
+              "Installation Directory already exists...\n\nContinue installation and overwrite existing Version?");
+    EXPECT_EQ(settingsValue("utorrent"), "C:\\uT\\uTorrent.exe");
+}
+
+TEST_F(SetupTest, UnwritableShortcutsWarnAndLeaveNoRecord) {
+    // A file where the Start-menu folder belongs: neither link can be saved.
+    std::ofstream(menuFolder) << "in the way";
+    SHSetValueA(HKEY_CURRENT_USER, "SOFTWARE\\Seedwright\\Seedwright V1.14\\Settings", "LastSite", REG_SZ, "1", 2);
+    std::vector<std::string> said;
+    EXPECT_EQ(installWithDialog(&said), IDOK);
+    EXPECT_EQ(said,
+              (std::vector<std::string>{"Could not write your Shortcut!", "Could not write your Uninstall Shortcut!"}));
+    EXPECT_TRUE(appState().m_menuEntriesFailed);
+    EXPECT_FALSE(keyExists(HKEY_LOCAL_MACHINE, "SOFTWARE\\Seedwright"));
+    EXPECT_FALSE(keyExists(HKEY_CURRENT_USER, "SOFTWARE\\Seedwright"));
+    EXPECT_TRUE(exists(installFolder + "\\Seedwright.exe"));
+    DeleteFileA(menuFolder.c_str());
+
+    // Only the second link blocked: one message, still no record.
+    CreateDirectoryA(menuFolder.c_str(), nullptr);
+    CreateDirectoryA((menuFolder + "\\uninstall.lnk").c_str(), nullptr);
+    appState().setIdentity();
+    said.clear();
+    EXPECT_EQ(installWithDialog(&said), IDOK);
+    EXPECT_EQ(said, (std::vector<std::string>{"Installation Directory already exists...\n\nContinue installation and "
+                                              "overwrite existing Version?",
+                                              "Could not write your Uninstall Shortcut!"}));
+    EXPECT_FALSE(keyExists(HKEY_LOCAL_MACHINE, "SOFTWARE\\Seedwright"));
+}
+
+TEST_F(SetupTest, RefusedProgramFilesEndsTheDialogUnseen) {
+    CSetup::s_createProbeFolder = refuseProbe;
+    CSetup setup;
+    const auto run = runModal(
+        setup, [](HWND) {}, 2000);
+    EXPECT_EQ(run.result, IDCANCEL);
+    EXPECT_FALSE(run.seen);
+    EXPECT_TRUE(appState().m_elevationNeeded);
+}
+
+TEST_F(SetupTest, UninstallRemovesLinksFolderTreesAndWritesTheBatch) {
+    ASSERT_EQ(installWithDialog(), IDOK);
+    SHSetValueA(HKEY_CURRENT_USER, "SOFTWARE\\Seedwright\\Seedwright V1.14\\Settings", "Login0", REG_SZ, "jo", 3);
+
+    // No: nothing changes.
+    CKeptBatchSetup declined;
+    std::thread no([] { answerMessageBox(kTitle, IDNO); });
+    declined.uninstall();
+    no.join();
+    EXPECT_TRUE(exists(menuFolder + "\\Seedwright.lnk"));
+    EXPECT_TRUE(keyExists(HKEY_LOCAL_MACHINE, "SOFTWARE\\Seedwright"));
+    EXPECT_TRUE(declined.writtenTo.empty());
+
+    CKeptBatchSetup setup;
+    std::string question;
+    std::thread yes([&] { question = answerMessageBox(kTitle, IDYES); });
+    setup.uninstall();
+    yes.join();
+    EXPECT_EQ(question, "Do you really want to uninstall Seedwright ?");
+    EXPECT_FALSE(exists(menuFolder + "\\Seedwright.lnk"));
+    EXPECT_FALSE(exists(menuFolder + "\\uninstall.lnk"));
+    EXPECT_FALSE(exists(menuFolder));
+    EXPECT_FALSE(keyExists(HKEY_LOCAL_MACHINE, "SOFTWARE\\Seedwright"));
+    EXPECT_FALSE(keyExists(HKEY_CURRENT_USER, "SOFTWARE\\Seedwright"));
+
+    char temp[MAX_PATH + 1] = "";
+    GetTempPathA(sizeof temp, temp);
+    const std::string batch = std::string(temp) + "_uninsep.bat";
+    EXPECT_EQ(setup.writtenTo, batch);
+    const std::string program = installFolder + "\\Seedwright.exe";
+    EXPECT_EQ(setup.batchText, "cd\\\r\n:Repeat1\r\ndel \"" + program + "\"\r\nif exist \"" + program +
+                                   "\" goto Repeat1\r\n:Repeat2\r\nrmdir /S /Q \"" + installFolder +
+                                   "\"\r\nif exist \"" + installFolder + "\" goto Repeat2\r\ndel \"" + batch + "\"");
+}
+
+TEST_F(SetupTest, ForcedUninstallAsksNothingAndKeepsAFullMenuFolder) {
+    ASSERT_EQ(installWithDialog(), IDOK);
+    std::ofstream(menuFolder + "\\notes.txt") << "mine";
+    appState().m_forced = true;
+    CKeptBatchSetup setup;
+    std::string unexpected;
+    std::thread watch([&] {
+        if (HWND box = install_tests::waitForMessageBox(kTitle, 0, 2000)) {
+            unexpected = install_tests::messageText(box);
+            click(box, IDNO);
+        }
+    });
+    setup.uninstall();
+    watch.join();
+    EXPECT_EQ(unexpected, "");
+    EXPECT_FALSE(exists(menuFolder + "\\Seedwright.lnk"));
+    EXPECT_FALSE(exists(menuFolder + "\\uninstall.lnk"));
+    EXPECT_TRUE(exists(menuFolder + "\\notes.txt"));
+    EXPECT_FALSE(setup.batchText.empty());
+}
+
+TEST_F(SetupTest, RefusedUninstallChangesNothing) {
+    ASSERT_EQ(installWithDialog(), IDOK);
+    appState().m_forced = true;
+    CSetup::s_createProbeFolder = refuseProbe;
+    CKeptBatchSetup setup;
+    setup.uninstall();
+    EXPECT_TRUE(appState().m_elevationNeeded);
+    EXPECT_TRUE(exists(menuFolder + "\\Seedwright.lnk"));
+    EXPECT_TRUE(keyExists(HKEY_LOCAL_MACHINE, "SOFTWARE\\Seedwright"));
+    EXPECT_TRUE(setup.writtenTo.empty());
+}
+
+TEST_F(SetupTest, TheBatchRemovesOnlyTheInstallationFolder) {
+    // Blanks and percent signs in the folder: cmd.exe must take them literally.
+    const std::string parent = "C:\\sw test %TEMP%";
+    const std::string folder = parent + "\\Seedwright";
+    removeTree(parent);
+    ASSERT_EQ(installWithDialog(nullptr, folder), IDOK);
+    std::ofstream(parent + "\\keep.txt") << "stays";
+
+    CKeptBatchSetup kept;
+    appState().m_forced = true;
+    kept.uninstall();
+    char temp[MAX_PATH + 1] = "";
+    GetTempPathA(sizeof temp, temp);
+    const std::string batch = std::string(temp) + "_uninsep.bat";
+    EXPECT_EQ(kept.batchText,
+              "cd\\\r\n:Repeat1\r\ndel \"C:\\sw test %%TEMP%%\\Seedwright\\Seedwright.exe\"\r\nif exist \"C:\\sw test "
+              "%%TEMP%%\\Seedwright\\Seedwright.exe\" goto Repeat1\r\n:Repeat2\r\nrmdir /S /Q \"C:\\sw test "
+              "%%TEMP%%\\Seedwright\"\r\nif exist \"C:\\sw test %%TEMP%%\\Seedwright\" goto Repeat2\r\ndel \"" +
+                  batch + "\"");
+
+    // Now for real: this test program runs from the build tree, outside the installation.
+    ASSERT_EQ(installWithDialog(nullptr, folder), IDOK);
+    char module[MAX_PATH] = "";
+    GetModuleFileNameA(nullptr, module, MAX_PATH);
+    std::string ownFolder = module;
+    ownFolder.resize(ownFolder.rfind('\\'));
+    CSetup setup;
+    setup.uninstall();
+    EXPECT_TRUE(testing_support::waitUntil([&] { return !exists(folder); }, 30000));
+    EXPECT_TRUE(testing_support::waitUntil([&] { return !exists(batch); }, 10000));
+    EXPECT_TRUE(exists(parent + "\\keep.txt"));
+    EXPECT_TRUE(exists(module));
+    EXPECT_TRUE(exists(ownFolder));
+    removeTree(parent);
+}
+
+TEST_F(SetupTest, WithoutARecordNoBatchIsWritten) {
+    // The program file sits in the Program Files folder, but nothing records it.
+    CreateDirectoryA(installFolder.c_str(), nullptr);
+    std::ofstream(installFolder + "\\Seedwright.exe") << "MZ";
+    appState().m_forced = true;
+    CKeptBatchSetup setup;
+    setup.uninstall();
+    EXPECT_TRUE(setup.writtenTo.empty());
+    EXPECT_TRUE(exists(installFolder + "\\Seedwright.exe"));
+}
+
+}  // namespace
