@@ -168,6 +168,20 @@ class UploadOnline : public OnlineTest {
         return starts;
     }
 
+    // The client runs on its own after the hand-off: give it time to write its record.
+    std::vector<std::vector<std::string>> awaitClientStarts(std::size_t count) const {
+        std::vector<std::vector<std::string>> starts;
+        for (int attempt = 0; attempt < 300; ++attempt) {
+            const std::vector<std::string> copiesBefore = m_copies;
+            starts = clientStarts();
+            if (starts.size() >= count)
+                break;
+            m_copies = copiesBefore;
+            Sleep(100);
+        }
+        return starts;
+    }
+
     // The check after the run: libtorrent must find the data complete where the client was told.
     void expectCompleteIn(const std::string& saveFolder) const {
         ASSERT_FALSE(m_copies.empty());
@@ -242,7 +256,7 @@ TEST_F(UploadOnline, FileModeWithUtorrent3) {
     EXPECT_TRUE(m_finalStatusHidden);
     EXPECT_EQ(m_uploadText, "Upload");
 
-    const auto starts = clientStarts();
+    const auto starts = awaitClientStarts(1);
     ASSERT_EQ(starts.size(), 1u);
     EXPECT_EQ(starts[0], (std::vector<std::string>{"/directory", kWork + "\\Data\\", kWork + "\\swr.torrent"}));
     expectCompleteIn(kWork + "\\Data\\");
@@ -276,7 +290,7 @@ TEST_F(UploadOnline, FolderModeByClientVersion) {
 
         EXPECT_EQ(m_boxes.texts(), std::vector<std::string>{"Upload Complete!"});
         m_copies.clear();
-        const auto starts = clientStarts();
+        const auto starts = awaitClientStarts(1);
         ASSERT_EQ(starts.size(), 1u);
         const std::string expected =
             c.variant[0] == 'v' && c.variant[1] == '2' ? kWork + "\\" + folder : kWork + c.expectedDirectory;
@@ -369,7 +383,7 @@ TEST_F(UploadOnline, WithAzureusKnownTheUserChoosesTheClient) {
     in.pictures = {makeFile("u.jpg", 100, 'u')};
     upload(in);
     EXPECT_TRUE(m_choiceShown);
-    auto starts = clientStarts();
+    auto starts = awaitClientStarts(1);
     ASSERT_EQ(starts.size(), 1u);
     EXPECT_EQ(starts[0], (std::vector<std::string>{"/directory " + kWork + "\\Choice\\", kWork + "\\swr.torrent"}));
 
@@ -378,7 +392,7 @@ TEST_F(UploadOnline, WithAzureusKnownTheUserChoosesTheClient) {
     in.path = makeFile("Choice\\two.bin", 8000, '2');
     in.name = "Chosen Azureus";
     upload(in);
-    starts = clientStarts();
+    starts = awaitClientStarts(1);
     ASSERT_EQ(starts.size(), 1u);
     EXPECT_EQ(starts[0], std::vector<std::string>{kWork + "\\swr.torrent"});
     EXPECT_EQ(m_boxes.texts(), (std::vector<std::string>{"Upload Complete!", "Upload Complete!"}));
