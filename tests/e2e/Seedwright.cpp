@@ -1,0 +1,394 @@
+#include "tests/e2e/Seedwright.h"
+
+#include <objbase.h>
+#include <shlobj.h>
+#include <shlwapi.h>
+
+#include <algorithm>
+#include <fstream>
+
+#include "app/res/resource.h"
+#include "win/Handles.h"
+
+const char* const kTitle = "Seedwright V1.14";
+
+namespace {
+
+constexpr DWORD kUploadLimitMs = 300000;
+const char* const kClientKey = "Software\\Classes\\Applications\\uTorrent.exe\\shell\\open\\command";
+
+std::string shellFolder(int csidl) {
+    char path[MAX_PATH] = "";
+    SHGetFolderPathA(nullptr, csidl, nullptr, 0, path);
+    return path;
+}
+
+bool exists(const std::string& path) {
+    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+bool keyExists(HKEY root, const char* path) {
+    win::CRegKey key;
+    return RegOpenKeyExA(root, path, 0, KEY_READ, key.receive()) == ERROR_SUCCESS;
+}
+
+struct Shortcut {
+    std::string m_target;
+    std::string m_arguments;
+    std::string m_folder;
+};
+
+bool readShortcut(const std::string& path, Shortcut& shortcut) {
+    win::CComPtr<IShellLinkA> link;
+    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                                reinterpret_cast<void**>(link.receive()))))
+        return false;
+    win::CComPtr<IPersistFile> file;
+    if (FAILED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(file.receive()))))
+        return false;
+    wchar_t widePath[MAX_PATH] = {};
+    MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, widePath, MAX_PATH);
+    if (FAILED(file->Load(widePath, STGM_READ)))
+        return false;
+    char text[MAX_PATH * 2] = {};
+    if (FAILED(link->GetPath(text, MAX_PATH, nullptr, 0)))
+        return false;
+    shortcut.m_target = text;
+    text[0] = '\0';
+    link->GetArguments(text, sizeof text);
+    shortcut.m_arguments = text;
+    text[0] = '\0';
+    link->GetWorkingDirectory(text, MAX_PATH);
+    shortcut.m_folder = text;
+    return true;
+}
+
+std::string joined(const std::vector<std::string>& parts) {
+    std::string text;
+    for (const std::string& part : parts)
+        text += (text.empty() ? "" : " | ") + part;
+    return text;
+}
+
+}  // namespace
+
+CSeedwright::CSeedwright(const RoadSettings& settings, CReport& report)
+    : m_settings(settings), m_report(report), m_site(settings.m_siteDir) {}
+
+std::string CSeedwright::installFolder() const {
+    return shellFolder(CSIDL_PROGRAM_FILES) + "\\Seedwright";
+}
+
+std::string CSeedwright::menuFolder() const {
+    return shellFolder(CSIDL_COMMON_PROGRAMS) + "\\Seedwright";
+}
+
+bool CSeedwright::install() {
+    const std::string command = "\"" + m_settings.m_client + "\" \"%1\"";
+    SHSetValueA(HKEY_CURRENT_USER, kClientKey, nullptr, REG_SZ, command.c_str(), DWORD(command.size() + 1));
+
+    m_report.step("First start of " + m_settings.m_program + ": the installer");
+    ui::CProcess first;
+    if (!first.start(m_settings.m_program, ""))
+        return m_report.fail("the program did not start");
+    ui::WindowQuery query;
+    query.processId = first.id();
+    query.caption = std::string(kTitle) + " - Installation";
+    query.withItem = IDC_SETUP_FOLDER;
+    const HWND setup = ui::waitForWindow(query);
+    if (!setup)
+        return m_report.fail("no installation dialog");
+    m_report.checkEqual(ui::itemText(setup, IDC_SETUP_FOLDER), installFolder(), "installation folder");
+    m_report.checkEqual(ui::itemText(setup, IDC_SETUP_MENU), "Seedwright", "Start menu folder");
+    m_report.checkEqual(ui::itemText(setup, IDC_SETUP_CLIENT), m_settings.m_client, "the client found");
+    m_report.info("folder " + ui::itemText(setup, IDC_SETUP_FOLDER) + ", client " +
+                  ui::itemText(setup, IDC_SETUP_CLIENT));
+    m_report.shot("installer", setup);
+
+    m_report.step("Install");
+    ui::pressButton(setup, IDOK);
+    const HWND box = ui::waitForMessageBox(first.id(), kTitle);
+    if (!box)
+        return m_report.fail("no message after Install");
+    m_report.shot("installed", box);
+    m_report.checkEqual(ui::messageText(box), "Installation Complete! Enjoy...", "message");
+    m_report.info("message: " + quoted(ui::messageText(box)));
+    ui::pressButton(box, IDOK);
+    if (!m_report.check(first.waitEnd(), "the installer ended by itself"))
+        return false;
+    m_report.check(exists(installFolder() + "\\Seedwright.exe"), "Seedwright.exe in the installation folder");
+    m_report.check(exists(menuFolder() + "\\Seedwright.lnk"), "the program's shortcut");
+    m_report.check(exists(menuFolder() + "\\uninstall.lnk"), "the uninstall shortcut");
+    return m_report.failures() == 0;
+}
+
+bool CSeedwright::startFromShortcut(const std::string& link) {
+    Shortcut shortcut;
+    if (!readShortcut(menuFolder() + "\\" + link, shortcut))
+        return m_report.fail("cannot read the shortcut " + link);
+    m_report.step("Start menu, " + link + ": " + quoted(shortcut.m_target) +
+                  (shortcut.m_arguments.empty() ? "" : " " + shortcut.m_arguments));
+    m_process = std::make_unique<ui::CProcess>();
+    m_main = nullptr;
+    return m_report.check(m_process->start(shortcut.m_target, shortcut.m_arguments, shortcut.m_folder),
+                          "the shortcut's program started");
+}
+
+bool CSeedwright::logIn(bool wrongPasswordFirst, bool announceNewerBuild, bool remember) {
+    ui::WindowQuery query;
+    query.processId = m_process->id();
+    query.withItem = IDC_PASSWORD;
+    const HWND login = ui::waitForWindow(query);
+    if (!login)
+        return m_report.fail("no login dialog");
+    m_report.step("Login dialog: " + quoted(ui::windowText(login)));
+    m_report.check(ui::selectComboEntry(login, IDC_SITE, "Velmar Tracker"), "the site in the list");
+    ui::setItemText(login, IDC_LOGIN, m_settings.m_user);
+
+    if (wrongPasswordFirst) {
+        m_report.step("Log in as " + m_settings.m_user + " with a wrong password");
+        ui::setItemText(login, IDC_PASSWORD, "not-the-password");
+        ui::pressButton(login, IDOK);
+        const bool refused = ui::waitUntil([&] { return ui::itemText(login, IDC_LOGIN_STATUS) == "Login incorrect"; });
+        m_report.info("status line: " + quoted(ui::itemText(login, IDC_LOGIN_STATUS)));
+        m_report.shot("login-incorrect", login);
+        if (!m_report.check(refused && IsWindowVisible(login), "\"Login incorrect\" and the login still open"))
+            return false;
+    }
+
+    m_report.step("Log in as " + m_settings.m_user + " with the right password");
+    ui::setItemText(login, IDC_PASSWORD, m_settings.m_password);
+    if (remember) {
+        ui::clickButton(login, IDC_REMEMBER);
+        m_report.check(ui::waitUntil([&] { return ui::isChecked(login, IDC_REMEMBER); }, 5000), "Remember ticked");
+    }
+    if (announceNewerBuild)
+        m_site.setScenario("{\"build\": 2000}");
+    m_report.shot("login", login);
+    ui::pressButton(login, IDOK);
+
+    if (announceNewerBuild) {
+        const HWND offer = ui::waitForMessageBox(m_process->id(), kTitle);
+        m_site.setScenario("{}");
+        if (!offer)
+            return m_report.fail("no update offer for build 2000");
+        m_report.step("The site announces build 2000: update offer, answered No");
+        m_report.checkEqual(ui::messageText(offer),
+                            "A new Software Update is available: Build(2000)\nThis Version: Build(1024)\n\nWould you "
+                            "like to Download the new Program? (highly recommended!)",
+                            "update offer");
+        m_report.shot("update-offer", offer);
+        ui::pressButton(offer, IDNO);
+        ui::waitGone(offer);
+    }
+    return waitForMain() != nullptr && checkCategories();
+}
+
+bool CSeedwright::logInRemembered() {
+    ui::WindowQuery query;
+    query.processId = m_process->id();
+    query.withItem = IDC_PASSWORD;
+    const HWND login = ui::waitForWindow(query);
+    if (!login)
+        return m_report.fail("no login dialog");
+    m_report.step("Login dialog with the remembered login: OK without typing");
+    m_report.checkEqual(ui::itemText(login, IDC_SITE), "Velmar Tracker", "site");
+    m_report.checkEqual(ui::itemText(login, IDC_LOGIN), m_settings.m_user, "login");
+    m_report.check(ui::isChecked(login, IDC_REMEMBER), "Remember still ticked");
+    ui::pressButton(login, IDOK);
+    return waitForMain() != nullptr;
+}
+
+HWND CSeedwright::waitForMain() {
+    ui::WindowQuery query;
+    query.processId = m_process->id();
+    query.withItem = IDC_UPLOAD;
+    m_main = ui::waitForWindow(query);
+    if (!m_main) {
+        m_report.fail("no main dialog after the login");
+        return nullptr;
+    }
+    m_report.step("Main dialog: " + quoted(ui::windowText(m_main)));
+    m_report.check(ui::waitForMessageBox(m_process->id(), kTitle, 300) == nullptr, "no message with the main dialog");
+    return m_main;
+}
+
+bool CSeedwright::checkCategories() {
+    const std::vector<std::string> entries = ui::comboEntries(m_main, IDC_CATEGORY);
+    const std::vector<std::string> expected = {"Select Category", "Movies", "TV Shows", "Music",        "Games",
+                                               "Software",        "Books",  "Anime",    "Documentaries"};
+    m_report.info("categories: " + joined(entries));
+    return m_report.check(entries.size() == expected.size() && entries.front() == expected.front() &&
+                              std::is_permutation(entries.begin(), entries.end(), expected.begin()),
+                          "the site's categories in the list");
+}
+
+bool CSeedwright::fill(const UploadInputs& in) {
+    const HWND main = m_main;
+    const DWORD pid = m_process->id();
+    const int mode = in.m_folderMode ? IDC_UPLOAD_FOLDER : IDC_UPLOAD_FILE;
+    m_report.step(std::string(in.m_folderMode ? "Folder" : "File") + " mode, Browse: " + in.m_path);
+    ui::clickButton(main, mode);
+    if (!m_report.check(
+            ui::waitUntil([&] { return ui::isChecked(main, mode) && ui::itemEnabled(main, IDC_BROWSE); }, 5000),
+            "the mode's radio button ticked and Browse enabled"))
+        return false;
+    ui::pressButton(main, IDC_BROWSE);
+    const bool chosen = in.m_folderMode ? ui::fillFolderChooser(pid, in.m_path) : ui::fillFileOpen(pid, in.m_path);
+    if (!m_report.check(chosen, in.m_folderMode ? "the folder chooser" : "the file-open dialog"))
+        return false;
+    ui::waitUntil([&] { return ui::itemText(main, IDC_PATH) == in.m_path; }, 5000);
+    m_report.checkEqual(ui::itemText(main, IDC_PATH), in.m_path, "path box");
+
+    m_report.step("Category " + in.m_category + (in.m_subcategories.empty() ? "" : ", " + joined(in.m_subcategories)));
+    const int lists[] = {IDC_CATEGORY, IDC_SUBCATEGORY1, IDC_SUBCATEGORY2, IDC_SUBCATEGORY3, IDC_SUBCATEGORY4};
+    std::vector<std::string> choices = {in.m_category};
+    choices.insert(choices.end(), in.m_subcategories.begin(), in.m_subcategories.end());
+    for (std::size_t i = 0; i < choices.size() && i < 5; ++i) {
+        m_report.check(ui::waitUntil([&] { return ui::itemEnabled(main, lists[i]); }, 5000),
+                       "list " + std::to_string(i) + " enabled");
+        m_report.check(ui::selectComboEntry(main, lists[i], choices[i]), choices[i] + " in list " + std::to_string(i));
+    }
+
+    for (const std::string& picture : in.m_pictures) {
+        const HWND list = GetDlgItem(main, IDC_PICTURES);
+        const std::size_t before = ui::listViewRows(list, 1).size();
+        m_report.step("Add Picture: " + picture);
+        ui::pressButton(main, IDC_ADD_PICTURE);
+        if (!m_report.check(ui::fillFileOpen(pid, picture), "the file-open dialog for a picture"))
+            return false;
+        m_report.check(ui::waitUntil([&] { return ui::listViewRows(list, 1).size() == before + 1; }, 5000),
+                       "a new row in the picture list");
+    }
+    const std::vector<std::vector<std::string>> rows = ui::listViewRows(GetDlgItem(main, IDC_PICTURES), 3);
+    for (const std::vector<std::string>& row : rows)
+        m_report.info("picture row: " + joined(row));
+    for (const std::string& picture : in.m_pictures) {
+        const std::string name = picture.substr(picture.find_last_of('\\') + 1);
+        m_report.check(
+            std::any_of(rows.begin(), rows.end(),
+                        [&](const std::vector<std::string>& row) { return row.size() == 3 && row[1] == name; }),
+            name + " listed");
+    }
+
+    m_report.step("Name " + quoted(in.m_name) + ", description " + quoted(in.m_description));
+    ui::setItemText(main, IDC_NAME, in.m_name);
+    ui::setItemText(main, IDC_DESCRIPTION, in.m_description);
+    m_report.shot("main-filled", main);
+    return true;
+}
+
+UploadSeen CSeedwright::upload(bool cancelHashing) {
+    UploadSeen seen;
+    const HWND main = m_main;
+    const DWORD pid = m_process->id();
+    m_report.step("Upload");
+    ui::pressButton(main, IDC_UPLOAD);
+    // Busy: the button hides until the upload is over.
+    if (!ui::waitUntil([&] { return !ui::itemVisible(main, IDC_UPLOAD) || ui::waitForMessageBox(pid, kTitle, 0); },
+                       10000)) {
+        m_report.fail("the dialog never went busy");
+        return seen;
+    }
+
+    ui::WindowQuery hashing;
+    hashing.processId = pid;
+    hashing.caption = "Creating Torrent...";
+    hashing.withItem = IDC_PROGRESS;
+    ui::WindowQuery backend;
+    backend.processId = pid;
+    backend.caption = "Finishing upload...";
+    backend.withItem = IDC_BACKEND_TEXT;
+    const ULONGLONG end = GetTickCount64() + kUploadLimitMs;
+    std::string lastStatus;
+    while (GetTickCount64() < end) {
+        const std::string status = ui::itemVisible(main, IDC_STATUS) ? ui::itemText(main, IDC_STATUS) : "";
+        if (!status.empty() && status != lastStatus) {
+            m_report.info("status line: " + quoted(status));
+            seen.m_statuses.push_back(status);
+            lastStatus = status;
+        }
+        if (!seen.m_hashing) {
+            if (const HWND progress = ui::findWindow(hashing)) {
+                seen.m_hashing = true;
+                m_report.step("Hashing dialog: " + quoted(ui::windowText(progress)));
+                m_report.shot("hashing", progress);
+                if (cancelHashing) {
+                    m_report.step("Cancel the hashing");
+                    ui::pressButton(progress, IDCANCEL);
+                    m_report.check(ui::waitGone(progress), "the hashing dialog closed");
+                }
+            }
+        }
+        if (!seen.m_backendWait) {
+            if (const HWND wait = ui::findWindow(backend)) {
+                seen.m_backendWait = true;
+                m_report.step("Backend wait: " + quoted(ui::itemText(wait, IDC_BACKEND_TEXT)) + ", closed with Escape");
+                m_report.shot("backend-wait", wait);
+                ui::pressKey(wait, VK_ESCAPE);
+                seen.m_backendClosedEarly = ui::waitGone(wait, 5000);
+                m_report.check(seen.m_backendClosedEarly, "Escape closed the backend wait");
+            }
+        }
+        if (const HWND box = ui::waitForMessageBox(pid, kTitle, 0)) {
+            seen.m_message = ui::messageText(box);
+            m_report.step("Message: " + quoted(seen.m_message));
+            m_report.shot("message", box);
+            ui::pressButton(box, IDOK);
+            ui::waitGone(box);
+        }
+        if (ui::itemVisible(main, IDC_UPLOAD) && ui::itemText(main, IDC_UPLOAD) == "Upload" &&
+            ui::waitForMessageBox(pid, kTitle, 0) == nullptr) {
+            seen.m_idleAgain = !ui::itemVisible(main, IDC_STATUS) && ui::itemEnabled(main, IDC_UPLOAD);
+            break;
+        }
+        Sleep(10);
+    }
+    m_report.check(seen.m_idleAgain, "the dialog idle again, the button reading \"Upload\"");
+    if (seen.m_idleAgain)
+        m_report.step("Idle again: the button reads " + quoted(ui::itemText(main, IDC_UPLOAD)));
+    return seen;
+}
+
+bool CSeedwright::closeMain() {
+    m_report.step("Quit the main dialog");
+    ui::pressButton(m_main, IDCANCEL);
+    return m_report.check(sessionEnded(), "the program ended");
+}
+
+std::vector<ClientStart> CSeedwright::awaitClientStarts(std::size_t count) const {
+    std::vector<ClientStart> starts;
+    ui::waitUntil([&] { return (starts = clientStarts()).size() >= count; }, 30000);
+    return starts;
+}
+
+void CSeedwright::noteForDataCheck(const ClientStart& start) const {
+    if (start.m_arguments.size() < 3)
+        return;
+    std::ofstream list(m_settings.m_data + "\\client-checks.txt", std::ios::app);
+    list << start.m_copy << "\t" << start.m_arguments[1] << "\n";
+}
+
+bool CSeedwright::uninstall() {
+    if (!startFromShortcut("uninstall.lnk"))
+        return false;
+    const HWND box = ui::waitForMessageBox(m_process->id(), kTitle);
+    if (!box)
+        return m_report.fail("no question before uninstalling");
+    m_report.step("Question: " + quoted(ui::messageText(box)) + ", answered Yes");
+    m_report.checkEqual(ui::messageText(box), "Do you really want to uninstall Seedwright ?", "question");
+    m_report.shot("uninstall", box);
+    ui::pressButton(box, IDYES);
+    m_report.check(sessionEnded(), "the uninstaller ended");
+    m_report.step("Waiting for the batch file to remove the installation folder");
+    m_report.check(!exists(menuFolder()), "the Start menu folder is gone");
+    m_report.check(!keyExists(HKEY_LOCAL_MACHINE, "SOFTWARE\\Seedwright"), "the machine's settings are gone");
+    m_report.check(!keyExists(HKEY_CURRENT_USER, "SOFTWARE\\Seedwright"), "the user's settings are gone");
+    m_report.check(ui::waitUntil([&] { return !exists(installFolder()); }, 30000), "the installation folder is gone");
+    char temp[MAX_PATH + 1] = "";
+    GetTempPathA(sizeof temp, temp);
+    m_report.check(ui::waitUntil([&] { return !exists(std::string(temp) + "_uninsep.bat"); }, 10000),
+                   "the batch file removed itself");
+    m_report.info(std::string("left: ") + (exists(installFolder()) ? installFolder() : "nothing of the installation"));
+    return true;
+}

@@ -1,0 +1,89 @@
+#pragma once
+// A person using Seedwright.exe: installs it, starts it from its shortcuts, logs in, uploads
+// and uninstalls, through the windows only. Every action is told to the report; each returns
+// false when the road cannot go on.
+
+#include <windows.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "tests/e2e/Records.h"
+#include "tests/e2e/Report.h"
+#include "tests/support/UiDriver.h"
+
+struct RoadSettings {
+    std::string m_program;  // the built Seedwright.exe
+    std::string m_client;   // the torrent client the installer should find
+    std::string m_siteDir;  // the stand-in site's folder
+    std::string m_data;     // content and pictures to upload
+    std::string m_user = "alice";
+    std::string m_password = "wonderland";
+};
+
+// What the main dialog is given for one upload.
+struct UploadInputs {
+    bool m_folderMode = false;
+    std::string m_path;
+    std::string m_category;
+    std::vector<std::string> m_subcategories;
+    std::vector<std::string> m_pictures;  // added in this order
+    std::string m_name;
+    std::string m_description;
+};
+
+// What the driver saw while an upload ran.
+struct UploadSeen {
+    bool m_hashing = false;
+    bool m_backendWait = false;
+    bool m_backendClosedEarly = false;
+    std::vector<std::string> m_statuses;
+    std::string m_message;  // the box that ended the upload; empty when none
+    bool m_idleAgain = false;
+};
+
+class CSeedwright {
+  public:
+    CSeedwright(const RoadSettings& settings, CReport& report);
+
+    bool install();
+    // Starts the program as the Start-menu shortcut `link` ("Seedwright.lnk", "uninstall.lnk")
+    // starts it.
+    bool startFromShortcut(const std::string& link);
+    bool sessionEnded(DWORD limitMs = ui::kWaitMs) const { return m_process && m_process->waitEnd(limitMs); }
+
+    // The login dialog: a wrong password first when asked, then the good one; an announced newer
+    // build is declined. Ends with the main dialog open.
+    bool logIn(bool wrongPasswordFirst, bool announceNewerBuild, bool remember);
+    // The login dialog as the remembered settings fill it, confirmed unchanged.
+    bool logInRemembered();
+    bool checkCategories();
+
+    bool fill(const UploadInputs& inputs);
+    // Presses Upload and follows the upload to its end. cancelHashing: presses Cancel in the
+    // hashing dialog as soon as it shows.
+    UploadSeen upload(bool cancelHashing = false);
+    bool closeMain();
+    bool uninstall();
+
+    // The client's starts so far, waiting until there are `count`.
+    std::vector<ClientStart> awaitClientStarts(std::size_t count) const;
+    // Notes a torrent the client got and its data folder, for the host's check of the data.
+    void noteForDataCheck(const ClientStart& start) const;
+
+    const CSiteRecord& site() const { return m_site; }
+    std::string installFolder() const;
+    std::string menuFolder() const;
+
+  private:
+    HWND waitForMain();
+
+    const RoadSettings& m_settings;
+    CReport& m_report;
+    CSiteRecord m_site;
+    std::unique_ptr<ui::CProcess> m_process;
+    HWND m_main = nullptr;
+};
+
+extern const char* const kTitle;

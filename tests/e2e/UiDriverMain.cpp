@@ -1,0 +1,72 @@
+// seedwright_uidriver: drives the real Seedwright.exe from outside, as a person would.
+//
+//   seedwright_uidriver ROAD --program EXE --client EXE --site-dir DIR --data DIR [--shots DIR]
+//                       [--user NAME --password WORD]
+//
+// ROAD is one of
+//   install    the first start installs the program
+//   upload     install, log in (wrong password, then the right one, an update offer declined),
+//              upload a folder with three pictures, quit
+//   more       install, log in remembering the password, a file upload the site refuses, a
+//              hashing cancelled, a second upload in the same session, quit, start again
+//              with the remembered login
+//   uninstall  install, then the uninstall shortcut
+//
+// Paths are Windows paths. The site's address comes from SEEDWRIGHT_SITE and the client's record
+// file from SW_CLIENT_RECORD, both inherited by the program. Exit status 0 when every check
+// passed.
+#include <windows.h>
+
+#include <objbase.h>
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "tests/e2e/Roads.h"
+
+int main(int argc, char** argv) {
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: seedwright_uidriver install|upload|more|uninstall --program EXE ...\n");
+        return 2;
+    }
+    const std::string road = argv[1];
+    RoadSettings settings;
+    std::string shots;
+    for (int i = 2; i + 1 < argc; i += 2) {
+        const std::string option = argv[i];
+        const std::string value = argv[i + 1];
+        if (option == "--program")
+            settings.m_program = value;
+        else if (option == "--client")
+            settings.m_client = value;
+        else if (option == "--site-dir")
+            settings.m_siteDir = value;
+        else if (option == "--data")
+            settings.m_data = value;
+        else if (option == "--shots")
+            shots = value;
+        else if (option == "--user")
+            settings.m_user = value;
+        else if (option == "--password")
+            settings.m_password = value;
+        else {
+            std::fprintf(stderr, "unknown option %s\n", option.c_str());
+            return 2;
+        }
+    }
+    CoInitialize(nullptr);
+    CReport report(shots);
+    const bool known = runRoad(road, settings, report);
+    CoUninitialize();
+    if (!known) {
+        std::fprintf(stderr, "unknown road %s\n", road.c_str());
+        return 2;
+    }
+    if (report.failures() != 0) {
+        std::printf("%s: %d check(s) FAILED\n", road.c_str(), report.failures());
+        return 1;
+    }
+    std::printf("%s: every check passed\n", road.c_str());
+    return 0;
+}

@@ -1,0 +1,29 @@
+#!/usr/bin/env bash
+# One end-to-end test: a fresh world, the UI driver on one road, then the host's checks.
+#   e2e-run.sh BUILD_DIR ROAD DRIVER SEEDWRIGHT_EXE TRUST_PROGRAM CLIENT_EXE
+# After the upload roads libtorrent checks every torrent the client got against its data, and
+# the site's listing must show the upload.
+set -uo pipefail
+build=$(cd "$1" && pwd)
+road=$2
+driver=$3
+program=$4
+trust=$5
+client=$6
+source "$(dirname "$0")/world.sh"
+
+world_up "$build/e2e/$road" "$trust"
+trap world_down EXIT
+dir=$world_dir
+
+"$e2e_root/tests/wine/wine-run.sh" "$dir" "$driver" "$road" --program "$(winpath "$program")" \
+    --client "$(winpath "$client")" --site-dir "$(winpath "$dir/standin")" --data "$(winpath "$dir/data")"
+rc=$?
+
+if [ -s "$dir/data/client-checks.txt" ]; then
+    "$e2e_root/upload/tests/client-check.sh" "$dir/data" "$e2e_root/tools/tests/check_torrent.py" || rc=1
+fi
+if [ "$road" = upload ]; then
+    /usr/bin/python3 "$e2e_here/site-listing.py" "$dir/standin" --expect "Demo Film Director's Cut 2026" || rc=1
+fi
+exit $rc
