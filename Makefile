@@ -1,12 +1,16 @@
 # Seedwright: the README's commands.
+#   make demo         installs what is missing, builds, and shows Seedwright's whole job
 #   make test         installs what is missing, builds native, win64 and win32, runs every test
 #   make screenshots  a PNG of every dialog in build/screenshots/
 SHELL := /bin/bash
-.PHONY: test deps configure build format-check clean screenshots
+.PHONY: demo test deps configure build format-check clean screenshots
 
 test: deps format-check build
 	ctest --preset native
 	ctest --preset win64
+
+demo: deps
+	scripts/demo.sh
 
 deps:
 	scripts/install-deps.sh

@@ -31,9 +31,7 @@ for name in about main progress login findexe selectclient setup backendwait; do
         kill "$pid" 2>/dev/null || true
         exit 1
     fi
-    read -r left top right bottom < <(tr -d '\r' <"$out/$name.rect")
-    xwd -root -silent -display "$DISPLAY" |
-        convert xwd:- -crop "$((right - left))x$((bottom - top))+$left+$top" +repage "$out/$name.png"
+    "$root/scripts/window-shot.sh" "$out/$name.rect" "$out/$name.png"
     touch "$out/$name.done"
     wait "$pid" || true
     rm -f "$out/$name.rect" "$out/$name.done"

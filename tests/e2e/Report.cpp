@@ -37,9 +37,16 @@ bool CReport::fail(const std::string& what) {
 void CReport::shot(const std::string& name, HWND window) {
     if (m_shots.empty() || window == nullptr)
         return;
+    // A window that has just appeared may not be painted yet: have its thread paint it now.
+    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 2000, nullptr);
+    Sleep(200);
     RECT rect{};
     if (!GetWindowRect(window, &rect))
         return;
+    // Wine keeps the window's X window in this property. A dump of the root window misses the
+    // windows that have an owner, so the host dumps the X window itself when it knows it.
+    const auto xWindow = reinterpret_cast<ULONG_PTR>(GetPropA(window, "__wine_x11_whole_window"));
     char numbered[16];
     std::snprintf(numbered, sizeof numbered, "%02d-", ++m_shotCount);
     const std::string base = m_shots + "\\" + numbered + name;
@@ -47,7 +54,7 @@ void CReport::shot(const std::string& name, HWND window) {
     DeleteFileA(done.c_str());
     {
         std::ofstream out(base + ".rect.tmp");
-        out << rect.left << " " << rect.top << " " << rect.right << " " << rect.bottom << "\n";
+        out << rect.left << " " << rect.top << " " << rect.right << " " << rect.bottom << " " << xWindow << "\n";
     }
     MoveFileExA((base + ".rect.tmp").c_str(), (base + ".rect").c_str(), MOVEFILE_REPLACE_EXISTING);
     const ULONGLONG end = GetTickCount64() + 10000;

@@ -20,8 +20,8 @@ class CReport {
     bool fail(const std::string& what);
     int failures() const { return m_failures; }
 
-    // Asks the host for a picture of `window` as NAME.png: the window's screen rectangle goes to
-    // NAME.rect, and the host's watcher answers with NAME.done when the picture is taken.
+    // Asks the host for a picture of `window` as NAME.png: the window's screen rectangle (and X
+    // window) go to NAME.rect, and the host's watcher answers with NAME.done when it has the picture.
     void shot(const std::string& name, HWND window);
 
   private:

@@ -209,6 +209,7 @@ HWND CSeedwright::waitForMain() {
         return nullptr;
     }
     m_report.step("Main dialog: " + quoted(ui::windowText(m_main)));
+    m_report.shot("main", m_main);
     m_report.check(ui::waitForMessageBox(m_process->id(), kTitle, 300) == nullptr, "no message with the main dialog");
     return m_main;
 }

@@ -4,6 +4,8 @@
 #   wine-fixture.sh cleanup BUILD_DIR  stops the wineserver and the display
 # Every run starts from a new prefix, so no test sees what an earlier run left behind.
 set -euo pipefail
+# SW_WORLD_DISPLAY=host: use the display the caller had ($DISPLAY) instead of a virtual one.
+HOST_DISPLAY=${DISPLAY:-}
 action=$1
 build=$(cd "$2" && pwd)
 here=$(cd "$(dirname "$0")" && pwd)
@@ -24,14 +26,20 @@ setup)
     stop_display
     rm -rf "$WINEPREFIX"
     mkdir -p "$WINEPREFIX"
-    # A free display number: no lock file and no socket.
-    n=90
-    while [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; do n=$((n + 1)); done
-    Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp </dev/null >/dev/null 2>&1 &
-    echo $! >"$build/xvfb.pid"
-    for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.1; done
-    echo ":$n" >"$build/wine-display"
-    export DISPLAY=":$n"
+    if [ "${SW_WORLD_DISPLAY:-}" = host ] && [ -n "${HOST_DISPLAY:-}" ]; then
+        # The person's own display (the demo with a screen).
+        echo "$HOST_DISPLAY" >"$build/wine-display"
+        export DISPLAY=$HOST_DISPLAY
+    else
+        # A free display number: no lock file and no socket.
+        n=90
+        while [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; do n=$((n + 1)); done
+        Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp </dev/null >/dev/null 2>&1 &
+        echo $! >"$build/xvfb.pid"
+        for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.1; done
+        echo ":$n" >"$build/wine-display"
+        export DISPLAY=":$n"
+    fi
     # Keep the server up between tests: each program then starts in a few milliseconds.
     "$SW_WINESERVER" -p </dev/null >/dev/null 2>&1
     "$SW_WINE" wineboot -i </dev/null >/dev/null 2>&1
@@ -40,7 +48,7 @@ setup)
     for font in /usr/share/wine/fonts/*.ttf; do
         [ -e "$font" ] && ln -sf "$font" "$WINEPREFIX/drive_c/windows/Fonts/"
     done
-    echo "prefix $WINEPREFIX ready on display :$n"
+    echo "prefix $WINEPREFIX ready on display $DISPLAY"
     ;;
 cleanup)
     "$SW_WINESERVER" -k 2>/dev/null || true

@@ -1,0 +1,97 @@
+#!/usr/bin/env bash
+# The README's `make demo`: Seedwright's whole job against the stand-in site, in a Wine prefix of
+# its own under build/demo/.
+#
+# With a display (DISPLAY set) the installed program opens there for you to use. Without one the
+# UI driver walks the road of one upload on a virtual display, telling each step, with a
+# screenshot of every dialog in build/demo/, and the demo ends with the site's listing and the
+# torrent client's check of the data.
+# SW_DEMO_HEADLESS=1 walks the road even when a display is there.
+set -uo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+cd "$root"
+out=$root/build/demo
+build=$root/build/win64
+
+say() { printf '\n== %s\n' "$*"; }
+
+say "Building the 64-bit program, the UI driver and the stand-ins"
+cmake --preset win64 >/dev/null || exit 1
+cmake --build --preset win64 --target seedwright_uidriver -j"$(nproc)" >/dev/null || exit 1
+
+export SW_WORLD_DISPLAY=virtual
+if [ -n "${DISPLAY:-}" ] && [ -z "${SW_DEMO_HEADLESS:-}" ]; then
+    SW_WORLD_DISPLAY=host
+fi
+source "$root/tests/e2e/world.sh"
+
+say "A fresh Wine prefix, the stand-in site with its CA trusted there, content to upload"
+mkdir -p "$out"
+rm -f "$out"/*.png "$out"/*.rect "$out"/*.done "$out/stop"
+world_up "$out/world" "$build/tests/standin/standin_trust_ca.exe" || exit 1
+watcher=
+cleanup() {
+    touch "$out/stop"
+    [ -n "$watcher" ] && wait "$watcher" 2>/dev/null
+    rm -f "$out/stop"
+    world_down
+}
+trap cleanup EXIT
+source "$root/tests/wine/wine-env.sh" "$world_dir"
+site=$world_dir/standin
+data=$world_dir/data
+echo "site:    https://$SEEDWRIGHT_SITE/ (Velmar Tracker stand-in; log in as demo / demo)"
+echo "prefix:  $WINEPREFIX on display $DISPLAY"
+echo "content: $data/Demo Film, pictures $data/a.jpg b.jpg c.jpg"
+
+# The driver's output as it comes; Wine's note about drive Z: having no volume label is noise.
+run_driver() {
+    local log=$out/driver.log
+    : >"$log"
+    "$SW_WINE" "$build/tests/e2e/seedwright_uidriver.exe" "$@" \
+        --program "$(winpath "$build/app/Seedwright.exe")" \
+        --client "$(winpath "$build/client/tests/standin/v3/uTorrent.exe")" \
+        --site-dir "$(winpath "$site")" --data "$(winpath "$data")" \
+        </dev/null >"$log" 2>&1 &
+    local pid=$!
+    tail -n +1 -f --pid=$pid "$log" | grep --line-buffered -v 'FS volume label and serial are not available'
+    wait $pid
+}
+
+finish() {
+    say "The torrent client's check of the data"
+    if [ -s "$data/client-checks.txt" ]; then
+        "$root/upload/tests/client-check.sh" "$data" "$root/tools/tests/check_torrent.py" || return 1
+    else
+        echo "the client was not started: nothing to check"
+    fi
+    say "The site's listing"
+    /usr/bin/python3 "$root/tests/e2e/site-listing.py" "$site" "$@"
+}
+
+if [ "$SW_WORLD_DISPLAY" = host ]; then
+    say "Installing Seedwright in the demo prefix"
+    run_driver install || exit 1
+    say "Seedwright is open on your display"
+    cat <<EOT
+  1. Login: pick "Velmar Tracker", type demo / demo, press OK.
+  2. Choose "Upload Folder", Browse to Z:${data//\//\\}\\Demo Film
+     (or type that path), pick a category, add the pictures a.jpg, b.jpg and c.jpg from the
+     same folder, type a name and a description, and press "Upload Torrent".
+  3. When "Upload Complete!" shows, close Seedwright: the demo then checks the data and shows
+     the site's listing (also at https://$SEEDWRIGHT_SITE/ with the CA in $site/certs/ca.pem).
+EOT
+    "$SW_WINE" 'C:\Program Files\Seedwright\Seedwright.exe' </dev/null >"$out/seedwright.log" 2>&1
+    finish
+    exit $?
+fi
+
+say "The road of one upload, driven through the windows on a virtual display"
+"$root/scripts/shot-watcher.sh" "$out" &
+watcher=$!
+run_driver upload --shots "$(winpath "$out")" --user demo --password demo
+rc=$?
+finish --expect "Demo Film Director's Cut 2026" || rc=1
+say "Screenshots in $out"
+ls "$out"/*.png 2>/dev/null | sed 's|^|  |'
+exit $rc

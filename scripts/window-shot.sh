@@ -1,0 +1,12 @@
+#!/usr/bin/env bash
+# Saves a picture of one window: window-shot.sh RECT_FILE PNG
+# RECT_FILE holds the window's screen rectangle "left top right bottom" and, optionally, its X
+# window id (decimal; 0 when unknown). DISPLAY names the display.
+set -euo pipefail
+read -r left top right bottom xid < <(tr -d '\r' <"$1")
+if [ "${xid:-0}" != 0 ]; then
+    xwd -id "$xid" -silent -display "$DISPLAY" | convert xwd:- "$2"
+else
+    xwd -root -silent -display "$DISPLAY" |
+        convert xwd:- -crop "$((right - left))x$((bottom - top))+$left+$top" +repage "$2"
+fi
