@@ -17,9 +17,6 @@ mkdir -p "$state"
 trap '"$harness/wine-fixture.sh" cleanup "$state" >/dev/null' EXIT
 source "$harness/wine-env.sh" "$state"
 
-# No window manager runs on the virtual display: let Wine draw the frames and captions.
-"$SW_WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /d N /f >/dev/null 2>&1
-"$SW_WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
 
 for name in about main progress login findexe selectclient setup backendwait; do
     rm -f "$out/$name.rect" "$out/$name.done"

@@ -37,15 +37,6 @@ world_up() {
     rm -rf "$world_dir"
     mkdir -p "$world_dir/data"
     "$e2e_root/tests/wine/wine-fixture.sh" setup "$world_dir" >/dev/null
-    if [ "${SW_WORLD_DISPLAY:-}" != host ]; then
-        # No window manager runs on the virtual display: Wine draws the frames and captions itself,
-        # and a closing window does not wait for a manager's answer.
-        (
-            source "$e2e_root/tests/wine/wine-env.sh" "$world_dir"
-            "$SW_WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /d N /f
-            "$SW_WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f
-        ) >/dev/null 2>&1
-    fi
     "$e2e_root/tests/standin/standin-fixture.sh" start "$world_dir" "$trust" >/dev/null
     make_content "$world_dir/data"
     SEEDWRIGHT_SITE=localhost:$(cat "$world_dir/standin/port")
