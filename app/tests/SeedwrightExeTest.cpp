@@ -2,7 +2,6 @@
 
 #include <windows.h>
 
-#include <objbase.h>
 #include <shlobj.h>
 #include <shlwapi.h>
 
@@ -10,94 +9,36 @@
 #include <string>
 
 #include "app/res/resource.h"
-#include "install/tests/WindowDriver.h"
-#include "win/Handles.h"
+#include "tests/support/UiDriver.h"
+#include "tests/support/WinPlaces.h"
 
 // The whole program as a user meets it: Seedwright.exe started as its own process, its windows
 // read and answered from here.
 namespace {
 
-using namespace install_tests;
+using namespace places;
 
 const char* kTitle = "Seedwright V1.14";
 
-std::string shellFolder(int csidl) {
-    char path[MAX_PATH] = "";
-    SHGetFolderPathA(nullptr, csidl, nullptr, 0, path);
-    return path;
-}
-
-bool exists(const std::string& path) {
-    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
-void removeTree(const std::string& path) {
-    if (!exists(path))
-        return;
-    std::string from = path;
-    from.push_back('\0');
-    SHFILEOPSTRUCTA op = {};
-    op.wFunc = FO_DELETE;
-    op.pFrom = from.c_str();
-    op.fFlags = FOF_NOCONFIRMATION | FOF_NOERRORUI | FOF_SILENT;
-    SHFileOperationA(&op);
-}
-
-bool keyExists(HKEY root, const char* path) {
-    win::CRegKey key;
-    return RegOpenKeyExA(root, path, 0, KEY_READ, key.receive()) == ERROR_SUCCESS;
-}
-
-bool waitUntil(bool (*condition)(const std::string&), const std::string& argument, bool wanted, DWORD limitMs) {
-    const ULONGLONG end = GetTickCount64() + limitMs;
-    while (condition(argument) != wanted) {
-        if (GetTickCount64() >= end)
-            return false;
-        Sleep(50);
-    }
-    return true;
+bool waitUntilGone(const std::string& path, DWORD limitMs) {
+    return ui::waitUntil([&] { return !exists(path); }, limitMs);
 }
 
 // The built program, seen through Wine's drive for the host's file system.
 std::string builtProgram() {
-    std::string path = std::string("Z:") + SW_SEEDWRIGHT_EXE;
-    for (char& c : path)
-        if (c == '/')
-            c = '\\';
-    return path;
+    return windowsPath(SW_SEEDWRIGHT_EXE);
 }
 
-class CProcess {
-  public:
-    CProcess(const std::string& program, const std::string& arguments) {
-        std::string commandLine = "\"" + program + "\"" + (arguments.empty() ? "" : " " + arguments);
-        STARTUPINFOA startup = {};
-        startup.cb = sizeof startup;
-        PROCESS_INFORMATION info = {};
-        if (CreateProcessA(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                           &info)) {
-            m_process.reset(info.hProcess);
-            CloseHandle(info.hThread);
-            m_id = info.dwProcessId;
-        }
-    }
-    ~CProcess() {
-        if (m_process.valid() && WaitForSingleObject(m_process.get(), 0) == WAIT_TIMEOUT)
-            TerminateProcess(m_process.get(), 1);
-    }
-    DWORD id() const { return m_id; }
-    bool started() const { return m_process.valid(); }
-    bool ended(DWORD limitMs = 15000) const { return WaitForSingleObject(m_process.get(), limitMs) == WAIT_OBJECT_0; }
-
-  private:
-    win::CHandle m_process;
-    DWORD m_id = 0;
-};
-
 // The login dialog of a session: the one with the login and password fields.
-bool isLoginDialog(HWND dialog) {
+HWND waitForLogin(DWORD processId) {
+    ui::WindowQuery query;
+    query.processId = processId;
+    query.withItem = IDC_PASSWORD;
+    const HWND dialog = ui::waitForWindow(query);
     return dialog != nullptr && GetDlgItem(dialog, IDC_LOGIN) != nullptr &&
-           GetDlgItem(dialog, IDC_PASSWORD) != nullptr && GetDlgItem(dialog, IDC_SETUP_FOLDER) == nullptr;
+                   GetDlgItem(dialog, IDC_SETUP_FOLDER) == nullptr
+               ? dialog
+               : nullptr;
 }
 
 class SeedwrightExeTest : public ::testing::Test {
@@ -117,17 +58,17 @@ class SeedwrightExeTest : public ::testing::Test {
 
     // First start of the built program: the installation dialog, Install, the completion message.
     void install() {
-        CProcess first(builtProgram(), "");
-        ASSERT_TRUE(first.started());
-        HWND dialog = waitForDialog("Seedwright V1.14 - Installation", first.id());
+        ui::CProcess first;
+        ASSERT_TRUE(first.start(builtProgram(), ""));
+        HWND dialog = ui::waitForDialog(first.id(), "Seedwright V1.14 - Installation");
         ASSERT_NE(dialog, nullptr);
-        EXPECT_EQ(controlText(dialog, IDC_SETUP_FOLDER), installFolder);
-        EXPECT_EQ(controlText(dialog, IDC_SETUP_MENU), "Seedwright");
-        EXPECT_EQ(controlText(dialog, IDC_SETUP_CLIENT), "C:\\uT\\uTorrent.exe");
-        click(dialog, IDOK);
-        EXPECT_EQ(answerMessageBox(kTitle, IDOK, first.id()), "Installation Complete! Enjoy...");
+        EXPECT_EQ(ui::itemText(dialog, IDC_SETUP_FOLDER), installFolder);
+        EXPECT_EQ(ui::itemText(dialog, IDC_SETUP_MENU), "Seedwright");
+        EXPECT_EQ(ui::itemText(dialog, IDC_SETUP_CLIENT), "C:\\uT\\uTorrent.exe");
+        ui::pressButton(dialog, IDOK);
+        EXPECT_EQ(ui::answerMessageBox(first.id(), kTitle, IDOK), "Installation Complete! Enjoy...");
         // No login follows: the program ends by itself.
-        EXPECT_TRUE(first.ended());
+        EXPECT_TRUE(first.waitEnd());
         ASSERT_TRUE(exists(installFolder + "\\Seedwright.exe"));
     }
 
@@ -140,54 +81,59 @@ TEST_F(SeedwrightExeTest, FirstStartInstallsAndTheShortcutStartsTheLogin) {
     EXPECT_TRUE(exists(menuFolder + "\\uninstall.lnk"));
 
     // The shortcut's target: the working session, no installer.
-    CProcess session(installFolder + "\\Seedwright.exe", "");
-    HWND login = waitForAnyDialog(session.id());
-    ASSERT_TRUE(isLoginDialog(login));
+    ui::CProcess session;
+    ASSERT_TRUE(session.start(installFolder + "\\Seedwright.exe", ""));
+    HWND login = waitForLogin(session.id());
+    ASSERT_NE(login, nullptr);
     PostMessageA(login, WM_CLOSE, 0, 0);
-    EXPECT_TRUE(session.ended());
+    EXPECT_TRUE(session.waitEnd());
 }
 
 TEST_F(SeedwrightExeTest, SwitchesThatMatchNothingStartNormally) {
     install();
-    CProcess capital(installFolder + "\\Seedwright.exe", "/Force");
-    HWND login = waitForAnyDialog(capital.id());
-    ASSERT_TRUE(isLoginDialog(login));
+    ui::CProcess capital;
+    ASSERT_TRUE(capital.start(installFolder + "\\Seedwright.exe", "/Force"));
+    HWND login = waitForLogin(capital.id());
+    ASSERT_NE(login, nullptr);
     PostMessageA(login, WM_CLOSE, 0, 0);
-    EXPECT_TRUE(capital.ended());
+    EXPECT_TRUE(capital.waitEnd());
     EXPECT_TRUE(exists(installFolder + "\\Seedwright.exe"));
 
     // A path longer than the reading buffer counts as no installation.
     const std::string longPath(1100, 'x');
     SHSetValueA(HKEY_LOCAL_MACHINE, "Software\\Seedwright\\Settings", "InstallationPath", REG_SZ, longPath.c_str(),
                 static_cast<DWORD>(longPath.size() + 1));
-    CProcess again(installFolder + "\\Seedwright.exe", "");
-    HWND dialog = waitForDialog("Seedwright V1.14 - Installation", again.id());
+    ui::CProcess again;
+    ASSERT_TRUE(again.start(installFolder + "\\Seedwright.exe", ""));
+    HWND dialog = ui::waitForDialog(again.id(), "Seedwright V1.14 - Installation");
     ASSERT_NE(dialog, nullptr);
-    click(dialog, IDCANCEL);
-    EXPECT_TRUE(again.ended());
+    ui::pressButton(dialog, IDCANCEL);
+    EXPECT_TRUE(again.waitEnd());
 }
 
 TEST_F(SeedwrightExeTest, UninstallShortcutAsksThenRemovesEverything) {
     install();
-    CProcess uninstall(installFolder + "\\Seedwright.exe", "/uninstall");
-    EXPECT_EQ(answerMessageBox(kTitle, IDYES, uninstall.id()), "Do you really want to uninstall Seedwright ?");
-    EXPECT_TRUE(uninstall.ended());
+    ui::CProcess uninstall;
+    ASSERT_TRUE(uninstall.start(installFolder + "\\Seedwright.exe", "/uninstall"));
+    EXPECT_EQ(ui::answerMessageBox(uninstall.id(), kTitle, IDYES), "Do you really want to uninstall Seedwright ?");
+    EXPECT_TRUE(uninstall.waitEnd());
     EXPECT_FALSE(exists(menuFolder));
     EXPECT_FALSE(keyExists(HKEY_LOCAL_MACHINE, "SOFTWARE\\Seedwright"));
     EXPECT_FALSE(keyExists(HKEY_CURRENT_USER, "SOFTWARE\\Seedwright"));
     // The batch waits for the program to end, then takes the folder and itself.
-    EXPECT_TRUE(waitUntil(exists, installFolder, false, 30000));
+    EXPECT_TRUE(waitUntilGone(installFolder, 30000));
     char temp[MAX_PATH + 1] = "";
     GetTempPathA(sizeof temp, temp);
-    EXPECT_TRUE(waitUntil(exists, std::string(temp) + "_uninsep.bat", false, 10000));
+    EXPECT_TRUE(waitUntilGone(std::string(temp) + "_uninsep.bat", 10000));
 }
 
 TEST_F(SeedwrightExeTest, ForcedCopyFromElsewhereRemovesOnlyTheInstallation) {
     install();
-    CProcess outside(builtProgram(), "-force");
-    EXPECT_EQ(waitForMessageBox(kTitle, outside.id(), 1000), nullptr);
-    EXPECT_TRUE(outside.ended());
-    EXPECT_TRUE(waitUntil(exists, installFolder, false, 30000));
+    ui::CProcess outside;
+    ASSERT_TRUE(outside.start(builtProgram(), "-force"));
+    EXPECT_EQ(ui::waitForMessageBox(outside.id(), kTitle, 1000), nullptr);
+    EXPECT_TRUE(outside.waitEnd());
+    EXPECT_TRUE(waitUntilGone(installFolder, 30000));
     EXPECT_TRUE(exists(builtProgram()));
     EXPECT_FALSE(keyExists(HKEY_LOCAL_MACHINE, "SOFTWARE\\Seedwright"));
 }
@@ -195,8 +141,9 @@ TEST_F(SeedwrightExeTest, ForcedCopyFromElsewhereRemovesOnlyTheInstallation) {
 TEST_F(SeedwrightExeTest, UninstallWithoutAnInstallationDeletesNoFile) {
     CreateDirectoryA(installFolder.c_str(), nullptr);
     std::ofstream(installFolder + "\\Seedwright.exe") << "MZ";
-    CProcess outside(builtProgram(), "/force");
-    EXPECT_TRUE(outside.ended());
+    ui::CProcess outside;
+    ASSERT_TRUE(outside.start(builtProgram(), "/force"));
+    EXPECT_TRUE(outside.waitEnd());
     Sleep(1000);
     EXPECT_TRUE(exists(installFolder + "\\Seedwright.exe"));
     EXPECT_TRUE(exists(builtProgram()));

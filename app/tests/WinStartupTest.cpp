@@ -13,7 +13,7 @@
 #include "app/WinStartup.h"
 #include "app/res/resource.h"
 #include "install/Setup.h"
-#include "install/tests/WindowDriver.h"
+#include "tests/support/UiDriver.h"
 
 namespace {
 
@@ -96,14 +96,14 @@ TEST_F(WinStartupTest, ReadsTheRecordAndTreatsALongPathAsNotInstalled) {
 TEST_F(WinStartupTest, FirstStartInstallsAndNeverLogsIn) {
     std::string caption;
     std::thread user([&] {
-        HWND dialog = install_tests::waitForDialog("Seedwright V1.14 - Installation");
+        HWND dialog = ui::waitForDialog(GetCurrentProcessId(), "Seedwright V1.14 - Installation");
         if (dialog == nullptr)
             return;
         caption = "seen";
-        install_tests::click(dialog, IDOK);
+        ui::pressButton(dialog, IDOK);
         // The folder may be left from another test.
-        if (HWND box = install_tests::waitForMessageBox("Seedwright V1.14", 0, 2000))
-            install_tests::click(box, IDYES);
+        if (HWND box = ui::waitForMessageBox(GetCurrentProcessId(), "Seedwright V1.14", 2000))
+            ui::pressButton(box, IDYES);
     });
     const Log log = run("\"C:\\Program Files\\Seedwright.exe\"");
     user.join();
@@ -121,13 +121,13 @@ TEST_F(WinStartupTest, RefusedRightsRestartThroughRunas) {
     EXPECT_TRUE(appState().m_elevationNeeded);
 
     std::string question;
-    std::thread user([&] { question = install_tests::answerMessageBox("Seedwright V1.14", IDYES); });
+    std::thread user([&] { question = ui::answerMessageBox(GetCurrentProcessId(), "Seedwright V1.14", IDYES); });
     EXPECT_EQ(run("Seedwright.exe /uninstall"), (Log{"runas [/force /uninstall]"}));
     user.join();
     EXPECT_EQ(question, "Do you really want to uninstall Seedwright ?");
 
     // Declined: neither the probe nor a restart.
-    std::thread no([&] { install_tests::answerMessageBox("Seedwright V1.14", IDNO); });
+    std::thread no([&] { ui::answerMessageBox(GetCurrentProcessId(), "Seedwright V1.14", IDNO); });
     EXPECT_EQ(run("Seedwright.exe /uninstall /force"), Log{});
     no.join();
 }

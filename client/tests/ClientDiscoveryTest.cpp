@@ -10,20 +10,13 @@
 #include <vector>
 
 #include "client/ClientDiscovery.h"
+#include "tests/support/WinPlaces.h"
 #include "upload/UploadPlan.h"
 
 namespace {
 
-std::string windowsPath(const std::string& unixPath) {
-    std::string path = "Z:" + unixPath;
-    for (char& c : path)
-        if (c == '/')
-            c = '\\';
-    return path;
-}
-
 std::string standinClient(const char* variant) {
-    return windowsPath(SW_STANDIN_CLIENT_DIR) + "\\" + variant + "\\uTorrent.exe";
+    return places::windowsPath(SW_STANDIN_CLIENT_DIR) + "\\" + variant + "\\uTorrent.exe";
 }
 
 TEST(ClientDiscovery, MajorVersionOfTheExecutable) {

@@ -14,46 +14,17 @@
 #include "app/AppState.h"
 #include "app/res/resource.h"
 #include "install/Setup.h"
-#include "install/tests/WindowDriver.h"
 #include "tests/support/ModalDriver.h"
+#include "tests/support/UiDriver.h"
+#include "tests/support/WinPlaces.h"
 #include "win/Handles.h"
 
 namespace {
 
-using install_tests::answerMessageBox;
-using install_tests::click;
-using install_tests::controlText;
-using install_tests::setControlText;
+using namespace places;
 using testing_support::runModal;
 
 const char* kTitle = "Seedwright V1.14";
-
-std::string shellFolder(int csidl) {
-    char path[MAX_PATH] = "";
-    SHGetFolderPathA(nullptr, csidl, nullptr, 0, path);
-    return path;
-}
-
-bool exists(const std::string& path) {
-    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
-void removeTree(const std::string& path) {
-    if (!exists(path))
-        return;
-    std::string from = path;
-    from.push_back('\0');
-    SHFILEOPSTRUCTA op = {};
-    op.wFunc = FO_DELETE;
-    op.pFrom = from.c_str();
-    op.fFlags = FOF_NOCONFIRMATION | FOF_NOERRORUI | FOF_SILENT;
-    SHFileOperationA(&op);
-}
-
-bool keyExists(HKEY root, const char* path) {
-    win::CRegKey key;
-    return RegOpenKeyExA(root, path, 0, KEY_READ, key.receive()) == ERROR_SUCCESS;
-}
 
 std::string settingsValue(const char* name) {
     char value[1024] = "";
@@ -147,16 +118,16 @@ class SetupTest : public ::testing::Test {
         CSetup setup;
         const auto run = runModal(setup, [&](HWND dialog) {
             if (!folder.empty())
-                setControlText(dialog, IDC_SETUP_FOLDER, folder);
-            click(dialog, IDOK);
-            while (install_tests::waitGone(dialog, 0) == false) {
-                HWND box = install_tests::waitForMessageBox(kTitle, 0, 1500);
+                ui::setItemText(dialog, IDC_SETUP_FOLDER, folder);
+            ui::pressButton(dialog, IDOK);
+            while (ui::waitGone(dialog, 0) == false) {
+                HWND box = ui::waitForMessageBox(GetCurrentProcessId(), kTitle, 1500);
                 if (box == nullptr)
                     continue;
                 if (said != nullptr)
-                    said->push_back(install_tests::messageText(box));
-                click(box, GetDlgItem(box, IDYES) != nullptr ? IDYES : IDOK);
-                install_tests::waitGone(box);
+                    said->push_back(ui::messageText(box));
+                ui::pressButton(box, GetDlgItem(box, IDYES) != nullptr ? IDYES : IDOK);
+                ui::waitGone(box);
             }
         });
         EXPECT_FALSE(run.leftOpen);
@@ -175,10 +146,10 @@ TEST_F(SetupTest, DialogShowsItsDefaults) {
         char text[256] = "";
         GetWindowTextA(dialog, text, sizeof text);
         caption = text;
-        folder = controlText(dialog, IDC_SETUP_FOLDER);
-        menu = controlText(dialog, IDC_SETUP_MENU);
-        client = controlText(dialog, IDC_SETUP_CLIENT);
-        click(dialog, IDCANCEL);
+        folder = ui::itemText(dialog, IDC_SETUP_FOLDER);
+        menu = ui::itemText(dialog, IDC_SETUP_MENU);
+        client = ui::itemText(dialog, IDC_SETUP_CLIENT);
+        ui::pressButton(dialog, IDCANCEL);
     });
     EXPECT_EQ(run.result, IDCANCEL);
     EXPECT_EQ(caption, "Seedwright V1.14 - Installation");
@@ -191,8 +162,8 @@ TEST_F(SetupTest, DialogShowsItsDefaults) {
     appState().m_installationPath = "D:\\Tools\\Seedwright";
     CSetup again;
     runModal(again, [&](HWND dialog) {
-        folder = controlText(dialog, IDC_SETUP_FOLDER);
-        click(dialog, IDCANCEL);
+        folder = ui::itemText(dialog, IDC_SETUP_FOLDER);
+        ui::pressButton(dialog, IDCANCEL);
     });
     EXPECT_EQ(folder, "D:\\Tools\\Seedwright");
 }
@@ -201,22 +172,22 @@ TEST_F(SetupTest, ExecutableChoiceFillsTheClientField) {
     CSetup setup;
     std::string client, afterClose;
     runModal(setup, [&](HWND dialog) {
-        click(dialog, IDC_SETUP_CLIENT_BROWSE);
-        HWND findExe = install_tests::waitForDialog("Select executable...");
+        ui::pressButton(dialog, IDC_SETUP_CLIENT_BROWSE);
+        HWND findExe = ui::waitForDialog(GetCurrentProcessId(), "Select executable...");
         ASSERT_NE(findExe, nullptr);
-        setControlText(findExe, IDC_EXE_PATH, "D:\\Clients\\uTorrent.exe");
-        click(findExe, IDOK);
-        install_tests::waitGone(findExe);
-        client = controlText(dialog, IDC_SETUP_CLIENT);
+        ui::setItemText(findExe, IDC_EXE_PATH, "D:\\Clients\\uTorrent.exe");
+        ui::pressButton(findExe, IDOK);
+        ui::waitGone(findExe);
+        client = ui::itemText(dialog, IDC_SETUP_CLIENT);
         // Closed without OK: the field keeps its text.
-        setControlText(dialog, IDC_SETUP_CLIENT, "kept");
-        click(dialog, IDC_SETUP_CLIENT_BROWSE);
-        findExe = install_tests::waitForDialog("Select executable...");
+        ui::setItemText(dialog, IDC_SETUP_CLIENT, "kept");
+        ui::pressButton(dialog, IDC_SETUP_CLIENT_BROWSE);
+        findExe = ui::waitForDialog(GetCurrentProcessId(), "Select executable...");
         ASSERT_NE(findExe, nullptr);
         PostMessageA(findExe, WM_CLOSE, 0, 0);
-        install_tests::waitGone(findExe);
-        afterClose = controlText(dialog, IDC_SETUP_CLIENT);
-        click(dialog, IDCANCEL);
+        ui::waitGone(findExe);
+        afterClose = ui::itemText(dialog, IDC_SETUP_CLIENT);
+        ui::pressButton(dialog, IDCANCEL);
     });
     EXPECT_EQ(client, "D:\\Clients\\uTorrent.exe");
     EXPECT_EQ(afterClose, "kept");
@@ -227,20 +198,20 @@ TEST_F(SetupTest, EachEmptyFieldGivesItsMessageAndTheDialogStays) {
     std::vector<std::string> said;
     bool stillOpen = true;
     const auto run = runModal(setup, [&](HWND dialog) {
-        setControlText(dialog, IDC_SETUP_FOLDER, "");
-        click(dialog, IDOK);
-        said.push_back(answerMessageBox(kTitle, IDOK));
-        setControlText(dialog, IDC_SETUP_FOLDER, "C:\\x");
-        setControlText(dialog, IDC_SETUP_CLIENT, "");
-        click(dialog, IDOK);
-        said.push_back(answerMessageBox(kTitle, IDOK));
-        setControlText(dialog, IDC_SETUP_CLIENT, "u.exe");
-        setControlText(dialog, IDC_SETUP_MENU, "");
-        click(dialog, IDOK);
-        said.push_back(answerMessageBox(kTitle, IDOK));
+        ui::setItemText(dialog, IDC_SETUP_FOLDER, "");
+        ui::pressButton(dialog, IDOK);
+        said.push_back(ui::answerMessageBox(GetCurrentProcessId(), kTitle, IDOK));
+        ui::setItemText(dialog, IDC_SETUP_FOLDER, "C:\\x");
+        ui::setItemText(dialog, IDC_SETUP_CLIENT, "");
+        ui::pressButton(dialog, IDOK);
+        said.push_back(ui::answerMessageBox(GetCurrentProcessId(), kTitle, IDOK));
+        ui::setItemText(dialog, IDC_SETUP_CLIENT, "u.exe");
+        ui::setItemText(dialog, IDC_SETUP_MENU, "");
+        ui::pressButton(dialog, IDOK);
+        said.push_back(ui::answerMessageBox(GetCurrentProcessId(), kTitle, IDOK));
         Sleep(100);
         stillOpen = IsWindowVisible(dialog) != FALSE;
-        click(dialog, IDCANCEL);
+        ui::pressButton(dialog, IDCANCEL);
     });
     EXPECT_EQ(run.result, IDCANCEL);
     EXPECT_TRUE(stillOpen);
@@ -289,12 +260,12 @@ TEST_F(SetupTest, InstallingAgainAsksAndNoKeepsTheDialogOpen) {
     std::string question;
     bool openAfterNo = false;
     const auto run = runModal(setup, [&](HWND dialog) {
-        click(dialog, IDOK);
-        question = answerMessageBox(kTitle, IDNO);
+        ui::pressButton(dialog, IDOK);
+        question = ui::answerMessageBox(GetCurrentProcessId(), kTitle, IDNO);
         Sleep(100);
         openAfterNo = IsWindowVisible(dialog) != FALSE;
-        click(dialog, IDOK);
-        answerMessageBox(kTitle, IDYES);
+        ui::pressButton(dialog, IDOK);
+        ui::answerMessageBox(GetCurrentProcessId(), kTitle, IDYES);
     });
     EXPECT_EQ(run.result, IDOK);
     EXPECT_TRUE(openAfterNo);
@@ -345,7 +316,7 @@ TEST_F(SetupTest, UninstallRemovesLinksFolderTreesAndWritesTheBatch) {
 
     // No: nothing changes.
     CKeptBatchSetup declined;
-    std::thread no([] { answerMessageBox(kTitle, IDNO); });
+    std::thread no([] { ui::answerMessageBox(GetCurrentProcessId(), kTitle, IDNO); });
     declined.uninstall();
     no.join();
     EXPECT_TRUE(exists(menuFolder + "\\Seedwright.lnk"));
@@ -354,7 +325,7 @@ TEST_F(SetupTest, UninstallRemovesLinksFolderTreesAndWritesTheBatch) {
 
     CKeptBatchSetup setup;
     std::string question;
-    std::thread yes([&] { question = answerMessageBox(kTitle, IDYES); });
+    std::thread yes([&] { question = ui::answerMessageBox(GetCurrentProcessId(), kTitle, IDYES); });
     setup.uninstall();
     yes.join();
     EXPECT_EQ(question, "Do you really want to uninstall Seedwright ?");
@@ -381,9 +352,9 @@ TEST_F(SetupTest, ForcedUninstallAsksNothingAndKeepsAFullMenuFolder) {
     CKeptBatchSetup setup;
     std::string unexpected;
     std::thread watch([&] {
-        if (HWND box = install_tests::waitForMessageBox(kTitle, 0, 2000)) {
-            unexpected = install_tests::messageText(box);
-            click(box, IDNO);
+        if (HWND box = ui::waitForMessageBox(GetCurrentProcessId(), kTitle, 2000)) {
+            unexpected = ui::messageText(box);
+            ui::pressButton(box, IDNO);
         }
     });
     setup.uninstall();

@@ -8,29 +8,17 @@
 #include <fstream>
 
 #include "app/res/resource.h"
+#include "tests/support/WinPlaces.h"
 #include "win/Handles.h"
 
 const char* const kTitle = "Seedwright V1.14";
 
 namespace {
 
+using namespace places;
+
 constexpr DWORD kUploadLimitMs = 300000;
 const char* const kClientKey = "Software\\Classes\\Applications\\uTorrent.exe\\shell\\open\\command";
-
-std::string shellFolder(int csidl) {
-    char path[MAX_PATH] = "";
-    SHGetFolderPathA(nullptr, csidl, nullptr, 0, path);
-    return path;
-}
-
-bool exists(const std::string& path) {
-    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
-bool keyExists(HKEY root, const char* path) {
-    win::CRegKey key;
-    return RegOpenKeyExA(root, path, 0, KEY_READ, key.receive()) == ERROR_SUCCESS;
-}
 
 struct Shortcut {
     std::string m_target;
@@ -334,7 +322,7 @@ UploadSeen CSeedwright::upload(bool cancelHashing) {
         if (const HWND box = ui::waitForMessageBox(pid, kTitle, 0)) {
             seen.m_message = ui::messageText(box);
             m_report.step("Message: " + quoted(seen.m_message));
-            m_report.shot("message", box);
+            m_report.shot(seen.m_message == "Upload Complete!" ? "upload-complete" : "upload-message", box);
             ui::pressButton(box, IDOK);
             ui::waitGone(box);
         }

@@ -66,6 +66,9 @@ std::vector<std::string> comboEntries(HWND dialog, int id);
 // Selects the entry and sends the selection-change notification a person's choice sends.
 bool selectComboEntry(HWND dialog, int id, const std::string& entry);
 
+// A dialog of `processId` captioned exactly `caption`.
+HWND waitForDialog(DWORD processId, const std::string& caption, DWORD limitMs = kWaitMs);
+
 // Message boxes: dialogs of `processId` captioned `caption` that hold no edit field.
 HWND waitForMessageBox(DWORD processId, const std::string& caption, DWORD limitMs = kWaitMs);
 std::string messageText(HWND box);

@@ -199,6 +199,13 @@ bool selectComboEntry(HWND dialog, int id, const std::string& entry) {
     return sendWithLimit(dialog, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE), reinterpret_cast<LPARAM>(combo)) >= 0;
 }
 
+HWND waitForDialog(DWORD processId, const std::string& caption, DWORD limitMs) {
+    WindowQuery query;
+    query.processId = processId;
+    query.caption = caption;
+    return waitForWindow(query, limitMs);
+}
+
 HWND waitForMessageBox(DWORD processId, const std::string& caption, DWORD limitMs) {
     WindowQuery query;
     query.processId = processId;

@@ -13,6 +13,7 @@
 #include "site/InetForm.h"
 #include "site/tests/support/OnlineTest.h"
 #include "tests/support/ModalDriver.h"
+#include "tests/support/WinPlaces.h"
 #include "upload/KestrelDlg.h"
 #include "upload/tests/DialogScripts.h"
 
@@ -20,15 +21,7 @@ using namespace testing_support;
 
 namespace {
 
-std::string windowsPath(const std::string& unixPath) {
-    std::string path = "Z:" + unixPath;
-    for (char& c : path)
-        if (c == '/')
-            c = '\\';
-    return path;
-}
-
-const std::string kWork = windowsPath(SW_UPLOAD_ONLINE_DIR);
+const std::string kWork = places::windowsPath(SW_UPLOAD_ONLINE_DIR);
 
 bool contains(const std::string& text, const std::string& part) {
     return text.find(part) != std::string::npos;
@@ -114,7 +107,7 @@ class UploadOnline : public OnlineTest {
     }
 
     std::string standinClient(const char* variant) const {
-        return windowsPath(SW_STANDIN_CLIENT_DIR) + "\\" + variant + "\\uTorrent.exe";
+        return places::windowsPath(SW_STANDIN_CLIENT_DIR) + "\\" + variant + "\\uTorrent.exe";
     }
 
     // Fills the dialog, presses Upload and waits until the dialog is idle again.

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/support/WinPlaces.h"
+
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -13,15 +15,6 @@
 #endif
 
 namespace {
-
-std::string windowsPath(const std::string& unixPath) {
-    std::string out = "Z:" + unixPath;
-    for (char& c : out) {
-        if (c == '/')
-            c = '\\';
-    }
-    return out;
-}
 
 std::string trimmed(std::string text) {
     while (!text.empty() && (text.back() == '\n' || text.back() == '\r'))
@@ -56,7 +49,7 @@ std::string patternBytes(std::size_t size) {
     return out;
 }
 
-CStandin::CStandin() : m_dir(windowsPath(SW_STANDIN_DIR)) {
+CStandin::CStandin() : m_dir(places::windowsPath(SW_STANDIN_DIR)) {
     const std::string port = trimmed(readFileBytes(path("port")));
     EXPECT_FALSE(port.empty()) << "the stand-in site is not running (fixture standin)";
     m_host = "localhost:" + port;

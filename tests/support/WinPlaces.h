@@ -1,0 +1,19 @@
+#pragma once
+// Places on the Windows side that tests look at: the host's files through drive Z:, the
+// shell's folders, files and registry keys that must be there or gone.
+
+#include <windows.h>
+
+#include <string>
+
+namespace places {
+
+// The Windows path of a host path: Wine shows the host's file system as drive Z:.
+std::string windowsPath(const std::string& unixPath);
+std::string shellFolder(int csidl);
+bool exists(const std::string& path);
+bool keyExists(HKEY root, const char* path);
+// Removes a folder with everything in it, quietly; nothing when it is not there.
+void removeTree(const std::string& path);
+
+}  // namespace places
