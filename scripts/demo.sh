@@ -76,8 +76,8 @@ if [ "$SW_WORLD_DISPLAY" = host ]; then
     cat <<EOT
   1. Login: pick "Velmar Tracker", type demo / demo, press OK.
   2. Choose "Upload Folder", Browse to Z:${data//\//\\}\\Demo Film
-     (or type that path), pick a category, add the pictures a.jpg, b.jpg and c.jpg from the
-     same folder, type a name and a description, and press "Upload Torrent".
+     (or type that path), pick a category, add the pictures a.jpg, b.jpg and c.jpg from
+     Z:${data//\//\\}, type a name and a description, and press "Upload Torrent".
   3. When "Upload Complete!" shows, close Seedwright: the demo then checks the data and shows
      the site's listing (also at https://$SEEDWRIGHT_SITE/ with the CA in $site/certs/ca.pem).
 EOT
