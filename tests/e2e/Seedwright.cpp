@@ -122,11 +122,15 @@ bool CSeedwright::startFromShortcut(const std::string& link) {
                           "the shortcut's program started");
 }
 
-bool CSeedwright::logIn(bool wrongPasswordFirst, bool announceNewerBuild, bool remember) {
+HWND CSeedwright::waitForDialogWith(int id) const {
     ui::WindowQuery query;
     query.processId = m_process->id();
-    query.withItem = IDC_PASSWORD;
-    const HWND login = ui::waitForWindow(query);
+    query.withItem = id;
+    return ui::waitForWindow(query);
+}
+
+bool CSeedwright::logIn(bool wrongPasswordFirst, bool announceNewerBuild, bool remember) {
+    const HWND login = waitForDialogWith(IDC_PASSWORD);
     if (!login)
         return m_report.fail("no login dialog");
     m_report.step("Login dialog: " + quoted(ui::windowText(login)));
@@ -173,10 +177,7 @@ bool CSeedwright::logIn(bool wrongPasswordFirst, bool announceNewerBuild, bool r
 }
 
 bool CSeedwright::logInRemembered() {
-    ui::WindowQuery query;
-    query.processId = m_process->id();
-    query.withItem = IDC_PASSWORD;
-    const HWND login = ui::waitForWindow(query);
+    const HWND login = waitForDialogWith(IDC_PASSWORD);
     if (!login)
         return m_report.fail("no login dialog");
     m_report.step("Login dialog with the remembered login: OK without typing");
@@ -188,10 +189,7 @@ bool CSeedwright::logInRemembered() {
 }
 
 HWND CSeedwright::waitForMain() {
-    ui::WindowQuery query;
-    query.processId = m_process->id();
-    query.withItem = IDC_UPLOAD;
-    m_main = ui::waitForWindow(query);
+    m_main = waitForDialogWith(IDC_UPLOAD);
     if (!m_main) {
         m_report.fail("no main dialog after the login");
         return nullptr;

@@ -77,6 +77,8 @@ class CSeedwright {
     std::string menuFolder() const;
 
   private:
+    // The session's dialog that holds the control `id`.
+    HWND waitForDialogWith(int id) const;
     HWND waitForMain();
 
     const RoadSettings& m_settings;

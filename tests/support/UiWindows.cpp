@@ -5,6 +5,8 @@
 
 #include <commctrl.h>
 
+#include "tests/support/ModalDriver.h"
+
 namespace ui {
 
 namespace {
@@ -107,13 +109,7 @@ bool waitGone(HWND window, DWORD limitMs) {
 }
 
 bool waitUntil(const std::function<bool()>& condition, DWORD limitMs) {
-    const ULONGLONG end = GetTickCount64() + limitMs;
-    while (!condition()) {
-        if (GetTickCount64() >= end)
-            return false;
-        Sleep(10);
-    }
-    return true;
+    return testing_support::waitUntil(condition, limitMs);
 }
 
 std::string windowText(HWND window) {
