@@ -65,8 +65,9 @@ def main():
             passed = sum(1 for p in status.pieces if p)
             if passed != info.num_pieces():
                 fail("seeding with %d of %d pieces" % (passed, info.num_pieces()))
-            print("OK: %s, %d files, %d bytes, %d pieces of %d, all passed" %
-                  (args.torrent, files.num_files(), info.total_size(), info.num_pieces(), info.piece_length()))
+            print("OK: %s, %d files, %d bytes, %d pieces of %d, all passed: %.0f%% verified" %
+                  (args.torrent, files.num_files(), info.total_size(), info.num_pieces(), info.piece_length(),
+                   status.progress * 100))
             return
         # Checked, but not complete: give it a moment to settle, then report.
         if status.state not in checking and status.has_metadata:
