@@ -72,6 +72,16 @@ class SeedwrightExeTest : public ::testing::Test {
         ASSERT_TRUE(exists(installFolder + "\\Seedwright.exe"));
     }
 
+    // The installed program started with `arguments` opens the login, which closes it again.
+    void startsTheLogin(const std::string& arguments) {
+        ui::CProcess session;
+        ASSERT_TRUE(session.start(installFolder + "\\Seedwright.exe", arguments));
+        HWND login = waitForLogin(session.id());
+        ASSERT_NE(login, nullptr);
+        PostMessageA(login, WM_CLOSE, 0, 0);
+        EXPECT_TRUE(session.waitEnd());
+    }
+
     std::string installFolder, menuFolder;
 };
 
@@ -81,22 +91,12 @@ TEST_F(SeedwrightExeTest, FirstStartInstallsAndTheShortcutStartsTheLogin) {
     EXPECT_TRUE(exists(menuFolder + "\\uninstall.lnk"));
 
     // The shortcut's target: the working session, no installer.
-    ui::CProcess session;
-    ASSERT_TRUE(session.start(installFolder + "\\Seedwright.exe", ""));
-    HWND login = waitForLogin(session.id());
-    ASSERT_NE(login, nullptr);
-    PostMessageA(login, WM_CLOSE, 0, 0);
-    EXPECT_TRUE(session.waitEnd());
+    startsTheLogin("");
 }
 
 TEST_F(SeedwrightExeTest, SwitchesThatMatchNothingStartNormally) {
     install();
-    ui::CProcess capital;
-    ASSERT_TRUE(capital.start(installFolder + "\\Seedwright.exe", "/Force"));
-    HWND login = waitForLogin(capital.id());
-    ASSERT_NE(login, nullptr);
-    PostMessageA(login, WM_CLOSE, 0, 0);
-    EXPECT_TRUE(capital.waitEnd());
+    startsTheLogin("/Force");
     EXPECT_TRUE(exists(installFolder + "\\Seedwright.exe"));
 
     // A path longer than the reading buffer counts as no installation.

@@ -2,18 +2,17 @@
 
 #include <windows.h>
 
-#include <objbase.h>
 #include <shlobj.h>
 #include <shlwapi.h>
 
 #include <fstream>
-#include <sstream>
 #include <string>
 #include <thread>
 
 #include "app/AppState.h"
 #include "app/res/resource.h"
 #include "install/Setup.h"
+#include "tests/support/FileBytes.h"
 #include "tests/support/ModalDriver.h"
 #include "tests/support/UiDriver.h"
 #include "tests/support/WinPlaces.h"
@@ -32,48 +31,6 @@ std::string settingsValue(const char* name) {
     if (SHGetValueA(HKEY_LOCAL_MACHINE, "Software\\Seedwright\\Settings", name, nullptr, value, &size) != ERROR_SUCCESS)
         return "<missing>";
     return value;
-}
-
-std::string readFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-struct Link {
-    std::string target, arguments, description, iconPath;
-    int iconIndex = -1;
-    bool loaded = false;
-};
-
-Link readLink(const std::string& file) {
-    Link link;
-    CoInitialize(nullptr);
-    win::CComPtr<IShellLinkA> shellLink;
-    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA, shellLink.receive())))
-        return link;
-    win::CComPtr<IPersistFile> persist;
-    if (FAILED(shellLink->QueryInterface(IID_IPersistFile, persist.receive())))
-        return link;
-    wchar_t wide[MAX_PATH] = L"";
-    MultiByteToWideChar(CP_ACP, 0, file.c_str(), -1, wide, MAX_PATH);
-    if (FAILED(persist->Load(wide, STGM_READ)))
-        return link;
-    char text[1024] = "";
-    shellLink->GetPath(text, sizeof text, nullptr, SLGP_RAWPATH);
-    link.target = text;
-    text[0] = 0;
-    shellLink->GetArguments(text, sizeof text);
-    link.arguments = text;
-    text[0] = 0;
-    shellLink->GetDescription(text, sizeof text);
-    link.description = text;
-    text[0] = 0;
-    shellLink->GetIconLocation(text, sizeof text, &link.iconIndex);
-    link.iconPath = text;
-    link.loaded = true;
-    return link;
 }
 
 DWORD refuseProbe(const std::string&) {
@@ -231,25 +188,25 @@ TEST_F(SetupTest, InstallCopiesRecordsAndMakesBothShortcuts) {
     const std::string program = installFolder + "\\Seedwright.exe";
     char module[MAX_PATH] = "";
     GetModuleFileNameA(nullptr, module, MAX_PATH);
-    EXPECT_EQ(readFile(program), readFile(module));
+    EXPECT_EQ(readFileBytes(program), readFileBytes(module));
     EXPECT_EQ(settingsValue("InstallationPath"), installFolder);
     EXPECT_EQ(settingsValue("StartMenuPath"), "Seedwright");
     EXPECT_EQ(settingsValue("utorrent"), "C:\\uT\\uTorrent.exe");
 
-    const Link main = readLink(menuFolder + "\\Seedwright.lnk");
-    ASSERT_TRUE(main.loaded);
-    EXPECT_EQ(main.target, program);
-    EXPECT_EQ(main.arguments, "");
-    EXPECT_EQ(main.description, "Seedwright is a Tool that helps uploading Files to Velmar Trackers.");
-    EXPECT_EQ(main.iconPath, program);
-    EXPECT_EQ(main.iconIndex, 0);
-    const Link remove = readLink(menuFolder + "\\uninstall.lnk");
-    ASSERT_TRUE(remove.loaded);
-    EXPECT_EQ(remove.target, program);
-    EXPECT_EQ(remove.arguments, "/uninstall");
-    EXPECT_EQ(remove.description, "uninstall Seedwright");
-    EXPECT_EQ(remove.iconPath, program);
-    EXPECT_EQ(remove.iconIndex, 0);
+    Shortcut main;
+    ASSERT_TRUE(readShortcut(menuFolder + "\\Seedwright.lnk", main));
+    EXPECT_EQ(main.m_target, program);
+    EXPECT_EQ(main.m_arguments, "");
+    EXPECT_EQ(main.m_description, "Seedwright is a Tool that helps uploading Files to Velmar Trackers.");
+    EXPECT_EQ(main.m_iconPath, program);
+    EXPECT_EQ(main.m_iconIndex, 0);
+    Shortcut remove;
+    ASSERT_TRUE(readShortcut(menuFolder + "\\uninstall.lnk", remove));
+    EXPECT_EQ(remove.m_target, program);
+    EXPECT_EQ(remove.m_arguments, "/uninstall");
+    EXPECT_EQ(remove.m_description, "uninstall Seedwright");
+    EXPECT_EQ(remove.m_iconPath, program);
+    EXPECT_EQ(remove.m_iconIndex, 0);
 }
 
 TEST_F(SetupTest, InstallingAgainAsksAndNoKeepsTheDialogOpen) {

@@ -4,55 +4,16 @@
 
 #include "install/ShellHelpers.h"
 #include "tests/support/ModalDriver.h"
-#include "win/Handles.h"
+#include "tests/support/WinPlaces.h"
 
 using testing_support::runModal;
 
 namespace {
 
-struct LinkContents {
-    std::string path;
-    std::string arguments;
-    std::string description;
-    std::string iconPath;
-    int iconIndex = -1;
-};
-
-// Loads a link file back through the shell link object.
-bool loadLink(const std::string& file, LinkContents& contents) {
-    CoInitialize(nullptr);
-    win::CComPtr<IShellLinkA> link;
-    win::CComPtr<IPersistFile> persist;
-    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA, link.receive())) ||
-        FAILED(link->QueryInterface(IID_IPersistFile, persist.receive())))
-        return false;
-    wchar_t wide[MAX_PATH] = {};
-    MultiByteToWideChar(CP_ACP, 0, file.c_str(), -1, wide, MAX_PATH);
-    if (FAILED(persist->Load(wide, STGM_READ)))
-        return false;
-    char buffer[MAX_PATH] = {};
-    link->GetPath(buffer, MAX_PATH, nullptr, SLGP_RAWPATH);
-    contents.path = buffer;
-    buffer[0] = '\0';
-    link->GetArguments(buffer, MAX_PATH);
-    contents.arguments = buffer;
-    buffer[0] = '\0';
-    link->GetDescription(buffer, MAX_PATH);
-    contents.description = buffer;
-    buffer[0] = '\0';
-    link->GetIconLocation(buffer, MAX_PATH, &contents.iconIndex);
-    contents.iconPath = buffer;
-    return true;
-}
-
 std::string modulePath() {
     char buffer[MAX_PATH] = {};
     GetModuleFileNameA(nullptr, buffer, MAX_PATH);
     return buffer;
-}
-
-bool fileExists(const std::string& path) {
-    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
 TEST(ShellHelpers, SpecialFolderPathEndsWithABackslash) {
@@ -75,31 +36,31 @@ TEST(ShellHelpers, LinksLoadBackAndAreDeleted) {
     CShortcut shortcut;
     ASSERT_TRUE(shortcut.createLink("_this", "Seedwright test", CSIDL_STARTMENU,
                                     "Seedwright is a Tool that helps uploading Files to Velmar Trackers.", self, 0));
-    LinkContents program;
-    ASSERT_TRUE(loadLink(folder + "Seedwright test.lnk", program));
-    EXPECT_EQ(lstrcmpiA(program.path.c_str(), self.c_str()), 0) << program.path;
-    EXPECT_EQ(program.arguments, "");
-    EXPECT_EQ(program.description, "Seedwright is a Tool that helps uploading Files to Velmar Trackers.");
-    EXPECT_EQ(lstrcmpiA(program.iconPath.c_str(), self.c_str()), 0) << program.iconPath;
-    EXPECT_EQ(program.iconIndex, 0);
+    places::Shortcut program;
+    ASSERT_TRUE(places::readShortcut(folder + "Seedwright test.lnk", program));
+    EXPECT_EQ(lstrcmpiA(program.m_target.c_str(), self.c_str()), 0) << program.m_target;
+    EXPECT_EQ(program.m_arguments, "");
+    EXPECT_EQ(program.m_description, "Seedwright is a Tool that helps uploading Files to Velmar Trackers.");
+    EXPECT_EQ(lstrcmpiA(program.m_iconPath.c_str(), self.c_str()), 0) << program.m_iconPath;
+    EXPECT_EQ(program.m_iconIndex, 0);
 
     // Arguments, once set, go into every later link of the object; no icon path, no icon.
     shortcut.m_arguments = "/uninstall";
     ASSERT_TRUE(shortcut.createLink(self, "Seedwright test uninstall", CSIDL_STARTMENU, "uninstall Seedwright", "", 0));
     ASSERT_TRUE(shortcut.createLink("C:\\windows\\notepad.exe", "Seedwright test notepad", CSIDL_STARTMENU, "", "", 3));
-    LinkContents uninstall;
-    ASSERT_TRUE(loadLink(folder + "Seedwright test uninstall.lnk", uninstall));
-    EXPECT_EQ(uninstall.arguments, "/uninstall");
-    EXPECT_EQ(uninstall.description, "uninstall Seedwright");
-    EXPECT_EQ(uninstall.iconPath, "");
-    LinkContents notepad;
-    ASSERT_TRUE(loadLink(folder + "Seedwright test notepad.lnk", notepad));
-    EXPECT_EQ(lstrcmpiA(notepad.path.c_str(), "C:\\windows\\notepad.exe"), 0) << notepad.path;
-    EXPECT_EQ(notepad.arguments, "/uninstall");
+    places::Shortcut uninstall;
+    ASSERT_TRUE(places::readShortcut(folder + "Seedwright test uninstall.lnk", uninstall));
+    EXPECT_EQ(uninstall.m_arguments, "/uninstall");
+    EXPECT_EQ(uninstall.m_description, "uninstall Seedwright");
+    EXPECT_EQ(uninstall.m_iconPath, "");
+    places::Shortcut notepad;
+    ASSERT_TRUE(places::readShortcut(folder + "Seedwright test notepad.lnk", notepad));
+    EXPECT_EQ(lstrcmpiA(notepad.m_target.c_str(), "C:\\windows\\notepad.exe"), 0) << notepad.m_target;
+    EXPECT_EQ(notepad.m_arguments, "/uninstall");
 
     for (const char* name : {"Seedwright test", "Seedwright test uninstall", "Seedwright test notepad"}) {
         EXPECT_TRUE(deleteLink(name, CSIDL_STARTMENU)) << name;
-        EXPECT_FALSE(fileExists(folder + name + ".lnk")) << name;
+        EXPECT_FALSE(places::exists(folder + name + ".lnk")) << name;
     }
 }
 
@@ -108,7 +69,7 @@ TEST(ShellHelpers, MissingFolderOrLinkFails) {
     ASSERT_TRUE(specialFolderPath(CSIDL_STARTMENU, folder));
     CShortcut shortcut;
     EXPECT_FALSE(shortcut.createLink("_this", "No Such Folder\\Seedwright", CSIDL_STARTMENU, "", "", 0));
-    EXPECT_FALSE(fileExists(folder + "No Such Folder"));
+    EXPECT_FALSE(places::exists(folder + "No Such Folder"));
 
     // Inside a folder made first, as the installer does, it works.
     ASSERT_TRUE(CreateDirectoryA((folder + "Seedwright test folder").c_str(), nullptr));

@@ -1,6 +1,5 @@
 #include "tests/e2e/Roads.h"
 
-#include <algorithm>
 #include <functional>
 #include <map>
 
@@ -12,11 +11,6 @@ const char* const kRefusal = "This torrent is already on the site";
 
 bool endsWith(const std::string& text, const std::string& end) {
     return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
-}
-
-std::vector<SiteRequest> since(const CSiteRecord& site, std::size_t before) {
-    std::vector<SiteRequest> all = site.requests();
-    return std::vector<SiteRequest>(all.begin() + long(std::min(before, all.size())), all.end());
 }
 
 // The client was started once more, with "/directory", the data's folder and the site's copy of
@@ -55,15 +49,15 @@ bool uploadRoad(CSeedwright& person, CReport& report, const RoadSettings& settin
     in.m_description = kDescription;
     if (!person.fill(in))
         return false;
-    const std::size_t before = person.site().requests().size();
+    const int before = person.site().requestCount();
     const UploadSeen seen = person.upload();
     report.check(seen.m_hashing, "the hashing dialog showed");
     report.check(seen.m_backendWait && seen.m_backendClosedEarly, "the backend wait showed and Escape closed it");
     report.checkEqual(seen.m_message, "Upload Complete!", "the upload's last message");
 
-    const std::vector<SiteRequest> sent = since(person.site(), before);
+    const std::vector<StandinRequest> sent = person.site().requestsSince(before);
     report.step("The site received " + std::to_string(sent.size()) + " requests");
-    for (const SiteRequest& request : sent) {
+    for (const StandinRequest& request : sent) {
         const std::string picture = formFileName(request.m_body, "ulpic");
         const std::string torrent = formFileName(request.m_body, "file");
         report.info(request.m_method + " " + request.m_target + (picture.empty() ? "" : ": picture " + picture) +
@@ -115,11 +109,11 @@ bool moreRoad(CSeedwright& person, CReport& report, const RoadSettings& settings
     big.m_description = kDescription;
     if (!person.fill(big))
         return false;
-    const std::size_t before = person.site().requests().size();
+    const int before = person.site().requestCount();
     seen = person.upload(true);
     report.check(seen.m_hashing, "the hashing dialog showed");
     report.checkEqual(seen.m_message, "", "no message after cancelling");
-    report.check(person.site().requests().size() == before, "nothing on the wire");
+    report.check(person.site().requestCount() == before, "nothing on the wire");
 
     report.step("--- A second upload in the same session");
     UploadInputs second = in;

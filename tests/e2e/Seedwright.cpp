@@ -1,6 +1,5 @@
 #include "tests/e2e/Seedwright.h"
 
-#include <objbase.h>
 #include <shlobj.h>
 #include <shlwapi.h>
 
@@ -19,37 +18,6 @@ using namespace places;
 
 constexpr DWORD kUploadLimitMs = 300000;
 const char* const kClientKey = "Software\\Classes\\Applications\\uTorrent.exe\\shell\\open\\command";
-
-struct Shortcut {
-    std::string m_target;
-    std::string m_arguments;
-    std::string m_folder;
-};
-
-bool readShortcut(const std::string& path, Shortcut& shortcut) {
-    win::CComPtr<IShellLinkA> link;
-    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
-                                reinterpret_cast<void**>(link.receive()))))
-        return false;
-    win::CComPtr<IPersistFile> file;
-    if (FAILED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(file.receive()))))
-        return false;
-    wchar_t widePath[MAX_PATH] = {};
-    MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, widePath, MAX_PATH);
-    if (FAILED(file->Load(widePath, STGM_READ)))
-        return false;
-    char text[MAX_PATH * 2] = {};
-    if (FAILED(link->GetPath(text, MAX_PATH, nullptr, 0)))
-        return false;
-    shortcut.m_target = text;
-    text[0] = '\0';
-    link->GetArguments(text, sizeof text);
-    shortcut.m_arguments = text;
-    text[0] = '\0';
-    link->GetWorkingDirectory(text, MAX_PATH);
-    shortcut.m_folder = text;
-    return true;
-}
 
 std::string joined(const std::vector<std::string>& parts) {
     std::string text;

@@ -11,6 +11,7 @@
 
 #include "tests/e2e/Records.h"
 #include "tests/e2e/Report.h"
+#include "tests/support/SiteRecord.h"
 #include "tests/support/UiDriver.h"
 
 struct RoadSettings {

@@ -1,5 +1,6 @@
 #include "tests/support/WinPlaces.h"
 
+#include <objbase.h>
 #include <shellapi.h>
 #include <shlobj.h>
 
@@ -40,6 +41,35 @@ void removeTree(const std::string& path) {
     op.pFrom = from.c_str();
     op.fFlags = FOF_NOCONFIRMATION | FOF_NOERRORUI | FOF_SILENT;
     SHFileOperationA(&op);
+}
+
+bool readShortcut(const std::string& file, Shortcut& shortcut) {
+    CoInitialize(nullptr);  // kept for the thread's life, as the tests' other COM use expects
+    win::CComPtr<IShellLinkA> link;
+    win::CComPtr<IPersistFile> persist;
+    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA, link.receive())) ||
+        FAILED(link->QueryInterface(IID_IPersistFile, persist.receive())))
+        return false;
+    wchar_t wide[MAX_PATH] = {};
+    MultiByteToWideChar(CP_ACP, 0, file.c_str(), -1, wide, MAX_PATH);
+    if (FAILED(persist->Load(wide, STGM_READ)))
+        return false;
+    char text[1024] = {};
+    link->GetPath(text, sizeof text, nullptr, SLGP_RAWPATH);
+    shortcut.m_target = text;
+    text[0] = '\0';
+    link->GetArguments(text, sizeof text);
+    shortcut.m_arguments = text;
+    text[0] = '\0';
+    link->GetWorkingDirectory(text, sizeof text);
+    shortcut.m_folder = text;
+    text[0] = '\0';
+    link->GetDescription(text, sizeof text);
+    shortcut.m_description = text;
+    text[0] = '\0';
+    link->GetIconLocation(text, sizeof text, &shortcut.m_iconIndex);
+    shortcut.m_iconPath = text;
+    return true;
 }
 
 }  // namespace places

@@ -1,6 +1,6 @@
 #pragma once
 // Places on the Windows side that tests look at: the host's files through drive Z:, the
-// shell's folders, files and registry keys that must be there or gone.
+// shell's folders and links, files and registry keys that must be there or gone.
 
 #include <windows.h>
 
@@ -15,5 +15,16 @@ bool exists(const std::string& path);
 bool keyExists(HKEY root, const char* path);
 // Removes a folder with everything in it, quietly; nothing when it is not there.
 void removeTree(const std::string& path);
+
+// What a shell link file holds, as the shell link object reads it back.
+struct Shortcut {
+    std::string m_target;  // as stored, environment strings unexpanded
+    std::string m_arguments;
+    std::string m_folder;  // the working folder
+    std::string m_description;
+    std::string m_iconPath;
+    int m_iconIndex = -1;
+};
+bool readShortcut(const std::string& file, Shortcut& shortcut);
 
 }  // namespace places

@@ -191,15 +191,6 @@ class UploadOnline : public OnlineTest {
     int m_backendWaits = 0;
 };
 
-std::string fieldValue(const std::string& body, const std::string& name) {
-    const std::string key = "name=\"" + name + "\"\r\n\r\n";
-    const size_t at = body.find(key);
-    if (at == std::string::npos)
-        return "<missing>";
-    const size_t start = at + key.size();
-    return body.substr(start, body.find("\r\n", start) - start);
-}
-
 TEST_F(UploadOnline, FileModeWithUtorrent3) {
     appState().m_utorrentPath = standinClient("v3");
     CreateDirectoryA((kWork + "\\Data").c_str(), nullptr);
@@ -215,7 +206,7 @@ TEST_F(UploadOnline, FileModeWithUtorrent3) {
     const char* order[] = {"c.jpg", "b.jpg", "a.jpg"};
     for (int i = 0; i < 3; ++i) {
         EXPECT_EQ(sent[i].m_target, "/doupload.php");
-        EXPECT_EQ(fieldValue(sent[i].m_body, "upload"), "Upload");
+        EXPECT_EQ(formField(sent[i].m_body, "upload"), "Upload");
         EXPECT_TRUE(contains(sent[i].m_body, std::string("name=\"ulpic\"; filename=\"") + order[i] + "\""));
     }
     const std::string& form = sent[3].m_body;
@@ -227,11 +218,11 @@ TEST_F(UploadOnline, FileModeWithUtorrent3) {
         EXPECT_GT(at, last) << field;
         last = at;
     }
-    EXPECT_EQ(fieldValue(form, "type"), "1");
-    EXPECT_EQ(fieldValue(form, "scat1"), "-1");
-    EXPECT_EQ(fieldValue(form, "name"), "My Film");
-    EXPECT_EQ(fieldValue(form, "checktorrent"), "1");
-    EXPECT_EQ(fieldValue(form, "swr"), "yes");
+    EXPECT_EQ(formField(form, "type"), "1");
+    EXPECT_EQ(formField(form, "scat1"), "-1");
+    EXPECT_EQ(formField(form, "name"), "My Film");
+    EXPECT_EQ(formField(form, "checktorrent"), "1");
+    EXPECT_EQ(formField(form, "swr"), "yes");
     EXPECT_TRUE(contains(form, "name=\"file\"; filename=\"My Film.torrent\""));
     EXPECT_EQ(sent[4].m_method, "GET");  // the site's answer page after its redirect
     EXPECT_TRUE(contains(sent[4].m_target, "/details.php?id="));

@@ -4,11 +4,7 @@
 
 #include "tests/support/WinPlaces.h"
 
-#include <cstdio>
 #include <cstdlib>
-#include <fstream>
-#include <iterator>
-#include <sstream>
 
 #ifndef SW_STANDIN_DIR
 #error SW_STANDIN_DIR must name the folder of the stand-in site
@@ -22,25 +18,7 @@ std::string trimmed(std::string text) {
     return text;
 }
 
-std::vector<std::string> logLines(const std::string& path) {
-    std::ifstream in(path);
-    std::vector<std::string> lines;
-    for (std::string line; std::getline(in, line);)
-        lines.push_back(line);
-    return lines;
-}
-
 }  // namespace
-
-std::string readFileBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
-
-void writeFileBytes(const std::string& path, const std::string& bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-}
 
 std::string patternBytes(std::size_t size) {
     std::string out(size, '\0');
@@ -49,7 +27,7 @@ std::string patternBytes(std::size_t size) {
     return out;
 }
 
-CStandin::CStandin() : m_dir(places::windowsPath(SW_STANDIN_DIR)) {
+CStandin::CStandin() : m_record(places::windowsPath(SW_STANDIN_DIR)) {
     const std::string port = trimmed(readFileBytes(path("port")));
     EXPECT_FALSE(port.empty()) << "the stand-in site is not running (fixture standin)";
     m_host = "localhost:" + port;
@@ -66,35 +44,20 @@ void CStandin::useAsSite() const {
 }
 
 void CStandin::setScenario(const std::string& json) const {
-    writeFileBytes(path("state\\scenario.json"), json);
-}
-
-std::string CStandin::path(const std::string& relative) const {
-    return m_dir + "\\" + relative;
+    m_record.setScenario(json);
 }
 
 int CStandin::requestCount() const {
-    return static_cast<int>(logLines(path("state\\requests.log")).size());
+    return m_record.requestCount();
 }
 
 StandinRequest CStandin::request(int n) const {
     StandinRequest request;
-    const std::vector<std::string> lines = logLines(path("state\\requests.log"));
-    if (n < 1 || n > static_cast<int>(lines.size())) {
+    if (!m_record.request(n, request))
         ADD_FAILURE() << "no request " << n << " recorded";
-        return request;
-    }
-    std::istringstream line(lines[static_cast<std::size_t>(n - 1)]);
-    std::string number;
-    line >> number >> request.m_method >> request.m_target >> request.m_status;
-    request.m_head = readFileBytes(path("state\\requests\\" + number + ".head"));
-    request.m_body = readFileBytes(path("state\\requests\\" + number + ".body"));
     return request;
 }
 
 std::vector<StandinRequest> CStandin::requestsSince(int after) const {
-    std::vector<StandinRequest> out;
-    for (int n = after + 1; n <= requestCount(); ++n)
-        out.push_back(request(n));
-    return out;
+    return m_record.requestsSince(after);
 }

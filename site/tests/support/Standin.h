@@ -5,13 +5,7 @@
 #include <string>
 #include <vector>
 
-struct StandinRequest {
-    std::string m_method;
-    std::string m_target;
-    int m_status = 0;
-    std::string m_head;  // request line and header lines, raw
-    std::string m_body;  // raw body bytes
-};
+#include "tests/support/SiteRecord.h"
 
 class CStandin {
   public:
@@ -33,14 +27,12 @@ class CStandin {
     std::vector<StandinRequest> requestsSince(int after) const;
 
     // Windows path of a file in the site's folder, e.g. "certs\\ca.der".
-    std::string path(const std::string& relative) const;
+    std::string path(const std::string& relative) const { return m_record.path(relative); }
 
   private:
-    std::string m_dir;
+    CSiteRecord m_record;
     std::string m_host;
 };
 
-std::string readFileBytes(const std::string& path);
-void writeFileBytes(const std::string& path, const std::string& bytes);
 // The pattern of the site's /testdata/SIZE answers.
 std::string patternBytes(std::size_t size);
