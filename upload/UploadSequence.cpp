@@ -1,16 +1,11 @@
 #include "upload/UploadSequence.h"
 
+#include "site/FormWire.h"
 #include "upload/InputChecks.h"
 
 namespace upload {
 
 namespace {
-
-// The text after the last '\' or ':' of a path.
-std::string namePart(const std::string& path) {
-    const size_t separator = path.find_last_of(":\\");
-    return separator == std::string::npos ? std::string() : path.substr(separator + 1);
-}
 
 void postPictures(const UploadJob& job, UploadServices& services) {
     // Most recently added first; a failed post does not stop the others.
@@ -22,7 +17,7 @@ void postPictures(const UploadJob& job, UploadServices& services) {
         file.isFile = true;
         file.name = "ulpic";
         file.value = *picture;
-        file.fileName = namePart(*picture);
+        file.fileName = fileNamePart(*picture);
         services.setStatus("Uploading Picture: " + file.fileName);
         std::string ignored;
         services.postForm(job.siteHost, {upload, file}, ignored);
