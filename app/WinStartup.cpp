@@ -11,6 +11,7 @@
 #include "app/SettingsLayout.h"
 #include "install/SettingsKey.h"
 #include "install/Setup.h"
+#include "install/WinPaths.h"
 #include "win/Handles.h"
 #include "win/MessageBox.h"
 
@@ -52,6 +53,16 @@ void CWinStartupHost::setRegistryKey(const std::string& name) {
     m_app.setRegistryKey(name);
 }
 
+std::string CWinStartupHost::programFile() {
+    char module[MAX_PATH] = "";
+    const DWORD length = GetModuleFileNameA(nullptr, module, MAX_PATH);
+    return std::string(module, length < MAX_PATH ? length : 0);
+}
+
+std::string CWinStartupHost::fullPath(const std::string& path) {
+    return setup::fullLongPath(path);
+}
+
 void CWinStartupHost::runUninstaller() {
     CSetup uninstaller;
     uninstaller.uninstall();
@@ -63,19 +74,28 @@ int CWinStartupHost::runInstaller() {
 }
 
 void CWinStartupHost::restartElevated(const std::string& parameters) {
-    char module[MAX_PATH] = "";
-    const DWORD length = GetModuleFileNameA(nullptr, module, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH)
+    const std::string module = programFile();
+    if (module.empty())
         return;
-    ShellExecuteA(nullptr, "runas", module, parameters.empty() ? nullptr : parameters.c_str(), nullptr, SW_SHOWNORMAL);
+    ShellExecuteA(nullptr, "runas", module.c_str(), parameters.empty() ? nullptr : parameters.c_str(), nullptr,
+                  SW_SHOWNORMAL);
 }
 
 void CWinStartupHost::message(const std::string& text) {
     appMessageBox(text, MB_OK);
 }
 
+int CWinStartupHost::ask(const std::string& text) {
+    return appMessageBox(text, MB_YESNO);
+}
+
 bool CWinStartupHost::setCurrentFolder(const std::string& folder) {
     return SetCurrentDirectoryA(folder.c_str()) != FALSE;
+}
+
+bool CWinStartupHost::isFile(const std::string& path) {
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
 
 std::string CWinStartupHost::currentFolder() {
