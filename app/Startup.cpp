@@ -109,8 +109,8 @@ void run(StartupHost& host, AppState& state, CCommandLine& commandLine) {
     }
     // The restarted copy was already asked for: it installs over the installed one.
     if (restarted || (runsOutsideInstallation(host, state) &&
-                      host.ask("Seedwright is installed in " + state.m_installationPath +
-                               ", and this copy was started from elsewhere:\n\n" + host.programFile() +
+                      host.ask("Seedwright is installed in:\n\n" + state.m_installationPath +
+                               "\n\nThis copy was started from elsewhere:\n\n" + host.programFile() +
                                "\n\nInstall this copy over the installed one?") == kResultYes)) {
         installAndReport(host, state, restarted);
         return;

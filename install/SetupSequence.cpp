@@ -23,14 +23,14 @@ std::string usableProgramFolder(SetupSystem& system, const std::string& typed) {
     const std::string full = normalizedFullPath(system.fullPath(typed));
     if (normalizedFullPath(typed).empty() || full.empty()) {
         system.message(
-            "Please enter the Installation Directory as a full path with its drive, like C:\\Program "
-            "Files\\Seedwright!",
+            "Please enter the Installation Directory as a full path with its drive, for example:\n\nC:\\Program "
+            "Files\\Seedwright",
             kOk);
         return std::string();
     }
     if (judgeProgramFolder(full, system.systemFolders()) != FolderVerdict::Usable) {
-        system.message(full + " is not a folder for Seedwright alone.\n\nPlease choose a folder of its own, like " +
-                           withProductFolder(full) + "!",
+        system.message("This folder is not one for Seedwright alone:\n\n" + full +
+                           "\n\nPlease choose a folder of its own, for example:\n\n" + withProductFolder(full),
                        kOk);
         return std::string();
     }
@@ -52,8 +52,8 @@ UninstallEntry uninstallEntry(SetupSystem& system, const AppState& state, const 
 
 // The uninstaller removed the shortcuts and the settings but leaves the program file.
 void reportLeftBehind(SetupSystem& system, const std::string& why, const std::string& programFile) {
-    system.message("Seedwright's shortcuts and settings are removed, but " + why + "\n\nPlease delete " + programFile +
-                       " yourself.",
+    system.message("Seedwright's shortcuts and settings are removed, but " + why +
+                       "\n\nPlease delete the program file yourself:\n\n" + programFile,
                    kOk);
 }
 
@@ -190,9 +190,9 @@ void writeSelfDeleteBatch(SetupSystem& system, const std::string& installationPa
                                    ? std::string()
                                    : normalizedFullPath(system.fullPath(installationPath));
     if (judgeProgramFolder(folder, system.systemFolders()) != FolderVerdict::Usable) {
-        reportLeftBehind(system,
-                         "the recorded Installation Directory " + installationPath + " is not Seedwright's own.",
-                         programFilePath(folder.empty() ? installationPath : folder));
+        reportLeftBehind(
+            system, "the recorded Installation Directory is not a folder of Seedwright's own:\n\n" + installationPath,
+            programFilePath(folder.empty() ? installationPath : folder));
         return;
     }
     const SelfDeleteTarget target =
@@ -204,8 +204,7 @@ void writeSelfDeleteBatch(SetupSystem& system, const std::string& installationPa
     const std::string temporary = system.temporaryFolder();
     const std::string batch = batchFilePath(temporary);
     if (batch.empty()) {
-        reportLeftBehind(system,
-                         "its program file could not be removed: there is no usable folder for temporary files.",
+        reportLeftBehind(system, "there is no usable folder for temporary files to remove its program file from.",
                          target.programFile);
         return;
     }

@@ -235,7 +235,7 @@ TEST(Startup, TheInstallersRestartHappensOnceAndTheRestartedCopyReportsTheFailur
 
 TEST(Startup, ACopyFromElsewhereOffersToInstallOverTheInstalledOne) {
     const std::string question =
-        "ask Seedwright is installed in C:\\Program Files\\Seedwright, and this copy was started from "
+        "ask Seedwright is installed in:\n\nC:\\Program Files\\Seedwright\n\nThis copy was started from "
         "elsewhere:\n\nC:\\Users\\jo\\Downloads\\Seedwright.exe\n\nInstall this copy over the installed one?";
     FakeHost yes;
     yes.installationPath = "C:\\Program Files\\Seedwright";

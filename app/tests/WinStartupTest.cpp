@@ -29,7 +29,7 @@ class CRecordingHost : public CWinStartupHost {
     void message(const std::string& text) override { log.push_back("message " + text); }
     // This test program is no installed copy: the question of a copy from elsewhere, declined.
     int ask(const std::string& text) override {
-        log.push_back("ask " + text.substr(0, text.find(',')));
+        log.push_back("ask " + text.substr(0, text.find(':')));
         return IDNO;
     }
     int runLogin() override {
@@ -79,7 +79,7 @@ class WinStartupTest : public ::testing::Test {
 TEST_F(WinStartupTest, ReadsTheRecordAndTreatsALongPathAsNotInstalled) {
     record("InstallationPath", "C:\\Program Files\\Seedwright");
     record("utorrent", "C:\\uT\\uTorrent.exe");
-    EXPECT_EQ(run("Seedwright.exe"), (Log{"ask Seedwright is installed in C:\\Program Files\\Seedwright", "login"}));
+    EXPECT_EQ(run("Seedwright.exe"), (Log{"ask Seedwright is installed in", "login"}));
     EXPECT_EQ(appState().m_installationPath, "C:\\Program Files\\Seedwright");
     EXPECT_EQ(appState().m_utorrentPath, "C:\\uT\\uTorrent.exe");
     EXPECT_EQ(m_app.m_appName, "Seedwright V1.14");

@@ -399,12 +399,12 @@ TEST_F(SetupTest, TheBatchSpellsTheFolderAsCmdReadsIt) {
     removeTree(parent);
 }
 
-TEST_F(SetupTest, ProtectedFoldersAreRefusedAndTheDialogKeepsItsFields) {
+TEST_F(SetupTest, UnusableFieldsAreRefusedAndTheDialogKeepsThem) {
     CSetup setup;
     std::vector<std::string> said;
     std::string folder, menu, client;
     const auto run = runModal(setup, [&](HWND dialog) {
-        for (const char* typed : {"MyApps", "C:/", "C:\\Windows\\.."}) {
+        for (const char* typed : {"MyApps", "C:/", "C:\\Windows\\..", "Q:\\Seedwright"}) {
             ui::setItemText(dialog, IDC_SETUP_FOLDER, typed);
             ui::pressButton(dialog, IDOK);
             said.push_back(ui::answerMessageBox(GetCurrentProcessId(), kTitle, IDOK));
@@ -420,11 +420,14 @@ TEST_F(SetupTest, ProtectedFoldersAreRefusedAndTheDialogKeepsItsFields) {
         ui::pressButton(dialog, IDCANCEL);
     });
     EXPECT_EQ(run.result, IDCANCEL);
-    ASSERT_EQ(said.size(), 4u);
+    ASSERT_EQ(said.size(), 5u);
     EXPECT_EQ(said[0].rfind("Please enter the Installation Directory as a full path", 0), 0u) << said[0];
-    EXPECT_EQ(said[1].rfind("C:\\ is not a folder for Seedwright alone", 0), 0u) << said[1];
-    EXPECT_EQ(said[2].rfind("C:\\ is not a folder for Seedwright alone", 0), 0u) << said[2];
-    EXPECT_EQ(said[3].rfind("\"Seed|wright\" can not be a Startmenu Name", 0), 0u) << said[3];
+    EXPECT_EQ(said[1].rfind("This folder is not one for Seedwright alone:\n\nC:\\\n", 0), 0u) << said[1];
+    EXPECT_EQ(said[2].rfind("This folder is not one for Seedwright alone:\n\nC:\\\n", 0), 0u) << said[2];
+    // A folder that cannot be made (no drive Q:) keeps the dialog open as well.
+    EXPECT_EQ(said[3].rfind("SHCreateDirectoryEx(Q:\\Seedwright) Failed to create program directory (err: ", 0), 0u)
+        << said[3];
+    EXPECT_EQ(said[4].rfind("\"Seed|wright\" can not be a Startmenu Name", 0), 0u) << said[4];
     EXPECT_EQ(folder, "C:\\Program Files\\Seedwright");
     EXPECT_EQ(menu, "Seed|wright");
     EXPECT_EQ(client, "C:\\uT\\uTorrent.exe");

@@ -143,24 +143,20 @@ TEST(Install, UnusableFieldsAreRefusedBeforeAnythingIsMade) {
         std::string said;
     };
     const std::string notFull =
-        "say Please enter the Installation Directory as a full path with its drive, like C:\\Program "
-        "Files\\Seedwright!";
+        "say Please enter the Installation Directory as a full path with its drive, for example:\n\nC:\\Program "
+        "Files\\Seedwright";
+    const auto notOwn = [](const std::string& folder, const std::string& example) {
+        return "say This folder is not one for Seedwright alone:\n\n" + folder +
+               "\n\nPlease choose a folder of its own, for example:\n\n" + example;
+    };
     const Case cases[] = {
         {{"MyApps", "Seedwright", "u.exe"}, notFull},
         {{"C:Apps", "Seedwright", "u.exe"}, notFull},
-        {{"C:/", "Seedwright", "u.exe"},
-         "say C:\\ is not a folder for Seedwright alone.\n\nPlease choose a folder of "
-         "its "
-         "own, like C:\\Seedwright!"},
+        {{"C:/", "Seedwright", "u.exe"}, notOwn("C:\\", "C:\\Seedwright")},
         {{"C:\\Windows\\..\\Program Files", "Seedwright", "u.exe"},
-         "say C:\\Program Files is not a folder for Seedwright alone.\n\nPlease choose a "
-         "folder of its own, like C:\\Program Files\\Seedwright!"},
-        {{"\\\\server\\share", "Seedwright", "u.exe"},
-         "say \\\\server\\share is not a folder for Seedwright alone.\n\nPlease choose "
-         "a folder of its own, like \\\\server\\share\\Seedwright!"},
-        {{"C:\\Users", "Seedwright", "u.exe"},
-         "say C:\\Users is not a folder for Seedwright alone.\n\nPlease choose a folder "
-         "of its own, like C:\\Users\\Seedwright!"},
+         notOwn("C:\\Program Files", "C:\\Program Files\\Seedwright")},
+        {{"\\\\server\\share", "Seedwright", "u.exe"}, notOwn("\\\\server\\share", "\\\\server\\share\\Seedwright")},
+        {{"C:\\Users", "Seedwright", "u.exe"}, notOwn("C:\\Users", "C:\\Users\\Seedwright")},
         {{"C:\\Program Files\\Seedwright", "Seed|wright", "u.exe"},
          "say \"Seed|wright\" can not be a Startmenu Name: it may not hold any of \\ / : * ? \" < > |, and may not end "
          "in a dot or a blank!"},
@@ -391,10 +387,12 @@ TEST(Uninstall, RecordedFolderWithoutTheProgramIsLeftAlone) {
     EXPECT_EQ(system.log.back(), "delete trees");
 }
 
+const std::string kPleaseDelete = "\n\nPlease delete the program file yourself:\n\n";
+
 TEST(Uninstall, ARecordedFolderThatIsNotSeedwrightsOwnKeepsEveryFile) {
     const std::string why =
-        "say Seedwright's shortcuts and settings are removed, but the recorded Installation "
-        "Directory ";
+        "say Seedwright's shortcuts and settings are removed, but the recorded Installation Directory is not a folder "
+        "of Seedwright's own:\n\n";
     const struct {
         const char* record;
         const char* file;
@@ -413,15 +411,13 @@ TEST(Uninstall, ARecordedFolderThatIsNotSeedwrightsOwnKeepsEveryFile) {
         system.files.insert(c.file);
         setup::uninstall(system, state);
         EXPECT_EQ(system.log[4], "delete trees");
-        EXPECT_EQ(system.log.back(),
-                  why + c.record + " is not Seedwright's own.\n\nPlease delete " + c.file + " yourself.")
-            << c.record;
+        EXPECT_EQ(system.log.back(), why + c.record + kPleaseDelete + c.file) << c.record;
         EXPECT_EQ(system.log.size(), 6u) << c.record;
     }
 }
 
 TEST(Uninstall, NoBatchThatCmdCouldMisreadOrThatCannotBeWritten) {
-    const std::string tail = "\n\nPlease delete " + kProgramFile + " yourself.";
+    const std::string tail = kPleaseDelete + kProgramFile;
     for (const char* unusable : {"", "Temp\\"}) {
         AppState state;
         state.m_forced = true;
@@ -429,8 +425,8 @@ TEST(Uninstall, NoBatchThatCmdCouldMisreadOrThatCannotBeWritten) {
         system.temporary = unusable;
         setup::uninstall(system, state);
         EXPECT_EQ(system.log.back(),
-                  "say Seedwright's shortcuts and settings are removed, but its program file could not be removed: "
-                  "there is no usable folder for temporary files." +
+                  "say Seedwright's shortcuts and settings are removed, but there is no usable folder for temporary "
+                  "files to remove its program file from." +
                       tail);
     }
     const std::string unwritten =
