@@ -154,11 +154,6 @@ TEST_F(SeedwrightExeTest, UninstallWithoutAnInstallationDeletesNoFile) {
     ui::CProcess outside;
     ASSERT_TRUE(outside.start(program, "/force"));
     EXPECT_TRUE(outside.waitEnd());
-    // Asked to uninstall, it says there is nothing to uninstall and asks nothing.
-    ui::CProcess asked;
-    ASSERT_TRUE(asked.start(program, "/uninstall"));
-    EXPECT_EQ(ui::answerMessageBox(asked.id(), kTitle, IDOK), "Seedwright is not installed.");
-    EXPECT_TRUE(asked.waitEnd());
     Sleep(1000);
     EXPECT_TRUE(exists(installFolder + "\\Seedwright.exe"));
     EXPECT_TRUE(exists(program));
@@ -173,21 +168,6 @@ TEST_F(SeedwrightExeTest, SwitchesInTheProgramPathAreNoSwitches) {
     EXPECT_TRUE(exists(parent + "\\Seedwright\\Seedwright.exe"));
     EXPECT_TRUE(keyExists(HKEY_LOCAL_MACHINE, "SOFTWARE\\Seedwright"));
     removeTree(parent);
-}
-
-TEST_F(SeedwrightExeTest, AWorkingFolderTakenByAFileIsNamed) {
-    install();
-    const std::string workingFolder = shellFolder(CSIDL_APPDATA) + "\\Seedwright";
-    removeTree(workingFolder);
-    std::ofstream(workingFolder) << "in the way";
-    ui::CProcess session;
-    ASSERT_TRUE(session.start(installFolder + "\\Seedwright.exe", ""));
-    EXPECT_EQ(ui::answerMessageBox(session.id(), kTitle, IDOK),
-              "Seedwright can not use its working folder, because a file has its name:\n\n" + workingFolder +
-                  "\n\nPlease rename or move that file, then start Seedwright again.");
-    // No installer that could not help follows.
-    EXPECT_TRUE(session.waitEnd());
-    DeleteFileA(workingFolder.c_str());
 }
 
 }  // namespace

@@ -3,6 +3,8 @@
 #include <functional>
 #include <map>
 
+#include "tests/e2e/InstallChecks.h"
+
 namespace {
 
 const char* const kDescription =
@@ -32,8 +34,9 @@ void checkClientStart(CSeedwright& person, CReport& report, std::size_t count, c
     person.noteForDataCheck(start);
 }
 
-bool installRoad(CSeedwright& person, CReport&, const RoadSettings&) {
-    return person.install();
+bool installRoad(CSeedwright& person, CReport& report, const RoadSettings&) {
+    return installerRefusals(person, report) && person.install() && checkInstalledAppsList(report, true) &&
+           installNewerBuild(person, report) && workingFolderTakenByAFile(person, report);
 }
 
 bool uploadRoad(CSeedwright& person, CReport& report, const RoadSettings& settings) {
@@ -131,8 +134,13 @@ bool moreRoad(CSeedwright& person, CReport& report, const RoadSettings& settings
     return person.startFromShortcut("Seedwright.lnk") && person.logInRemembered() && person.closeMain();
 }
 
-bool uninstallRoad(CSeedwright& person, CReport&, const RoadSettings&) {
-    return person.install() && person.uninstall();
+bool uninstallRoad(CSeedwright& person, CReport& report, const RoadSettings&) {
+    if (!person.install() || !person.uninstall() || !person.batchRemoved(person.installFolder(), false))
+        return false;
+    return uninstallKeepsAMembersFolder(person, report) &&
+           uninstallAReadOnlyCopyFromAFolderCmdMustReadLiterally(person, report) &&
+           uninstallWhileASessionRuns(person, report) &&
+           uninstallLeavesTheProgramFileWhereNoBatchMayRun(person, report) && uninstallWithNothingInstalled(report);
 }
 
 }  // namespace

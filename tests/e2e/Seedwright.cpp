@@ -18,6 +18,7 @@ using namespace places;
 
 constexpr DWORD kUploadLimitMs = 300000;
 const char* const kClientKey = "Software\\Classes\\Applications\\uTorrent.exe\\shell\\open\\command";
+const char* const kUninstallEntryKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Seedwright";
 
 std::string joined(const std::vector<std::string>& parts) {
     std::string text;
@@ -29,7 +30,11 @@ std::string joined(const std::vector<std::string>& parts) {
 }  // namespace
 
 CSeedwright::CSeedwright(const RoadSettings& settings, CReport& report)
-    : m_settings(settings), m_report(report), m_site(settings.m_siteDir) {}
+    : m_settings(settings), m_report(report), m_site(settings.m_siteDir) {
+    // The stand-in client, registered as uTorrent registers itself: the installer finds it.
+    const std::string command = "\"" + m_settings.m_client + "\" \"%1\"";
+    SHSetValueA(HKEY_CURRENT_USER, kClientKey, nullptr, REG_SZ, command.c_str(), DWORD(command.size() + 1));
+}
 
 std::string CSeedwright::installFolder() const {
     return shellFolder(CSIDL_PROGRAM_FILES) + "\\Seedwright";
@@ -39,40 +44,68 @@ std::string CSeedwright::menuFolder() const {
     return shellFolder(CSIDL_COMMON_PROGRAMS) + "\\Seedwright";
 }
 
-bool CSeedwright::install() {
-    const std::string command = "\"" + m_settings.m_client + "\" \"%1\"";
-    SHSetValueA(HKEY_CURRENT_USER, kClientKey, nullptr, REG_SZ, command.c_str(), DWORD(command.size() + 1));
+std::string CSeedwright::download() const {
+    return downloadedCopy(m_settings.m_program);
+}
 
-    m_report.step("First start of " + m_settings.m_program + ": the installer");
+bool CSeedwright::install(const InstallChoice& choice) {
+    const std::string program = choice.m_program.empty() ? download() : choice.m_program;
+    if (program.empty())
+        return m_report.fail("cannot copy " + m_settings.m_program + " into the Downloads folder");
+    if (choice.m_readOnly)
+        SetFileAttributesA(program.c_str(), FILE_ATTRIBUTE_READONLY);
+    m_report.step("First start of " + program + (choice.m_readOnly ? " (read-only)" : "") + ": the installer");
     ui::CProcess first;
-    if (!first.start(m_settings.m_program, ""))
+    if (!first.start(program, ""))
         return m_report.fail("the program did not start");
+    const HWND setup = installerOf(first);
+    if (!setup)
+        return false;
+    m_report.shot("installer", setup);
+    if (!choice.m_folder.empty()) {
+        m_report.step("Installation folder typed: " + choice.m_folder);
+        ui::setItemText(setup, IDC_SETUP_FOLDER, choice.m_folder);
+    }
+    return completeInstallation(setup, first, choice.m_folder.empty() ? installFolder() : choice.m_folder);
+}
+
+HWND CSeedwright::installerOf(const ui::CProcess& process) {
     ui::WindowQuery query;
-    query.processId = first.id();
+    query.processId = process.id();
     query.caption = std::string(kTitle) + " - Installation";
     query.withItem = IDC_SETUP_FOLDER;
     const HWND setup = ui::waitForWindow(query);
-    if (!setup)
-        return m_report.fail("no installation dialog");
+    if (!setup) {
+        m_report.fail("no installation dialog");
+        return nullptr;
+    }
     m_report.checkEqual(ui::itemText(setup, IDC_SETUP_FOLDER), installFolder(), "installation folder");
     m_report.checkEqual(ui::itemText(setup, IDC_SETUP_MENU), "Seedwright", "Start menu folder");
     m_report.checkEqual(ui::itemText(setup, IDC_SETUP_CLIENT), m_settings.m_client, "the client found");
     m_report.info("folder " + ui::itemText(setup, IDC_SETUP_FOLDER) + ", client " +
                   ui::itemText(setup, IDC_SETUP_CLIENT));
-    m_report.shot("installer", setup);
+    return setup;
+}
 
+bool CSeedwright::completeInstallation(HWND setup, const ui::CProcess& process, const std::string& folder) {
     m_report.step("Install");
     ui::pressButton(setup, IDOK);
-    const HWND box = ui::waitForMessageBox(first.id(), kTitle);
+    HWND box = ui::waitForMessageBox(process.id(), kTitle);
+    if (box && ui::messageText(box).rfind("Installation Directory already exists...", 0) == 0) {
+        m_report.step("Question: " + quoted(ui::messageText(box)) + ", answered Yes");
+        ui::pressButton(box, IDYES);
+        ui::waitGone(box);
+        box = ui::waitForMessageBox(process.id(), kTitle);
+    }
     if (!box)
         return m_report.fail("no message after Install");
     m_report.shot("installed", box);
     m_report.checkEqual(ui::messageText(box), "Installation Complete! Enjoy...", "message");
     m_report.info("message: " + quoted(ui::messageText(box)));
     ui::pressButton(box, IDOK);
-    if (!m_report.check(first.waitEnd(), "the installer ended by itself"))
+    if (!m_report.check(process.waitEnd(), "the installer ended by itself"))
         return false;
-    m_report.check(exists(installFolder() + "\\Seedwright.exe"), "Seedwright.exe in the installation folder");
+    m_report.check(exists(folder + "\\Seedwright.exe"), "Seedwright.exe in the installation folder");
     m_report.check(exists(menuFolder() + "\\Seedwright.lnk"), "the program's shortcut");
     m_report.check(exists(menuFolder() + "\\uninstall.lnk"), "the uninstall shortcut");
     return m_report.failures() == 0;
@@ -324,7 +357,7 @@ void CSeedwright::noteForDataCheck(const ClientStart& start) const {
     list << start.m_copy << "\t" << start.m_arguments[1] << "\n";
 }
 
-bool CSeedwright::uninstall() {
+bool CSeedwright::uninstall(const std::string& leftBehind) {
     if (!startFromShortcut("uninstall.lnk"))
         return false;
     const HWND box = ui::waitForMessageBox(m_process->id(), kTitle);
@@ -334,16 +367,38 @@ bool CSeedwright::uninstall() {
     m_report.checkEqual(ui::messageText(box), "Do you really want to uninstall Seedwright ?", "question");
     m_report.shot("uninstall", box);
     ui::pressButton(box, IDYES);
+    ui::waitGone(box);
+    if (!leftBehind.empty()) {
+        const HWND said = ui::waitForMessageBox(m_process->id(), kTitle);
+        if (!said)
+            return m_report.fail("no message about the program file left behind");
+        m_report.step("Message: " + quoted(ui::messageText(said)));
+        m_report.checkEqual(ui::messageText(said), leftBehind, "message");
+        m_report.shot("left-behind", said);
+        ui::pressButton(said, IDOK);
+    }
     m_report.check(sessionEnded(), "the uninstaller ended");
-    m_report.step("Waiting for the batch file to remove the installation folder");
     m_report.check(!exists(menuFolder()), "the Start menu folder is gone");
     m_report.check(!keyExists(HKEY_LOCAL_MACHINE, "SOFTWARE\\Seedwright"), "the machine's settings are gone");
     m_report.check(!keyExists(HKEY_CURRENT_USER, "SOFTWARE\\Seedwright"), "the user's settings are gone");
-    m_report.check(ui::waitUntil([&] { return !exists(installFolder()); }, 30000), "the installation folder is gone");
+    for (HKEY root : {HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER})
+        m_report.check(!keyExists(root, kUninstallEntryKey), "the installed-apps entry is gone");
+    return m_report.failures() == 0;
+}
+
+bool CSeedwright::batchRemoved(const std::string& folder, bool folderKept) {
+    m_report.step("Waiting for the batch file to remove " + folder + "\\Seedwright.exe" +
+                  (folderKept ? "" : " and the folder"));
+    m_report.check(ui::waitUntil([&] { return !exists(folder + "\\Seedwright.exe"); }, 30000),
+                   "Seedwright.exe is gone");
+    if (folderKept)
+        m_report.check(exists(folder), "the folder with the member's files stays");
+    else
+        m_report.check(ui::waitUntil([&] { return !exists(folder); }, 10000), "the installation folder is gone");
     char temp[MAX_PATH + 1] = "";
     GetTempPathA(sizeof temp, temp);
     m_report.check(ui::waitUntil([&] { return !exists(std::string(temp) + "_uninsep.bat"); }, 10000),
                    "the batch file removed itself");
-    m_report.info(std::string("left: ") + (exists(installFolder()) ? installFolder() : "nothing of the installation"));
-    return true;
+    m_report.info(std::string("left: ") + (exists(folder) ? folder : "nothing of the installation"));
+    return m_report.failures() == 0;
 }

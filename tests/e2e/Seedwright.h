@@ -44,11 +44,27 @@ struct UploadSeen {
     bool m_idleAgain = false;
 };
 
+// How a person installs: which program file, into which folder.
+struct InstallChoice {
+    std::string m_program;    // empty: the built program, downloaded anew
+    std::string m_folder;     // typed into the folder field; empty: the one offered
+    bool m_readOnly = false;  // the downloaded program file is read-only
+};
+
 class CSeedwright {
   public:
     CSeedwright(const RoadSettings& settings, CReport& report);
 
-    bool install();
+    // The first start of the program file, downloaded into the Downloads folder on drive C:,
+    // the installer and its completion message.
+    bool install(const InstallChoice& choice = InstallChoice());
+    // The built program copied into the Downloads folder; empty when that failed.
+    std::string download() const;
+    // The installation dialog of `process`, its fields checked against what it must offer.
+    HWND installerOf(const ui::CProcess& process);
+    // Presses Install in `dialog`, answers the overwrite question Yes and checks the
+    // completion message; the process ends by itself.
+    bool completeInstallation(HWND dialog, const ui::CProcess& process, const std::string& folder);
     // Starts the program as the Start-menu shortcut `link` ("Seedwright.lnk", "uninstall.lnk")
     // starts it.
     bool startFromShortcut(const std::string& link);
@@ -66,7 +82,13 @@ class CSeedwright {
     // hashing dialog as soon as it shows.
     UploadSeen upload(bool cancelHashing = false);
     bool closeMain();
-    bool uninstall();
+    // The uninstall shortcut, its question answered Yes: the shortcuts, both registry trees and
+    // the installed-apps entry are gone when it ends. `leftBehind`: the message that says the
+    // program file stays, answered OK; empty for none.
+    bool uninstall(const std::string& leftBehind = std::string());
+    // The batch did its work: Seedwright.exe is gone from `folder`, the folder too unless it
+    // holds the member's files (`folderKept`), and the batch file has deleted itself.
+    bool batchRemoved(const std::string& folder, bool folderKept);
 
     // The client's starts so far, waiting until there are `count`.
     std::vector<ClientStart> awaitClientStarts(std::size_t count) const;
@@ -74,8 +96,11 @@ class CSeedwright {
     void noteForDataCheck(const ClientStart& start) const;
 
     const CSiteRecord& site() const { return m_site; }
+    const RoadSettings& settings() const { return m_settings; }
     std::string installFolder() const;
     std::string menuFolder() const;
+    // The running session's process; null when none was started.
+    const ui::CProcess* process() const { return m_process.get(); }
 
   private:
     // The session's dialog that holds the control `id`.
