@@ -9,6 +9,7 @@
 #include <string>
 
 #include "app/res/resource.h"
+#include "tests/support/FileBytes.h"
 #include "tests/support/UiDriver.h"
 #include "tests/support/WinPlaces.h"
 
@@ -116,8 +117,13 @@ TEST_F(SeedwrightExeTest, SwitchesThatMatchNothingStartNormally) {
     ASSERT_TRUE(again.start(installFolder + "\\Seedwright.exe", ""));
     HWND dialog = ui::waitForDialog(again.id(), "Seedwright V1.14 - Installation");
     ASSERT_NE(dialog, nullptr);
-    ui::pressButton(dialog, IDCANCEL);
+    // Installed again by the installed copy itself: its own file is already in place.
+    ui::pressButton(dialog, IDOK);
+    EXPECT_EQ(ui::answerMessageBox(again.id(), kTitle, IDYES),
+              "Installation Directory already exists...\n\nContinue installation and overwrite existing Version?");
+    EXPECT_EQ(ui::answerMessageBox(again.id(), kTitle, IDOK), "Installation Complete! Enjoy...");
     EXPECT_TRUE(again.waitEnd());
+    EXPECT_EQ(readFileBytes(installFolder + "\\Seedwright.exe"), readFileBytes(program));
 }
 
 TEST_F(SeedwrightExeTest, UninstallShortcutAsksThenRemovesEverything) {
