@@ -93,6 +93,20 @@ bool noCmdWithin(CReport& report, DWORD limitMs) {
     return report.check(none, "no cmd.exe left running");
 }
 
+// The next message box of `processId` must read `expected`: photographed as `name`, answered
+// with `button`. False when no box came.
+bool answerMessage(CReport& report, DWORD processId, const std::string& expected, const char* name, int button) {
+    const HWND box = ui::waitForMessageBox(processId, kTitle);
+    if (!box)
+        return report.fail("no message box: expected " + quoted(expected));
+    report.step("Message: " + quoted(ui::messageText(box)) + (button == IDYES ? ", answered Yes" : ""));
+    report.checkEqual(ui::messageText(box), expected, "message");
+    report.shot(name, box);
+    ui::pressButton(box, button);
+    ui::waitGone(box);
+    return true;
+}
+
 // Presses Install with `folder` or `menu` typed and expects a refusal; the dialog stays open.
 bool refused(CReport& report, HWND setup, DWORD processId, const std::string& name, const std::string& expected) {
     ui::pressButton(setup, IDOK);
@@ -162,17 +176,12 @@ bool installNewerBuild(CSeedwright& person, CReport& report) {
     ui::CProcess start;
     if (!start.start(newer, ""))
         return report.fail("the newer build did not start");
-    const HWND question = ui::waitForMessageBox(start.id(), kTitle);
-    if (!question)
-        return report.fail("no question about the installed copy");
-    report.step("Question: " + quoted(ui::messageText(question)) + ", answered Yes");
-    report.checkEqual(ui::messageText(question),
-                      "Seedwright is installed in:\n\n" + person.installFolder() +
-                          "\n\nThis copy was started from elsewhere:\n\n" + newer +
-                          "\n\nInstall this copy over the installed one?",
-                      "question");
-    report.shot("install-over", question);
-    ui::pressButton(question, IDYES);
+    if (!answerMessage(report, start.id(),
+                       "Seedwright is installed in:\n\n" + person.installFolder() +
+                           "\n\nThis copy was started from elsewhere:\n\n" + newer +
+                           "\n\nInstall this copy over the installed one?",
+                       "install-over", IDYES))
+        return false;
     const HWND setup = person.installerOf(start);
     if (!setup || !person.completeInstallation(setup, start, person.installFolder()))
         return false;
@@ -198,16 +207,11 @@ bool workingFolderTakenByAFile(CSeedwright& person, CReport& report) {
     writeFileBytes(workingFolder, "in the way");
     if (!person.startFromShortcut("Seedwright.lnk"))
         return false;
-    const HWND box = ui::waitForMessageBox(person.process()->id(), kTitle);
-    if (!box)
-        return report.fail("no message about the working folder");
-    report.step("Message: " + quoted(ui::messageText(box)));
-    report.checkEqual(ui::messageText(box),
-                      "Seedwright can not use its working folder, because a file has its name:\n\n" + workingFolder +
-                          "\n\nPlease rename or move that file, then start Seedwright again.",
-                      "message");
-    report.shot("working-folder-taken", box);
-    ui::pressButton(box, IDOK);
+    if (!answerMessage(report, person.process()->id(),
+                       "Seedwright can not use its working folder, because a file has its name:\n\n" + workingFolder +
+                           "\n\nPlease rename or move that file, then start Seedwright again.",
+                       "working-folder-taken", IDOK))
+        return false;
     // No installer follows: installing again would not move the file.
     const bool ended = report.check(person.sessionEnded(), "the program ended");
     DeleteFileA(workingFolder.c_str());
@@ -328,11 +332,7 @@ bool uninstallWithNothingInstalled(CReport& report) {
     ui::CProcess start;
     if (!start.start(program, "/uninstall"))
         return report.fail("the program did not start");
-    const HWND box = ui::waitForMessageBox(start.id(), kTitle);
-    if (!box)
-        return report.fail("no message");
-    report.checkEqual(ui::messageText(box), "Seedwright is not installed.", "message");
-    report.shot("not-installed", box);
-    ui::pressButton(box, IDOK);
+    if (!answerMessage(report, start.id(), "Seedwright is not installed.", "not-installed", IDOK))
+        return false;
     return report.check(start.waitEnd(), "the program ended");
 }
