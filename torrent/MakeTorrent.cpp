@@ -8,11 +8,10 @@
 
 #include "app/AppState.h"
 #include "bencode/Encode.h"
-#include "torrent/Sha1Hasher.h"
 
 namespace {
 
-constexpr uint32_t kDigestSize = 20;
+using pieces::kDigestSize;
 
 std::unique_ptr<CAtom> text(std::string value) {
     return std::make_unique<CAtomString>(std::move(value));
@@ -50,10 +49,6 @@ std::unique_ptr<CAtomList> pathList(const std::string& relPath) {
     if (!part.empty())
         list->append(text(part));
     return list;
-}
-
-std::unique_ptr<uint8_t[]> allocateBuffer(std::size_t size) {
-    return std::unique_ptr<uint8_t[]>(new (std::nothrow) uint8_t[size]);
 }
 
 // Writes the metainfo beside `output` and moves it into place only when it is complete.
@@ -130,37 +125,26 @@ std::unique_ptr<CAtomDicti> CMakeTorrent::topDictionary() const {
     return top;
 }
 
-// The one hashing loop of both builds: a piece per read, from the open file of a single-file
-// build or through the reader across the files of a folder. True when the whole content was
-// hashed and it was as long as measured; false when cancelled or when the content could not
-// be read as measured (a file that went missing, shrank or grew), which would give a torrent
-// that no client can verify.
+// The hashing of both builds: a piece per read, from the open file of a single-file build or
+// through the reader across the files of a folder, hashed on the pipeline's threads. True when
+// the whole content was hashed and it was as long as measured; false when cancelled or when the
+// content could not be read as measured (a file that went missing, shrank or grew), which would
+// give a torrent that no client can verify.
 bool CMakeTorrent::hashPieces(std::FILE* singleFile,
-                              uint8_t* buffer,
-                              uint32_t pieceLength,
+                              pieces::CPiecePipeline& pipeline,
                               uint64_t totalSize,
                               PieceTable& table) {
-    CSha1Hasher hasher;
     uint64_t hashed = 0;
-    for (;;) {
-        if (m_cancel.load(std::memory_order_relaxed))
-            return false;
-        hasher.reset();
-        const uint32_t n = singleFile ? static_cast<uint32_t>(std::fread(buffer, 1, pieceLength, singleFile))
-                                      : readContent(buffer, pieceLength);
-        m_bytesDone.fetch_add(n, std::memory_order_relaxed);
+    const pieces::ReadFn read = [&](uint8_t* buffer, uint32_t count) {
+        const uint32_t n =
+            singleFile ? static_cast<uint32_t>(std::fread(buffer, 1, count, singleFile)) : readContent(buffer, count);
         hashed += n;
-        if (n > 0) {
-            if (table.m_used + kDigestSize > table.m_capacity)
-                return false;
-            hasher.update(buffer, n);
-            hasher.finish();
-            std::memcpy(table.m_bytes.get() + table.m_used, hasher.m_digest, kDigestSize);
-            table.m_used += kDigestSize;
-        }
-        if (n != pieceLength)
-            return !m_cancel.load(std::memory_order_relaxed) && hashed == totalSize;
-    }
+        return n;
+    };
+    const pieces::HashOutcome outcome =
+        pipeline.run(read, table.m_bytes.get(), table.m_capacity, m_cancel, m_bytesDone);
+    table.m_used = static_cast<std::size_t>(outcome.m_pieces) * kDigestSize;
+    return outcome.m_end == pieces::HashEnd::Complete && hashed == totalSize;
 }
 
 bool CMakeTorrent::buildFromFolder(const std::string& path, const std::string& output) {
@@ -190,15 +174,14 @@ bool CMakeTorrent::buildFromFolder(const std::string& path, const std::string& o
     top->store(std::move(info), "info");
     const std::string metainfo = writeDictionary(*top);
 
-    std::unique_ptr<uint8_t[]> buffer = allocateBuffer(static_cast<std::size_t>(pieceLength));
+    pieces::CPiecePipeline pipeline(static_cast<uint32_t>(pieceLength), m_hashThreads);
     PieceTable table;
-    if (!buffer || !table.allocate(totalSize, static_cast<uint32_t>(pieceLength)))
+    if (!pipeline.allocated() || !table.allocate(totalSize, static_cast<uint32_t>(pieceLength)))
         return false;
 
     rewindContent();
-    const bool complete = hashPieces(nullptr, buffer.get(), static_cast<uint32_t>(pieceLength), totalSize, table);
+    const bool complete = hashPieces(nullptr, pipeline, totalSize, table);
     rewindContent();
-    buffer.reset();
     return complete && writeMetainfo(output, metainfo, table.m_bytes.get(), table.m_used);
 }
 
@@ -209,8 +192,8 @@ bool CMakeTorrent::buildFromFile(const std::string& path, const std::string& out
         return false;
     m_totalSize.store(totalSize, std::memory_order_relaxed);
     const int32_t pieceLength = pieceLengthFor(totalSize);
-    std::unique_ptr<uint8_t[]> buffer = allocateBuffer(static_cast<std::size_t>(pieceLength));
-    if (!buffer)
+    pieces::CPiecePipeline pipeline(static_cast<uint32_t>(pieceLength), m_hashThreads);
+    if (!pipeline.allocated())
         return false;
 
     auto top = topDictionary();
@@ -223,8 +206,7 @@ bool CMakeTorrent::buildFromFile(const std::string& path, const std::string& out
     PieceTable table;
     if (!table.allocate(totalSize, static_cast<uint32_t>(pieceLength)))
         return false;
-    const bool complete = hashPieces(file.get(), buffer.get(), static_cast<uint32_t>(pieceLength), totalSize, table);
+    const bool complete = hashPieces(file.get(), pipeline, totalSize, table);
     file.reset();
-    buffer.reset();
     return complete && writeMetainfo(output, writeDictionary(*top), table.m_bytes.get(), table.m_used);
 }

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "torrent/FileSystem.h"
+#include "torrent/PiecePipeline.h"
 
 class CAtomDicti;
 
@@ -62,14 +63,12 @@ class CMakeTorrent {
 
     // "creation date" is the clock at the time the dictionary is built unless this is set.
     std::optional<int32_t> m_fixedCreationDate;
+    // Threads that hash the pieces; 0: one per core (at most pieces::kMaxHashers).
+    unsigned m_hashThreads = 0;
 
   private:
     struct PieceTable;
 
     std::unique_ptr<CAtomDicti> topDictionary() const;
-    bool hashPieces(std::FILE* singleFile,
-                    uint8_t* buffer,
-                    uint32_t pieceLength,
-                    uint64_t totalSize,
-                    PieceTable& table);
+    bool hashPieces(std::FILE* singleFile, pieces::CPiecePipeline& pipeline, uint64_t totalSize, PieceTable& table);
 };

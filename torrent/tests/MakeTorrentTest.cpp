@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <ctime>
 #include <thread>
 
@@ -31,6 +32,25 @@ std::string piecesOf(const std::string& content, int64_t pieceLength) {
     for (std::size_t at = 0; at < content.size(); at += static_cast<std::size_t>(pieceLength))
         digests += sha1(content.substr(at, static_cast<std::size_t>(pieceLength)));
     return digests;
+}
+
+// A file's path in the torrent's "path" list, with '/' between the parts.
+std::string pathOf(const BValue& file) {
+    std::string path;
+    for (const BValue& part : file["path"].m_list)
+        path += (path.empty() ? "" : "/") + part.m_string;
+    return path;
+}
+
+// The content of a folder torrent: its files below `base`, read in the order of "files".
+std::string contentOf(const BValue& info, const std::string& base) {
+    std::string content;
+    for (const BValue& file : info["files"].m_list) {
+        std::string path = pathOf(file);
+        std::replace(path.begin(), path.end(), '/', fsys::kSeparator);
+        content += readFile(join(base, path));
+    }
+    return content;
 }
 
 std::vector<std::string> keysOf(const BValue& dict) {
@@ -144,19 +164,9 @@ TEST_F(MakeTorrent, FolderLayoutListsEveryFileWithItsPath) {
     EXPECT_EQ(info["piece length"].m_int, 65536);
     // The files in the torrent's order, which is the listing's; the pieces run across them.
     std::vector<std::pair<std::string, int64_t>> files;
-    std::string content;
-    for (const BValue& file : info["files"].m_list) {
-        std::string path;
-        for (const BValue& part : file["path"].m_list)
-            path += (path.empty() ? "" : "/") + part.m_string;
-        files.emplace_back(path, file["length"].m_int);
-        content += readFile(join(base, [&] {
-            std::string p = path;
-            std::replace(p.begin(), p.end(), '/', fsys::kSeparator);
-            return p;
-        }()));
-    }
-    EXPECT_EQ(info["pieces"].m_string, piecesOf(content, 65536));
+    for (const BValue& file : info["files"].m_list)
+        files.emplace_back(pathOf(file), file["length"].m_int);
+    EXPECT_EQ(info["pieces"].m_string, piecesOf(contentOf(info, base), 65536));
     std::sort(files.begin(), files.end());
     EXPECT_EQ(files, (std::vector<std::pair<std::string, int64_t>>{
                          {"empty.txt", 0}, {"sub/deeper/z.txt", 65536}, {"sub/y.nfo", 300}, {"x.avi", 100000}}));
@@ -218,6 +228,53 @@ TEST_F(MakeTorrent, GoldenBytes) {
     EXPECT_TRUE(readFile(folderOut) == readFile(sourcePath("torrent/tests/golden/folder.torrent")));
 }
 
+// However many threads hash, the torrent comes out byte for byte as with one, and its pieces are
+// those of the content read in the order of "files".
+TEST_F(MakeTorrent, EveryNumberOfHashThreadsGivesTheSameBytes) {
+    CScratch tree("threads");
+    const struct {
+        uint32_t seed;
+        int count;
+        uint32_t largest;
+        uint64_t multiple;
+    } trees[] = {
+        {1, 400, 3000, 0},        // a hundred small and empty files in every piece
+        {2, 300, 200000, 65536},  // whole pieces only: the last read finds nothing more
+        {3, 60, 400000, 0},
+    };
+    auto sameWithEveryCount = [&](const std::string& label, auto build) {
+        std::string first;
+        for (unsigned threads : {1u, 2u, 3u, 8u}) {
+            CMakeTorrent maker;
+            maker.m_fixedCreationDate = 1;
+            maker.m_hashThreads = threads;
+            const std::string output = join(tree.m_path, "out.torrent");
+            ASSERT_TRUE(build(maker, output)) << label << ", " << threads << " threads";
+            const std::string raw = readFile(output);
+            if (first.empty())
+                first = raw;
+            EXPECT_TRUE(raw == first) << label << ", " << threads << " threads";
+            EXPECT_EQ(maker.m_bytesDone.load(), maker.m_totalSize.load());
+        }
+    };
+    for (const auto& t : trees) {
+        const std::string name = "T" + std::to_string(t.seed);
+        const uint64_t total = tree.randomTree(name, t.seed, t.count, t.largest, t.multiple);
+        const std::string base = join(tree.m_path, name);
+        sameWithEveryCount(
+            name, [&](CMakeTorrent& maker, const std::string& output) { return maker.buildFromFolder(base, output); });
+        const BValue info = decode(readFile(join(tree.m_path, "out.torrent")))["info"];
+        EXPECT_EQ(info["pieces"].m_string, piecesOf(contentOf(info, base), 65536)) << name;
+        EXPECT_EQ(info["pieces"].m_string.size(), (total + 65535) / 65536 * 20) << name;
+    }
+    const std::string content = pattern(9 * 65536 + 17);
+    const std::string single = tree.file("single.bin", content);
+    sameWithEveryCount("single file", [&](CMakeTorrent& maker, const std::string& output) {
+        return maker.buildFromFile(single, output);
+    });
+    EXPECT_EQ(decode(readFile(join(tree.m_path, "out.torrent")))["info"]["pieces"].m_string, piecesOf(content, 65536));
+}
+
 TEST_F(MakeTorrent, CancelBeforeTheFirstPieceWritesNothing) {
     CScratch tree("cancel");
     const std::string output = tree.file("out.torrent", "earlier");
@@ -237,12 +294,18 @@ TEST_F(MakeTorrent, CancelBeforeTheFirstPieceWritesNothing) {
     EXPECT_FALSE(exists(output + ".tmp"));
 }
 
-// Cancels from another thread once the first piece is in, as the progress dialog does.
-bool buildAndCancel(CMakeTorrent& maker, bool folder, const std::string& path, const std::string& output) {
-    std::thread canceller([&maker] {
+// Cancels from another thread once the first piece is in, as the progress dialog does; `seen`
+// gets the bytes hashed when the flag was set.
+bool buildAndCancel(CMakeTorrent& maker,
+                    bool folder,
+                    const std::string& path,
+                    const std::string& output,
+                    uint64_t& seen) {
+    std::thread canceller([&maker, &seen] {
         while (maker.m_bytesDone.load(std::memory_order_relaxed) == 0)
             std::this_thread::yield();
         maker.m_cancel = true;
+        seen = maker.m_bytesDone.load();
     });
     const bool written = folder ? maker.buildFromFolder(path, output) : maker.buildFromFile(path, output);
     if (!maker.m_cancel)
@@ -251,22 +314,28 @@ bool buildAndCancel(CMakeTorrent& maker, bool folder, const std::string& path, c
     return written;
 }
 
+// Every hashing thread looks at the flag before each piece: after it is set, each finishes at most
+// the piece in its hands. And all of them have ended when the build returns.
 TEST_F(MakeTorrent, CancelInTheMiddleWritesNothing) {
     CScratch tree("midway");
     const std::string output = tree.file("out.torrent", "earlier");
     const std::string big = tree.sparseFile("Data/big.bin", 1024 * MiB);
     tree.sparseFile("Data/more.bin", 512 * MiB);
 
-    CMakeTorrent fileBuild;
-    EXPECT_FALSE(buildAndCancel(fileBuild, false, big, output));
-    EXPECT_GT(fileBuild.m_bytesDone.load(), 0u);
-    EXPECT_LT(fileBuild.m_bytesDone.load(), fileBuild.m_totalSize.load());
-
-    CMakeTorrent folderBuild;
-    EXPECT_FALSE(buildAndCancel(folderBuild, true, join(tree.m_path, "Data"), output));
-    EXPECT_GT(folderBuild.m_bytesDone.load(), 0u);
-    EXPECT_LT(folderBuild.m_bytesDone.load(), folderBuild.m_totalSize.load());
-
+    for (unsigned threads : {1u, 2u, 8u}) {
+        for (bool folder : {false, true}) {
+            CMakeTorrent maker;
+            maker.m_hashThreads = threads;
+            uint64_t seen = 0;
+            EXPECT_FALSE(buildAndCancel(maker, folder, folder ? join(tree.m_path, "Data") : big, output, seen));
+            const uint64_t done = maker.m_bytesDone.load();
+            EXPECT_GT(done, 0u);
+            EXPECT_LT(done, maker.m_totalSize.load());
+            EXPECT_LE(done - seen, threads * MiB) << threads << " threads, folder " << folder;
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+            EXPECT_EQ(maker.m_bytesDone.load(), done);
+        }
+    }
     EXPECT_EQ(readFile(output), "earlier");
     EXPECT_FALSE(exists(output + ".tmp"));
 }

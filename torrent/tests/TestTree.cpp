@@ -76,6 +76,31 @@ std::string CScratch::sparseFile(const std::string& relPath, uint64_t size) {
     return path;
 }
 
+uint64_t CScratch::randomTree(const std::string& relPath,
+                              uint32_t seed,
+                              int count,
+                              uint32_t largest,
+                              uint64_t multiple) {
+    std::mt19937 rng(seed);
+    auto below = [&rng](uint32_t bound) { return std::uniform_int_distribution<uint32_t>(0, bound - 1)(rng); };
+    std::vector<std::string> folders = {relPath};
+    uint64_t total = 0;
+    for (int i = 0; i < count; ++i) {
+        if (below(8) == 0)
+            folders.push_back(folders[below(static_cast<uint32_t>(folders.size()))] + "/d" + std::to_string(i));
+        const uint32_t kind = below(10);
+        uint32_t size = kind < 2 ? 0 : kind < 9 ? below(700) : below(largest + 1);
+        if (multiple != 0 && i == count - 1)
+            size = static_cast<uint32_t>(multiple - total % multiple + below(3) * multiple);
+        std::string bytes(size, '\0');
+        for (char& c : bytes)
+            c = static_cast<char>(rng());
+        file(folders[below(static_cast<uint32_t>(folders.size()))] + "/f" + std::to_string(i), bytes);
+        total += size;
+    }
+    return total;
+}
+
 std::string hide(const std::string& path) {
 #ifdef _WIN32
     if (!SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_HIDDEN))

@@ -24,6 +24,11 @@ class CScratch {
     std::string folder(const std::string& relPath);
     // A file of `size` bytes that takes no space (all zeros).
     std::string sparseFile(const std::string& relPath, uint64_t size);
+    // `count` files of random bytes in random subfolders below `relPath`, made the same for the
+    // same seed: most of them empty or a few hundred bytes, so that one piece spans many, and a
+    // few up to `largest` bytes. A `multiple` other than 0 makes the total a multiple of it.
+    // Returns the total.
+    uint64_t randomTree(const std::string& relPath, uint32_t seed, int count, uint32_t largest, uint64_t multiple = 0);
 
     std::string m_path;
 };
