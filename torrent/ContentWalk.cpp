@@ -25,7 +25,8 @@ void CMakeTorrent::walkFolder(const std::string& folder) {
     if (!listing.open(path))
         return;
     fsys::CDirEntry entry;
-    while (listing.next(entry)) {
+    // A cancel is looked at before each entry: a walk of a large folder can take a while.
+    while (!m_cancel.load(std::memory_order_relaxed) && listing.next(entry)) {
         const std::string full = path + fsys::kSeparator + entry.m_name;
         if (entry.m_folder) {
             // Hidden and system folders are walked like any other.

@@ -152,6 +152,8 @@ bool CMakeTorrent::buildFromFolder(const std::string& path, const std::string& o
     m_files.clear();
     m_basePath = path;
     walkFolder(m_basePath);
+    if (m_cancel.load(std::memory_order_relaxed))
+        return false;
 
     auto top = topDictionary();
     uint64_t totalSize = 0;
