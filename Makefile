@@ -1,12 +1,13 @@
 # Seedwright: the README's commands.
 #   make demo         installs what is missing, builds, and shows Seedwright's whole job
-#   make test         installs what is missing, builds native, win64 and win32, runs every test
+#   make test         installs what is missing, builds native, tsan, win64 and win32, runs every test
 #   make screenshots  a PNG of every dialog in build/screenshots/
 SHELL := /bin/bash
 .PHONY: demo test deps configure build format-check clean screenshots
 
 test: deps format-check build
 	ctest --preset native
+	ctest --preset tsan
 	ctest --preset win64
 
 demo: deps
@@ -19,11 +20,13 @@ configure: deps
 	cmake --preset native >/dev/null
 	cmake --preset win64 >/dev/null
 	cmake --preset win32 >/dev/null
+	cmake --preset tsan >/dev/null
 
 build: configure
 	cmake --build --preset native
 	cmake --build --preset win64
 	cmake --build --preset win32
+	cmake --build --preset tsan
 
 screenshots: deps
 	cmake --preset win64 >/dev/null

@@ -27,12 +27,13 @@ function(sw_setup_wine_fixture)
     set_tests_properties(wine.prefix.cleanup PROPERTIES FIXTURES_CLEANUP wine TIMEOUT 60)
 endfunction()
 
-# sw_add_test_program(NAME SOURCES ... LIBS ... [WINDOWS_ONLY] [FIXTURES ...] [RESOURCE_LOCK name])
+# sw_add_test_program(NAME SOURCES ... LIBS ... [WINDOWS_ONLY] [FIXTURES ...] [RESOURCE_LOCK name]
+#                     [LABEL name])
 # Builds one GoogleTest program and registers its cases with ctest. FIXTURES are required
 # besides wine (e.g. standin, the stand-in tracker site); cases sharing RESOURCE_LOCK run one
-# at a time.
+# at a time. A LABEL is given to the native cases besides "native".
 function(sw_add_test_program name)
-    cmake_parse_arguments(ARG "WINDOWS_ONLY" "RESOURCE_LOCK" "SOURCES;LIBS;FIXTURES" ${ARGN})
+    cmake_parse_arguments(ARG "WINDOWS_ONLY" "RESOURCE_LOCK;LABEL" "SOURCES;LIBS;FIXTURES" ${ARGN})
     if(ARG_WINDOWS_ONLY AND NOT WIN32)
         return()
     endif()
@@ -47,5 +48,14 @@ function(sw_add_test_program name)
         endif()
     else()
         gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES LABELS native TIMEOUT 300)
+        if(ARG_LABEL)
+            # Discovery passes no list of labels on; a script that ctest reads after its list of
+            # cases adds the second one.
+            set(script ${CMAKE_CURRENT_BINARY_DIR}/${name}_labels.cmake)
+            file(WRITE ${script} "if(${name}_TESTS)\n"
+                "  set_tests_properties(\${${name}_TESTS} PROPERTIES LABELS \"native;${ARG_LABEL}\")\n"
+                "endif()\n")
+            set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES ${script})
+        endif()
     endif()
 endfunction()
