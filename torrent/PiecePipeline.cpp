@@ -1,12 +1,12 @@
 #include "torrent/PiecePipeline.h"
 
 #include <algorithm>
-#include <condition_variable>
 #include <cstring>
 #include <mutex>
 #include <new>
 #include <thread>
 
+#include "torrent/PieceSync.h"
 #include "torrent/Sha1Hasher.h"
 
 namespace pieces {
@@ -27,7 +27,7 @@ void hashInto(CSha1Hasher& hasher, const Piece& piece, uint8_t* table) {
 }
 
 // The buffers between the reader and the hashing threads: free ones for the reader, filled ones
-// in reading order for the hashers. Everything here is under the one mutex.
+// in reading order for the hashers. Everything here is under the one lock.
 class CRing {
   public:
     explicit CRing(const std::vector<std::unique_ptr<uint8_t[]>>& buffers) : m_filled(buffers.size()) {
@@ -37,8 +37,8 @@ class CRing {
 
     // The reader's next buffer; none once the hashers have stopped.
     uint8_t* takeFree() {
-        std::unique_lock<std::mutex> lock(m_mutex);
-        m_freed.wait(lock, [this] { return !m_free.empty() || m_stopped; });
+        std::lock_guard<CLock> lock(m_lock);
+        m_freed.wait(m_lock, [this] { return !m_free.empty() || m_stopped; });
         if (m_stopped)
             return nullptr;
         uint8_t* buffer = m_free.back();
@@ -48,27 +48,27 @@ class CRing {
 
     void putFilled(const Piece& piece) {
         {
-            std::lock_guard<std::mutex> lock(m_mutex);
+            std::lock_guard<CLock> lock(m_lock);
             m_filled[(m_first + m_count) % m_filled.size()] = piece;
             ++m_count;
         }
-        m_ready.notify_one();
+        m_ready.notifyOne();
     }
 
     // No more pieces come; the hashers finish those waiting, or drop them when stopping.
     void endReading(bool stop) {
         {
-            std::lock_guard<std::mutex> lock(m_mutex);
+            std::lock_guard<CLock> lock(m_lock);
             m_readingOver = true;
             m_stopped = m_stopped || stop;
         }
-        m_ready.notify_all();
+        m_ready.notifyAll();
     }
 
     // A hasher's next piece, in reading order; false when there is none left or all stop.
     bool takeFilled(Piece& piece) {
-        std::unique_lock<std::mutex> lock(m_mutex);
-        m_ready.wait(lock, [this] { return m_count > 0 || m_readingOver || m_stopped; });
+        std::lock_guard<CLock> lock(m_lock);
+        m_ready.wait(m_lock, [this] { return m_count > 0 || m_readingOver || m_stopped; });
         if (m_stopped || m_count == 0)
             return false;
         piece = m_filled[m_first];
@@ -79,26 +79,26 @@ class CRing {
 
     void giveBack(uint8_t* buffer) {
         {
-            std::lock_guard<std::mutex> lock(m_mutex);
+            std::lock_guard<CLock> lock(m_lock);
             m_free.push_back(buffer);
         }
-        m_freed.notify_one();
+        m_freed.notifyOne();
     }
 
     // Any thread: nobody takes another piece or buffer.
     void stop() {
         {
-            std::lock_guard<std::mutex> lock(m_mutex);
+            std::lock_guard<CLock> lock(m_lock);
             m_stopped = true;
         }
-        m_ready.notify_all();
-        m_freed.notify_all();
+        m_ready.notifyAll();
+        m_freed.notifyAll();
     }
 
   private:
-    std::mutex m_mutex;
-    std::condition_variable m_freed;
-    std::condition_variable m_ready;
+    CLock m_lock;
+    CCondition m_freed;
+    CCondition m_ready;
     std::vector<uint8_t*> m_free;
     std::vector<Piece> m_filled;  // a queue of at most as many pieces as there are buffers
     std::size_t m_first = 0;
