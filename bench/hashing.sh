@@ -2,16 +2,21 @@
 # Hashing speed of seedwright-maketorrent (native and under Wine) beside mktorrent,
 # transmission-create and OpenSSL's single-core SHA-1, on page-cached data:
 #   a 2 GiB file and a 1 GiB folder of about 2,000 files of mixed sizes (build/bench-data,
-#   made once and reused). Prints one table of MiB/s, the best of RUNS runs (default 3), by
-#   wall-clock and by CPU time: on a shared machine the wall-clock figures suffer from other
-#   work, while OpenSSL's own figure is per CPU second.
+#   made once and reused). Prints one table: MiB/s, the median of RUNS runs (default 3), by
+#   wall-clock and by CPU time; each figure's ratio to mktorrent -t 2's wall-clock figure of the
+#   same run; and the CPU seconds per GiB. On a shared machine the wall-clock figures suffer from
+#   other work, while OpenSSL's own figure is per CPU second.
 #
+# seedwright-maketorrent hashes on one thread per core (at most 8), as the program does; the row
+# "--threads 1" is the same tool on one hashing thread, the figure the CPU time is held against.
 # The native tool comes from the optimised, unsanitized preset "bench"; the Windows one is
-# build/win64's, run in a Wine prefix of its own (build/bench/wineprefix).
+# build/win64's, run in a Wine prefix of its own (build/bench/wineprefix). Under Wine the CPU
+# time counts Wine's server as well, which does part of the work of every file opened.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
 runs=${RUNS:-3}
+[ "$runs" -ge 3 ] || { echo "RUNS must be at least 3 (a median of fewer says little)" >&2; exit 2; }
 data=$root/build/bench-data
 scratch=$root/build/bench-out
 mkdir -p "$data" "$scratch"
@@ -67,9 +72,29 @@ trap 'tests/wine/wine-fixture.sh cleanup build/bench >/dev/null 2>&1 || true' EX
 winpath() { printf 'Z:%s' "${1//\//\\}"; }
 
 mibs() { awk -v b="$1" -v s="$2" 'BEGIN { printf "%.0f", b / 1048576 / s }'; }
-# The larger of several "wall/cpu" pairs, each part on its own.
-best() {
-    printf '%s\n' "$@" | awk -F/ '$1 > w { w = $1 } $2 > c { c = $2 } END { printf "%d/%d", w, c }'
+# The median of several "wall/cpu" pairs, each part on its own.
+median() {
+    local wall cpu
+    middle() { sort -n | awk '{ v[NR] = $1 } END { printf "%d", NR % 2 ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
+    wall=$(printf '%s\n' "$@" | cut -d/ -f1 | middle)
+    cpu=$(printf '%s\n' "$@" | cut -d/ -f2 | middle)
+    echo "$wall/$cpu"
+}
+
+# CPU seconds (user + system) that Wine's server of the benchmark's prefix has used so far.
+ticks=$(getconf CLK_TCK)
+serverPid=
+for pid in $(pgrep -f wineserver || true); do
+    if tr '\0' '\n' <"/proc/$pid/environ" 2>/dev/null | grep -qx "WINEPREFIX=$root/build/bench/wineprefix"; then
+        serverPid=$pid
+    fi
+done
+serverCpu() {
+    if [ -n "$serverPid" ]; then
+        awk -v t="$ticks" '{ printf "%.2f", ($14 + $15) / t }' "/proc/$serverPid/stat"
+    else
+        echo 0
+    fi
 }
 
 # Runs a command under /usr/bin/time; leaves wall and CPU (user + system) seconds in
@@ -82,16 +107,22 @@ timed() {
 
 # Each prints "wall/cpu" MiB/s of one run on $1 (the content) of $2 bytes, piece length 2^$3.
 # Both seedwright figures take the wall time the tool measures around the build itself.
-run_native() {
-    timed "$native" "$1" "$scratch/sw.torrent"
+# $1: the tool's options (none, or --threads 1), split into words.
+run_native_with() {
+    local options=$1
+    shift
+    timed "$native" $options "$1" "$scratch/sw.torrent"
     local own=$(awk '/^seconds:/ { print $2 }' "$scratch/out")
     echo "$(mibs "$2" "$own")/$(mibs "$2" "$cpu")"
 }
+run_native() { run_native_with "" "$@"; }
+run_native1() { run_native_with "--threads 1" "$@"; }
 # Wine's start costs CPU time too; it is measured on a 1-byte file and taken off.
 run_wine() {
+    local server=$(serverCpu)
     timed tests/wine/wine-run.sh build/bench "$windows" "$(winpath "$1")" "$(winpath "$scratch/sw.torrent")"
     local own=$(awk '/^seconds:/ { print $2 }' "$scratch/out")
-    local used=$(awk -v a="$cpu" -v b="$wineStart" 'BEGIN { print a - b }')
+    local used=$(awk -v a="$cpu" -v b="$wineStart" -v s0="$server" -v s1="$(serverCpu)" 'BEGIN { print a + s1 - s0 - b }')
     echo "$(mibs "$2" "$own")/$(mibs "$2" "$used")"
 }
 run_mktorrent() {
@@ -116,7 +147,7 @@ measure() {
         warm "$content"
         results+=("$("$tool" "$content" "$bytes" "$exponent")")
     done
-    best "${results[@]}"
+    median "${results[@]}"
 }
 
 exponent() {
@@ -127,14 +158,15 @@ folderExp=$(exponent "$folder")
 head -c 1 /dev/zero >"$scratch/one.bin"
 starts=()
 for _ in 1 2 3; do
+    server=$(serverCpu)
     timed tests/wine/wine-run.sh build/bench "$windows" "$(winpath "$scratch/one.bin")" "$(winpath "$scratch/sw.torrent")"
-    starts+=("$cpu")
+    starts+=("$(awk -v a="$cpu" -v s0="$server" -v s1="$(serverCpu)" 'BEGIN { print a + s1 - s0 }')")
 done
 wineStart=$(printf '%s\n' "${starts[@]}" | sort -n | head -1)
 
-echo "== measuring, best of $runs runs (load average: $(cut -d' ' -f1-3 /proc/loadavg))"
+echo "== measuring, median of $runs runs (load average: $(cut -d' ' -f1-3 /proc/loadavg))"
 declare -A result
-tools=(run_native run_wine run_mktorrent1 run_mktorrent2 run_transmission)
+tools=(run_native run_wine run_native1 run_mktorrent1 run_mktorrent2 run_transmission)
 for tool in "${tools[@]}"; do
     result[$tool.big]=$(measure "$tool" "$big" "$bigBytes" "$bigExp")
     result[$tool.folder]=$(measure "$tool" "$folder" "$folderBytes" "$folderExp")
@@ -146,19 +178,40 @@ for _ in $(seq "$runs"); do
     wallFigure=$(openssl speed -elapsed -evp sha1 -bytes 1048576 2>/dev/null | awk '/^sha1/ { sub(/k$/, "", $2); printf "%.0f", $2 * 1000 / 1048576 }')
     ssl+=("$wallFigure/$cpuFigure")
 done
-result[openssl]=$(best "${ssl[@]}")
+result[openssl]=$(median "${ssl[@]}")
 
 echo
-echo "MiB/s, wall-clock / CPU time (user + system), page-cached, piece length 2^$bigExp"
-row() { printf '%-40s %16s %22s\n' "$1" "$2" "$3"; }
-row "" "2 GiB file" "1 GiB, $folderFiles files"
-row "seedwright-maketorrent, native" "${result[run_native.big]}" "${result[run_native.folder]}"
-row "seedwright-maketorrent, Wine" "${result[run_wine.big]}" "${result[run_wine.folder]}"
-row "mktorrent -t 1" "${result[run_mktorrent1.big]}" "${result[run_mktorrent1.folder]}"
-row "mktorrent -t 2" "${result[run_mktorrent2.big]}" "${result[run_mktorrent2.folder]}"
-row "transmission-create" "${result[run_transmission.big]}" "${result[run_transmission.folder]}"
-row "OpenSSL SHA-1, one core, 1 MiB blocks" "${result[openssl]}" ""
+echo "MiB/s, wall-clock / CPU time (user + system), page-cached, piece length 2^$bigExp; x mktorrent -t 2:"
+echo "wall-clock against its wall-clock in this run; CPU s/GiB: CPU seconds per GiB hashed"
+# "wall/cpu" MiB/s, the wall-clock ratio to mktorrent -t 2 and CPU seconds per GiB of one figure.
+cells() {
+    awk -v a="$1" -v m="$2" 'BEGIN { split(a, x, "/"); split(m, y, "/")
+        printf "%11s %6.2f %6.2f", a, x[1] / y[1], 1024 / x[2] }'
+}
+row() { printf '%-40s %s   %s\n' "$1" "$2" "$3"; }
+row "" "$(printf '%11s %6s %6s' "2 GiB file" "x mk-2" "CPU s")" "$(printf '%11s %6s %6s' "$folderFiles files" "x mk-2" "CPU s")"
+for entry in "run_native:seedwright-maketorrent, native" "run_wine:seedwright-maketorrent, Wine" \
+    "run_native1:seedwright-maketorrent --threads 1" "run_mktorrent1:mktorrent -t 1" "run_mktorrent2:mktorrent -t 2" \
+    "run_transmission:transmission-create"; do
+    tool=${entry%%:*}
+    row "${entry#*:}" "$(cells "${result[$tool.big]}" "${result[run_mktorrent2.big]}")" \
+        "$(cells "${result[$tool.folder]}" "${result[run_mktorrent2.folder]}")"
+done
+row "OpenSSL SHA-1, one core, 1 MiB blocks" "$(cells "${result[openssl]}" "${result[run_mktorrent2.big]}")" ""
 echo
+ratio() { awk -v a="${result[$1]}" -v m="${result[run_mktorrent2.$2]}" 'BEGIN { split(a, x, "/"); split(m, y, "/"); printf "%.2f", x[1] / y[1] }'; }
+atLeast() { awk -v a="$1" -v g="$2" 'BEGIN { exit !(a >= g) }' && echo "met" || echo "MISSED"; }
+for data in big folder; do
+    n=$(ratio run_native.$data $data)
+    w=$(ratio run_wine.$data $data)
+    echo "x mktorrent -t 2, $data: native $n (goal 1.05: $(atLeast "$n" 1.05)), Wine $w (goal 1.00: $(atLeast "$w" 1.00))"
+done
+# CPU per GiB of the threads against one hashing thread: the pipeline's own cost.
+for data in big folder; do
+    extra=$(awk -v a="${result[run_native.$data]}" -v b="${result[run_native1.$data]}" \
+        'BEGIN { split(a, x, "/"); split(b, y, "/"); printf "%.0f", 100 * (y[2] / x[2] - 1) }')
+    echo "CPU per GiB, $data: native ${extra}% more than with --threads 1 (goal at most 5%: $(atLeast $((5 - extra)) 0))"
+done
 # Shares of OpenSSL's figure on the 2 GiB file, wall against wall and CPU against CPU.
 share() {
     awk -v a="$1" -v b="${result[openssl]}" -v part="$2" \
