@@ -55,8 +55,14 @@ void runUpload(const UploadJob& job, UploadServices& services) {
     const std::string localTorrent = job.currentFolder + "\\swr.torrent";
 
     services.setStatus("Generating Torrent File: Please Wait!");
-    if (!services.buildTorrent(job.contentPath, job.fileMode))
+    const BuildResult built = services.buildTorrent(job.contentPath, job.fileMode);
+    if (built.m_end == BuildEnd::Cancelled)
         return;
+    // Only the build's own success leads to a post: an earlier file at newTorrentPath never goes out.
+    if (!built) {
+        services.message(kBuildFailed + built.m_reason);
+        return;
+    }
 
     postPictures(job, services);
     std::string answer;

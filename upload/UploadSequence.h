@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "torrent/BuildResult.h"
 #include "upload/UploadPlan.h"
 
 namespace upload {
@@ -40,8 +41,8 @@ class UploadServices {
 
     virtual void setStatus(const std::string& text) = 0;
     virtual void message(const std::string& text) = 0;
-    // Runs the hashing dialog; false when the user cancelled.
-    virtual bool buildTorrent(const std::string& contentPath, bool fileMode) = 0;
+    // Runs the hashing dialog: written, cancelled by the user, or failed with the reason.
+    virtual BuildResult buildTorrent(const std::string& contentPath, bool fileMode) = 0;
     // Posts one form to "/doupload.php"; false when the send failed (already reported).
     virtual bool postForm(const std::string& host, const std::vector<FormField>& fields, std::string& answer) = 0;
     // Creates or replaces a file with exactly these bytes; false when it could not be opened.
@@ -57,8 +58,10 @@ class UploadServices {
 };
 
 inline constexpr const char* kUploadPath = "/doupload.php";
+inline constexpr const char* kBuildFailed = "Could not create the torrent:\n\n";
 
-// Steps 1 to 9; the caller returns the dialog to its idle state afterwards.
+// Steps 1 to 9; the caller returns the dialog to its idle state afterwards. Nothing goes to the
+// site unless the build wrote the torrent.
 void runUpload(const UploadJob& job, UploadServices& services);
 
 }  // namespace upload

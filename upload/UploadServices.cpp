@@ -22,11 +22,20 @@ void CWinUploadServices::message(const std::string& text) {
     appMessageBox(text);
 }
 
-bool CWinUploadServices::buildTorrent(const std::string& contentPath, bool fileMode) {
+BuildResult CWinUploadServices::buildTorrent(const std::string& contentPath, bool fileMode) {
     CMyProgress progress;
     progress.m_sourcePath = contentPath;
     progress.m_singleFile = fileMode;
-    return progress.DoModal() == IDOK;
+    switch (progress.DoModal()) {
+        case IDOK:
+            return BuildResult::written();
+        case IDCANCEL:
+            return BuildResult::cancelled();
+        case kProgressFailed:
+            return progress.m_result;
+        default:
+            return BuildResult::failed("The hashing dialog could not be shown");
+    }
 }
 
 bool CWinUploadServices::postForm(const std::string& host,

@@ -31,10 +31,10 @@ class HeldServices : public upload::UploadServices {
 
     void setStatus(const std::string& text) override { statuses.push_back(text); }
     void message(const std::string&) override {}
-    bool buildTorrent(const std::string&, bool) override {
+    BuildResult buildTorrent(const std::string&, bool) override {
         ++builds;
         WaitForSingleObject(m_release, 30000);
-        return true;
+        return BuildResult::written();
     }
     bool postForm(const std::string&, const std::vector<upload::FormField>& fields, std::string& answer) override {
         forms.push_back(fields);

@@ -18,7 +18,7 @@ class FakeServices : public upload::UploadServices {
     std::vector<std::string> calls;
     std::vector<std::vector<FormField>> forms;
     std::vector<ClientStart> starts;
-    bool hashingDone = true;
+    BuildResult built = BuildResult::written();
     bool torrentFormSent = true;
     std::string answer;
     bool writable = true;
@@ -28,9 +28,9 @@ class FakeServices : public upload::UploadServices {
 
     void setStatus(const std::string& text) override { calls.push_back("status " + text); }
     void message(const std::string& text) override { calls.push_back("message " + text); }
-    bool buildTorrent(const std::string& path, bool fileMode) override {
+    BuildResult buildTorrent(const std::string& path, bool fileMode) override {
         calls.push_back("build " + path + (fileMode ? " file" : " folder"));
-        return hashingDone;
+        return built;
     }
     bool postForm(const std::string& host, const std::vector<FormField>& fields, std::string& out) override {
         calls.push_back("post " + host + " " + fields.back().name);
@@ -135,10 +135,20 @@ TEST(UploadSequence, AWholeUploadInOrder) {
 
 TEST(UploadSequence, CancelledHashingSendsNothing) {
     FakeServices services;
-    services.hashingDone = false;
+    services.built = BuildResult::cancelled();
     upload::runUpload(job(), services);
     EXPECT_EQ(services.calls.size(), 2u);
     EXPECT_TRUE(services.forms.empty());
+}
+
+// An earlier MyNew.torrent may still lie there: only the build's success leads to a post.
+TEST(UploadSequence, AFailedBuildSaysWhyAndSendsNothing) {
+    FakeServices services;
+    services.built = BuildResult::failed("Cannot read C:\\Data\\Film\\a.mkv");
+    upload::runUpload(job(), services);
+    EXPECT_EQ(services.calls,
+              (std::vector<std::string>{"status Generating Torrent File: Please Wait!", "build C:\\Data\\Film folder",
+                                        "message Could not create the torrent:\n\nCannot read C:\\Data\\Film\\a.mkv"}));
 }
 
 TEST(UploadSequence, AFileWithoutFolderStopsBeforeHashing) {
