@@ -1,6 +1,7 @@
 #include "upload/UploadSequence.h"
 
 #include "site/FormWire.h"
+#include "torrent/SameContent.h"
 #include "upload/InputChecks.h"
 
 namespace upload {
@@ -43,6 +44,25 @@ bool postTorrentForm(const UploadJob& job, UploadServices& services, std::string
     return services.postForm(job.siteHost, fields, answer);
 }
 
+// The site's copy against the torrent that was posted, both read back from their files.
+bool copyMatches(const UploadJob& job, UploadServices& services, const std::string& copyPath, std::string& reason) {
+    std::string built;
+    std::string copy;
+    if (!services.readFile(job.newTorrentPath, kMaxTorrentCopy, built)) {
+        reason = "The torrent created for the upload cannot be read back.";
+        return false;
+    }
+    if (!services.readFile(copyPath, kMaxTorrentCopy + 1, copy)) {
+        reason = "The file from the site cannot be read.";
+        return false;
+    }
+    if (copy.size() > kMaxTorrentCopy) {
+        reason = "The file from the site is larger than " + std::to_string(kMaxTorrentCopy >> 20) + " MiB.";
+        return false;
+    }
+    return sameContent(built, copy, reason);
+}
+
 }  // namespace
 
 void runUpload(const UploadJob& job, UploadServices& services) {
@@ -80,6 +100,11 @@ void runUpload(const UploadJob& job, UploadServices& services) {
         // A failed download has told the user; the client gets no error page to seed.
         if (!services.downloadTorrent(job.siteHost, link, localTorrent))
             continue;
+        std::string mismatch;
+        if (!copyMatches(job, services, localTorrent, mismatch)) {
+            services.message(kCopyMismatch + mismatch);
+            continue;
+        }
         services.waitForBackend();
         services.setStatus("Adding torrent to Client...");
         const ClientChoice choice = clientNeedsChoice(job.clients) ? services.chooseClient() : ClientChoice::Closed;

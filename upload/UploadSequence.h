@@ -3,6 +3,7 @@
 // outside world (dialogs, the site, files, the shell) comes in through UploadServices, so the
 // Windows worker and the tests run the very same steps.
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -47,6 +48,8 @@ class UploadServices {
     virtual bool postForm(const std::string& host, const std::vector<FormField>& fields, std::string& answer) = 0;
     // Creates or replaces a file with exactly these bytes; false when it could not be opened.
     virtual bool writeFile(const std::string& path, const std::string& bytes) = 0;
+    // The first `maxBytes` bytes of a file (all of a smaller one); false when it cannot be read.
+    virtual bool readFile(const std::string& path, std::size_t maxBytes, std::string& bytes) = 0;
     // False when the download failed (already reported).
     virtual bool downloadTorrent(const std::string& host,
                                  const std::string& linkPath,
@@ -59,9 +62,13 @@ class UploadServices {
 
 inline constexpr const char* kUploadPath = "/doupload.php";
 inline constexpr const char* kBuildFailed = "Could not create the torrent:\n\n";
+inline constexpr const char* kCopyMismatch = "The site's copy of the torrent does not match the upload:\n\n";
+// The largest site's copy the check reads.
+inline constexpr std::size_t kMaxTorrentCopy = 32 * 1024 * 1024;
 
 // Steps 1 to 9; the caller returns the dialog to its idle state afterwards. Nothing goes to the
-// site unless the build wrote the torrent.
+// site unless the build wrote the torrent, and the site's copy goes to the client only when it
+// describes the content that was uploaded.
 void runUpload(const UploadJob& job, UploadServices& services);
 
 }  // namespace upload

@@ -4,6 +4,8 @@
 
 #include <shellapi.h>
 
+#include <algorithm>
+
 #include "app/res/resource.h"
 #include "client/ClientDialogs.h"
 #include "client/ClientDiscovery.h"
@@ -63,6 +65,25 @@ bool CWinUploadServices::writeFile(const std::string& path, const std::string& b
     DWORD written = 0;
     // A short write leaves what fitted, as a text file opened for writing would.
     WriteFile(file.get(), bytes.data(), DWORD(bytes.size()), &written, nullptr);
+    return true;
+}
+
+bool CWinUploadServices::readFile(const std::string& path, std::size_t maxBytes, std::string& bytes) {
+    win::CHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.valid())
+        return false;
+    bytes.clear();
+    char block[65536];
+    while (bytes.size() < maxBytes) {
+        DWORD read = 0;
+        const DWORD want = DWORD(std::min<std::size_t>(sizeof block, maxBytes - bytes.size()));
+        if (!ReadFile(file.get(), block, want, &read, nullptr))
+            return false;
+        if (read == 0)
+            break;
+        bytes.append(block, read);
+    }
     return true;
 }
 

@@ -19,6 +19,7 @@ class CWinUploadServices : public upload::UploadServices {
     BuildResult buildTorrent(const std::string& contentPath, bool fileMode) override;
     bool postForm(const std::string& host, const std::vector<upload::FormField>& fields, std::string& answer) override;
     bool writeFile(const std::string& path, const std::string& bytes) override;
+    bool readFile(const std::string& path, std::size_t maxBytes, std::string& bytes) override;
     bool downloadTorrent(const std::string& host, const std::string& linkPath, const std::string& localPath) override;
     void waitForBackend() override;
     int majorVersion(const std::string& executable) override;

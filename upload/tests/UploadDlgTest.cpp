@@ -42,6 +42,7 @@ class HeldServices : public upload::UploadServices {
         return true;
     }
     bool writeFile(const std::string&, const std::string&) override { return true; }
+    bool readFile(const std::string&, std::size_t, std::string&) override { return false; }
     bool downloadTorrent(const std::string&, const std::string&, const std::string&) override { return true; }
     void waitForBackend() override {}
     int majorVersion(const std::string&) override { return -1; }

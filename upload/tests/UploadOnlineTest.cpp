@@ -383,4 +383,46 @@ TEST_F(UploadOnline, WithAzureusKnownTheUserChoosesTheClient) {
     appState().m_azureusPath.clear();
 }
 
+// The site's copy is checked before the hand-off: only one that describes the upload's content
+// reaches the client, whatever the site changed outside "info".
+TEST_F(UploadOnline, TheSitesCopyMustDescribeTheUpload) {
+    appState().m_utorrentPath = standinClient("v3");
+    CreateDirectoryA((kWork + "\\Copies").c_str(), nullptr);
+    const struct {
+        const char* variant;
+        const char* reason;  // empty: accepted
+    } cases[] = {
+        {"html", "The file from the site is not a torrent (byte 1: not the start of a bencode value)."},
+        {"truncated", "The file from the site is not a torrent ("},
+        {"other", "The file from the site has another \""},
+        {"private", ""},
+    };
+    char seed = 'k';
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.variant);
+        m_boxes.clear();
+        DeleteFileA(m_record.c_str());
+        m_site.setScenario(std::string("{\"copy\": \"") + c.variant + "\"}");
+        Inputs in;
+        in.path = makeFile(std::string("Copies\\") + c.variant + ".bin", 30000, seed++);
+        in.name = std::string("Copy check ") + c.variant;
+        in.pictures = {makeFile("k.jpg", 100, seed++)};
+        upload(in);
+        const std::vector<std::string> boxes = m_boxes.texts();
+        if (*c.reason == '\0') {
+            EXPECT_EQ(boxes, std::vector<std::string>{"Upload Complete!"});
+            ASSERT_EQ(awaitClientStarts(1).size(), 1u);
+            expectCompleteIn(kWork + "\\Copies\\");
+            continue;
+        }
+        ASSERT_EQ(boxes.size(), 1u);
+        const std::string expected =
+            std::string("The site's copy of the torrent does not match the upload:\n\n") + c.reason;
+        EXPECT_EQ(boxes[0].substr(0, expected.size()), expected);
+        EXPECT_EQ(m_backendWaits, 0);
+        Sleep(500);
+        EXPECT_TRUE(clientStarts().empty());
+    }
+}
+
 }  // namespace

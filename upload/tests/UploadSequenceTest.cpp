@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -12,6 +13,15 @@ using upload::ClientChoice;
 using upload::ClientStart;
 using upload::FormField;
 
+// The torrent built, and the site's copy of it with its own announce and comment.
+const std::string kBuilt =
+    "d8:announce7:tmp_url4:infod6:lengthi5e4:name5:a.bin12:piece lengthi65536e6:pieces20:" + std::string(20, 'P') +
+    "ee";
+const std::string kSiteCopy =
+    "d8:announce20:https://t/a?passkey=7:comment4:mine4:infod6:lengthi5e4:name5:a.bin"
+    "12:piece lengthi65536e6:pieces20:" +
+    std::string(20, 'P') + "ee";
+
 // Records every call as one line, and answers by its settings.
 class FakeServices : public upload::UploadServices {
   public:
@@ -19,6 +29,7 @@ class FakeServices : public upload::UploadServices {
     std::vector<std::vector<FormField>> forms;
     std::vector<ClientStart> starts;
     BuildResult built = BuildResult::written();
+    std::map<std::string, std::string> files = {{"C:\\C\\MyNew.torrent", kBuilt}, {"C:\\C\\swr.torrent", kSiteCopy}};
     bool torrentFormSent = true;
     std::string answer;
     bool writable = true;
@@ -44,6 +55,14 @@ class FakeServices : public upload::UploadServices {
         calls.push_back("write " + path);
         written = bytes;
         return writable;
+    }
+    bool readFile(const std::string& path, std::size_t maxBytes, std::string& bytes) override {
+        calls.push_back("read " + path);
+        const auto file = files.find(path);
+        if (file == files.end())
+            return false;
+        bytes = file->second.substr(0, maxBytes);
+        return true;
     }
     bool downloadTorrent(const std::string& host, const std::string& link, const std::string& local) override {
         calls.push_back("download " + host + link + " " + local);
@@ -106,6 +125,8 @@ TEST(UploadSequence, AWholeUploadInOrder) {
         "write C:\\W\\debug.html",
         "status Re-Download of torrent...",
         "download tracker/download.php/7/My%20Film.torrent C:\\C\\swr.torrent",
+        "read C:\\C\\MyNew.torrent",
+        "read C:\\C\\swr.torrent",
         "wait",
         "status Adding torrent to Client...",
         "version C:\\uTorrent.exe",
@@ -149,6 +170,29 @@ TEST(UploadSequence, AFailedBuildSaysWhyAndSendsNothing) {
     EXPECT_EQ(services.calls,
               (std::vector<std::string>{"status Generating Torrent File: Please Wait!", "build C:\\Data\\Film folder",
                                         "message Could not create the torrent:\n\nCannot read C:\\Data\\Film\\a.mkv"}));
+}
+
+// A copy that is not the upload's goes nowhere: no backend wait, no client, no "Upload Complete!".
+TEST(UploadSequence, TheSitesCopyIsCheckedBeforeTheHandOff) {
+    const struct {
+        std::string copy;
+        std::string reason;
+    } refusals[] = {
+        {"<html><body>Please log in</body></html>\n",
+         "The file from the site is not a torrent (byte 1: not the start of a bencode value)."},
+        {kSiteCopy.substr(0, 60),
+         "The file from the site is not a torrent (byte 59: a string longer than the rest of the input)."},
+        {std::string(upload::kMaxTorrentCopy + 1, 'd'), "The file from the site is larger than 32 MiB."},
+    };
+    for (const auto& refusal : refusals) {
+        FakeServices services;
+        services.answer = kLinkLine;
+        services.files["C:\\C\\swr.torrent"] = refusal.copy;
+        upload::runUpload(job(), services);
+        EXPECT_EQ(services.calls.back(), "message " + std::string(upload::kCopyMismatch) + refusal.reason);
+        EXPECT_TRUE(services.starts.empty());
+        EXPECT_EQ(std::count(services.calls.begin(), services.calls.end(), "wait"), 0);
+    }
 }
 
 TEST(UploadSequence, AFileWithoutFolderStopsBeforeHashing) {
