@@ -1,5 +1,8 @@
 #include "upload/UploadSequence.h"
 
+#include <exception>
+#include <new>
+
 #include "site/FormWire.h"
 #include "torrent/SameContent.h"
 #include "upload/InputChecks.h"
@@ -63,7 +66,28 @@ bool copyMatches(const UploadJob& job, UploadServices& services, const std::stri
     return sameContent(built, copy, reason);
 }
 
+void failed(UploadServices& services, const char* why) noexcept {
+    try {
+        services.setStatus("Upload Failed...");
+        services.message(std::string("Upload Failed:\n\n") + why);
+    } catch (...) {
+        // Not even the message could be shown; the caller still returns to idle.
+    }
+}
+
 }  // namespace
+
+void runUploadGuarded(const UploadJob& job, UploadServices& services) noexcept {
+    try {
+        runUpload(job, services);
+    } catch (const std::bad_alloc&) {
+        failed(services, "Not enough memory.");
+    } catch (const std::exception& e) {
+        failed(services, e.what());
+    } catch (...) {
+        failed(services, "An unexpected error stopped the upload.");
+    }
+}
 
 void runUpload(const UploadJob& job, UploadServices& services) {
     std::string content;

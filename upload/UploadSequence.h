@@ -71,4 +71,8 @@ inline constexpr std::size_t kMaxTorrentCopy = 32 * 1024 * 1024;
 // describes the content that was uploaded.
 void runUpload(const UploadJob& job, UploadServices& services);
 
+// runUpload with a catch-all: whatever escapes the sequence (memory exhausted by a huge answer)
+// ends the upload as failed, in the status line and a message. Nothing escapes this.
+void runUploadGuarded(const UploadJob& job, UploadServices& services) noexcept;
+
 }  // namespace upload

@@ -25,7 +25,7 @@ void CWinUploadServices::message(const std::string& text) {
 }
 
 BuildResult CWinUploadServices::buildTorrent(const std::string& contentPath, bool fileMode) {
-    CMyProgress progress;
+    CMyProgress progress(m_dialog.hwnd());
     progress.m_sourcePath = contentPath;
     progress.m_singleFile = fileMode;
     switch (progress.DoModal()) {
@@ -95,7 +95,7 @@ bool CWinUploadServices::downloadTorrent(const std::string& host,
 }
 
 void CWinUploadServices::waitForBackend() {
-    CompleteUpload wait;
+    CompleteUpload wait(m_dialog.hwnd());
     wait.DoModal();
 }
 
@@ -104,7 +104,7 @@ int CWinUploadServices::majorVersion(const std::string& executable) {
 }
 
 upload::ClientChoice CWinUploadServices::chooseClient() {
-    SelectClient choice;
+    SelectClient choice(m_dialog.hwnd());
     switch (choice.DoModal()) {
         case IDC_UTORRENT:
             return upload::ClientChoice::Utorrent;

@@ -1,7 +1,8 @@
 #pragma once
 // The upload's outside world on Windows: the hashing and backend dialogs, the site's forms and
 // download, the debug file, the client's version and its start. Runs on the worker thread and
-// touches the main dialog only through window operations.
+// touches the main dialog only through window operations; every dialog it shows is owned by the
+// main dialog, which is disabled meanwhile.
 
 #include <string>
 #include <vector>

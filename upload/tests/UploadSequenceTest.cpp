@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <map>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -30,6 +31,7 @@ class FakeServices : public upload::UploadServices {
     std::vector<ClientStart> starts;
     BuildResult built = BuildResult::written();
     std::map<std::string, std::string> files = {{"C:\\C\\MyNew.torrent", kBuilt}, {"C:\\C\\swr.torrent", kSiteCopy}};
+    bool throwOnPost = false;
     bool torrentFormSent = true;
     std::string answer;
     bool writable = true;
@@ -44,6 +46,8 @@ class FakeServices : public upload::UploadServices {
         return built;
     }
     bool postForm(const std::string& host, const std::vector<FormField>& fields, std::string& out) override {
+        if (throwOnPost)
+            throw std::bad_alloc();
         calls.push_back("post " + host + " " + fields.back().name);
         forms.push_back(fields);
         if (fields.back().name != "file")
@@ -193,6 +197,15 @@ TEST(UploadSequence, TheSitesCopyIsCheckedBeforeTheHandOff) {
         EXPECT_TRUE(services.starts.empty());
         EXPECT_EQ(std::count(services.calls.begin(), services.calls.end(), "wait"), 0);
     }
+}
+
+TEST(UploadSequence, WhateverEscapesTheSequenceEndsItAsFailed) {
+    FakeServices services;
+    services.throwOnPost = true;
+    upload::runUploadGuarded(job(), services);
+    const std::vector<std::string> tail(services.calls.end() - 2, services.calls.end());
+    EXPECT_EQ(tail,
+              (std::vector<std::string>{"status Upload Failed...", "message Upload Failed:\n\nNot enough memory."}));
 }
 
 TEST(UploadSequence, AFileWithoutFolderStopsBeforeHashing) {
