@@ -11,6 +11,7 @@
 #include "app/SettingsLayout.h"
 #include "install/SettingsKey.h"
 #include "install/Setup.h"
+#include "win/CodePage.h"
 #include "win/Handles.h"
 #include "win/MessageBox.h"
 
@@ -23,9 +24,12 @@ void CWinStartupHost::setUserLocale() {
 }
 
 std::string CWinStartupHost::appDataFolder() {
-    char path[MAX_PATH] = "";
-    if (FAILED(SHGetFolderPathA(nullptr, CSIDL_APPDATA | CSIDL_FLAG_CREATE, nullptr, 0, path)))
-        return std::string();
+    // The narrow call fits the path into MAX_PATH bytes, which under UTF-8 hold fewer characters.
+    wchar_t wide[MAX_PATH] = L"";
+    std::string path;
+    if (FAILED(SHGetFolderPathW(nullptr, CSIDL_APPDATA | CSIDL_FLAG_CREATE, nullptr, 0, wide)))
+        return path;
+    codepage::narrow(wide, path);
     return path;
 }
 
@@ -63,9 +67,9 @@ int CWinStartupHost::runInstaller() {
 }
 
 void CWinStartupHost::restartElevated(const std::string& parameters) {
-    char module[MAX_PATH] = "";
-    const DWORD length = GetModuleFileNameA(nullptr, module, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH)
+    char module[codepage::kPathBytes] = "";
+    const DWORD length = GetModuleFileNameA(nullptr, module, sizeof module);
+    if (length == 0 || length >= sizeof module)
         return;
     ShellExecuteA(nullptr, "runas", module, parameters.empty() ? nullptr : parameters.c_str(), nullptr, SW_SHOWNORMAL);
 }
@@ -79,7 +83,7 @@ bool CWinStartupHost::setCurrentFolder(const std::string& folder) {
 }
 
 std::string CWinStartupHost::currentFolder() {
-    char path[MAX_PATH] = "";
-    const DWORD length = GetCurrentDirectoryA(MAX_PATH, path);
-    return std::string(path, length < MAX_PATH ? length : 0);
+    char path[codepage::kPathBytes] = "";
+    const DWORD length = GetCurrentDirectoryA(sizeof path, path);
+    return std::string(path, length < sizeof path ? length : 0);
 }

@@ -11,6 +11,7 @@
 #include "upload/AboutDlg.h"
 #include "upload/InputChecks.h"
 #include "upload/PictureRows.h"
+#include "win/CodePage.h"
 #include "win/MessageBox.h"
 
 namespace {
@@ -20,7 +21,7 @@ const int kCategoryIds[category::kListCount] = {IDC_CATEGORY, IDC_SUBCATEGORY1, 
                                                 IDC_SUBCATEGORY4};
 
 bool openFileName(HWND owner, std::string& path) {
-    char buffer[MAX_PATH] = {};
+    char buffer[codepage::kPathBytes] = {};
     OPENFILENAMEA request = {};
     request.lStructSize = sizeof request;
     request.hwndOwner = owner;
