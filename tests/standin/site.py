@@ -41,6 +41,7 @@ USERS = {
     "alice": ("wonderland", 1001),
     "bob": ("builder", 1002),
     "demo": ("demo", 1003),
+    "иван": ("пароль", 1004),  # a login typed in Cyrillic arrives in UTF-8
 }
 
 CATEGORIES = [
