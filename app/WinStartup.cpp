@@ -58,9 +58,9 @@ void CWinStartupHost::setRegistryKey(const std::string& name) {
 }
 
 std::string CWinStartupHost::programFile() {
-    char module[MAX_PATH] = "";
-    const DWORD length = GetModuleFileNameA(nullptr, module, MAX_PATH);
-    return std::string(module, length < MAX_PATH ? length : 0);
+    char module[codepage::kPathBytes] = "";
+    const DWORD length = GetModuleFileNameA(nullptr, module, sizeof module);
+    return std::string(module, length < sizeof module ? length : 0);
 }
 
 std::string CWinStartupHost::fullPath(const std::string& path) {
