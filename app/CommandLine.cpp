@@ -5,10 +5,12 @@
 #ifdef _WIN32
 #include <windows.h>
 
+#include "win/CodePage.h"
+
 void CCommandLine::parse() {
-    char module[MAX_PATH] = "";
-    const DWORD length = GetModuleFileNameA(nullptr, module, MAX_PATH);
-    parse(GetCommandLineA(), std::string(module, length < MAX_PATH ? length : 0));
+    char module[codepage::kPathBytes] = "";
+    const DWORD length = GetModuleFileNameA(nullptr, module, sizeof module);
+    parse(GetCommandLineA(), std::string(module, length < sizeof module ? length : 0));
 }
 #endif
 

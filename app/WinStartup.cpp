@@ -12,6 +12,7 @@
 #include "install/SettingsKey.h"
 #include "install/Setup.h"
 #include "install/WinPaths.h"
+#include "win/CodePage.h"
 #include "win/Handles.h"
 #include "win/MessageBox.h"
 
@@ -24,9 +25,12 @@ void CWinStartupHost::setUserLocale() {
 }
 
 std::string CWinStartupHost::appDataFolder() {
-    char path[MAX_PATH] = "";
-    if (FAILED(SHGetFolderPathA(nullptr, CSIDL_APPDATA | CSIDL_FLAG_CREATE, nullptr, 0, path)))
-        return std::string();
+    // The narrow call fits the path into MAX_PATH bytes, which under UTF-8 hold fewer characters.
+    wchar_t wide[MAX_PATH] = L"";
+    std::string path;
+    if (FAILED(SHGetFolderPathW(nullptr, CSIDL_APPDATA | CSIDL_FLAG_CREATE, nullptr, 0, wide)))
+        return path;
+    codepage::narrow(wide, path);
     return path;
 }
 
@@ -54,9 +58,9 @@ void CWinStartupHost::setRegistryKey(const std::string& name) {
 }
 
 std::string CWinStartupHost::programFile() {
-    char module[MAX_PATH] = "";
-    const DWORD length = GetModuleFileNameA(nullptr, module, MAX_PATH);
-    return std::string(module, length < MAX_PATH ? length : 0);
+    char module[codepage::kPathBytes] = "";
+    const DWORD length = GetModuleFileNameA(nullptr, module, sizeof module);
+    return std::string(module, length < sizeof module ? length : 0);
 }
 
 std::string CWinStartupHost::fullPath(const std::string& path) {
@@ -99,7 +103,7 @@ bool CWinStartupHost::isFile(const std::string& path) {
 }
 
 std::string CWinStartupHost::currentFolder() {
-    char path[MAX_PATH] = "";
-    const DWORD length = GetCurrentDirectoryA(MAX_PATH, path);
-    return std::string(path, length < MAX_PATH ? length : 0);
+    char path[codepage::kPathBytes] = "";
+    const DWORD length = GetCurrentDirectoryA(sizeof path, path);
+    return std::string(path, length < sizeof path ? length : 0);
 }

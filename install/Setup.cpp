@@ -269,7 +269,7 @@ bool CSetup::batchSpelling(const std::string& path, std::string& spelled) {
 }
 
 unsigned CSetup::batchCodePage() {
-    return GetOEMCP();
+    return setup::systemOemCodePage();
 }
 
 bool CSetup::startBatch(const std::string& path, const std::string& folder, const std::string& text) {

@@ -4,6 +4,8 @@
 
 #include <shlobj.h>
 
+#include "win/CodePage.h"
+
 namespace setup {
 
 namespace {
@@ -15,7 +17,7 @@ std::string shellFolderPath(int csidl) {
     return path;
 }
 
-// False when a character has no exact form in the OEM code page (no best-fit guesses: a
+// False when a character has no exact form in the system's OEM code page (no best-fit guesses: a
 // '?' or a look-alike letter would name another file).
 bool toOem(const std::string& ansi, std::string& oem) {
     if (ansi.empty()) {
@@ -29,13 +31,13 @@ bool toOem(const std::string& ansi, std::string& oem) {
     std::wstring wide(static_cast<std::size_t>(wideLength), L'\0');
     MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), &wide[0], wideLength);
     BOOL lossy = FALSE;
-    const int length =
-        WideCharToMultiByte(CP_OEMCP, WC_NO_BEST_FIT_CHARS, wide.data(), wideLength, nullptr, 0, nullptr, &lossy);
+    const int length = WideCharToMultiByte(systemOemCodePage(), WC_NO_BEST_FIT_CHARS, wide.data(), wideLength, nullptr,
+                                           0, nullptr, &lossy);
     if (length <= 0 || lossy)
         return false;
     std::string converted(static_cast<std::size_t>(length), '\0');
-    WideCharToMultiByte(CP_OEMCP, WC_NO_BEST_FIT_CHARS, wide.data(), wideLength, &converted[0], length, nullptr,
-                        &lossy);
+    WideCharToMultiByte(systemOemCodePage(), WC_NO_BEST_FIT_CHARS, wide.data(), wideLength, &converted[0], length,
+                        nullptr, &lossy);
     if (lossy)
         return false;
     oem = converted;
@@ -44,14 +46,25 @@ bool toOem(const std::string& ansi, std::string& oem) {
 
 }  // namespace
 
+// cmd.exe runs without our manifest, so it reads a batch in the system's OEM code page even
+// where this process's own code pages are UTF-8 (GetOEMCP() then says 65001).
+unsigned systemOemCodePage() {
+    DWORD codePage = 0;
+    if (GetLocaleInfoW(LOCALE_SYSTEM_DEFAULT, LOCALE_IDEFAULTCODEPAGE | LOCALE_RETURN_NUMBER,
+                       reinterpret_cast<LPWSTR>(&codePage), sizeof codePage / sizeof(wchar_t)) == 0 ||
+        codePage == 0)
+        return GetOEMCP();
+    return codePage;
+}
+
 std::string fullLongPath(const std::string& path) {
-    char full[MAX_PATH] = "";
-    const DWORD length = GetFullPathNameA(path.c_str(), MAX_PATH, full, nullptr);
-    if (length == 0 || length >= MAX_PATH)
+    char full[codepage::kPathBytes] = "";
+    const DWORD length = GetFullPathNameA(path.c_str(), sizeof full, full, nullptr);
+    if (length == 0 || length >= sizeof full)
         return std::string();
-    char longer[MAX_PATH] = "";
-    const DWORD longLength = GetLongPathNameA(full, longer, MAX_PATH);
-    if (longLength != 0 && longLength < MAX_PATH)
+    char longer[codepage::kPathBytes] = "";
+    const DWORD longLength = GetLongPathNameA(full, longer, sizeof longer);
+    if (longLength != 0 && longLength < sizeof longer)
         return longer;
     return full;
 }
@@ -67,9 +80,9 @@ std::vector<std::string> systemFolders() {
             folders.push_back(fullLongPath(folder));
     }
     // A 32-bit program sees "Program Files (x86)" as its Program Files; the 64-bit one is here.
-    char native[MAX_PATH] = "";
-    const DWORD length = GetEnvironmentVariableA("ProgramW6432", native, MAX_PATH);
-    if (length != 0 && length < MAX_PATH)
+    char native[codepage::kPathBytes] = "";
+    const DWORD length = GetEnvironmentVariableA("ProgramW6432", native, sizeof native);
+    if (length != 0 && length < sizeof native)
         folders.push_back(fullLongPath(native));
     return folders;
 }
@@ -77,9 +90,9 @@ std::vector<std::string> systemFolders() {
 bool oemSpelling(const std::string& path, std::string& spelled) {
     if (toOem(path, spelled))
         return true;
-    char shortPath[MAX_PATH] = "";
-    const DWORD length = GetShortPathNameA(path.c_str(), shortPath, MAX_PATH);
-    return length != 0 && length < MAX_PATH && toOem(shortPath, spelled);
+    char shortPath[codepage::kPathBytes] = "";
+    const DWORD length = GetShortPathNameA(path.c_str(), shortPath, sizeof shortPath);
+    return length != 0 && length < sizeof shortPath && toOem(shortPath, spelled);
 }
 
 }  // namespace setup

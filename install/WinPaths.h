@@ -15,6 +15,10 @@ std::string fullLongPath(const std::string& path);
 // its desktop, documents and application-data folders, the all-users data folder.
 std::vector<std::string> systemFolders();
 
+// The OEM code page cmd.exe reads a batch file in: the system's, whatever this process's
+// manifest makes of its own code pages.
+unsigned systemOemCodePage();
+
 // cmd.exe reads a batch file in the OEM code page, the program's paths are in the ANSI one:
 // the path converted, or its short name where the long one has a character the OEM code page
 // lacks. False when neither can be spelled exactly.

@@ -8,6 +8,7 @@
 
 #include "app/AppState.h"
 #include "bencode/Encode.h"
+#include "win/CodePage.h"
 
 namespace {
 
@@ -15,6 +16,11 @@ using pieces::kDigestSize;
 
 std::unique_ptr<CAtom> text(std::string value) {
     return std::make_unique<CAtomString>(std::move(value));
+}
+
+// A name or path component as the torrent carries it: in UTF-8, as its "encoding" says.
+std::unique_ptr<CAtom> name(const std::string& narrow) {
+    return text(toUtf8(narrow));
 }
 
 // The part of a path after its last ':' or separator.
@@ -25,12 +31,16 @@ std::string lastPart(const std::string& path) {
     return path.substr(start);
 }
 
-// A folder's name is taken without its trailing separator, so "D:\Film\" is named Film like
-// "D:\Film"; a drive root "D:\" keeps an empty name.
-std::string folderName(std::string path) {
+std::string withoutSeparator(std::string path) {
     if (!path.empty() && path.back() == fsys::kSeparator)
         path.pop_back();
-    return lastPart(path);
+    return path;
+}
+
+// A folder's name is taken without its trailing separator, so "D:\Film\" is named Film like
+// "D:\Film"; a drive root "D:\" keeps an empty name.
+std::string folderName(const std::string& path) {
+    return lastPart(withoutSeparator(path));
 }
 
 // The components of a relative path; every separator ends one, the last one counts when
@@ -40,14 +50,14 @@ std::unique_ptr<CAtomList> pathList(const std::string& relPath) {
     std::string part;
     for (char c : relPath) {
         if (c == fsys::kSeparator) {
-            list->append(text(part));
+            list->append(name(part));
             part.clear();
         } else {
             part += c;
         }
     }
     if (!part.empty())
-        list->append(text(part));
+        list->append(name(part));
     return list;
 }
 
@@ -125,41 +135,90 @@ std::unique_ptr<CAtomDicti> CMakeTorrent::topDictionary() const {
     return top;
 }
 
-// The hashing of both builds: a piece per read, from the open file of a single-file build or
-// through the reader across the files of a folder, hashed on the pipeline's threads. True when
-// the whole content was hashed and it was as long as measured; false when cancelled or when the
-// content could not be read as measured (a file that went missing, shrank or grew), which would
-// give a torrent that no client can verify.
-bool CMakeTorrent::hashPieces(std::FILE* singleFile,
-                              pieces::CPiecePipeline& pipeline,
-                              uint64_t totalSize,
-                              PieceTable& table) {
-    uint64_t hashed = 0;
-    const pieces::ReadFn read = [&](uint8_t* buffer, uint32_t count) {
-        const uint32_t n =
-            singleFile ? static_cast<uint32_t>(std::fread(buffer, 1, count, singleFile)) : readContent(buffer, count);
-        hashed += n;
-        return n;
-    };
+void CMakeTorrent::fail(std::string reason) {
+    if (m_failure.empty())
+        m_failure = std::move(reason);
+}
+
+void CMakeTorrent::start() {
+    rewindContent();
+    m_files.clear();
+    m_failure.clear();
+}
+
+// The hashing of both builds: a piece per read through the reader across the files, hashed on the
+// pipeline's threads. True when the whole content was hashed as measured; false when cancelled or
+// when the reader failed the build (a file that went missing, could not be read, shrank or grew),
+// which would give a torrent that no client can verify.
+bool CMakeTorrent::hashPieces(pieces::CPiecePipeline& pipeline, PieceTable& table) {
+    const pieces::ReadFn read = [this](uint8_t* buffer, uint32_t count) { return readContent(buffer, count); };
     const pieces::HashOutcome outcome =
         pipeline.run(read, table.m_bytes.get(), table.m_capacity, m_cancel, m_bytesDone);
     table.m_used = static_cast<std::size_t>(outcome.m_pieces) * kDigestSize;
-    return outcome.m_end == pieces::HashEnd::Complete && hashed == totalSize;
+    switch (outcome.m_end) {
+        case pieces::HashEnd::Complete:
+            return m_failure.empty();
+        case pieces::HashEnd::TooLong:
+            fail(buildreason::changed(m_basePath));
+            return false;
+        case pieces::HashEnd::Failed:
+            fail(buildreason::kNoMemory);
+            return false;
+        case pieces::HashEnd::Cancelled:
+            break;
+    }
+    return false;
 }
 
-bool CMakeTorrent::buildFromFolder(const std::string& path, const std::string& output) {
-    rewindContent();
-    m_files.clear();
-    m_basePath = path;
-    walkFolder(m_basePath);
+BuildResult CMakeTorrent::hashAndWrite(const std::string& metainfo,
+                                       uint32_t pieceLength,
+                                       uint64_t totalSize,
+                                       const std::string& output) {
+    PieceTable table;
+    bool complete = false;
+    {
+        pieces::CPiecePipeline pipeline(pieceLength, m_hashThreads);
+        if (!pipeline.allocated() || !table.allocate(totalSize, pieceLength))
+            return BuildResult::failed(buildreason::kNoMemory);
+        rewindContent();
+        complete = hashPieces(pipeline, table);
+        rewindContent();
+    }  // the piece buffers go before the output is written
+    if (!complete)
+        return ended();
+    if (!writeMetainfo(output, metainfo, table.m_bytes.get(), table.m_used))
+        return BuildResult::failed(buildreason::cannotWrite(output));
+    return BuildResult::written();
+}
+
+BuildResult CMakeTorrent::ended() {
     if (m_cancel.load(std::memory_order_relaxed))
-        return false;
+        return BuildResult::cancelled();
+    return BuildResult::failed(m_failure.empty() ? buildreason::changed(m_basePath) : m_failure);
+}
+
+BuildResult CMakeTorrent::buildFromFolder(const std::string& path, const std::string& output) {
+    start();
+    m_basePath = path;
+    if (!fsys::isFolder(path))
+        return BuildResult::failed(fsys::nameLost(path) ? buildreason::nameNotInCodePage(path)
+                                                        : buildreason::noSuchFolder(path));
+    if (fsys::pathTooLong(withoutSeparator(path), true))
+        fail(buildreason::pathTooLong(path));
+    else if (!walkFolder(m_basePath))
+        fail(buildreason::cannotReadFolder(path));
+    if (m_cancel.load(std::memory_order_relaxed))
+        return BuildResult::cancelled();
+    if (!m_failure.empty())
+        return BuildResult::failed(m_failure);
 
     auto top = topDictionary();
     uint64_t totalSize = 0;
     for (const auto& file : m_files)
         totalSize += file->m_size;
     m_totalSize.store(totalSize, std::memory_order_relaxed);
+    if (totalSize == 0)
+        return BuildResult::failed(buildreason::nothingToUpload(path));
     const int32_t pieceLength = pieceLengthFor(totalSize);
 
     auto files = std::make_unique<CAtomList>();
@@ -171,44 +230,41 @@ bool CMakeTorrent::buildFromFolder(const std::string& path, const std::string& o
     }
     auto info = std::make_unique<CAtomDicti>();
     info->store(std::move(files), "files");
-    info->store(text(folderName(m_basePath)), "name");
+    info->store(name(folderName(m_basePath)), "name");
     info->store(std::make_unique<CAtomInt>(pieceLength), "piece length");
     top->store(std::move(info), "info");
-    const std::string metainfo = writeDictionary(*top);
-
-    pieces::CPiecePipeline pipeline(static_cast<uint32_t>(pieceLength), m_hashThreads);
-    PieceTable table;
-    if (!pipeline.allocated() || !table.allocate(totalSize, static_cast<uint32_t>(pieceLength)))
-        return false;
-
-    rewindContent();
-    const bool complete = hashPieces(nullptr, pipeline, totalSize, table);
-    rewindContent();
-    return complete && writeMetainfo(output, metainfo, table.m_bytes.get(), table.m_used);
+    return hashAndWrite(writeDictionary(*top), static_cast<uint32_t>(pieceLength), totalSize, output);
 }
 
-bool CMakeTorrent::buildFromFile(const std::string& path, const std::string& output) {
-    fsys::FilePtr file = fsys::openForReading(path);
+BuildResult CMakeTorrent::buildFromFile(const std::string& path, const std::string& output) {
+    start();
+    m_basePath = path;
+    fsys::FilePtr file;
+    if (!fsys::isFolder(path))
+        file = fsys::openForReading(path);
     uint64_t totalSize = 0;
-    if (!file || !fsys::fileLength(file.get(), totalSize))
-        return false;
+    if (!file || !fsys::fileLength(file.get(), totalSize)) {
+        if (fsys::nameLost(lastPart(path)))
+            return BuildResult::failed(buildreason::nameNotInCodePage(path));
+        return BuildResult::failed(fsys::pathTooLong(path, false) ? buildreason::pathTooLong(path)
+                                                                  : buildreason::cannotRead(path));
+    }
+    file.reset();  // the reader opens it again, as it opens every content file
     m_totalSize.store(totalSize, std::memory_order_relaxed);
+    if (totalSize == 0)
+        return BuildResult::failed(buildreason::nothingToUpload(path));
+    auto content = std::make_unique<CMakeTorrent_file>();
+    content->m_fullPath = path;
+    content->m_relPath = lastPart(path);
+    content->m_size = totalSize;
+    m_files.push_back(std::move(content));
     const int32_t pieceLength = pieceLengthFor(totalSize);
-    pieces::CPiecePipeline pipeline(static_cast<uint32_t>(pieceLength), m_hashThreads);
-    if (!pipeline.allocated())
-        return false;
 
     auto top = topDictionary();
     auto info = std::make_unique<CAtomDicti>();
     info->store(std::make_unique<CAtomLong>(static_cast<int64_t>(totalSize)), "length");
-    info->store(text(lastPart(path)), "name");
+    info->store(name(lastPart(path)), "name");
     info->store(std::make_unique<CAtomInt>(pieceLength), "piece length");
     top->store(std::move(info), "info");
-
-    PieceTable table;
-    if (!table.allocate(totalSize, static_cast<uint32_t>(pieceLength)))
-        return false;
-    const bool complete = hashPieces(file.get(), pipeline, totalSize, table);
-    file.reset();
-    return complete && writeMetainfo(output, writeDictionary(*top), table.m_bytes.get(), table.m_used);
+    return hashAndWrite(writeDictionary(*top), static_cast<uint32_t>(pieceLength), totalSize, output);
 }

@@ -12,6 +12,7 @@
 #include "app/AppState.h"
 #include "app/res/resource.h"
 #include "install/Setup.h"
+#include "install/WinPaths.h"
 #include "tests/support/FileBytes.h"
 #include "tests/support/ModalDriver.h"
 #include "tests/support/UiDriver.h"
@@ -375,10 +376,10 @@ TEST_F(SetupTest, RefusedUninstallChangesNothing) {
 }
 
 TEST_F(SetupTest, TheBatchSpellsTheFolderAsCmdReadsIt) {
-    // cmd.exe reads a batch in the OEM code page (437 here: u-umlaut is 0x81, not the ANSI
-    // 0xFC); blanks, '&', '!' and '%' must reach it literally. The whole-program tests run the
-    // batch for real, from a copy on drive C:.
-    const std::string parent = "C:\\M\xfcller & Co! 100%";
+    // cmd.exe reads a batch in the system's OEM code page (437 here: u-umlaut is 0x81, where
+    // this program's UTF-8 has 0xC3 0xBC); blanks, '&', '!' and '%' must reach it literally. The
+    // whole-program tests run the batch for real, from a copy on drive C:.
+    const std::string parent = "C:\\M\xc3\xbcller & Co! 100%";
     const std::string folder = parent + "\\Seedwright";
     removeTree(parent);
     ASSERT_EQ(installWithDialog(nullptr, folder), IDOK);
@@ -388,7 +389,7 @@ TEST_F(SetupTest, TheBatchSpellsTheFolderAsCmdReadsIt) {
     CKeptBatchSetup kept;
     appState().m_forced = true;
     kept.uninstall();
-    ASSERT_EQ(GetOEMCP(), 437u);
+    ASSERT_EQ(setup::systemOemCodePage(), 437u);
     const std::string oemFolder = "C:\\M\x81ller & Co! 100%%\\Seedwright";
     EXPECT_EQ(kept.batchText.rfind("setlocal DisableDelayedExpansion\r\nchcp 437>nul\r\n", 0), 0u);
     EXPECT_NE(kept.batchText.find("\r\ndel \"" + oemFolder + "\\Seedwright.exe\"\r\nif not exist \"" + oemFolder +

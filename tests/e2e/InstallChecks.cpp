@@ -17,9 +17,9 @@ namespace {
 
 using namespace places;
 
-// The folder names cmd.exe must read exactly as the program wrote them (ANSI code page 1252).
+// The folder names cmd.exe must read exactly as the program wrote them (in its UTF-8 code page).
 const char* const kMembersFolder = "C:\\Tom & Jerry!%";
-const char* const kUmlautFolder = "C:\\M\xfcller & Co! 100%\\Seedwright";
+const char* const kUmlautFolder = "C:\\M\xc3\xbcller & Co! 100%\\Seedwright";
 
 std::string batchFile() {
     char temp[MAX_PATH + 1] = "";

@@ -48,6 +48,10 @@ std::string CSeedwright::download() const {
     return downloadedCopy(m_settings.m_program);
 }
 
+std::string CSeedwright::workingFolder() const {
+    return shellFolder(CSIDL_APPDATA) + "\\Seedwright";
+}
+
 bool CSeedwright::install(const InstallChoice& choice) {
     const std::string program = choice.m_program.empty() ? download() : choice.m_program;
     if (program.empty())
@@ -266,10 +270,28 @@ bool CSeedwright::fill(const UploadInputs& in) {
     return true;
 }
 
-UploadSeen CSeedwright::upload(bool cancelHashing) {
+void CSeedwright::noteOwner(HWND window, const std::string& what, UploadSeen& seen) const {
+    // A window already gone has no owner to ask about.
+    if (GetWindow(window, GW_OWNER) != m_main && IsWindow(window))
+        seen.m_unowned.push_back(what);
+}
+
+bool CSeedwright::typePath(bool folderMode, const std::string& path) {
+    const HWND main = m_main;
+    const int mode = folderMode ? IDC_UPLOAD_FOLDER : IDC_UPLOAD_FILE;
+    m_report.step(std::string(folderMode ? "Folder" : "File") + " mode with the mouse, the path typed: " + path);
+    ui::mouseClick(main, mode);
+    if (!m_report.check(ui::waitUntil([&] { return ui::isChecked(main, mode); }, 5000),
+                        "the mode's radio button ticked"))
+        return false;
+    return m_report.check(ui::setItemText(main, IDC_PATH, path), "the path typed");
+}
+
+UploadSeen CSeedwright::upload(bool cancelHashing, bool clickWhileHashing) {
     UploadSeen seen;
     const HWND main = m_main;
     const DWORD pid = m_process->id();
+    const bool folderModeBefore = ui::isChecked(main, IDC_UPLOAD_FOLDER);
     m_report.step("Upload");
     ui::pressButton(main, IDC_UPLOAD);
     // Busy: the button hides until the upload is over.
@@ -299,8 +321,15 @@ UploadSeen CSeedwright::upload(bool cancelHashing) {
         if (!seen.m_hashing) {
             if (const HWND progress = ui::findWindow(hashing)) {
                 seen.m_hashing = true;
+                // Before anything slow: a build that fails closes its dialog at once.
+                noteOwner(progress, "the hashing dialog", seen);
+                seen.m_mainDisabledWhileHashing = !IsWindowEnabled(main);
                 m_report.step("Hashing dialog: " + quoted(ui::windowText(progress)));
                 m_report.shot("hashing", progress);
+                if (clickWhileHashing) {
+                    m_report.step("A click on \"Upload Folder\" in the main dialog while it hashes");
+                    ui::mouseClick(main, IDC_UPLOAD_FOLDER);
+                }
                 if (cancelHashing) {
                     m_report.step("Cancel the hashing");
                     ui::pressButton(progress, IDCANCEL);
@@ -311,6 +340,7 @@ UploadSeen CSeedwright::upload(bool cancelHashing) {
         if (!seen.m_backendWait) {
             if (const HWND wait = ui::findWindow(backend)) {
                 seen.m_backendWait = true;
+                noteOwner(wait, "the backend wait", seen);
                 m_report.step("Backend wait: " + quoted(ui::itemText(wait, IDC_BACKEND_TEXT)) + ", closed with Escape");
                 m_report.shot("backend-wait", wait);
                 ui::pressKey(wait, VK_ESCAPE);
@@ -320,6 +350,7 @@ UploadSeen CSeedwright::upload(bool cancelHashing) {
         }
         if (const HWND box = ui::waitForMessageBox(pid, kTitle, 0)) {
             seen.m_message = ui::messageText(box);
+            noteOwner(box, "the message " + quoted(seen.m_message), seen);
             m_report.step("Message: " + quoted(seen.m_message));
             m_report.shot(seen.m_message == "Upload Complete!" ? "upload-complete" : "upload-message", box);
             ui::pressButton(box, IDOK);
@@ -333,6 +364,7 @@ UploadSeen CSeedwright::upload(bool cancelHashing) {
         Sleep(10);
     }
     m_report.check(seen.m_idleAgain, "the dialog idle again, the button reading \"Upload\"");
+    seen.m_clickIgnored = ui::isChecked(main, IDC_UPLOAD_FOLDER) == folderModeBefore;
     if (seen.m_idleAgain)
         m_report.step("Idle again: the button reads " + quoted(ui::itemText(main, IDC_UPLOAD)));
     return seen;

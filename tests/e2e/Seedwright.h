@@ -42,6 +42,10 @@ struct UploadSeen {
     std::vector<std::string> m_statuses;
     std::string m_message;  // the box that ended the upload; empty when none
     bool m_idleAgain = false;
+    // The worker's windows (hashing, backend wait, message box) not owned by the main dialog.
+    std::vector<std::string> m_unowned;
+    bool m_mainDisabledWhileHashing = false;
+    bool m_clickIgnored = true;  // the mode the click while hashing aimed at was not taken
 };
 
 // How a person installs: which program file, into which folder.
@@ -78,9 +82,12 @@ class CSeedwright {
     bool checkCategories();
 
     bool fill(const UploadInputs& inputs);
+    // The path typed by hand into the path box, after choosing the mode with a mouse click.
+    bool typePath(bool folderMode, const std::string& path);
     // Presses Upload and follows the upload to its end. cancelHashing: presses Cancel in the
-    // hashing dialog as soon as it shows.
-    UploadSeen upload(bool cancelHashing = false);
+    // hashing dialog as soon as it shows. clickWhileHashing: clicks "Upload Folder" in the main
+    // dialog with the mouse while the hashing dialog shows (a disabled dialog ignores it).
+    UploadSeen upload(bool cancelHashing = false, bool clickWhileHashing = false);
     bool closeMain();
     // The uninstall shortcut, its question answered Yes: the shortcuts, both registry trees and
     // the installed-apps entry are gone when it ends. `leftBehind`: the message that says the
@@ -101,11 +108,14 @@ class CSeedwright {
     std::string menuFolder() const;
     // The running session's process; null when none was started.
     const ui::CProcess* process() const { return m_process.get(); }
+    // The program's per-user working folder: MyNew.torrent, swr.torrent, debug.html.
+    std::string workingFolder() const;
 
   private:
     // The session's dialog that holds the control `id`.
     HWND waitForDialogWith(int id) const;
     HWND waitForMain();
+    void noteOwner(HWND window, const std::string& what, UploadSeen& seen) const;
 
     const RoadSettings& m_settings;
     CReport& m_report;

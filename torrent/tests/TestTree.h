@@ -29,6 +29,9 @@ class CScratch {
     // few up to `largest` bytes. A `multiple` other than 0 makes the total a multiple of it.
     // Returns the total.
     uint64_t randomTree(const std::string& relPath, uint32_t seed, int count, uint32_t largest, uint64_t multiple = 0);
+    // A file whose path is given in UTF-8, whatever the code page can hold: made through the
+    // wide file functions on Windows.
+    void utf8File(const std::string& relPath, const std::string& content);
 
     std::string m_path;
 };
