@@ -371,30 +371,38 @@ TEST_F(MakeTorrent, FailedBuildsWriteNothingAndSayWhy) {
 }
 
 // Content that does not read back as listed (a file locked by another program, or grown
-// since the walk) would give pieces that do not match "files": the build writes nothing.
+// since the walk) would give pieces that do not match "files": the build writes nothing, however
+// many threads hash the pieces read before it.
 TEST_F(MakeTorrent, ContentThatCannotBeReadAsListedWritesNothing) {
     CScratch tree("unreadable");
-    tree.file("Data/a.bin", pattern(1000));
+    tree.file("Data/a.bin", pattern(300000));
     const std::string output = tree.file("out.torrent", "earlier");
 #ifdef _WIN32
     const std::string locked = tree.file("Data/locked.bin", pattern(500));
     HANDLE h = CreateFileA(locked.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     ASSERT_NE(h, INVALID_HANDLE_VALUE);
-    CMakeTorrent maker;
-    EXPECT_EQ(maker.buildFromFolder(join(tree.m_path, "Data"), output).m_reason, "Cannot read " + locked);
-    CMakeTorrent single;
-    EXPECT_EQ(single.buildFromFile(locked, output).m_reason, "Cannot read " + locked);
+    for (unsigned threads : {1u, 2u, 8u}) {
+        CMakeTorrent maker;
+        maker.m_hashThreads = threads;
+        EXPECT_EQ(maker.buildFromFolder(join(tree.m_path, "Data"), output).m_reason, "Cannot read " + locked);
+        CMakeTorrent single;
+        single.m_hashThreads = threads;
+        EXPECT_EQ(single.buildFromFile(locked, output).m_reason, "Cannot read " + locked);
+        EXPECT_EQ(maker.m_totalSize.load(), 300500u);
+    }
     CloseHandle(h);
-    EXPECT_EQ(maker.m_totalSize.load(), 1500u);
 #else
     // Listed as empty, but it has content.
     const std::string status = join(join(tree.m_path, "Data"), "status");
     ASSERT_EQ(symlink("/proc/self/status", status.c_str()), 0);
-    CMakeTorrent maker;
-    EXPECT_EQ(maker.buildFromFolder(join(tree.m_path, "Data"), output).m_reason,
-              status + " changed while the torrent was created");
-    EXPECT_EQ(maker.m_totalSize.load(), 1000u);
-    EXPECT_EQ(maker.m_bytesDone.load(), 1000u);
+    for (unsigned threads : {1u, 2u, 8u}) {
+        CMakeTorrent maker;
+        maker.m_hashThreads = threads;
+        EXPECT_EQ(maker.buildFromFolder(join(tree.m_path, "Data"), output).m_reason,
+                  status + " changed while the torrent was created");
+        EXPECT_EQ(maker.m_totalSize.load(), 300000u);
+        EXPECT_EQ(maker.m_bytesDone.load(), 300000u) << threads << " threads";
+    }
 #endif
     EXPECT_EQ(readFile(output), "earlier");
 }
