@@ -61,7 +61,7 @@ void CMakeTorrent::recordFile(const std::string& fullPath, const fsys::CDirEntry
 
 void CMakeTorrent::rewindContent() {
     m_readPos = 0;
-    m_currentFile.reset();
+    m_currentFile.close();
     m_currentEntry = nullptr;
     m_currentLeft = 0;
 }
@@ -76,34 +76,29 @@ uint32_t CMakeTorrent::readContent(uint8_t* buffer, uint32_t count) {
             m_currentLeft = m_currentEntry->m_size;
         }
         const std::string& path = m_currentEntry->m_fullPath;
-        if (!m_currentFile) {
-            m_currentFile = fsys::openForReading(path);
-            if (!m_currentFile) {
-                fail(buildreason::cannotRead(path));
-                break;
-            }
+        if (!m_currentFile.isOpen() && !m_currentFile.open(path)) {
+            fail(buildreason::cannotRead(path));
+            break;
         }
         const auto want = static_cast<uint32_t>(std::min<uint64_t>(count - done, m_currentLeft));
-        const auto n = want == 0 ? 0 : static_cast<uint32_t>(std::fread(buffer + done, 1, want, m_currentFile.get()));
+        uint32_t n = 0;
+        const bool readable = want == 0 || m_currentFile.read(buffer + done, want, n);
         done += n;
         m_currentLeft -= n;
-        if (n < want) {
-            fail(std::ferror(m_currentFile.get()) ? buildreason::cannotRead(path) : buildreason::changed(path));
+        if (!readable || n < want) {
+            fail(readable ? buildreason::changed(path) : buildreason::cannotRead(path));
             break;
         }
         if (m_currentLeft > 0)
             break;  // the request is full
         // This file's listed length is read: its reading ends here, and the file must end too.
-        if (std::fgetc(m_currentFile.get()) != EOF) {
-            fail(buildreason::changed(path));
-            break;
-        }
-        if (std::ferror(m_currentFile.get())) {
-            fail(buildreason::cannotRead(path));
+        uint8_t beyond = 0;
+        if (!m_currentFile.read(&beyond, 1, n) || n != 0) {
+            fail(n != 0 ? buildreason::changed(path) : buildreason::cannotRead(path));
             break;
         }
         // The rest of the request comes from the next files.
-        m_currentFile.reset();
+        m_currentFile.close();
         m_currentEntry = nullptr;
     }
     return done;

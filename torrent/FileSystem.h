@@ -1,6 +1,6 @@
 #pragma once
-// What the torrent builder needs from the file system. Only the directory listing, the path
-// separator and its limits, 64-bit file lengths and the final rename differ between Windows and
+// What the torrent builder needs from the file system. The directory listing, the path separator
+// and its limits, the reading of content files and the final rename differ between Windows and
 // the native build (FileSystemWin32.cpp, FileSystemPosix.cpp); the rest is standard C.
 
 #include <cstdint>
@@ -54,11 +54,32 @@ struct FileCloser {
 };
 using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
 
-// Opens a file for reading as bytes, unbuffered: each read goes straight into the caller's
-// buffer with one system call, with no copy through a stdio buffer.
-FilePtr openForReading(const std::string& path);
-// Length of an open file, 64-bit on every platform; the position is back at the start.
-bool fileLength(std::FILE* f, uint64_t& length);
+// A content file open for reading, unbuffered: each read goes straight into the caller's buffer,
+// with no copy through a stdio buffer. On Windows through CreateFileW and ReadFile rather than the
+// C runtime, whose fopen and fclose add calls that each take a round trip to Wine's server.
+class CReadFile {
+  public:
+    CReadFile() = default;
+    ~CReadFile();
+    CReadFile(const CReadFile&) = delete;
+    CReadFile& operator=(const CReadFile&) = delete;
+
+    // False when the file cannot be opened; a file open before is closed first.
+    bool open(const std::string& path);
+    bool isOpen() const;
+    // Up to `count` bytes, fewer only at the end of the file; false on a read error.
+    bool read(uint8_t* buffer, uint32_t count, uint32_t& got);
+    // The open file's length, 64-bit on every platform.
+    bool length(uint64_t& length) const;
+    void close();
+
+  private:
+#ifdef _WIN32
+    void* m_handle = nullptr;  // the file's HANDLE
+#else
+    int m_fd = -1;
+#endif
+};
 // Puts `from` in the place of `to`, replacing an existing file in one step.
 bool replaceFile(const std::string& from, const std::string& to);
 bool removeFile(const std::string& path);

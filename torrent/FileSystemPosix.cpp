@@ -2,7 +2,9 @@
 #include <fcntl.h>
 #include <limits.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
 
 #include "torrent/FileSystem.h"
@@ -63,15 +65,51 @@ void CDirListing::close() {
     }
 }
 
-bool fileLength(std::FILE* f, uint64_t& length) {
-    static_assert(sizeof(off_t) == 8, "64-bit file offsets");
-    if (fseeko(f, 0, SEEK_END) != 0)
+CReadFile::~CReadFile() {
+    close();
+}
+
+bool CReadFile::open(const std::string& path) {
+    close();
+    m_fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (m_fd < 0)
         return false;
-    const off_t end = ftello(f);
-    if (end < 0 || fseeko(f, 0, SEEK_SET) != 0)
-        return false;
-    length = static_cast<uint64_t>(end);
+    posix_fadvise(m_fd, 0, 0, POSIX_FADV_SEQUENTIAL);
     return true;
+}
+
+bool CReadFile::isOpen() const {
+    return m_fd >= 0;
+}
+
+bool CReadFile::read(uint8_t* buffer, uint32_t count, uint32_t& got) {
+    got = 0;
+    while (got < count) {
+        const ssize_t n = ::read(m_fd, buffer + got, count - got);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            return false;
+        if (n == 0)
+            break;  // the end of the file
+        got += static_cast<uint32_t>(n);
+    }
+    return true;
+}
+
+bool CReadFile::length(uint64_t& length) const {
+    struct stat st;
+    if (fstat(m_fd, &st) != 0)
+        return false;
+    length = static_cast<uint64_t>(st.st_size);
+    return true;
+}
+
+void CReadFile::close() {
+    if (m_fd >= 0) {
+        ::close(m_fd);
+        m_fd = -1;
+    }
 }
 
 bool replaceFile(const std::string& from, const std::string& to) {

@@ -32,7 +32,12 @@ CDirListing::~CDirListing() {
 bool CDirListing::open(const std::string& folder) {
     close();
     const std::wstring pattern = codepage::widen(folder + kListPattern);
-    m_impl->find = FindFirstFileW(pattern.c_str(), &m_impl->data);
+    // The basic information leaves out the short 8.3 names, which Wine makes up for every entry,
+    // and the large fetch takes many entries a call. Windows before 7 knows neither.
+    m_impl->find = FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &m_impl->data, FindExSearchNameMatch, nullptr,
+                                    FIND_FIRST_EX_LARGE_FETCH);
+    if (m_impl->find == INVALID_HANDLE_VALUE && GetLastError() == ERROR_INVALID_PARAMETER)
+        m_impl->find = FindFirstFileW(pattern.c_str(), &m_impl->data);
     m_impl->pending = m_impl->find != INVALID_HANDLE_VALUE;
     return m_impl->pending;
 }
@@ -59,14 +64,51 @@ void CDirListing::close() {
     m_impl->pending = false;
 }
 
-bool fileLength(std::FILE* f, uint64_t& length) {
-    if (_fseeki64(f, 0, SEEK_END) != 0)
+CReadFile::~CReadFile() {
+    close();
+}
+
+bool CReadFile::open(const std::string& path) {
+    close();
+    // Others may go on reading and writing it; a change shows as a length that does not match.
+    const HANDLE file = CreateFileW(codepage::widen(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
         return false;
-    const __int64 end = _ftelli64(f);
-    if (end < 0 || _fseeki64(f, 0, SEEK_SET) != 0)
-        return false;
-    length = static_cast<uint64_t>(end);
+    m_handle = file;
     return true;
+}
+
+bool CReadFile::isOpen() const {
+    return m_handle != nullptr;
+}
+
+bool CReadFile::read(uint8_t* buffer, uint32_t count, uint32_t& got) {
+    got = 0;
+    while (got < count) {
+        DWORD n = 0;
+        if (!ReadFile(m_handle, buffer + got, count - got, &n, nullptr))
+            return false;
+        if (n == 0)
+            break;  // the end of the file
+        got += n;
+    }
+    return true;
+}
+
+bool CReadFile::length(uint64_t& length) const {
+    LARGE_INTEGER size;
+    if (!GetFileSizeEx(m_handle, &size))
+        return false;
+    length = static_cast<uint64_t>(size.QuadPart);
+    return true;
+}
+
+void CReadFile::close() {
+    if (m_handle) {
+        CloseHandle(m_handle);
+        m_handle = nullptr;
+    }
 }
 
 bool replaceFile(const std::string& from, const std::string& to) {

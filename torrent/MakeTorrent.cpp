@@ -239,17 +239,15 @@ BuildResult CMakeTorrent::buildFromFolder(const std::string& path, const std::st
 BuildResult CMakeTorrent::buildFromFile(const std::string& path, const std::string& output) {
     start();
     m_basePath = path;
-    fsys::FilePtr file;
-    if (!fsys::isFolder(path))
-        file = fsys::openForReading(path);
+    fsys::CReadFile file;
     uint64_t totalSize = 0;
-    if (!file || !fsys::fileLength(file.get(), totalSize)) {
+    if (fsys::isFolder(path) || !file.open(path) || !file.length(totalSize)) {
         if (fsys::nameLost(lastPart(path)))
             return BuildResult::failed(buildreason::nameNotInCodePage(path));
         return BuildResult::failed(fsys::pathTooLong(path, false) ? buildreason::pathTooLong(path)
                                                                   : buildreason::cannotRead(path));
     }
-    file.reset();  // the reader opens it again, as it opens every content file
+    file.close();  // the reader opens it again, as it opens every content file
     m_totalSize.store(totalSize, std::memory_order_relaxed);
     if (totalSize == 0)
         return BuildResult::failed(buildreason::nothingToUpload(path));

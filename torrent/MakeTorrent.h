@@ -61,7 +61,7 @@ class CMakeTorrent {
     std::string m_basePath;
     std::size_t m_readPos = 0;
     CMakeTorrent_file* m_currentEntry = nullptr;
-    fsys::FilePtr m_currentFile;
+    fsys::CReadFile m_currentFile;
     uint64_t m_currentLeft = 0;  // bytes of the current entry not read yet
 
     std::atomic<uint64_t> m_totalSize{0};
