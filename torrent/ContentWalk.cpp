@@ -61,6 +61,7 @@ void CMakeTorrent::recordFile(const std::string& fullPath, const fsys::CDirEntry
 
 void CMakeTorrent::rewindContent() {
     m_readPos = 0;
+    m_ahead.reset();
     m_currentFile.close();
     m_currentEntry = nullptr;
     m_currentLeft = 0;
@@ -76,7 +77,7 @@ uint32_t CMakeTorrent::readContent(uint8_t* buffer, uint32_t count) {
             m_currentLeft = m_currentEntry->m_size;
         }
         const std::string& path = m_currentEntry->m_fullPath;
-        if (!m_currentFile.isOpen() && !m_currentFile.open(path)) {
+        if (!m_currentFile.isOpen() && !(m_ahead ? m_ahead->next(m_currentFile) : m_currentFile.open(path))) {
             fail(buildreason::cannotRead(path));
             break;
         }
@@ -98,7 +99,10 @@ uint32_t CMakeTorrent::readContent(uint8_t* buffer, uint32_t count) {
             break;
         }
         // The rest of the request comes from the next files.
-        m_currentFile.close();
+        if (m_ahead)
+            m_ahead->done(m_currentFile);
+        else
+            m_currentFile.close();
         m_currentEntry = nullptr;
     }
     return done;

@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <memory>
 #include <string>
+#include <utility>
 
 namespace fsys {
 
@@ -63,6 +64,13 @@ class CReadFile {
     ~CReadFile();
     CReadFile(const CReadFile&) = delete;
     CReadFile& operator=(const CReadFile&) = delete;
+    // The open file passes to the new owner; one open before is closed first.
+    CReadFile(CReadFile&& other) noexcept { swap(other); }
+    CReadFile& operator=(CReadFile&& other) noexcept {
+        close();
+        swap(other);
+        return *this;
+    }
 
     // False when the file cannot be opened; a file open before is closed first.
     bool open(const std::string& path);
@@ -71,9 +79,17 @@ class CReadFile {
     bool read(uint8_t* buffer, uint32_t count, uint32_t& got);
     // The open file's length, 64-bit on every platform.
     bool length(uint64_t& length) const;
-    void close();
+    void close() noexcept;
 
   private:
+    void swap(CReadFile& other) noexcept {
+#ifdef _WIN32
+        std::swap(m_handle, other.m_handle);
+#else
+        std::swap(m_fd, other.m_fd);
+#endif
+    }
+
 #ifdef _WIN32
     void* m_handle = nullptr;  // the file's HANDLE
 #else

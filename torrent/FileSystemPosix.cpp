@@ -105,7 +105,7 @@ bool CReadFile::length(uint64_t& length) const {
     return true;
 }
 
-void CReadFile::close() {
+void CReadFile::close() noexcept {
     if (m_fd >= 0) {
         ::close(m_fd);
         m_fd = -1;

@@ -104,7 +104,7 @@ bool CReadFile::length(uint64_t& length) const {
     return true;
 }
 
-void CReadFile::close() {
+void CReadFile::close() noexcept {
     if (m_handle) {
         CloseHandle(m_handle);
         m_handle = nullptr;

@@ -181,8 +181,17 @@ BuildResult CMakeTorrent::hashAndWrite(const std::string& metainfo,
         if (!pipeline.allocated() || !table.allocate(totalSize, pieceLength))
             return BuildResult::failed(buildreason::kNoMemory);
         rewindContent();
+        // Whatever way hashing ends, the opening thread ends with it.
+        struct Rewind {
+            CMakeTorrent& m_maker;
+            ~Rewind() { m_maker.rewindContent(); }
+        } rewind{*this};
+        std::vector<std::string> paths;
+        paths.reserve(m_files.size());
+        for (const auto& file : m_files)
+            paths.push_back(file->m_fullPath);
+        m_ahead = std::make_unique<fsys::COpenAhead>(std::move(paths));
         complete = hashPieces(pipeline, table);
-        rewindContent();
     }  // the piece buffers go before the output is written
     if (!complete)
         return ended();

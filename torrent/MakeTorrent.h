@@ -13,6 +13,7 @@
 
 #include "torrent/BuildResult.h"
 #include "torrent/FileSystem.h"
+#include "torrent/OpenAhead.h"
 #include "torrent/PiecePipeline.h"
 
 class CAtomDicti;
@@ -51,6 +52,7 @@ class CMakeTorrent {
     // Each file gives exactly its listed length and must end there: one that cannot be opened
     // or read, or has shrunk or grown since the walk, stops the reading and fails the build.
     uint32_t readContent(uint8_t* buffer, uint32_t count);
+    // Back to the first file; the files opened ahead are closed.
     void rewindContent();
 
     // Records why the build fails; the first reason stays. One thread at a time.
@@ -63,6 +65,8 @@ class CMakeTorrent {
     CMakeTorrent_file* m_currentEntry = nullptr;
     fsys::CReadFile m_currentFile;
     uint64_t m_currentLeft = 0;  // bytes of the current entry not read yet
+    // While the pieces are hashed, the files come open from here; otherwise the reader opens them.
+    std::unique_ptr<fsys::COpenAhead> m_ahead;
 
     std::atomic<uint64_t> m_totalSize{0};
     std::atomic<uint64_t> m_bytesDone{0};

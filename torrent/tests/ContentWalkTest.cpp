@@ -5,6 +5,7 @@
 
 #include "app/AppState.h"
 #include "torrent/MakeTorrent.h"
+#include "torrent/OpenAhead.h"
 #include "torrent/tests/TestTree.h"
 
 using namespace testtree;
@@ -169,6 +170,40 @@ TEST(ContentReader, StopsAtAFileThatCannotBeOpenedAndWhenCancelled) {
     EXPECT_EQ(maker.readContent(bytes, 2), 2u);
     maker.m_cancel = true;
     EXPECT_EQ(maker.readContent(bytes, 2), 0u);
+}
+
+// The files come open in the order of the paths, one that cannot be opened in its place, well past
+// the few held ahead; one that goes before taking them all ends its thread.
+TEST(ContentReader, FilesOpenedAheadComeInTheirOrder) {
+    CScratch tree("ahead");
+    const std::size_t count = 3 * fsys::COpenAhead::kAhead + 1;
+    const std::size_t missing = fsys::COpenAhead::kAhead + 2;
+    std::vector<std::string> paths;
+    for (std::size_t i = 0; i < count; ++i) {
+        const std::string name = "f" + std::to_string(i);
+        paths.push_back(i == missing ? join(tree.m_path, "gone") : tree.file(name, name));
+    }
+    {
+        fsys::COpenAhead ahead(paths);
+        for (std::size_t i = 0; i < count; ++i) {
+            fsys::CReadFile file;
+            ASSERT_EQ(ahead.next(file), i != missing) << i;
+            EXPECT_EQ(file.isOpen(), i != missing) << i;
+            std::string bytes(8, '\0');
+            uint32_t got = 0;
+            if (file.isOpen()) {
+                ASSERT_TRUE(file.read(reinterpret_cast<uint8_t*>(&bytes[0]), 8, got));
+            }
+            EXPECT_EQ(bytes.substr(0, got), i == missing ? "" : "f" + std::to_string(i));
+            ahead.done(file);
+            EXPECT_FALSE(file.isOpen());
+        }
+        fsys::CReadFile none;
+        EXPECT_FALSE(ahead.next(none));
+    }
+    fsys::COpenAhead early(paths);
+    fsys::CReadFile first;
+    EXPECT_TRUE(early.next(first));
 }
 
 }  // namespace
