@@ -16,7 +16,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
 runs=${RUNS:-3}
-[ "$runs" -ge 3 ] || { echo "RUNS must be at least 3 (a median of fewer says little)" >&2; exit 2; }
+[ "$runs" -ge 1 ] || { echo "RUNS must be 1 or more" >&2; exit 2; }
+[ "$runs" -ge 3 ] || echo "RUNS=$runs: a check of the script only; the goals want medians of 3 runs or more" >&2
 data=$root/build/bench-data
 scratch=$root/build/bench-out
 mkdir -p "$data" "$scratch"
@@ -205,6 +206,12 @@ for data in big folder; do
     n=$(ratio run_native.$data $data)
     w=$(ratio run_wine.$data $data)
     echo "x mktorrent -t 2, $data: native $n (goal 1.05: $(atLeast "$n" 1.05)), Wine $w (goal 1.00: $(atLeast "$w" 1.00))"
+done
+# Wine's own cost: its figure against the native one of the same run.
+for data in big folder; do
+    w=$(awk -v a="${result[run_wine.$data]}" -v b="${result[run_native.$data]}" \
+        'BEGIN { split(a, x, "/"); split(b, y, "/"); printf "%.2f", x[1] / y[1] }')
+    echo "Wine against native, $data: $w (goal 0.90 or more: $(atLeast "$w" 0.90))"
 done
 # CPU per GiB of the threads against one hashing thread: the pipeline's own cost.
 for data in big folder; do

@@ -6,7 +6,8 @@
 //
 // Every thread looks at the cancel flag before every piece, and every hashing thread has ended
 // before run() returns. Memory: N + 2 piece buffers (one being read, one in each hasher's hands,
-// one filled and waiting), whatever the size of the content.
+// one filled and waiting), whatever the size of the content: with 16 MiB pieces 64 MiB on two
+// cores and 160 MiB at most (8 threads); the builder's largest pieces, 4 MiB, take 16 MiB on two.
 
 #include <atomic>
 #include <cstddef>
