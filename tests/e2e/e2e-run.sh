@@ -2,7 +2,7 @@
 # One end-to-end test: a fresh world, the UI driver on one road, then the host's checks.
 #   e2e-run.sh BUILD_DIR ROAD DRIVER SEEDWRIGHT_EXE TRUST_PROGRAM CLIENT_EXE
 # After the upload roads libtorrent checks every torrent the client got against its data, and
-# the site's listing must show the upload.
+# the site's listing must show the upload with its three pictures.
 set -uo pipefail
 build=$(cd "$1" && pwd)
 road=$2
@@ -24,6 +24,7 @@ if [ -s "$dir/data/client-checks.txt" ]; then
     "$e2e_root/upload/tests/client-check.sh" "$dir/data" "$e2e_root/tools/tests/check_torrent.py" || rc=1
 fi
 if [ "$road" = upload ]; then
-    /usr/bin/python3 "$e2e_here/site-listing.py" "$dir/standin" --expect "Demo Film Director's Cut 2026" || rc=1
+    /usr/bin/python3 "$e2e_here/site-listing.py" "$dir/standin" --expect "Demo Film Director's Cut 2026" \
+        --pictures 3 || rc=1
 fi
 exit $rc
