@@ -4,6 +4,7 @@
 
 #include "site/InetForm.h"
 #include "site/tests/support/OnlineTest.h"
+#include "tests/support/ModalDriver.h"
 #include "tests/support/Pictures.h"
 
 namespace {
@@ -211,6 +212,48 @@ TEST_F(InetForm, FilesOpenForReadingOnlyAndShareReading) {
     const std::vector<std::string> texts = m_boxes.texts();
     ASSERT_EQ(texts.size(), 2u);
     EXPECT_EQ(texts[0].rfind("Can't open file " + locked + ", error = 11\n", 0), 0u) << texts[0];
+}
+
+// The certificate checks are on: a post and a download to the site with a certificate from a CA
+// the prefix does not trust, an expired one or one made out to another host both fail, and the
+// site sees the TLS handshake but no request.
+TEST_F(InetForm, RefusedCertificatesStopPostsAndDownloadsAtTheHandshake) {
+    const int before = m_site.requestCount();
+    std::vector<std::string> expected;
+    // Wine reports the untrusted CA as a revocation check that failed, Windows as an invalid CA.
+    struct Refusal {
+        const char* certificate;
+        DWORD reason;
+        DWORD wineReason;
+    };
+    const Refusal refusals[] = {
+        {"untrusted", ERROR_INTERNET_INVALID_CA, ERROR_INTERNET_SEC_CERT_REV_FAILED},
+        {"expired", ERROR_INTERNET_SEC_CERT_DATE_INVALID, ERROR_INTERNET_SEC_CERT_DATE_INVALID},
+        {"wrong-host", ERROR_INTERNET_SEC_CERT_CN_INVALID, ERROR_INTERNET_SEC_CERT_CN_INVALID},
+    };
+    for (const auto& [certificate, reason, wineReason] : refusals) {
+        SCOPED_TRACE(certificate);
+        const std::string host = m_site.hostWithCertificate(certificate);
+        const int handshakes = m_site.handshakes(certificate);
+        CMyInetForm post;
+        post.openRequest(host, "/doupload.php");
+        post.addText("upload", "Upload");
+        EXPECT_TRUE(post.send());
+        const DWORD error = GetLastError();
+        EXPECT_TRUE(error == reason || error == wineReason) << error;
+        EXPECT_TRUE(post.m_response.empty());
+        EXPECT_TRUE(testing_support::waitUntil([&] { return m_site.handshakes(certificate) > handshakes; }));
+
+        const std::string local = tempFile("swr.torrent", "an older torrent");
+        CMyInetForm download;
+        EXPECT_TRUE(download.downloadFile(host, "/download.php/1/a.torrent", local));
+        EXPECT_EQ(readFileBytes(local), "");
+        EXPECT_TRUE(testing_support::waitUntil([&] { return m_site.handshakes(certificate) > handshakes + 1; }));
+        expected.push_back("Failed to download https://" + host + "/download.php/1/a.torrent");
+    }
+    EXPECT_EQ(m_site.requestCount(), before);
+    EXPECT_TRUE(testing_support::waitUntil([&] { return m_boxes.texts().size() >= expected.size(); }));
+    EXPECT_EQ(m_boxes.texts(), expected);
 }
 
 TEST_F(InetForm, AnUnreachableSiteFailsWithoutAMessage) {

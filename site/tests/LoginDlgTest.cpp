@@ -279,6 +279,29 @@ TEST_F(LoginDlg, AFailedConnectionKeepsTheDialogOpen) {
     EXPECT_TRUE(m_boxes.texts().empty());
 }
 
+// A site whose certificate the prefix must refuse (from an untrusted CA, expired, made out to
+// another host) gets no login: the dialog stays open, and the site sees no request.
+TEST_F(LoginDlg, RefusedCertificatesGetNoLogin) {
+    const int before = m_site.requestCount();
+    for (const char* certificate : {"untrusted", "expired", "wrong-host"}) {
+        SCOPED_TRACE(certificate);
+        const int handshakes = m_site.handshakes(certificate);
+        _putenv(("SEEDWRIGHT_SITE=" + m_site.hostWithCertificate(certificate)).c_str());
+        std::string status;
+        EXPECT_EQ(run([&](HWND dialog) {
+                      chooseSite(dialog, 1);
+                      fillIn(dialog, "alice", "wonderland", false);
+                      status = login(dialog);
+                  }),
+                  IDCANCEL);
+        EXPECT_EQ(status, "Connection failed");
+        EXPECT_TRUE(testing_support::waitUntil([&] { return m_site.handshakes(certificate) > handshakes; }));
+    }
+    EXPECT_EQ(m_site.requestCount(), before);
+    EXPECT_TRUE(appState().m_session.m_uid.empty());
+    EXPECT_TRUE(m_boxes.texts().empty());
+}
+
 TEST_F(LoginDlg, UpdateOfferOnlyForANewerBuild) {
     auto loginOnce = [&] {
         return run([&](HWND dialog) {
