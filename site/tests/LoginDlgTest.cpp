@@ -69,12 +69,14 @@ class LoginDlg : public OnlineTest {
         return result.result;
     }
 
-    // alice's good login, the whole of it.
-    INT_PTR goodLogin() {
+    // alice logs in, the whole of it; status: the status line afterwards.
+    INT_PTR aliceLogsIn(std::string* status = nullptr) {
         return run([&](HWND dialog) {
             chooseSite(dialog, 1);
             fillIn(dialog, "alice", "wonderland", false);
-            login(dialog);
+            const std::string after = login(dialog);
+            if (status)
+                *status = after;
         });
     }
 
@@ -267,12 +269,7 @@ TEST_F(LoginDlg, StoredValuesAreReadPerSiteIndex) {
 
 TEST_F(LoginDlg, NoCookieAtAllClosesWithAnEmptySession) {
     m_site.setScenario(R"({"cookies": "none"})");
-    EXPECT_EQ(run([&](HWND dialog) {
-                  chooseSite(dialog, 1);
-                  fillIn(dialog, "alice", "wonderland", false);
-                  login(dialog);
-              }),
-              IDOK);
+    EXPECT_EQ(aliceLogsIn(), IDOK);
     const SiteSession& session = appState().m_session;
     EXPECT_EQ(session.m_siteHost, m_site.host());
     EXPECT_TRUE(session.m_uid.empty());
@@ -282,12 +279,7 @@ TEST_F(LoginDlg, NoCookieAtAllClosesWithAnEmptySession) {
 TEST_F(LoginDlg, AFailedConnectionKeepsTheDialogOpen) {
     _putenv("SEEDWRIGHT_SITE=localhost:1");
     std::string status;
-    EXPECT_EQ(run([&](HWND dialog) {
-                  chooseSite(dialog, 1);
-                  fillIn(dialog, "alice", "wonderland", false);
-                  status = login(dialog);
-              }),
-              IDCANCEL);
+    EXPECT_EQ(aliceLogsIn(&status), IDCANCEL);
     EXPECT_EQ(status, "Connection failed");
     EXPECT_EQ(appState().m_session.m_siteHost, "localhost:1");
     EXPECT_TRUE(m_boxes.texts().empty());
@@ -302,12 +294,7 @@ TEST_F(LoginDlg, RefusedCertificatesGetNoLogin) {
         const int handshakes = m_site.handshakes(certificate);
         _putenv(("SEEDWRIGHT_SITE=" + m_site.hostWithCertificate(certificate)).c_str());
         std::string status;
-        EXPECT_EQ(run([&](HWND dialog) {
-                      chooseSite(dialog, 1);
-                      fillIn(dialog, "alice", "wonderland", false);
-                      status = login(dialog);
-                  }),
-                  IDCANCEL);
+        EXPECT_EQ(aliceLogsIn(&status), IDCANCEL);
         EXPECT_EQ(status, "Connection failed");
         EXPECT_TRUE(testing_support::waitUntil([&] { return m_site.handshakes(certificate) > handshakes; }));
     }
@@ -318,12 +305,12 @@ TEST_F(LoginDlg, RefusedCertificatesGetNoLogin) {
 
 TEST_F(LoginDlg, UpdateOfferOnlyForANewerBuild) {
     m_site.setScenario(R"({"build": 1024})");
-    EXPECT_EQ(goodLogin(), IDOK);
+    EXPECT_EQ(aliceLogsIn(), IDOK);
     EXPECT_TRUE(m_boxes.texts().empty());
 
     m_site.setScenario(R"({"build": 2000})");
     m_boxes.answer({IDNO});
-    EXPECT_EQ(goodLogin(), IDOK);
+    EXPECT_EQ(aliceLogsIn(), IDOK);
     EXPECT_EQ(m_boxes.texts(), std::vector<std::string>{updateOfferText(2000, 1024)});
 }
 
@@ -389,14 +376,14 @@ TEST_F(LoginDlg, YesOpensAWebAddressAndNeverAProgram) {
         escaped += c == '\\' ? std::string("\\\\") : std::string(1, c);
     m_site.setScenario(R"({"build": 1025, "update_url": ")" + escaped + "\"}");
     m_boxes.answer({IDYES});
-    EXPECT_EQ(goodLogin(), IDOK);
+    EXPECT_EQ(aliceLogsIn(), IDOK);
 
     // The site's own address: the shell starts the stand-in browser with it. Had the program
     // above been started, its record would stand before the browser's.
     const CUrlHandler browser("https", "\"" + program + "\" \"%1\"");
     m_site.setScenario(R"({"build": 1025})");
     m_boxes.answer({IDYES});
-    EXPECT_EQ(goodLogin(), IDOK);
+    EXPECT_EQ(aliceLogsIn(), IDOK);
     ASSERT_TRUE(testing_support::waitUntil([&] { return starts() >= 1; }));
     Sleep(200);
     const std::string address = "https://" + m_site.host() + "/Seedwright-setup.exe";
