@@ -9,8 +9,14 @@ state/ (uploads, pictures, the request record) and the files "port" and "site.pi
 The listening port goes to DIR/port and to standard output.
 
 Every request is recorded before it is answered: state/requests/NNNNNN.head holds the raw
-request line and header lines, NNNNNN.body the raw body bytes, and state/requests.log one line
-"NNNNNN METHOD TARGET STATUS" per request.
+request line and header lines, NNNNNN.body the raw body bytes (what came of it, when it stopped),
+NNNNNN.error the reason when the web server refused the request or the site failed on it, and
+state/requests.log one line "NNNNNN METHOD TARGET STATUS" per request.
+
+The site is as strict as a real web server and PHP site: one Content-Length, a body within the
+socket timeout (--timeout), pictures that are JPEG, PNG or GIF, the torrent form's fields each
+once and in order, torrents whose pieces cover their size. Whatever a request does, it gets an
+answer: a failure inside the site is a 500 with the reason.
 
 Scenario options may also be changed while the site runs by writing JSON to
 state/scenario.json (read on every request), with the keys build, update_url, cookies,
