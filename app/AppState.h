@@ -42,6 +42,7 @@ AppState& appState();
 
 namespace app {
 inline constexpr const char* kTitle = "Seedwright V1.14";
+inline constexpr const char* kVersion = "1.14";
 inline constexpr const char* kNotice = "Made by the Seedwright team for Velmar Trackers";
 inline constexpr long kBuildNumber = 1024;
 }  // namespace app

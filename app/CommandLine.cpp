@@ -5,12 +5,36 @@
 #ifdef _WIN32
 #include <windows.h>
 
+#include "win/CodePage.h"
+
 void CCommandLine::parse() {
-    parse(GetCommandLineA());
+    char module[codepage::kPathBytes] = "";
+    const DWORD length = GetModuleFileNameA(nullptr, module, sizeof module);
+    parse(GetCommandLineA(), std::string(module, length < sizeof module ? length : 0));
 }
 #endif
 
-void CCommandLine::parse(const std::string& commandLine) {
+std::size_t programPathEnd(const std::string& commandLine, const std::string& programPath) {
+    if (!commandLine.empty() && commandLine[0] == '"') {
+        const std::size_t closing = commandLine.find('"', 1);
+        return closing == std::string::npos ? commandLine.size() : closing + 1;
+    }
+    const std::size_t length = programPath.size();
+    if (length != 0 && commandLine.size() >= length &&
+        (commandLine.size() == length || commandLine[length] == ' ' || commandLine[length] == '\t')) {
+        bool same = true;
+        for (std::size_t i = 0; i < length && same; ++i)
+            same = std::tolower(static_cast<unsigned char>(commandLine[i])) ==
+                   std::tolower(static_cast<unsigned char>(programPath[i]));
+        if (same)
+            return length;
+    }
+    const std::size_t blank = commandLine.find_first_of(" \t");
+    return blank == std::string::npos ? commandLine.size() : blank;
+}
+
+void CCommandLine::parse(const std::string& commandLine, const std::string& programPath) {
+    m_programPath = programPath;
     std::size_t begin = 0;
     std::size_t end = commandLine.size();
     while (begin < end && std::isspace(static_cast<unsigned char>(commandLine[begin])))
@@ -26,10 +50,7 @@ bool CCommandLine::firstArgument(std::string& name, std::string& value) {
     name.clear();
     value.clear();
     m_tokenBuffer = m_commandLine;
-    m_nextToken = 0;
-    std::string program;
-    if (!nextToken(program))
-        return false;
+    m_nextToken = programPathEnd(m_commandLine, m_programPath);
     return readArgument(name, value);
 }
 

@@ -17,6 +17,19 @@ inline constexpr const char* kUtorrent = "utorrent";
 // The whole tree removed by the uninstaller (and by a failed shortcut), under both roots.
 inline constexpr const char* kProductTree = "SOFTWARE\\Seedwright";
 
+// The entry of the installed-apps list: HKEY_LOCAL_MACHINE, or HKEY_CURRENT_USER where the
+// machine's key is not writable. Removed under both by the uninstaller.
+inline constexpr const char* kUninstallEntryKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Seedwright";
+inline constexpr const char* kDisplayName = "DisplayName";
+inline constexpr const char* kDisplayVersion = "DisplayVersion";
+inline constexpr const char* kPublisher = "Publisher";
+inline constexpr const char* kDisplayIcon = "DisplayIcon";
+inline constexpr const char* kInstallLocation = "InstallLocation";
+inline constexpr const char* kUninstallString = "UninstallString";
+inline constexpr const char* kNoModify = "NoModify";            // REG_DWORD 1
+inline constexpr const char* kNoRepair = "NoRepair";            // REG_DWORD 1
+inline constexpr const char* kEstimatedSize = "EstimatedSize";  // REG_DWORD, KiB
+
 // Per-user profile, HKEY_CURRENT_USER\Software\<registry key>\<profile name>\<section>,
 // where the profile name is the application title.
 inline constexpr const char* kRegistryKeyName = "Seedwright";

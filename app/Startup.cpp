@@ -1,6 +1,7 @@
 #include "app/Startup.h"
 
 #include "app/SettingsLayout.h"
+#include "install/ProgramFolderRule.h"
 
 namespace startup {
 
@@ -15,7 +16,40 @@ std::string completionMessage(const AppState& state) {
     return "Installation Complete! Enjoy...";
 }
 
+// The installation dialog, then its completion message; a refusal for lack of rights restarts
+// the program elevated once, and the restarted copy says the installation failed instead.
+void installAndReport(StartupHost& host, AppState& state, bool restarted) {
+    const int result = host.runInstaller();
+    if (result == kResultCancel) {
+        if (state.m_elevationNeeded) {
+            if (restarted)
+                host.message("Installation aborted...");
+            else
+                host.restartElevated(std::string("/") + kRestartedSwitch);
+        }
+    } else if (result == kResultOk) {
+        host.message(completionMessage(state));
+    }
+}
+
+// The running program file is not the one in the installation folder: a newer build, say,
+// downloaded after the update offer.
+bool runsOutsideInstallation(StartupHost& host, const AppState& state) {
+    const std::string program = host.fullPath(host.programFile());
+    const std::size_t cut = program.find_last_of('\\');
+    return cut != std::string::npos &&
+           !setup::samePath(program.substr(0, cut + 1), host.fullPath(state.m_installationPath));
+}
+
 }  // namespace
+
+bool hasSwitch(CCommandLine& commandLine, const std::string& name) {
+    std::string argument, value;
+    for (bool more = commandLine.firstArgument(argument, value); more; more = commandLine.nextArgument(argument, value))
+        if (argument == name)
+            return true;
+    return false;
+}
 
 Switch findSwitch(CCommandLine& commandLine) {
     std::string name, value;
@@ -56,6 +90,10 @@ void run(StartupHost& host, AppState& state, CCommandLine& commandLine) {
             host.runUninstaller();
             return;
         case Switch::Uninstall:
+            if (state.m_installationPath.empty()) {
+                host.message("Seedwright is not installed.");
+                return;
+            }
             host.runUninstaller();
             if (state.m_elevationNeeded)
                 host.restartElevated("/force /uninstall");
@@ -64,18 +102,27 @@ void run(StartupHost& host, AppState& state, CCommandLine& commandLine) {
             break;
     }
 
+    const bool restarted = hasSwitch(commandLine, kRestartedSwitch);
     if (state.m_installationPath.empty()) {
-        const int result = host.runInstaller();
-        if (result == kResultCancel) {
-            if (state.m_elevationNeeded)
-                host.restartElevated("");
-        } else if (result == kResultOk) {
-            host.message(completionMessage(state));
-        }
+        installAndReport(host, state, restarted);
+        return;
+    }
+    // The restarted copy was already asked for: it installs over the installed one.
+    if (restarted || (runsOutsideInstallation(host, state) &&
+                      host.ask("Seedwright is installed in:\n\n" + state.m_installationPath +
+                               "\n\nThis copy was started from elsewhere:\n\n" + host.programFile() +
+                               "\n\nInstall this copy over the installed one?") == kResultYes)) {
+        installAndReport(host, state, restarted);
         return;
     }
 
     if (!host.setCurrentFolder(state.m_workingFolder)) {
+        // A file by the working folder's name: a re-install would not change that.
+        if (host.isFile(state.m_workingFolder)) {
+            host.message("Seedwright can not use its working folder, because a file has its name:\n\n" +
+                         state.m_workingFolder + "\n\nPlease rename or move that file, then start Seedwright again.");
+            return;
+        }
         host.message("Could not set WorkingDirectory (" + state.m_workingFolder + ").\n\nClick on OK to re-install");
         const int result = host.runInstaller();
         if (result == kResultOk)

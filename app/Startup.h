@@ -25,13 +25,22 @@ class StartupHost {
     virtual void readInstallation(AppState& state) = 0;
     virtual void setRegistryKey(const std::string& name) = 0;
 
+    // The running program file, and the absolute long form Windows makes of a path (empty
+    // when it cannot).
+    virtual std::string programFile() = 0;
+    virtual std::string fullPath(const std::string& path) = 0;
+
     virtual void runUninstaller() = 0;
     // IDOK after a completed installation, IDCANCEL otherwise.
     virtual int runInstaller() = 0;
     virtual void restartElevated(const std::string& parameters) = 0;
     virtual void message(const std::string& text) = 0;
+    // A Yes/No question; IDYES or IDNO.
+    virtual int ask(const std::string& text) = 0;
 
     virtual bool setCurrentFolder(const std::string& folder) = 0;
+    // A file (not a folder) has this path.
+    virtual bool isFile(const std::string& path) = 0;
     virtual std::string currentFolder() = 0;
     // IDOK only after a successful login.
     virtual int runLogin() = 0;
@@ -42,11 +51,18 @@ namespace startup {
 
 inline constexpr int kResultOk = 1;      // IDOK
 inline constexpr int kResultCancel = 2;  // IDCANCEL
+inline constexpr int kResultYes = 6;     // IDYES
+
+// The installer's elevated restart carries this switch, so the restarted copy never restarts
+// again where "runas" gave it no more rights.
+inline constexpr const char* kRestartedSwitch = "restarted";
 
 enum class Switch { None, Force, Uninstall };
 
 // The first argument whose name is exactly "force" or "uninstall"; the others are skipped.
 Switch findSwitch(CCommandLine& commandLine);
+// Some argument is the switch `name`.
+bool hasSwitch(CCommandLine& commandLine, const std::string& name);
 
 // Runs the whole sequence; the process ends when it returns.
 void run(StartupHost& host, AppState& state, CCommandLine& commandLine);

@@ -11,6 +11,8 @@
 #include "app/SettingsLayout.h"
 #include "install/SettingsKey.h"
 #include "install/Setup.h"
+#include "install/WinPaths.h"
+#include "win/CodePage.h"
 #include "win/Handles.h"
 #include "win/MessageBox.h"
 
@@ -23,9 +25,12 @@ void CWinStartupHost::setUserLocale() {
 }
 
 std::string CWinStartupHost::appDataFolder() {
-    char path[MAX_PATH] = "";
-    if (FAILED(SHGetFolderPathA(nullptr, CSIDL_APPDATA | CSIDL_FLAG_CREATE, nullptr, 0, path)))
-        return std::string();
+    // The narrow call fits the path into MAX_PATH bytes, which under UTF-8 hold fewer characters.
+    wchar_t wide[MAX_PATH] = L"";
+    std::string path;
+    if (FAILED(SHGetFolderPathW(nullptr, CSIDL_APPDATA | CSIDL_FLAG_CREATE, nullptr, 0, wide)))
+        return path;
+    codepage::narrow(wide, path);
     return path;
 }
 
@@ -52,6 +57,16 @@ void CWinStartupHost::setRegistryKey(const std::string& name) {
     m_app.setRegistryKey(name);
 }
 
+std::string CWinStartupHost::programFile() {
+    char module[codepage::kPathBytes] = "";
+    const DWORD length = GetModuleFileNameA(nullptr, module, sizeof module);
+    return std::string(module, length < sizeof module ? length : 0);
+}
+
+std::string CWinStartupHost::fullPath(const std::string& path) {
+    return setup::fullLongPath(path);
+}
+
 void CWinStartupHost::runUninstaller() {
     CSetup uninstaller;
     uninstaller.uninstall();
@@ -63,23 +78,32 @@ int CWinStartupHost::runInstaller() {
 }
 
 void CWinStartupHost::restartElevated(const std::string& parameters) {
-    char module[MAX_PATH] = "";
-    const DWORD length = GetModuleFileNameA(nullptr, module, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH)
+    const std::string module = programFile();
+    if (module.empty())
         return;
-    ShellExecuteA(nullptr, "runas", module, parameters.empty() ? nullptr : parameters.c_str(), nullptr, SW_SHOWNORMAL);
+    ShellExecuteA(nullptr, "runas", module.c_str(), parameters.empty() ? nullptr : parameters.c_str(), nullptr,
+                  SW_SHOWNORMAL);
 }
 
 void CWinStartupHost::message(const std::string& text) {
     appMessageBox(text, MB_OK);
 }
 
+int CWinStartupHost::ask(const std::string& text) {
+    return appMessageBox(text, MB_YESNO);
+}
+
 bool CWinStartupHost::setCurrentFolder(const std::string& folder) {
     return SetCurrentDirectoryA(folder.c_str()) != FALSE;
 }
 
+bool CWinStartupHost::isFile(const std::string& path) {
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
 std::string CWinStartupHost::currentFolder() {
-    char path[MAX_PATH] = "";
-    const DWORD length = GetCurrentDirectoryA(MAX_PATH, path);
-    return std::string(path, length < MAX_PATH ? length : 0);
+    char path[codepage::kPathBytes] = "";
+    const DWORD length = GetCurrentDirectoryA(sizeof path, path);
+    return std::string(path, length < sizeof path ? length : 0);
 }

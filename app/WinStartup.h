@@ -16,11 +16,15 @@ class CWinStartupHost : public StartupHost {
     void initControls() override;
     void readInstallation(AppState& state) override;
     void setRegistryKey(const std::string& name) override;
+    std::string programFile() override;
+    std::string fullPath(const std::string& path) override;
     void runUninstaller() override;
     int runInstaller() override;
     void restartElevated(const std::string& parameters) override;
     void message(const std::string& text) override;
+    int ask(const std::string& text) override;
     bool setCurrentFolder(const std::string& folder) override;
+    bool isFile(const std::string& path) override;
     std::string currentFolder() override;
 
   private:

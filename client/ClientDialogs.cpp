@@ -4,6 +4,7 @@
 
 #include "app/AppState.h"
 #include "app/res/resource.h"
+#include "win/CodePage.h"
 
 namespace {
 
@@ -31,7 +32,7 @@ bool CFindExe::OnCommand(WORD code, WORD id, HWND /*control*/) {
 }
 
 void CFindExe::onBrowse() {
-    char path[MAX_PATH] = {};
+    char path[codepage::kPathBytes] = {};
     OPENFILENAMEA request = {};
     request.lStructSize = sizeof request;
     request.hwndOwner = hwnd();

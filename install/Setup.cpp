@@ -10,6 +10,7 @@
 #include "client/ClientDiscovery.h"
 #include "install/SettingsKey.h"
 #include "install/SetupRules.h"
+#include "install/WinPaths.h"
 
 namespace {
 
@@ -71,10 +72,13 @@ BOOL CSetup::OnInitDialog() {
 
     const AppState& state = appState();
     setWindowText(state.m_title + " - Installation");
-    m_folderEdit.setText(!state.m_installationPath.empty() ? state.m_installationPath
-                                                           : m_programFilesFolder + "\\" + setup::kProductName);
-    m_menuEdit.setText(setup::kProductName);
-    m_clientEdit.setText(findUTorrentPath());
+    // A repeated installation keeps what the member chose the last time.
+    const std::string storedMenu = setup::readSettingsValue(settings::kStartMenuPath);
+    const std::string foundClient = state.m_utorrentPath.empty() ? findUTorrentPath() : std::string();
+    const setup::InstallFields fields = setup::prefilledFields(state, storedMenu, m_programFilesFolder, foundClient);
+    m_folderEdit.setText(fields.folder);
+    m_menuEdit.setText(fields.menu);
+    m_clientEdit.setText(fields.client);
     SetWindowPos(hwnd(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
     return TRUE;
 }
@@ -133,6 +137,14 @@ int CSetup::message(const std::string& text, unsigned type) {
     return MessageBoxA(owner, text.c_str(), appState().m_title.c_str(), type | icon);
 }
 
+std::string CSetup::fullPath(const std::string& path) {
+    return setup::fullLongPath(path);
+}
+
+std::vector<std::string> CSetup::systemFolders() {
+    return setup::systemFolders();
+}
+
 int CSetup::createFolderTree(const std::string& folder, unsigned long& lastError) {
     const int result = SHCreateDirectoryExA(hwnd(), folder.c_str(), nullptr);
     lastError = GetLastError();
@@ -144,6 +156,19 @@ bool CSetup::copyProgram(const std::string& to, unsigned long& error) {
         return true;
     error = GetLastError();
     return false;
+}
+
+void CSetup::clearReadOnly(const std::string& file) {
+    const DWORD attributes = GetFileAttributesA(file.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0)
+        SetFileAttributesA(file.c_str(), attributes & ~static_cast<DWORD>(FILE_ATTRIBUTE_READONLY));
+}
+
+unsigned long long CSetup::fileSize(const std::string& file) {
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (!GetFileAttributesExA(file.c_str(), GetFileExInfoStandard, &data))
+        return 0;
+    return (static_cast<unsigned long long>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
 }
 
 bool CSetup::openSettingsKey(unsigned long& error) {
@@ -162,6 +187,42 @@ void CSetup::writeSetting(const char* name, const std::string& value) {
                    static_cast<DWORD>(value.size() + 1));
 }
 
+bool CSetup::writeUninstallEntry(const setup::UninstallEntry& entry, unsigned long& error) {
+    const auto write = [&](HKEY root) {
+        win::CRegKey key;
+        LONG result = RegCreateKeyExA(root, settings::kUninstallEntryKey, 0, nullptr, REG_OPTION_NON_VOLATILE,
+                                      KEY_WRITE, nullptr, key.receive(), nullptr);
+        const auto text = [&](const char* name, const std::string& value) {
+            if (result == ERROR_SUCCESS)
+                result = RegSetValueExA(key.get(), name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                                        static_cast<DWORD>(value.size() + 1));
+        };
+        const auto number = [&](const char* name, DWORD value) {
+            if (result == ERROR_SUCCESS)
+                result =
+                    RegSetValueExA(key.get(), name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof(value));
+        };
+        text(settings::kDisplayName, entry.displayName);
+        text(settings::kDisplayVersion, entry.displayVersion);
+        text(settings::kPublisher, entry.publisher);
+        text(settings::kDisplayIcon, entry.displayIcon);
+        text(settings::kInstallLocation, entry.installLocation);
+        text(settings::kUninstallString, entry.uninstallString);
+        number(settings::kNoModify, 1);
+        number(settings::kNoRepair, 1);
+        number(settings::kEstimatedSize, entry.estimatedSizeKiB);
+        return result;
+    };
+    // Where the machine's list is closed to this user, the user's own list shows the entry.
+    LONG result = write(HKEY_LOCAL_MACHINE);
+    if (result != ERROR_SUCCESS) {
+        SHDeleteKeyA(HKEY_LOCAL_MACHINE, settings::kUninstallEntryKey);
+        result = write(HKEY_CURRENT_USER);
+    }
+    error = static_cast<unsigned long>(result);
+    return result == ERROR_SUCCESS;
+}
+
 bool CSetup::createLink(const std::string& target,
                         const std::string& linkName,
                         const std::string& description,
@@ -176,6 +237,8 @@ void CSetup::deleteProductTrees() {
     m_settingsKey.reset();
     SHDeleteKeyA(HKEY_CURRENT_USER, settings::kProductTree);
     SHDeleteKeyA(HKEY_LOCAL_MACHINE, settings::kProductTree);
+    SHDeleteKeyA(HKEY_LOCAL_MACHINE, settings::kUninstallEntryKey);
+    SHDeleteKeyA(HKEY_CURRENT_USER, settings::kUninstallEntryKey);
 }
 
 std::string CSetup::readSetting(const char* name) {
@@ -195,23 +258,37 @@ bool CSetup::fileExists(const std::string& file) {
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
 
-std::string CSetup::batchPath() {
+std::string CSetup::temporaryFolder() {
     char temp[MAX_PATH + 1] = "";
     const DWORD length = GetTempPathA(sizeof(temp), temp);
-    return std::string(temp, length <= MAX_PATH ? length : 0) + setup::kBatchFileName;
+    return std::string(temp, length <= MAX_PATH ? length : 0);
 }
 
-void CSetup::startBatch(const std::string& path, const std::string& text) {
+bool CSetup::batchSpelling(const std::string& path, std::string& spelled) {
+    return setup::oemSpelling(path, spelled);
+}
+
+unsigned CSetup::batchCodePage() {
+    return setup::systemOemCodePage();
+}
+
+bool CSetup::startBatch(const std::string& path, const std::string& folder, const std::string& text) {
     win::CHandle file(
         CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file.valid())
-        return;
+        return false;
     DWORD written = 0;
     const BOOL wroteAll = WriteFile(file.get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr) &&
                           written == text.size();
     file.reset();
     // A batch cut short could stop between its loops; better to start none.
-    if (!wroteAll)
-        return;
-    ShellExecuteA(nullptr, "open", path.c_str(), nullptr, nullptr, SW_HIDE);
+    if (!wroteAll) {
+        DeleteFileA(path.c_str());
+        return false;
+    }
+    // Started in its own folder, so it never stands in the program folder or on another drive.
+    if (reinterpret_cast<INT_PTR>(ShellExecuteA(nullptr, "open", path.c_str(), nullptr, folder.c_str(), SW_HIDE)) > 32)
+        return true;
+    DeleteFileA(path.c_str());
+    return false;
 }

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 #include "install/SetupSequence.h"
 #include "install/ShellHelpers.h"
@@ -38,10 +39,16 @@ class CSetup : public win::CDialog, protected setup::SetupSystem {
     void OnOK() override;
 
     int message(const std::string& text, unsigned type) override;
+    std::string fullPath(const std::string& path) override;
+    std::vector<std::string> systemFolders() override;
+    std::string runningProgram() override { return m_modulePath; }
     int createFolderTree(const std::string& folder, unsigned long& lastError) override;
     bool copyProgram(const std::string& to, unsigned long& error) override;
+    void clearReadOnly(const std::string& file) override;
+    unsigned long long fileSize(const std::string& file) override;
     bool openSettingsKey(unsigned long& error) override;
     void writeSetting(const char* name, const std::string& value) override;
+    bool writeUninstallEntry(const setup::UninstallEntry& entry, unsigned long& error) override;
     bool createLink(const std::string& target,
                     const std::string& linkName,
                     const std::string& description,
@@ -52,8 +59,10 @@ class CSetup : public win::CDialog, protected setup::SetupSystem {
     void deleteLink(const std::string& linkName) override;
     void removeEmptyFolder(const std::string& folder) override;
     bool fileExists(const std::string& file) override;
-    std::string batchPath() override;
-    void startBatch(const std::string& path, const std::string& text) override;
+    std::string temporaryFolder() override;
+    bool batchSpelling(const std::string& path, std::string& spelled) override;
+    unsigned batchCodePage() override;
+    bool startBatch(const std::string& path, const std::string& folder, const std::string& text) override;
 
   private:
     void chooseInstallFolder();

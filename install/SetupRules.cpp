@@ -1,6 +1,10 @@
 #include "install/SetupRules.h"
 
+#include <algorithm>
+#include <cctype>
 #include <cstring>
+
+#include "install/ProgramFolderRule.h"
 
 namespace setup {
 
@@ -15,7 +19,8 @@ std::string withProductFolder(const std::string& chosen) {
 }
 
 std::string programFilePath(const std::string& folder) {
-    return folder + "\\" + kProgramFileName;
+    const bool separated = !folder.empty() && folder.back() == '\\';
+    return folder + (separated ? "" : "\\") + kProgramFileName;
 }
 
 std::string batchEscaped(const std::string& path) {
@@ -27,6 +32,41 @@ std::string batchEscaped(const std::string& path) {
             escaped += '%';
     }
     return escaped;
+}
+
+bool isUsableMenuName(const std::string& name) {
+    static const char* const kDevices[] = {"CON",  "PRN",  "AUX",  "NUL",  "COM1", "COM2", "COM3", "COM4",
+                                           "COM5", "COM6", "COM7", "COM8", "COM9", "LPT1", "LPT2", "LPT3",
+                                           "LPT4", "LPT5", "LPT6", "LPT7", "LPT8", "LPT9"};
+    std::size_t begin = 0;
+    while (true) {
+        const std::size_t end = std::min(name.find('\\', begin), name.size());
+        const std::string part = name.substr(begin, end - begin);
+        if (part.empty() || part.back() == '.' || part.back() == ' ')
+            return false;
+        for (char c : part)
+            if (static_cast<unsigned char>(c) < 0x20 || std::strchr("/:*?\"<>|", c) != nullptr)
+                return false;
+        // "CON" and "CON.txt" alike name the device.
+        std::string stem = part.substr(0, part.find('.'));
+        while (!stem.empty() && stem.back() == ' ')
+            stem.pop_back();
+        for (char& c : stem)
+            c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+        for (const char* device : kDevices)
+            if (stem == device)
+                return false;
+        if (end == name.size())
+            return true;
+        begin = end + 1;
+    }
+}
+
+std::string batchFilePath(const std::string& temporaryFolder) {
+    if (normalizedFullPath(temporaryFolder).empty())
+        return std::string();
+    const bool separated = temporaryFolder.back() == '\\' || temporaryFolder.back() == '/';
+    return temporaryFolder + (separated ? "" : "\\") + kBatchFileName;
 }
 
 SelfDeleteTarget selfDeleteTarget(const std::string& installationPath,
@@ -47,26 +87,39 @@ SelfDeleteTarget selfDeleteTarget(const std::string& installationPath,
 
 std::string selfDeleteBatchText(const std::string& programFile,
                                 const std::string& programFolder,
-                                const std::string& batchPath) {
+                                const std::string& batchPath,
+                                unsigned codePage) {
     const std::string file = "\"" + batchEscaped(programFile) + "\"";
     const std::string folder = "\"" + batchEscaped(programFolder) + "\"";
-    return "cd\\\r\n"
-           ":Repeat1\r\n"
-           "del " +
-           file +
-           "\r\n"
-           "if exist " +
-           file +
-           " goto Repeat1\r\n"
-           ":Repeat2\r\n"
-           "rmdir /S /Q " +
-           folder +
-           "\r\n"
-           "if exist " +
-           folder +
-           " goto Repeat2\r\n"
-           "del \"" +
-           batchEscaped(batchPath) + "\"";
+    std::string text = "setlocal DisableDelayedExpansion\r\n";
+    if (codePage != 0)
+        text += "chcp " + std::to_string(codePage) + ">nul\r\n";
+    // The loop counts its attempts and waits a second between them (two echoes of ping are
+    // one second apart; every Windows has it). rmdir without /S removes an empty folder only.
+    text +=
+        "cd\\\r\n"
+        "set attempts=0\r\n"
+        ":Repeat1\r\n"
+        "del " +
+        file +
+        "\r\n"
+        "if not exist " +
+        file +
+        " goto Repeat2\r\n"
+        "set /a attempts+=1\r\n"
+        "if %attempts% geq " +
+        std::to_string(kBatchAttempts) +
+        " goto Done\r\n"
+        "ping -n 2 127.0.0.1 >nul\r\n"
+        "goto Repeat1\r\n"
+        ":Repeat2\r\n"
+        "rmdir " +
+        folder +
+        "\r\n"
+        ":Done\r\n"
+        "del \"" +
+        batchEscaped(batchPath) + "\"";
+    return text;
 }
 
 }  // namespace setup

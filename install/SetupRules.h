@@ -21,9 +21,17 @@ std::string programFilePath(const std::string& folder);
 // cmd.exe expands %NAME% even inside quotes; a doubled percent sign stays one literal sign.
 std::string batchEscaped(const std::string& path);
 
-// What the uninstaller's batch deletes. The only folder it may remove is the recorded
-// installation folder, and only when that folder holds the program file; the folder of a
-// copy started from anywhere else is never touched.
+// A Start-menu folder name, or names joined by '\', that Windows takes as they are: none
+// empty, "." or "..", none holding a character a file name may not hold or ending in a dot
+// or a blank, none a device name such as "CON" or "LPT1".
+bool isUsableMenuName(const std::string& name);
+
+// "<temporary folder>\_uninsep.bat"; empty when the folder is no full path.
+std::string batchFilePath(const std::string& temporaryFolder);
+
+// What the uninstaller's batch deletes: the program file in the recorded installation
+// folder, and that folder once it is empty. The folder of a copy started from anywhere else
+// is never touched.
 struct SelfDeleteTarget {
     bool deletes = false;       // false: no batch is written, no file or folder goes
     std::string programFile;    // "<installation folder>\Seedwright.exe"
@@ -32,9 +40,17 @@ struct SelfDeleteTarget {
 SelfDeleteTarget selfDeleteTarget(const std::string& installationPath,
                                   const std::function<bool(const std::string& file)>& fileExists);
 
-// The batch text: wait for the program file to go, remove its folder, delete the batch.
+// How often and how long the batch tries to delete the program file: about a second between
+// attempts, about 30 seconds in all, then it gives up and deletes only itself.
+inline constexpr int kBatchAttempts = 30;
+
+// The batch text. The paths are spelled in the code page cmd.exe reads the batch in
+// (`codePage`, made the console's own first; 0: leave the console as it is). The batch waits
+// for the program file to go, removes the folder only when nothing else is left in it, and
+// deletes itself.
 std::string selfDeleteBatchText(const std::string& programFile,
                                 const std::string& programFolder,
-                                const std::string& batchPath);
+                                const std::string& batchPath,
+                                unsigned codePage);
 
 }  // namespace setup

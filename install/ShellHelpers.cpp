@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "win/CodePage.h"
 #include "win/Handles.h"
 
 namespace {
@@ -18,9 +19,18 @@ bool linkFilePath(const std::string& linkName, int folderId, std::string& path) 
 }
 
 std::string moduleFilePath() {
-    char buffer[MAX_PATH] = {};
-    const DWORD length = GetModuleFileNameA(nullptr, buffer, MAX_PATH);
-    return std::string(buffer, length < MAX_PATH ? length : 0);
+    char buffer[codepage::kPathBytes] = {};
+    const DWORD length = GetModuleFileNameA(nullptr, buffer, sizeof buffer);
+    return std::string(buffer, length < sizeof buffer ? length : 0);
+}
+
+// The narrow functions fit a path into MAX_PATH bytes, which under UTF-8 hold fewer characters.
+bool pathOfList(LPCITEMIDLIST list, std::string& path) {
+    wchar_t wide[MAX_PATH] = {};
+    if (!SHGetPathFromIDListW(list, wide))
+        return false;
+    codepage::narrow(wide, path);  // a name the code page lacks shows as such where it is used
+    return true;
 }
 
 }  // namespace
@@ -29,12 +39,11 @@ bool specialFolderPath(int folderId, std::string& path) {
     LPITEMIDLIST list = nullptr;
     if (FAILED(SHGetSpecialFolderLocation(nullptr, folderId, &list)) || list == nullptr)
         return false;
-    char buffer[MAX_PATH] = {};
-    const BOOL found = SHGetPathFromIDListA(list, buffer);
+    const bool found = pathOfList(list, path);
     CoTaskMemFree(list);
     if (!found)
         return false;
-    path = std::string(buffer) + "\\";
+    path += "\\";
     return true;
 }
 
@@ -99,11 +108,7 @@ bool chooseFolder(HWND owner, std::string& path) {
     LPITEMIDLIST chosen = SHBrowseForFolderA(&info);
     if (chosen == nullptr)
         return false;
-    char buffer[MAX_PATH] = {};
-    const BOOL found = SHGetPathFromIDListA(chosen, buffer);
+    const bool found = pathOfList(chosen, path);
     allocator->Free(chosen);
-    if (!found)
-        return false;
-    path = buffer;
-    return true;
+    return found;
 }

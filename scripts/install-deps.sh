@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the project needs; does nothing when all are present.
-# As root it installs what is missing; otherwise it prints the one command to run and fails.
+# Installs the Debian packages the project needs and generates the locales the Windows tests run
+# Wine with; does nothing when all are there. As root it installs what is missing; otherwise it
+# prints the command to run and fails.
 set -euo pipefail
 
 packages=(
@@ -16,7 +17,39 @@ packages=(
     python3 python3-libtorrent openssl mktorrent transmission-cli
     # the fuzz targets: clang with libFuzzer and the sanitizers' runtimes
     clang-14 libclang-rt-14-dev
+    # a Cyrillic host locale: Wine then runs with code page 1251 (C.UTF-8 gives 1252)
+    locales
 )
+# Locales Wine converts names and the command line with; each must be generated on the host.
+locales=(ru_RU.UTF-8)
+
+# "ru_RU.UTF-8" is listed by `locale -a` as "ru_RU.utf8".
+locale_missing() {
+    local name=${1%.UTF-8}.utf8
+    ! locale -a 2>/dev/null | grep -qx "$name"
+}
+
+generate_locales() {
+    local wanted=() l
+    for l in "${locales[@]}"; do
+        locale_missing "$l" && wanted+=("$l")
+    done
+    [ ${#wanted[@]} -eq 0 ] && return 0
+    if [ "$(id -u)" -ne 0 ]; then
+        echo "Missing locales. Run as root: $0" >&2
+        return 1
+    fi
+    for l in "${wanted[@]}"; do
+        # Uncomment the locale's line in /etc/locale.gen, or add it, then generate what is listed.
+        if grep -q "^# *$l UTF-8" /etc/locale.gen; then
+            sed -i "s/^# *$l UTF-8/$l UTF-8/" /etc/locale.gen
+        elif ! grep -q "^$l UTF-8" /etc/locale.gen; then
+            echo "$l UTF-8" >>/etc/locale.gen
+        fi
+    done
+    echo "Generating locales: ${wanted[*]}"
+    locale-gen >/dev/null
+}
 
 missing=()
 for p in "${packages[@]}"; do
@@ -25,6 +58,7 @@ for p in "${packages[@]}"; do
 done
 
 if [ ${#missing[@]} -eq 0 ]; then
+    generate_locales
     exit 0
 fi
 if [ "$(id -u)" -ne 0 ]; then
@@ -36,3 +70,4 @@ echo "Installing: ${missing[*]}"
 export DEBIAN_FRONTEND=noninteractive
 apt-get update -qq
 apt-get install -y -qq --no-install-recommends "${missing[@]}"
+generate_locales

@@ -59,10 +59,12 @@ bool CMyInetForm::downloadFile(const std::string& host, const std::string& path,
             m_session.close();
             return false;
         }
+        // A short write (a full disk) leaves a truncated torrent: that is no download.
         DWORD written = 0;
         if (!WriteFile(file, block.get(), read, &written, nullptr) || written < read) {
             CloseHandle(file);
-            return false;
+            appMessageBox("Cannot write Torrent file for Download");
+            return true;
         }
     }
 }

@@ -11,23 +11,6 @@ std::string delimiterLine(const std::string& boundary) {
 
 }  // namespace
 
-std::string toUtf8(const std::string& text) {
-    std::string out;
-    out.reserve(text.size());
-    for (const char c : text) {
-        const auto b = static_cast<unsigned char>(c);
-        if (b < 0x80) {
-            out += c;
-        } else if (b == 0x80) {
-            out += "\xE2\x82\xAC";
-        } else {
-            out += static_cast<char>(0xC0 | (b >> 6));
-            out += static_cast<char>(0x80 | (b & 0x3F));
-        }
-    }
-    return out;
-}
-
 std::string fileNamePart(const std::string& path) {
     const std::size_t at = path.find_last_of("\\:");
     if (at == std::string::npos)

@@ -8,9 +8,7 @@
 #include <string>
 #include <vector>
 
-// Single-byte text to UTF-8: ASCII copied, 0x80 (the euro sign of the Western code page) to
-// E2 82 AC, every other byte taken as the Latin-1 code point.
-std::string toUtf8(const std::string& text);
+#include "win/CodePage.h"  // toUtf8: values and file names go out in UTF-8
 
 // The characters after the last backslash or colon of a path; empty when it holds neither.
 std::string fileNamePart(const std::string& path);

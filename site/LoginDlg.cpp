@@ -22,6 +22,9 @@
 namespace {
 
 const char* const kSection = settings::kProfileSection;
+const char kNotRemembered[] =
+    "Your password could not be remembered: Windows refused to protect it.\n"
+    "Nothing was stored; you will have to type it again next time.";
 
 std::string indexed(const char* name, int index) {
     return name + std::to_string(index);
@@ -39,7 +42,7 @@ void writeProfileInt(const char* entry, int value) {
 
 }  // namespace
 
-CLoginDlg::CLoginDlg(HWND parent) : CDialog(IDD_LOGIN, parent) {}
+CLoginDlg::CLoginDlg(HWND parent) : CDialog(IDD_LOGIN, parent), m_protect(protectPassword) {}
 
 BOOL CLoginDlg::OnInitDialog() {
     CDialog::OnInitDialog();
@@ -109,16 +112,20 @@ void CLoginDlg::loadCredentials(int siteIndex) {
     m_password.setText(password);
 }
 
-void CLoginDlg::storeCredentials(int siteIndex, const std::string& login, const std::string& password) {
+bool CLoginDlg::storeCredentials(int siteIndex, const std::string& login, const std::string& password) {
     const win::CApp* app = win::CApp::instance();
     if (!app)
-        return;
-    app->WriteProfileString(kSection, indexed("Login", siteIndex), login);
+        return true;
     std::vector<BYTE> blob;
-    if (!password.empty() && protectPassword(password, blob))
-        app->WriteProfileBinary(kSection, indexed("Password", siteIndex), blob);
-    else
+    // Never an empty password in place of one that could not be protected.
+    if (!password.empty() && !m_protect(password, blob))
+        return false;
+    app->WriteProfileString(kSection, indexed("Login", siteIndex), login);
+    if (password.empty())
         app->WriteProfileString(kSection, indexed("Password", siteIndex), std::string());
+    else
+        app->WriteProfileBinary(kSection, indexed("Password", siteIndex), blob);
+    return true;
 }
 
 std::string CLoginDlg::siteText(int index) const {
@@ -151,8 +158,11 @@ void CLoginDlg::onLogin() {
         return;
     }
     if (m_remember.isChecked()) {
-        writeProfileInt(settings::kRemember, 1);
-        storeCredentials(index, login, password);
+        // "Remember" stays as it was when the password cannot be kept safely.
+        if (storeCredentials(index, login, password))
+            writeProfileInt(settings::kRemember, 1);
+        else
+            appMessageBox(kNotRemembered);
     } else {
         writeProfileInt(settings::kRemember, 0);
         storeCredentials(index, std::string(), std::string());

@@ -4,6 +4,7 @@
 // refusals show in the status line and the user may try again. Escape ends it with IDCANCEL.
 
 #include <string>
+#include <vector>
 
 #include "win/Controls.h"
 #include "win/Dialog.h"
@@ -14,7 +15,11 @@ class CLoginDlg : public win::CDialog {
 
     // Index -1 empties both edits; any other fills them from that site index's stored values.
     void loadCredentials(int siteIndex);
-    void storeCredentials(int siteIndex, const std::string& login, const std::string& password);
+    // False when the password could not be protected: then nothing at all is stored.
+    bool storeCredentials(int siteIndex, const std::string& login, const std::string& password);
+
+    // How a password is protected before it is stored; tests put a failing one here.
+    bool (*m_protect)(const std::string& password, std::vector<BYTE>& blob);
 
   protected:
     BOOL OnInitDialog() override;

@@ -18,7 +18,8 @@ int main(int argc, char** argv) {
 
     CMakeTorrent maker;
     const auto start = std::chrono::steady_clock::now();
-    const bool written = fsys::isFolder(path) ? maker.buildFromFolder(path, output) : maker.buildFromFile(path, output);
+    const BuildResult result =
+        fsys::isFolder(path) ? maker.buildFromFolder(path, output) : maker.buildFromFile(path, output);
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 
     const uint64_t total = maker.m_totalSize.load();
@@ -30,8 +31,8 @@ int main(int argc, char** argv) {
     std::printf("bytes hashed: %llu\n", static_cast<unsigned long long>(hashed));
     std::printf("seconds: %.3f\n", seconds);
     std::printf("MiB/s: %.1f\n", mibPerSecond);
-    if (!written) {
-        std::fprintf(stderr, "no torrent written\n");
+    if (!result) {
+        std::fprintf(stderr, "no torrent written%s%s\n", result.m_reason.empty() ? "" : ": ", result.m_reason.c_str());
         return 1;
     }
     return 0;

@@ -16,27 +16,34 @@ bool containsThumbsDb(const std::string& name) {
 
 }  // namespace
 
-void CMakeTorrent::walkFolder(const std::string& folder) {
+bool CMakeTorrent::walkFolder(const std::string& folder) {
     std::string path = folder;
     if (!path.empty() && path.back() == fsys::kSeparator)
         path.pop_back();
 
     fsys::CDirListing listing;
     if (!listing.open(path))
-        return;
+        return false;
     fsys::CDirEntry entry;
-    while (listing.next(entry)) {
+    while (m_failure.empty() && listing.next(entry)) {
+        if (entry.m_folder && (entry.m_name == "." || entry.m_name == ".."))
+            continue;
         const std::string full = path + fsys::kSeparator + entry.m_name;
-        if (entry.m_folder) {
-            // Hidden and system folders are walked like any other.
-            if (entry.m_name != "." && entry.m_name != "..")
-                walkFolder(full);
+        // Hidden and system folders are walked like any other.
+        const bool content = entry.m_folder || !(entry.m_hidden || containsThumbsDb(entry.m_name));
+        if (!content)
             continue;
-        }
-        if (entry.m_hidden || containsThumbsDb(entry.m_name))
-            continue;
-        recordFile(full, entry);
+        // Either would leave files out of the torrent without a word.
+        if (entry.m_nameLost)
+            fail(buildreason::nameNotInCodePage(full));
+        else if (fsys::pathTooLong(full, entry.m_folder))
+            fail(buildreason::pathTooLong(full));
+        else if (entry.m_folder)
+            walkFolder(full);  // a subfolder that cannot be listed is skipped
+        else
+            recordFile(full, entry);
     }
+    return true;
 }
 
 void CMakeTorrent::recordFile(const std::string& fullPath, const fsys::CDirEntry& entry) {
@@ -55,6 +62,7 @@ void CMakeTorrent::rewindContent() {
     m_readPos = 0;
     m_currentFile.reset();
     m_currentEntry = nullptr;
+    m_currentLeft = 0;
 }
 
 uint32_t CMakeTorrent::readContent(uint8_t* buffer, uint32_t count) {
@@ -64,16 +72,36 @@ uint32_t CMakeTorrent::readContent(uint8_t* buffer, uint32_t count) {
             if (m_readPos >= m_files.size())
                 break;
             m_currentEntry = m_files[m_readPos++].get();
+            m_currentLeft = m_currentEntry->m_size;
         }
+        const std::string& path = m_currentEntry->m_fullPath;
         if (!m_currentFile) {
-            m_currentFile = fsys::openForReading(m_currentEntry->m_fullPath);
-            if (!m_currentFile)
+            m_currentFile = fsys::openForReading(path);
+            if (!m_currentFile) {
+                fail(buildreason::cannotRead(path));
                 break;
+            }
         }
-        done += static_cast<uint32_t>(std::fread(buffer + done, 1, count - done, m_currentFile.get()));
-        if (done == count)
+        const auto want = static_cast<uint32_t>(std::min<uint64_t>(count - done, m_currentLeft));
+        const auto n = want == 0 ? 0 : static_cast<uint32_t>(std::fread(buffer + done, 1, want, m_currentFile.get()));
+        done += n;
+        m_currentLeft -= n;
+        if (n < want) {
+            fail(std::ferror(m_currentFile.get()) ? buildreason::cannotRead(path) : buildreason::changed(path));
             break;
-        // At the end of this file: the rest of the request comes from the next ones.
+        }
+        if (m_currentLeft > 0)
+            break;  // the request is full
+        // This file's listed length is read: its reading ends here, and the file must end too.
+        if (std::fgetc(m_currentFile.get()) != EOF) {
+            fail(buildreason::changed(path));
+            break;
+        }
+        if (std::ferror(m_currentFile.get())) {
+            fail(buildreason::cannotRead(path));
+            break;
+        }
+        // The rest of the request comes from the next files.
         m_currentFile.reset();
         m_currentEntry = nullptr;
     }

@@ -1,7 +1,7 @@
 #pragma once
 // What the torrent builder needs from the file system. Only the directory listing, the path
-// separator, 64-bit file lengths and the final rename differ between Windows and the native
-// build (FileSystemWin32.cpp, FileSystemPosix.cpp); the rest is standard C.
+// separator and its limits, 64-bit file lengths and the final rename differ between Windows and
+// the native build (FileSystemWin32.cpp, FileSystemPosix.cpp); the rest is standard C.
 
 #include <cstdint>
 #include <cstdio>
@@ -26,6 +26,9 @@ struct CDirEntry {
     bool m_folder = false;
     bool m_hidden = false;
     uint64_t m_size = 0;
+    // The narrow name is not the file's own: the code page lacks one of its characters, so
+    // nothing opens the file (or another one) by it. Never natively.
+    bool m_nameLost = false;
 };
 
 class CDirListing {
@@ -60,5 +63,12 @@ bool fileLength(std::FILE* f, uint64_t& length);
 bool replaceFile(const std::string& from, const std::string& to);
 bool removeFile(const std::string& path);
 bool isFolder(const std::string& path);
+
+// Longer than the system opens or lists: a file's path, or a folder's with its listing pattern
+// (Windows: 259 characters, counted in UTF-16 whatever the code page's bytes per character).
+bool pathTooLong(const std::string& path, bool folder);
+// A name typed or chosen that holds a character the code page lacked ('?' stands in on Windows,
+// where no real name holds one). Never natively.
+bool nameLost(const std::string& name);
 
 }  // namespace fsys

@@ -1,5 +1,6 @@
 #include <dirent.h>
 #include <fcntl.h>
+#include <limits.h>
 #include <sys/stat.h>
 
 #include <cstdio>
@@ -48,6 +49,7 @@ bool CDirListing::next(CDirEntry& entry) {
         entry.m_name = d->d_name;
         entry.m_folder = S_ISDIR(st.st_mode);
         entry.m_hidden = d->d_name[0] == '.';
+        entry.m_nameLost = false;
         entry.m_size = entry.m_folder ? 0 : static_cast<uint64_t>(st.st_size);
         return true;
     }
@@ -79,6 +81,14 @@ bool replaceFile(const std::string& from, const std::string& to) {
 bool isFolder(const std::string& path) {
     struct stat st;
     return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+bool pathTooLong(const std::string& path, bool /*folder*/) {
+    return path.size() >= PATH_MAX;  // PATH_MAX holds the terminating zero
+}
+
+bool nameLost(const std::string& /*name*/) {
+    return false;
 }
 
 }  // namespace fsys

@@ -3,16 +3,23 @@
 #include <cstdio>
 
 #include "torrent/FileSystem.h"
+#include "win/CodePage.h"
 
 namespace fsys {
+
+namespace {
+const char kListPattern[] = "\\*.*";
+}
 
 bool endsPathPart(char c) {
     return c == '\\' || c == ':';
 }
 
+// The listing reads the names in UTF-16, so that a name the code page cannot hold is known as
+// such instead of coming back with '?' or a look-alike in it.
 struct CDirListing::Impl {
     HANDLE find = INVALID_HANDLE_VALUE;
-    WIN32_FIND_DATAA data{};
+    WIN32_FIND_DATAW data{};
     bool pending = false;  // `data` holds an entry not yet handed out
 };
 
@@ -24,8 +31,8 @@ CDirListing::~CDirListing() {
 
 bool CDirListing::open(const std::string& folder) {
     close();
-    const std::string pattern = folder + "\\*.*";
-    m_impl->find = FindFirstFileA(pattern.c_str(), &m_impl->data);
+    const std::wstring pattern = codepage::widen(folder + kListPattern);
+    m_impl->find = FindFirstFileW(pattern.c_str(), &m_impl->data);
     m_impl->pending = m_impl->find != INVALID_HANDLE_VALUE;
     return m_impl->pending;
 }
@@ -33,11 +40,11 @@ bool CDirListing::open(const std::string& folder) {
 bool CDirListing::next(CDirEntry& entry) {
     if (m_impl->find == INVALID_HANDLE_VALUE)
         return false;
-    if (!m_impl->pending && !FindNextFileA(m_impl->find, &m_impl->data))
+    if (!m_impl->pending && !FindNextFileW(m_impl->find, &m_impl->data))
         return false;
     m_impl->pending = false;
-    const WIN32_FIND_DATAA& d = m_impl->data;
-    entry.m_name = d.cFileName;
+    const WIN32_FIND_DATAW& d = m_impl->data;
+    entry.m_nameLost = !codepage::narrow(d.cFileName, entry.m_name);
     entry.m_folder = (d.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
     entry.m_hidden = (d.dwFileAttributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) != 0;
     entry.m_size = (static_cast<uint64_t>(d.nFileSizeHigh) << 32) | d.nFileSizeLow;
@@ -69,6 +76,15 @@ bool replaceFile(const std::string& from, const std::string& to) {
 bool isFolder(const std::string& path) {
     const DWORD attributes = GetFileAttributesA(path.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+bool pathTooLong(const std::string& path, bool folder) {
+    // MAX_PATH holds the terminating zero.
+    return codepage::widen(folder ? path + kListPattern : path).size() >= MAX_PATH;
+}
+
+bool nameLost(const std::string& name) {
+    return name.find('?') != std::string::npos;
 }
 
 }  // namespace fsys

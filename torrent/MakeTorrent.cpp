@@ -9,6 +9,7 @@
 #include "app/AppState.h"
 #include "bencode/Encode.h"
 #include "torrent/Sha1Hasher.h"
+#include "win/CodePage.h"
 
 namespace {
 
@@ -16,6 +17,11 @@ constexpr uint32_t kDigestSize = 20;
 
 std::unique_ptr<CAtom> text(std::string value) {
     return std::make_unique<CAtomString>(std::move(value));
+}
+
+// A name or path component as the torrent carries it: in UTF-8, as its "encoding" says.
+std::unique_ptr<CAtom> name(const std::string& narrow) {
+    return text(toUtf8(narrow));
 }
 
 // The part of a path after its last ':' or separator.
@@ -26,12 +32,16 @@ std::string lastPart(const std::string& path) {
     return path.substr(start);
 }
 
-// A folder's name is taken without its trailing separator, so "D:\Film\" is named Film like
-// "D:\Film"; a drive root "D:\" keeps an empty name.
-std::string folderName(std::string path) {
+std::string withoutSeparator(std::string path) {
     if (!path.empty() && path.back() == fsys::kSeparator)
         path.pop_back();
-    return lastPart(path);
+    return path;
+}
+
+// A folder's name is taken without its trailing separator, so "D:\Film\" is named Film like
+// "D:\Film"; a drive root "D:\" keeps an empty name.
+std::string folderName(const std::string& path) {
+    return lastPart(withoutSeparator(path));
 }
 
 // The components of a relative path; every separator ends one, the last one counts when
@@ -41,14 +51,14 @@ std::unique_ptr<CAtomList> pathList(const std::string& relPath) {
     std::string part;
     for (char c : relPath) {
         if (c == fsys::kSeparator) {
-            list->append(text(part));
+            list->append(name(part));
             part.clear();
         } else {
             part += c;
         }
     }
     if (!part.empty())
-        list->append(text(part));
+        list->append(name(part));
     return list;
 }
 
@@ -130,50 +140,90 @@ std::unique_ptr<CAtomDicti> CMakeTorrent::topDictionary() const {
     return top;
 }
 
-// The one hashing loop of both builds: a piece per read, from the open file of a single-file
-// build or through the reader across the files of a folder. True when the whole content was
-// hashed and it was as long as measured; false when cancelled or when the content could not
-// be read as measured (a file that went missing, shrank or grew), which would give a torrent
-// that no client can verify.
-bool CMakeTorrent::hashPieces(std::FILE* singleFile,
-                              uint8_t* buffer,
-                              uint32_t pieceLength,
-                              uint64_t totalSize,
-                              PieceTable& table) {
+void CMakeTorrent::fail(std::string reason) {
+    if (m_failure.empty())
+        m_failure = std::move(reason);
+}
+
+void CMakeTorrent::start() {
+    rewindContent();
+    m_files.clear();
+    m_failure.clear();
+}
+
+// The one hashing loop of both builds: a piece per read, through the reader across the files.
+// True when the whole content was hashed as measured; false when cancelled or when the reader
+// failed the build (a file that went missing, could not be read, shrank or grew), which would
+// give a torrent that no client can verify.
+bool CMakeTorrent::hashPieces(uint8_t* buffer, uint32_t pieceLength, PieceTable& table) {
     CSha1Hasher hasher;
-    uint64_t hashed = 0;
     for (;;) {
         if (m_cancel.load(std::memory_order_relaxed))
             return false;
         hasher.reset();
-        const uint32_t n = singleFile ? static_cast<uint32_t>(std::fread(buffer, 1, pieceLength, singleFile))
-                                      : readContent(buffer, pieceLength);
+        const uint32_t n = readContent(buffer, pieceLength);
         m_bytesDone.fetch_add(n, std::memory_order_relaxed);
-        hashed += n;
         if (n > 0) {
-            if (table.m_used + kDigestSize > table.m_capacity)
+            if (table.m_used + kDigestSize > table.m_capacity) {
+                fail(buildreason::changed(m_basePath));
                 return false;
+            }
             hasher.update(buffer, n);
             hasher.finish();
             std::memcpy(table.m_bytes.get() + table.m_used, hasher.m_digest, kDigestSize);
             table.m_used += kDigestSize;
         }
         if (n != pieceLength)
-            return !m_cancel.load(std::memory_order_relaxed) && hashed == totalSize;
+            return !m_cancel.load(std::memory_order_relaxed) && m_failure.empty();
     }
 }
 
-bool CMakeTorrent::buildFromFolder(const std::string& path, const std::string& output) {
+BuildResult CMakeTorrent::hashAndWrite(const std::string& metainfo,
+                                       uint32_t pieceLength,
+                                       uint64_t totalSize,
+                                       const std::string& output) {
+    std::unique_ptr<uint8_t[]> buffer = allocateBuffer(pieceLength);
+    PieceTable table;
+    if (!buffer || !table.allocate(totalSize, pieceLength))
+        return BuildResult::failed(buildreason::kNoMemory);
+
     rewindContent();
-    m_files.clear();
+    const bool complete = hashPieces(buffer.get(), pieceLength, table);
+    rewindContent();
+    buffer.reset();
+    if (!complete)
+        return ended();
+    if (!writeMetainfo(output, metainfo, table.m_bytes.get(), table.m_used))
+        return BuildResult::failed(buildreason::cannotWrite(output));
+    return BuildResult::written();
+}
+
+BuildResult CMakeTorrent::ended() {
+    if (m_cancel.load(std::memory_order_relaxed))
+        return BuildResult::cancelled();
+    return BuildResult::failed(m_failure.empty() ? buildreason::changed(m_basePath) : m_failure);
+}
+
+BuildResult CMakeTorrent::buildFromFolder(const std::string& path, const std::string& output) {
+    start();
     m_basePath = path;
-    walkFolder(m_basePath);
+    if (!fsys::isFolder(path))
+        return BuildResult::failed(fsys::nameLost(path) ? buildreason::nameNotInCodePage(path)
+                                                        : buildreason::noSuchFolder(path));
+    if (fsys::pathTooLong(withoutSeparator(path), true))
+        fail(buildreason::pathTooLong(path));
+    else if (!walkFolder(m_basePath))
+        fail(buildreason::cannotReadFolder(path));
+    if (!m_failure.empty())
+        return BuildResult::failed(m_failure);
 
     auto top = topDictionary();
     uint64_t totalSize = 0;
     for (const auto& file : m_files)
         totalSize += file->m_size;
     m_totalSize.store(totalSize, std::memory_order_relaxed);
+    if (totalSize == 0)
+        return BuildResult::failed(buildreason::nothingToUpload(path));
     const int32_t pieceLength = pieceLengthFor(totalSize);
 
     auto files = std::make_unique<CAtomList>();
@@ -185,46 +235,41 @@ bool CMakeTorrent::buildFromFolder(const std::string& path, const std::string& o
     }
     auto info = std::make_unique<CAtomDicti>();
     info->store(std::move(files), "files");
-    info->store(text(folderName(m_basePath)), "name");
+    info->store(name(folderName(m_basePath)), "name");
     info->store(std::make_unique<CAtomInt>(pieceLength), "piece length");
     top->store(std::move(info), "info");
-    const std::string metainfo = writeDictionary(*top);
-
-    std::unique_ptr<uint8_t[]> buffer = allocateBuffer(static_cast<std::size_t>(pieceLength));
-    PieceTable table;
-    if (!buffer || !table.allocate(totalSize, static_cast<uint32_t>(pieceLength)))
-        return false;
-
-    rewindContent();
-    const bool complete = hashPieces(nullptr, buffer.get(), static_cast<uint32_t>(pieceLength), totalSize, table);
-    rewindContent();
-    buffer.reset();
-    return complete && writeMetainfo(output, metainfo, table.m_bytes.get(), table.m_used);
+    return hashAndWrite(writeDictionary(*top), static_cast<uint32_t>(pieceLength), totalSize, output);
 }
 
-bool CMakeTorrent::buildFromFile(const std::string& path, const std::string& output) {
-    fsys::FilePtr file = fsys::openForReading(path);
+BuildResult CMakeTorrent::buildFromFile(const std::string& path, const std::string& output) {
+    start();
+    m_basePath = path;
+    fsys::FilePtr file;
+    if (!fsys::isFolder(path))
+        file = fsys::openForReading(path);
     uint64_t totalSize = 0;
-    if (!file || !fsys::fileLength(file.get(), totalSize))
-        return false;
+    if (!file || !fsys::fileLength(file.get(), totalSize)) {
+        if (fsys::nameLost(lastPart(path)))
+            return BuildResult::failed(buildreason::nameNotInCodePage(path));
+        return BuildResult::failed(fsys::pathTooLong(path, false) ? buildreason::pathTooLong(path)
+                                                                  : buildreason::cannotRead(path));
+    }
+    file.reset();  // the reader opens it again, as it opens every content file
     m_totalSize.store(totalSize, std::memory_order_relaxed);
+    if (totalSize == 0)
+        return BuildResult::failed(buildreason::nothingToUpload(path));
+    auto content = std::make_unique<CMakeTorrent_file>();
+    content->m_fullPath = path;
+    content->m_relPath = lastPart(path);
+    content->m_size = totalSize;
+    m_files.push_back(std::move(content));
     const int32_t pieceLength = pieceLengthFor(totalSize);
-    std::unique_ptr<uint8_t[]> buffer = allocateBuffer(static_cast<std::size_t>(pieceLength));
-    if (!buffer)
-        return false;
 
     auto top = topDictionary();
     auto info = std::make_unique<CAtomDicti>();
     info->store(std::make_unique<CAtomLong>(static_cast<int64_t>(totalSize)), "length");
-    info->store(text(lastPart(path)), "name");
+    info->store(name(lastPart(path)), "name");
     info->store(std::make_unique<CAtomInt>(pieceLength), "piece length");
     top->store(std::move(info), "info");
-
-    PieceTable table;
-    if (!table.allocate(totalSize, static_cast<uint32_t>(pieceLength)))
-        return false;
-    const bool complete = hashPieces(file.get(), buffer.get(), static_cast<uint32_t>(pieceLength), totalSize, table);
-    file.reset();
-    buffer.reset();
-    return complete && writeMetainfo(output, writeDictionary(*top), table.m_bytes.get(), table.m_used);
+    return hashAndWrite(writeDictionary(*top), static_cast<uint32_t>(pieceLength), totalSize, output);
 }

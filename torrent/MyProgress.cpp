@@ -1,12 +1,26 @@
 #include "torrent/MyProgress.h"
 
+#include <exception>
+#include <new>
+
 #include "app/AppState.h"
 #include "app/res/resource.h"
 #include "torrent/ProgressPosition.h"
 
 namespace {
+
 constexpr UINT kTickMilliseconds = 30;
+
+// A build that threw wrote nothing; its reason is kept when there is memory for the words.
+void thrown(BuildResult& result, const char* why) noexcept {
+    result.m_end = BuildEnd::Failed;
+    try {
+        result.m_reason = why;
+    } catch (...) {
+    }
 }
+
+}  // namespace
 
 CMyProgress::CMyProgress(HWND parent) : CDialog(IDD_PROGRESS, parent) {}
 
@@ -18,13 +32,16 @@ CMyProgress::~CMyProgress() {
 DWORD WINAPI CMyProgress::hashWorker(void* param) {
     auto* self = static_cast<CMyProgress*>(param);
     const std::string& output = appState().m_newTorrentPath;
+    // Whatever happens, the dialog has to end and tell why.
     try {
-        if (self->m_singleFile)
-            self->m_maker.buildFromFile(self->m_sourcePath, output);
-        else
-            self->m_maker.buildFromFolder(self->m_sourcePath, output);
+        self->m_result = self->m_singleFile ? self->m_maker.buildFromFile(self->m_sourcePath, output)
+                                            : self->m_maker.buildFromFolder(self->m_sourcePath, output);
+    } catch (const std::bad_alloc&) {
+        thrown(self->m_result, buildreason::kNoMemory);
+    } catch (const std::exception& e) {
+        thrown(self->m_result, e.what());
     } catch (...) {
-        // A build that ends early writes nothing; the dialog still has to end.
+        thrown(self->m_result, "Unknown error");
     }
     // Published after the build has returned, so its output file is complete and closed.
     self->m_done.store(true, std::memory_order_release);
@@ -38,7 +55,8 @@ BOOL CMyProgress::OnInitDialog() {
     m_progress.setRange(0, kProgressRange);
     m_progress.setStep(1);
     // Without a worker the first tick ends the dialog.
-    m_thread.start(hashWorker, this);
+    if (!m_thread.start(hashWorker, this))
+        m_result = BuildResult::failed("Windows could not start the hashing");
     return TRUE;
 }
 
@@ -51,7 +69,7 @@ bool CMyProgress::OnTimer(UINT_PTR id) {
         m_thread.wait();  // it has nothing left to do but return
         killTimer(kProgressTimerId);
         MessageBeep(MB_ICONEXCLAMATION);
-        EndDialog(IDOK);
+        EndDialog(m_result ? IDOK : kProgressFailed);
     }
     return true;
 }

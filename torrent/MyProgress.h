@@ -1,8 +1,9 @@
 #pragma once
 // The small modal dialog that runs one torrent build on a worker thread, shows how far it
-// has got and lets the user cancel it. It ends with IDOK once the build has returned
-// (whether or not it wrote the file) and with IDCANCEL when the user cancelled; never while
-// the worker still runs. The output goes to appState().m_newTorrentPath.
+// has got and lets the user cancel it. It ends with IDOK once the build has written the file
+// complete, with kProgressFailed when it ended without it (m_result says why) and with IDCANCEL
+// when the user cancelled; never while the worker still runs. The output goes to
+// appState().m_newTorrentPath.
 
 #include <atomic>
 #include <string>
@@ -13,6 +14,8 @@
 #include "win/Thread.h"
 
 inline constexpr UINT_PTR kProgressTimerId = 1088;
+// The third end of the dialog: the build wrote no torrent.
+inline constexpr INT_PTR kProgressFailed = IDABORT;
 
 class CMyProgress : public win::CDialog {
   public:
@@ -23,6 +26,7 @@ class CMyProgress : public win::CDialog {
     std::string m_sourcePath;  // set by the caller before DoModal
     bool m_singleFile = false;
     std::atomic<bool> m_done{false};
+    BuildResult m_result;  // written by the worker before m_done
     win::CThread m_thread;
     win::CProgressBar m_progress;
 

@@ -11,6 +11,7 @@
 #include "upload/AboutDlg.h"
 #include "upload/InputChecks.h"
 #include "upload/PictureRows.h"
+#include "win/CodePage.h"
 #include "win/MessageBox.h"
 
 namespace {
@@ -20,7 +21,7 @@ const int kCategoryIds[category::kListCount] = {IDC_CATEGORY, IDC_SUBCATEGORY1, 
                                                 IDC_SUBCATEGORY4};
 
 bool openFileName(HWND owner, std::string& path) {
-    char buffer[MAX_PATH] = {};
+    char buffer[codepage::kPathBytes] = {};
     OPENFILENAMEA request = {};
     request.lStructSize = sizeof request;
     request.hwndOwner = owner;
@@ -375,16 +376,42 @@ void CKestrelDlg::onUpload() {
     }
 }
 
+namespace {
+
+// Returns the dialog to its idle state on every road out of the worker, an exception's too.
+class CIdleWhenDone {
+  public:
+    explicit CIdleWhenDone(CKestrelDlg& dialog) : m_dialog(dialog) {}
+    ~CIdleWhenDone() { m_dialog.uploadEnded(); }
+    CIdleWhenDone(const CIdleWhenDone&) = delete;
+    CIdleWhenDone& operator=(const CIdleWhenDone&) = delete;
+
+  private:
+    CKestrelDlg& m_dialog;
+};
+
+}  // namespace
+
 DWORD WINAPI UploadWorker(void* param) {
     CKestrelDlg* dialog = static_cast<CKestrelDlg*>(param);
-    std::unique_ptr<upload::UploadServices> own;
-    upload::UploadServices* services = dialog->m_services;
-    if (!services) {
-        own = makeUploadServices(*dialog);
-        services = own.get();
+    const CIdleWhenDone idle(*dialog);
+    // The worker has no window of its own: its boxes stand in front of the main dialog.
+    const CMessageOwner owner(dialog->hwnd());
+    try {
+        std::unique_ptr<upload::UploadServices> own;
+        upload::UploadServices* services = dialog->m_services;
+        if (!services) {
+            own = makeUploadServices(*dialog);
+            services = own.get();
+        }
+        upload::runUploadGuarded(dialog->m_job, *services);
+    } catch (...) {
+        // Only making the services can get here; nothing may leave the thread.
+        try {
+            SetDlgItemTextA(dialog->hwnd(), IDC_STATUS, "Upload Failed...");
+            appMessageBox("Upload Failed:\n\nNot enough memory.");
+        } catch (...) {
+        }
     }
-    upload::runUpload(dialog->m_job, *services);
-    own.reset();
-    dialog->uploadEnded();
     return 0;
 }

@@ -1,6 +1,10 @@
 #include "upload/UploadSequence.h"
 
+#include <exception>
+#include <new>
+
 #include "site/FormWire.h"
+#include "torrent/SameContent.h"
 #include "upload/InputChecks.h"
 
 namespace upload {
@@ -43,7 +47,47 @@ bool postTorrentForm(const UploadJob& job, UploadServices& services, std::string
     return services.postForm(job.siteHost, fields, answer);
 }
 
+// The site's copy against the torrent that was posted, both read back from their files.
+bool copyMatches(const UploadJob& job, UploadServices& services, const std::string& copyPath, std::string& reason) {
+    std::string built;
+    std::string copy;
+    if (!services.readFile(job.newTorrentPath, kMaxTorrentCopy, built)) {
+        reason = "The torrent created for the upload cannot be read back.";
+        return false;
+    }
+    if (!services.readFile(copyPath, kMaxTorrentCopy + 1, copy)) {
+        reason = "The file from the site cannot be read.";
+        return false;
+    }
+    if (copy.size() > kMaxTorrentCopy) {
+        reason = "The file from the site is larger than " + std::to_string(kMaxTorrentCopy >> 20) + " MiB.";
+        return false;
+    }
+    return sameContent(built, copy, reason);
+}
+
+void failed(UploadServices& services, const char* why) noexcept {
+    try {
+        services.setStatus("Upload Failed...");
+        services.message(std::string("Upload Failed:\n\n") + why);
+    } catch (...) {
+        // Not even the message could be shown; the caller still returns to idle.
+    }
+}
+
 }  // namespace
+
+void runUploadGuarded(const UploadJob& job, UploadServices& services) noexcept {
+    try {
+        runUpload(job, services);
+    } catch (const std::bad_alloc&) {
+        failed(services, "Not enough memory.");
+    } catch (const std::exception& e) {
+        failed(services, e.what());
+    } catch (...) {
+        failed(services, "An unexpected error stopped the upload.");
+    }
+}
 
 void runUpload(const UploadJob& job, UploadServices& services) {
     std::string content;
@@ -55,8 +99,14 @@ void runUpload(const UploadJob& job, UploadServices& services) {
     const std::string localTorrent = job.currentFolder + "\\swr.torrent";
 
     services.setStatus("Generating Torrent File: Please Wait!");
-    if (!services.buildTorrent(job.contentPath, job.fileMode))
+    const BuildResult built = services.buildTorrent(job.contentPath, job.fileMode);
+    if (built.m_end == BuildEnd::Cancelled)
         return;
+    // Only the build's own success leads to a post: an earlier file at newTorrentPath never goes out.
+    if (!built) {
+        services.message(kBuildFailed + built.m_reason);
+        return;
+    }
 
     postPictures(job, services);
     std::string answer;
@@ -74,6 +124,11 @@ void runUpload(const UploadJob& job, UploadServices& services) {
         // A failed download has told the user; the client gets no error page to seed.
         if (!services.downloadTorrent(job.siteHost, link, localTorrent))
             continue;
+        std::string mismatch;
+        if (!copyMatches(job, services, localTorrent, mismatch)) {
+            services.message(kCopyMismatch + mismatch);
+            continue;
+        }
         services.waitForBackend();
         services.setStatus("Adding torrent to Client...");
         const ClientChoice choice = clientNeedsChoice(job.clients) ? services.chooseClient() : ClientChoice::Closed;

@@ -3,9 +3,11 @@
 // outside world (dialogs, the site, files, the shell) comes in through UploadServices, so the
 // Windows worker and the tests run the very same steps.
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
+#include "torrent/BuildResult.h"
 #include "upload/UploadPlan.h"
 
 namespace upload {
@@ -40,12 +42,14 @@ class UploadServices {
 
     virtual void setStatus(const std::string& text) = 0;
     virtual void message(const std::string& text) = 0;
-    // Runs the hashing dialog; false when the user cancelled.
-    virtual bool buildTorrent(const std::string& contentPath, bool fileMode) = 0;
+    // Runs the hashing dialog: written, cancelled by the user, or failed with the reason.
+    virtual BuildResult buildTorrent(const std::string& contentPath, bool fileMode) = 0;
     // Posts one form to "/doupload.php"; false when the send failed (already reported).
     virtual bool postForm(const std::string& host, const std::vector<FormField>& fields, std::string& answer) = 0;
     // Creates or replaces a file with exactly these bytes; false when it could not be opened.
     virtual bool writeFile(const std::string& path, const std::string& bytes) = 0;
+    // The first `maxBytes` bytes of a file (all of a smaller one); false when it cannot be read.
+    virtual bool readFile(const std::string& path, std::size_t maxBytes, std::string& bytes) = 0;
     // False when the download failed (already reported).
     virtual bool downloadTorrent(const std::string& host,
                                  const std::string& linkPath,
@@ -57,8 +61,18 @@ class UploadServices {
 };
 
 inline constexpr const char* kUploadPath = "/doupload.php";
+inline constexpr const char* kBuildFailed = "Could not create the torrent:\n\n";
+inline constexpr const char* kCopyMismatch = "The site's copy of the torrent does not match the upload:\n\n";
+// The largest site's copy the check reads.
+inline constexpr std::size_t kMaxTorrentCopy = 32 * 1024 * 1024;
 
-// Steps 1 to 9; the caller returns the dialog to its idle state afterwards.
+// Steps 1 to 9; the caller returns the dialog to its idle state afterwards. Nothing goes to the
+// site unless the build wrote the torrent, and the site's copy goes to the client only when it
+// describes the content that was uploaded.
 void runUpload(const UploadJob& job, UploadServices& services);
+
+// runUpload with a catch-all: whatever escapes the sequence (memory exhausted by a huge answer)
+// ends the upload as failed, in the status line and a message. Nothing escapes this.
+void runUploadGuarded(const UploadJob& job, UploadServices& services) noexcept;
 
 }  // namespace upload

@@ -4,6 +4,8 @@
 
 #include <shellapi.h>
 
+#include <algorithm>
+
 #include "app/res/resource.h"
 #include "client/ClientDialogs.h"
 #include "client/ClientDiscovery.h"
@@ -22,11 +24,20 @@ void CWinUploadServices::message(const std::string& text) {
     appMessageBox(text);
 }
 
-bool CWinUploadServices::buildTorrent(const std::string& contentPath, bool fileMode) {
-    CMyProgress progress;
+BuildResult CWinUploadServices::buildTorrent(const std::string& contentPath, bool fileMode) {
+    CMyProgress progress(m_dialog.hwnd());
     progress.m_sourcePath = contentPath;
     progress.m_singleFile = fileMode;
-    return progress.DoModal() == IDOK;
+    switch (progress.DoModal()) {
+        case IDOK:
+            return BuildResult::written();
+        case IDCANCEL:
+            return BuildResult::cancelled();
+        case kProgressFailed:
+            return progress.m_result;
+        default:
+            return BuildResult::failed("The hashing dialog could not be shown");
+    }
 }
 
 bool CWinUploadServices::postForm(const std::string& host,
@@ -57,6 +68,25 @@ bool CWinUploadServices::writeFile(const std::string& path, const std::string& b
     return true;
 }
 
+bool CWinUploadServices::readFile(const std::string& path, std::size_t maxBytes, std::string& bytes) {
+    win::CHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.valid())
+        return false;
+    bytes.clear();
+    char block[65536];
+    while (bytes.size() < maxBytes) {
+        DWORD read = 0;
+        const DWORD want = DWORD(std::min<std::size_t>(sizeof block, maxBytes - bytes.size()));
+        if (!ReadFile(file.get(), block, want, &read, nullptr))
+            return false;
+        if (read == 0)
+            break;
+        bytes.append(block, read);
+    }
+    return true;
+}
+
 bool CWinUploadServices::downloadTorrent(const std::string& host,
                                          const std::string& linkPath,
                                          const std::string& localPath) {
@@ -65,7 +95,7 @@ bool CWinUploadServices::downloadTorrent(const std::string& host,
 }
 
 void CWinUploadServices::waitForBackend() {
-    CompleteUpload wait;
+    CompleteUpload wait(m_dialog.hwnd());
     wait.DoModal();
 }
 
@@ -74,7 +104,7 @@ int CWinUploadServices::majorVersion(const std::string& executable) {
 }
 
 upload::ClientChoice CWinUploadServices::chooseClient() {
-    SelectClient choice;
+    SelectClient choice(m_dialog.hwnd());
     switch (choice.DoModal()) {
         case IDC_UTORRENT:
             return upload::ClientChoice::Utorrent;

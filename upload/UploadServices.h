@@ -1,7 +1,8 @@
 #pragma once
 // The upload's outside world on Windows: the hashing and backend dialogs, the site's forms and
 // download, the debug file, the client's version and its start. Runs on the worker thread and
-// touches the main dialog only through window operations.
+// touches the main dialog only through window operations; every dialog it shows is owned by the
+// main dialog, which is disabled meanwhile.
 
 #include <string>
 #include <vector>
@@ -16,9 +17,10 @@ class CWinUploadServices : public upload::UploadServices {
 
     void setStatus(const std::string& text) override;
     void message(const std::string& text) override;
-    bool buildTorrent(const std::string& contentPath, bool fileMode) override;
+    BuildResult buildTorrent(const std::string& contentPath, bool fileMode) override;
     bool postForm(const std::string& host, const std::vector<upload::FormField>& fields, std::string& answer) override;
     bool writeFile(const std::string& path, const std::string& bytes) override;
+    bool readFile(const std::string& path, std::size_t maxBytes, std::string& bytes) override;
     bool downloadTorrent(const std::string& host, const std::string& linkPath, const std::string& localPath) override;
     void waitForBackend() override;
     int majorVersion(const std::string& executable) override;

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "win/CodePage.h"
+
 namespace win {
 
 class CControl {
@@ -101,7 +103,7 @@ class CListView : public CControl {
         send(LVM_SETITEMTEXTA, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item));
     }
     std::string itemText(int index, int subItem) const {
-        char buffer[260] = {};
+        char buffer[codepage::kPathBytes] = {};
         LVITEMA item{};
         item.iSubItem = subItem;
         item.pszText = buffer;

@@ -1,10 +1,25 @@
 #pragma once
 // The program's message box: captioned with the application title, owned by the program's
-// active window. An OK or OK/Cancel box without an icon gets the exclamation icon, a Yes/No
-// (or Yes/No/Cancel) box without an icon the question icon.
+// active window, or by the window a CMessageOwner names for the thread. An OK or OK/Cancel box
+// without an icon gets the exclamation icon, a Yes/No (or Yes/No/Cancel) box without an icon the
+// question icon.
 
 #include <windows.h>
 
 #include <string>
 
 int appMessageBox(const std::string& text, UINT type = MB_OK);
+
+// While it lives, every box of this thread is owned by `owner`, which is disabled while a box
+// shows. A worker thread has no active window of its own; its boxes belong to the dialog it
+// works for, in front of it.
+class CMessageOwner {
+  public:
+    explicit CMessageOwner(HWND owner);
+    ~CMessageOwner();
+    CMessageOwner(const CMessageOwner&) = delete;
+    CMessageOwner& operator=(const CMessageOwner&) = delete;
+
+  private:
+    HWND m_previous;
+};

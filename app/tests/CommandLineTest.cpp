@@ -9,9 +9,9 @@ namespace {
 
 using Argument = std::pair<std::string, std::string>;  // name, value
 
-std::vector<Argument> arguments(const std::string& commandLine) {
+std::vector<Argument> arguments(const std::string& commandLine, const std::string& program = std::string()) {
     CCommandLine cl;
-    cl.parse(commandLine);
+    cl.parse(commandLine, program);
     std::vector<Argument> all;
     std::string name = "x", value = "x";
     for (bool more = cl.firstArgument(name, value); more; more = cl.nextArgument(name, value))
@@ -33,21 +33,34 @@ TEST(CommandLine, ASwitchTakesTheNextTokenAsItsValue) {
 
 TEST(CommandLine, OnlyTheProgramMeansNoArgument) {
     EXPECT_TRUE(arguments("Seedwright.exe").empty());
-    EXPECT_TRUE(arguments("  \"C:\\Program Files\\Seedwright.exe\"   ").size() == 1);
+    EXPECT_TRUE(arguments("  \"C:\\Program Files\\Seedwright.exe\"   ").empty());
     EXPECT_TRUE(arguments("").empty());
     EXPECT_TRUE(arguments("   \t ").empty());
 }
 
 TEST(CommandLine, SpacesSplitAndQuotesOrTabsDoNot) {
-    // A quoted path with spaces falls into plain values; the switch after it is still found.
-    EXPECT_EQ(arguments("\"C:\\Program Files\\Seedwright\\Seedwright.exe\"   /uninstall"),
-              (std::vector<Argument>{{"", "Files\\Seedwright\\Seedwright.exe\""}, {"uninstall", ""}}));
-    EXPECT_EQ(arguments("prog a\tb"), (std::vector<Argument>{{"", "a\tb"}}));
+    EXPECT_EQ(arguments("prog a\tb \"c d\""), (std::vector<Argument>{{"", "a\tb"}, {"", "\"c"}, {"", "d\""}}));
 }
 
-TEST(CommandLine, APathPieceWithAMinusSwallowsTheSwitchAfterIt) {
-    EXPECT_EQ(arguments("\"C:\\My -dir\\Seedwright.exe\" /uninstall"),
-              (std::vector<Argument>{{"dir\\Seedwright.exe\"", "/uninstall"}}));
+TEST(CommandLine, TheProgramPathIsNeverReadAsArguments) {
+    const std::string program = "C:\\Apps -force x -uninstall y\\Seedwright.exe";
+    // Quoted, as the shell and the shortcuts start it.
+    EXPECT_TRUE(arguments("\"" + program + "\"").empty());
+    EXPECT_EQ(arguments("\"" + program + "\" /uninstall"), (std::vector<Argument>{{"uninstall", ""}}));
+    EXPECT_EQ(arguments("\"C:\\Program Files\\Seedwright\\Seedwright.exe\"   /uninstall"),
+              (std::vector<Argument>{{"uninstall", ""}}));
+    EXPECT_EQ(arguments("\"C:\\My -dir\\Seedwright.exe\"/force"), (std::vector<Argument>{{"force", ""}}));
+    // Unquoted: the running program's own path, letter case aside, else up to the first blank.
+    EXPECT_TRUE(arguments(program, program).empty());
+    EXPECT_EQ(arguments("c:\\apps -FORCE x -uninstall y\\seedwright.exe /force", program),
+              (std::vector<Argument>{{"force", ""}}));
+    EXPECT_EQ(arguments("C:\\Apps -force", program), (std::vector<Argument>{{"force", ""}}));
+    EXPECT_EQ(arguments("\"unclosed -force"), (std::vector<Argument>{}));
+
+    EXPECT_EQ(programPathEnd("\"a b\" c", ""), 5u);
+    EXPECT_EQ(programPathEnd("a\tb", ""), 1u);
+    EXPECT_EQ(programPathEnd("C:\\A B\\S.exe x", "c:\\a b\\s.EXE"), 12u);
+    EXPECT_EQ(programPathEnd("C:\\A B\\S.exex", "C:\\A B\\S.exe"), 4u);
 }
 
 TEST(CommandLine, FirstArgumentStartsAfresh) {

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "app/res/resource.h"
+#include "tests/support/FileBytes.h"
 #include "tests/support/UiDriver.h"
 #include "tests/support/WinPlaces.h"
 
@@ -24,7 +25,8 @@ bool waitUntilGone(const std::string& path, DWORD limitMs) {
     return ui::waitUntil([&] { return !exists(path); }, limitMs);
 }
 
-// The built program, seen through Wine's drive for the host's file system.
+// The built program, seen through Wine's drive for the host's file system. Only ever copied:
+// every start is of a copy on drive C:, so no uninstall batch can reach the host's files.
 std::string builtProgram() {
     return windowsPath(SW_SEEDWRIGHT_EXE);
 }
@@ -49,40 +51,48 @@ class SeedwrightExeTest : public ::testing::Test {
         static const char command[] = "\"C:\\uT\\uTorrent.exe\" \"%1\"";
         SHSetValueA(HKEY_CURRENT_USER, "Software\\Classes\\Applications\\uTorrent.exe\\shell\\open\\command", nullptr,
                     REG_SZ, command, sizeof command);
+        SHDeleteKeyA(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Seedwright");
         installFolder = shellFolder(CSIDL_PROGRAM_FILES) + "\\Seedwright";
         menuFolder = shellFolder(CSIDL_COMMON_PROGRAMS) + "\\Seedwright";
         removeTree(installFolder);
         removeTree(menuFolder);
         ASSERT_TRUE(exists(builtProgram())) << builtProgram();
+        // The programs started from here stand on drive C: too.
+        SetCurrentDirectoryA(shellFolder(CSIDL_PROFILE).c_str());
+        program = downloadedCopy(builtProgram());
+        ASSERT_FALSE(program.empty());
     }
 
-    // First start of the built program: the installation dialog, Install, the completion message.
-    void install() {
+    // First start of the downloaded program: the installation dialog, Install (into `folder`
+    // when given), the completion message.
+    void install(const std::string& folder = std::string()) {
         ui::CProcess first;
-        ASSERT_TRUE(first.start(builtProgram(), ""));
+        ASSERT_TRUE(first.start(program, ""));
         HWND dialog = ui::waitForDialog(first.id(), "Seedwright V1.14 - Installation");
         ASSERT_NE(dialog, nullptr);
         EXPECT_EQ(ui::itemText(dialog, IDC_SETUP_FOLDER), installFolder);
         EXPECT_EQ(ui::itemText(dialog, IDC_SETUP_MENU), "Seedwright");
         EXPECT_EQ(ui::itemText(dialog, IDC_SETUP_CLIENT), "C:\\uT\\uTorrent.exe");
+        if (!folder.empty())
+            ui::setItemText(dialog, IDC_SETUP_FOLDER, folder);
         ui::pressButton(dialog, IDOK);
         EXPECT_EQ(ui::answerMessageBox(first.id(), kTitle, IDOK), "Installation Complete! Enjoy...");
         // No login follows: the program ends by itself.
         EXPECT_TRUE(first.waitEnd());
-        ASSERT_TRUE(exists(installFolder + "\\Seedwright.exe"));
+        ASSERT_TRUE(exists((folder.empty() ? installFolder : folder) + "\\Seedwright.exe"));
     }
 
     // The installed program started with `arguments` opens the login, which closes it again.
-    void startsTheLogin(const std::string& arguments) {
+    void startsTheLogin(const std::string& arguments, const std::string& folder = std::string()) {
         ui::CProcess session;
-        ASSERT_TRUE(session.start(installFolder + "\\Seedwright.exe", arguments));
+        ASSERT_TRUE(session.start((folder.empty() ? installFolder : folder) + "\\Seedwright.exe", arguments));
         HWND login = waitForLogin(session.id());
         ASSERT_NE(login, nullptr);
         PostMessageA(login, WM_CLOSE, 0, 0);
         EXPECT_TRUE(session.waitEnd());
     }
 
-    std::string installFolder, menuFolder;
+    std::string installFolder, menuFolder, program;
 };
 
 TEST_F(SeedwrightExeTest, FirstStartInstallsAndTheShortcutStartsTheLogin) {
@@ -107,8 +117,13 @@ TEST_F(SeedwrightExeTest, SwitchesThatMatchNothingStartNormally) {
     ASSERT_TRUE(again.start(installFolder + "\\Seedwright.exe", ""));
     HWND dialog = ui::waitForDialog(again.id(), "Seedwright V1.14 - Installation");
     ASSERT_NE(dialog, nullptr);
-    ui::pressButton(dialog, IDCANCEL);
+    // Installed again by the installed copy itself: its own file is already in place.
+    ui::pressButton(dialog, IDOK);
+    EXPECT_EQ(ui::answerMessageBox(again.id(), kTitle, IDYES),
+              "Installation Directory already exists...\n\nContinue installation and overwrite existing Version?");
+    EXPECT_EQ(ui::answerMessageBox(again.id(), kTitle, IDOK), "Installation Complete! Enjoy...");
     EXPECT_TRUE(again.waitEnd());
+    EXPECT_EQ(readFileBytes(installFolder + "\\Seedwright.exe"), readFileBytes(program));
 }
 
 TEST_F(SeedwrightExeTest, UninstallShortcutAsksThenRemovesEverything) {
@@ -130,11 +145,12 @@ TEST_F(SeedwrightExeTest, UninstallShortcutAsksThenRemovesEverything) {
 TEST_F(SeedwrightExeTest, ForcedCopyFromElsewhereRemovesOnlyTheInstallation) {
     install();
     ui::CProcess outside;
-    ASSERT_TRUE(outside.start(builtProgram(), "-force"));
+    ASSERT_TRUE(outside.start(program, "-force"));
     EXPECT_EQ(ui::waitForMessageBox(outside.id(), kTitle, 1000), nullptr);
     EXPECT_TRUE(outside.waitEnd());
     EXPECT_TRUE(waitUntilGone(installFolder, 30000));
-    EXPECT_TRUE(exists(builtProgram()));
+    EXPECT_TRUE(exists(program));
+    EXPECT_TRUE(exists(downloadsFolder()));
     EXPECT_FALSE(keyExists(HKEY_LOCAL_MACHINE, "SOFTWARE\\Seedwright"));
 }
 
@@ -142,12 +158,22 @@ TEST_F(SeedwrightExeTest, UninstallWithoutAnInstallationDeletesNoFile) {
     CreateDirectoryA(installFolder.c_str(), nullptr);
     std::ofstream(installFolder + "\\Seedwright.exe") << "MZ";
     ui::CProcess outside;
-    ASSERT_TRUE(outside.start(builtProgram(), "/force"));
+    ASSERT_TRUE(outside.start(program, "/force"));
     EXPECT_TRUE(outside.waitEnd());
     Sleep(1000);
     EXPECT_TRUE(exists(installFolder + "\\Seedwright.exe"));
-    EXPECT_TRUE(exists(builtProgram()));
+    EXPECT_TRUE(exists(program));
     removeTree(installFolder);
+}
+
+TEST_F(SeedwrightExeTest, SwitchesInTheProgramPathAreNoSwitches) {
+    const std::string parent = "C:\\Apps -force x -uninstall y";
+    removeTree(parent);
+    install(parent + "\\Seedwright");
+    startsTheLogin("", parent + "\\Seedwright");
+    EXPECT_TRUE(exists(parent + "\\Seedwright\\Seedwright.exe"));
+    EXPECT_TRUE(keyExists(HKEY_LOCAL_MACHINE, "SOFTWARE\\Seedwright"));
+    removeTree(parent);
 }
 
 }  // namespace

@@ -34,6 +34,9 @@ class FakeHost : public StartupHost {
         s.m_installationPath = installationPath;
     }
     void setRegistryKey(const std::string& name) override { log.push_back("key " + name); }
+    std::string program = "C:\\Seedwright\\Seedwright.exe";
+    std::string programFile() override { return program; }
+    std::string fullPath(const std::string& path) override { return path; }
     void runUninstaller() override {
         log.push_back(state->m_forced ? "uninstall forced" : "uninstall asking");
         state->m_elevationNeeded = uninstallerNeedsElevation;
@@ -46,6 +49,13 @@ class FakeHost : public StartupHost {
     }
     void restartElevated(const std::string& parameters) override { log.push_back("runas [" + parameters + "]"); }
     void message(const std::string& text) override { log.push_back("message " + text); }
+    int answer = 7;  // IDNO
+    int ask(const std::string& text) override {
+        log.push_back("ask " + text);
+        return answer;
+    }
+    bool workingFolderIsFile = false;
+    bool isFile(const std::string& path) override { return workingFolderIsFile && path == state->m_workingFolder; }
     bool setCurrentFolder(const std::string& folder) override {
         log.push_back("cd " + folder);
         return currentFolderOk;
@@ -61,7 +71,7 @@ class FakeHost : public StartupHost {
 // The events after the fixed opening (name, mkdir, controls, key).
 std::vector<std::string> run(FakeHost& host, const std::string& commandLine, AppState& state) {
     CCommandLine cl;
-    cl.parse(commandLine);
+    cl.parse(commandLine, host.program);
     startup::run(host, state, cl);
     return host.log;
 }
@@ -78,7 +88,7 @@ std::vector<std::string> after(const std::vector<std::string>& log) {
 }
 
 using Log = std::vector<std::string>;
-const char* kProgram = "\"C:\\Program Files\\Seedwright\\Seedwright.exe\"";
+const char* kProgram = "\"C:\\Seedwright\\Seedwright.exe\"";
 
 TEST(Startup, OpeningSetsTitleFlagsAndWorkingFolder) {
     FakeHost host;
@@ -142,8 +152,27 @@ TEST(Startup, SwitchesChooseTheUninstaller) {
             host.installationPath = installed;
             host.uninstallerNeedsElevation = c.elevation;
             AppState state;
-            EXPECT_EQ(after(run(host, kProgram + c.arguments, state)), c.expected) << c.arguments;
+            // Nothing to uninstall: the member is told so and asked nothing.
+            const bool asking = c.expected.front() == "uninstall asking";
+            const Log expected = installed.empty() && asking ? Log{"message Seedwright is not installed."} : c.expected;
+            EXPECT_EQ(after(run(host, kProgram + c.arguments, state)), expected) << c.arguments;
         }
+    }
+}
+
+TEST(Startup, SwitchesInTheProgramPathAreNoSwitches) {
+    for (const std::string program :
+         {"\"C:\\Apps -force x -uninstall y\\Seedwright.exe\"", "C:\\Apps -force x -uninstall y\\Seedwright.exe"}) {
+        FakeHost host;
+        host.installationPath = "C:\\Apps -force x -uninstall y";
+        host.program = "C:\\Apps -force x -uninstall y\\Seedwright.exe";
+        AppState state;
+        EXPECT_EQ(after(run(host, program, state)),
+                  (Log{"cd C:\\Users\\jo\\AppData\\Roaming\\Seedwright", "login", "main"}))
+            << program;
+        FakeHost uninstall = host;
+        uninstall.log.clear();
+        EXPECT_EQ(after(run(uninstall, program + " /uninstall", state)), (Log{"uninstall asking"})) << program;
     }
 }
 
@@ -176,12 +205,71 @@ TEST(Startup, NotInstalledRunsTheInstallerAndEndsWithoutLogin) {
     FakeHost refused;
     refused.installerResult = startup::kResultCancel;
     refused.installerNeedsElevation = true;
-    EXPECT_EQ(after(run(refused, kProgram, state)), (Log{"installer", "runas []"}));
+    EXPECT_EQ(after(run(refused, kProgram, state)), (Log{"installer", "runas [/restarted]"}));
 
     // A dialog that could not even be shown is no completed installation.
     FakeHost broken;
     broken.installerResult = -1;
     EXPECT_EQ(after(run(broken, kProgram, state)), (Log{"installer"}));
+}
+
+TEST(Startup, TheInstallersRestartHappensOnceAndTheRestartedCopyReportsTheFailure) {
+    FakeHost first;
+    first.installerResult = startup::kResultCancel;
+    first.installerNeedsElevation = true;
+    AppState state;
+    EXPECT_EQ(after(run(first, kProgram, state)), (Log{"installer", "runas [/restarted]"}));
+
+    for (const std::string installed : {"", "C:\\Seedwright"}) {
+        FakeHost restarted = first;
+        restarted.log.clear();
+        restarted.installationPath = installed;
+        EXPECT_EQ(after(run(restarted, std::string(kProgram) + " /restarted", state)),
+                  (Log{"installer", "message Installation aborted..."}));
+    }
+    // Where the restart did give the rights, it installs as the first copy would have.
+    FakeHost granted;
+    EXPECT_EQ(after(run(granted, std::string(kProgram) + " /restarted", state)),
+              (Log{"installer", "message Installation Complete! Enjoy..."}));
+}
+
+TEST(Startup, ACopyFromElsewhereOffersToInstallOverTheInstalledOne) {
+    const std::string question =
+        "ask Seedwright is installed in:\n\nC:\\Program Files\\Seedwright\n\nThis copy was started from "
+        "elsewhere:\n\nC:\\Users\\jo\\Downloads\\Seedwright.exe\n\nInstall this copy over the installed one?";
+    FakeHost yes;
+    yes.installationPath = "C:\\Program Files\\Seedwright";
+    yes.program = "C:\\Users\\jo\\Downloads\\Seedwright.exe";
+    yes.answer = startup::kResultYes;
+    AppState state;
+    EXPECT_EQ(after(run(yes, "Seedwright.exe", state)),
+              (Log{question, "installer", "message Installation Complete! Enjoy..."}));
+
+    FakeHost no = yes;
+    no.log.clear();
+    no.answer = 7;
+    EXPECT_EQ(after(run(no, "Seedwright.exe", state)),
+              (Log{question, "cd C:\\Users\\jo\\AppData\\Roaming\\Seedwright", "login", "main"}));
+
+    // Started from the installation folder, in whatever spelling: no question.
+    FakeHost installed = yes;
+    installed.log.clear();
+    installed.program = "c:/program files/SEEDWRIGHT/Seedwright.exe";
+    EXPECT_EQ(after(run(installed, "Seedwright.exe", state)),
+              (Log{"cd C:\\Users\\jo\\AppData\\Roaming\\Seedwright", "login", "main"}));
+}
+
+TEST(Startup, AWorkingFolderTakenByAFileIsNamedInsteadOfAReinstall) {
+    FakeHost host;
+    host.installationPath = "C:\\Seedwright";
+    host.currentFolderOk = false;
+    host.workingFolderIsFile = true;
+    AppState state;
+    EXPECT_EQ(after(run(host, kProgram, state)),
+              (Log{"cd C:\\Users\\jo\\AppData\\Roaming\\Seedwright",
+                   "message Seedwright can not use its working folder, because a file has its "
+                   "name:\n\nC:\\Users\\jo\\AppData\\"
+                   "Roaming\\Seedwright\n\nPlease rename or move that file, then start Seedwright again."}));
 }
 
 TEST(Startup, UnusableWorkingFolderOffersAReinstallWithoutRestart) {

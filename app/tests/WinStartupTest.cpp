@@ -27,6 +27,11 @@ class CRecordingHost : public CWinStartupHost {
 
     void restartElevated(const std::string& parameters) override { log.push_back("runas [" + parameters + "]"); }
     void message(const std::string& text) override { log.push_back("message " + text); }
+    // This test program is no installed copy: the question of a copy from elsewhere, declined.
+    int ask(const std::string& text) override {
+        log.push_back("ask " + text.substr(0, text.find(':')));
+        return IDNO;
+    }
     int runLogin() override {
         log.push_back("login");
         return IDCANCEL;
@@ -51,6 +56,7 @@ class WinStartupTest : public ::testing::Test {
     void TearDown() override {
         CSetup::s_createProbeFolder = s_realProbe;
         SHDeleteKeyA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Seedwright");
+        SHDeleteKeyA(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Seedwright");
     }
 
     Log run(const std::string& commandLine) {
@@ -73,7 +79,7 @@ class WinStartupTest : public ::testing::Test {
 TEST_F(WinStartupTest, ReadsTheRecordAndTreatsALongPathAsNotInstalled) {
     record("InstallationPath", "C:\\Program Files\\Seedwright");
     record("utorrent", "C:\\uT\\uTorrent.exe");
-    EXPECT_EQ(run("Seedwright.exe"), (Log{"login"}));
+    EXPECT_EQ(run("Seedwright.exe"), (Log{"ask Seedwright is installed in", "login"}));
     EXPECT_EQ(appState().m_installationPath, "C:\\Program Files\\Seedwright");
     EXPECT_EQ(appState().m_utorrentPath, "C:\\uT\\uTorrent.exe");
     EXPECT_EQ(m_app.m_appName, "Seedwright V1.14");
@@ -88,7 +94,7 @@ TEST_F(WinStartupTest, ReadsTheRecordAndTreatsALongPathAsNotInstalled) {
     record("InstallationPath", std::string(1100, 'x'));
     appState() = AppState();                    // a new process
     CSetup::s_createProbeFolder = refuseProbe;  // the installer ends at once
-    EXPECT_EQ(run("Seedwright.exe"), (Log{"runas []"}));
+    EXPECT_EQ(run("Seedwright.exe"), (Log{"runas [/restarted]"}));
     EXPECT_EQ(appState().m_installationPath, "");
     EXPECT_EQ(appState().m_utorrentPath, "C:\\uT\\uTorrent.exe");
 }
@@ -111,10 +117,14 @@ TEST_F(WinStartupTest, FirstStartInstallsAndNeverLogsIn) {
     EXPECT_EQ(log, (Log{"message Installation Complete! Enjoy..."}));
 }
 
-TEST_F(WinStartupTest, RefusedRightsRestartThroughRunas) {
+TEST_F(WinStartupTest, RefusedRightsRestartThroughRunasOnce) {
     CSetup::s_createProbeFolder = refuseProbe;
-    EXPECT_EQ(run("Seedwright.exe"), (Log{"runas []"}));
-    EXPECT_EQ(run("Seedwright.exe /Force"), (Log{"runas []"}));
+    EXPECT_EQ(run("Seedwright.exe"), (Log{"runas [/restarted]"}));
+    EXPECT_EQ(run("Seedwright.exe /Force"), (Log{"runas [/restarted]"}));
+    // The restarted copy, refused again, says so and starts nothing.
+    EXPECT_EQ(run("Seedwright.exe /restarted"), (Log{"message Installation aborted..."}));
+    // Nothing installed: nothing to ask about.
+    EXPECT_EQ(run("Seedwright.exe /uninstall"), (Log{"message Seedwright is not installed."}));
 
     record("InstallationPath", "C:\\Program Files\\Seedwright");
     EXPECT_EQ(run("Seedwright.exe -force"), Log{});

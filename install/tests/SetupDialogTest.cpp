@@ -12,6 +12,7 @@
 #include "app/AppState.h"
 #include "app/res/resource.h"
 #include "install/Setup.h"
+#include "install/WinPaths.h"
 #include "tests/support/FileBytes.h"
 #include "tests/support/ModalDriver.h"
 #include "tests/support/UiDriver.h"
@@ -24,6 +25,7 @@ using namespace places;
 using testing_support::runModal;
 
 const char* kTitle = "Seedwright V1.14";
+const char* kUninstallKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Seedwright";
 
 std::string settingsValue(const char* name) {
     char value[1024] = "";
@@ -44,11 +46,29 @@ class CKeptBatchSetup : public CSetup {
     std::string writtenTo;
 
   protected:
-    void startBatch(const std::string& path, const std::string& text) override {
+    bool startBatch(const std::string& path, const std::string&, const std::string& text) override {
         writtenTo = path;
         batchText = text;
+        return true;
     }
 };
+
+std::string uninstallValue(HKEY root, const char* name) {
+    char value[1024] = "";
+    DWORD size = sizeof value;
+    DWORD type = 0;
+    if (SHGetValueA(root, kUninstallKey, name, &type, value, &size) != ERROR_SUCCESS)
+        return "<missing>";
+    if (type == REG_DWORD)
+        return std::to_string(*reinterpret_cast<DWORD*>(value));
+    return value;
+}
+
+std::string batchFile() {
+    char temp[MAX_PATH + 1] = "";
+    GetTempPathA(sizeof temp, temp);
+    return std::string(temp) + "_uninsep.bat";
+}
 
 class SetupTest : public ::testing::Test {
   protected:
@@ -59,6 +79,7 @@ class SetupTest : public ::testing::Test {
         CSetup::s_createProbeFolder = s_realProbe;
         SHDeleteKeyA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Seedwright");
         SHDeleteKeyA(HKEY_CURRENT_USER, "SOFTWARE\\Seedwright");
+        SHDeleteKeyA(HKEY_LOCAL_MACHINE, kUninstallKey);
         SHSetValueA(HKEY_CURRENT_USER, "Software\\Classes\\Applications\\uTorrent.exe\\shell\\open\\command", nullptr,
                     REG_SZ, kCommand, sizeof kCommand);
         programFiles = shellFolder(CSIDL_PROGRAM_FILES);
@@ -115,14 +136,21 @@ TEST_F(SetupTest, DialogShowsItsDefaults) {
     EXPECT_EQ(client, "C:\\uT\\uTorrent.exe");
     EXPECT_FALSE(exists(programFiles + "\\Seedwright_test"));
 
-    // A recorded installation is offered again.
+    // A recorded installation is offered again, with everything the member chose.
     appState().m_installationPath = "D:\\Tools\\Seedwright";
+    appState().m_utorrentPath = "D:\\uTorrent\\uTorrent.exe";
+    SHSetValueA(HKEY_LOCAL_MACHINE, "Software\\Seedwright\\Settings", "StartMenuPath", REG_SZ, "Tools", 6);
     CSetup again;
     runModal(again, [&](HWND dialog) {
         folder = ui::itemText(dialog, IDC_SETUP_FOLDER);
+        menu = ui::itemText(dialog, IDC_SETUP_MENU);
+        client = ui::itemText(dialog, IDC_SETUP_CLIENT);
         ui::pressButton(dialog, IDCANCEL);
     });
     EXPECT_EQ(folder, "D:\\Tools\\Seedwright");
+    EXPECT_EQ(menu, "Tools");
+    EXPECT_EQ(client, "D:\\uTorrent\\uTorrent.exe");
+    appState().m_utorrentPath.clear();
 }
 
 TEST_F(SetupTest, ExecutableChoiceFillsTheClientField) {
@@ -207,6 +235,19 @@ TEST_F(SetupTest, InstallCopiesRecordsAndMakesBothShortcuts) {
     EXPECT_EQ(remove.m_description, "uninstall Seedwright");
     EXPECT_EQ(remove.m_iconPath, program);
     EXPECT_EQ(remove.m_iconIndex, 0);
+
+    // The installed-apps list starts the same command as the uninstall shortcut.
+    EXPECT_EQ(uninstallValue(HKEY_LOCAL_MACHINE, "DisplayName"), "Seedwright V1.14");
+    EXPECT_EQ(uninstallValue(HKEY_LOCAL_MACHINE, "DisplayVersion"), "1.14");
+    EXPECT_EQ(uninstallValue(HKEY_LOCAL_MACHINE, "Publisher"), "The Seedwright team");
+    EXPECT_EQ(uninstallValue(HKEY_LOCAL_MACHINE, "DisplayIcon"), program);
+    EXPECT_EQ(uninstallValue(HKEY_LOCAL_MACHINE, "InstallLocation"), installFolder);
+    EXPECT_EQ(uninstallValue(HKEY_LOCAL_MACHINE, "UninstallString"), "\"" + program + "\" /uninstall");
+    EXPECT_EQ(uninstallValue(HKEY_LOCAL_MACHINE, "NoModify"), "1");
+    EXPECT_EQ(uninstallValue(HKEY_LOCAL_MACHINE, "NoRepair"), "1");
+    EXPECT_EQ(uninstallValue(HKEY_LOCAL_MACHINE, "EstimatedSize"),
+              std::to_string((readFileBytes(program).size() + 1023) / 1024));
+    EXPECT_EQ(uninstallValue(HKEY_CURRENT_USER, "DisplayName"), "<missing>");
 }
 
 TEST_F(SetupTest, InstallingAgainAsksAndNoKeepsTheDialogOpen) {
@@ -242,6 +283,7 @@ TEST_F(SetupTest, UnwritableShortcutsWarnAndLeaveNoRecord) {
     EXPECT_TRUE(appState().m_menuEntriesFailed);
     EXPECT_FALSE(keyExists(HKEY_LOCAL_MACHINE, "SOFTWARE\\Seedwright"));
     EXPECT_FALSE(keyExists(HKEY_CURRENT_USER, "SOFTWARE\\Seedwright"));
+    EXPECT_EQ(uninstallValue(HKEY_LOCAL_MACHINE, "DisplayName"), "<missing>");
     EXPECT_TRUE(exists(installFolder + "\\Seedwright.exe"));
     DeleteFileA(menuFolder.c_str());
 
@@ -291,15 +333,13 @@ TEST_F(SetupTest, UninstallRemovesLinksFolderTreesAndWritesTheBatch) {
     EXPECT_FALSE(exists(menuFolder));
     EXPECT_FALSE(keyExists(HKEY_LOCAL_MACHINE, "SOFTWARE\\Seedwright"));
     EXPECT_FALSE(keyExists(HKEY_CURRENT_USER, "SOFTWARE\\Seedwright"));
+    EXPECT_EQ(uninstallValue(HKEY_LOCAL_MACHINE, "DisplayName"), "<missing>");
 
-    char temp[MAX_PATH + 1] = "";
-    GetTempPathA(sizeof temp, temp);
-    const std::string batch = std::string(temp) + "_uninsep.bat";
-    EXPECT_EQ(setup.writtenTo, batch);
+    EXPECT_EQ(setup.writtenTo, batchFile());
     const std::string program = installFolder + "\\Seedwright.exe";
-    EXPECT_EQ(setup.batchText, "cd\\\r\n:Repeat1\r\ndel \"" + program + "\"\r\nif exist \"" + program +
-                                   "\" goto Repeat1\r\n:Repeat2\r\nrmdir /S /Q \"" + installFolder +
-                                   "\"\r\nif exist \"" + installFolder + "\" goto Repeat2\r\ndel \"" + batch + "\"");
+    EXPECT_NE(setup.batchText.find("\r\ndel \"" + program + "\"\r\n"), std::string::npos) << setup.batchText;
+    EXPECT_NE(setup.batchText.find("\r\nrmdir \"" + installFolder + "\"\r\n"), std::string::npos);
+    EXPECT_EQ(setup.batchText.substr(setup.batchText.rfind("\r\n") + 2), "del \"" + batchFile() + "\"");
 }
 
 TEST_F(SetupTest, ForcedUninstallAsksNothingAndKeepsAFullMenuFolder) {
@@ -335,40 +375,65 @@ TEST_F(SetupTest, RefusedUninstallChangesNothing) {
     EXPECT_TRUE(setup.writtenTo.empty());
 }
 
-TEST_F(SetupTest, TheBatchRemovesOnlyTheInstallationFolder) {
-    // Blanks and percent signs in the folder: cmd.exe must take them literally.
-    const std::string parent = "C:\\sw test %TEMP%";
+TEST_F(SetupTest, TheBatchSpellsTheFolderAsCmdReadsIt) {
+    // cmd.exe reads a batch in the system's OEM code page (437 here: u-umlaut is 0x81, where
+    // this program's UTF-8 has 0xC3 0xBC); blanks, '&', '!' and '%' must reach it literally. The
+    // whole-program tests run the batch for real, from a copy on drive C:.
+    const std::string parent = "C:\\M\xc3\xbcller & Co! 100%";
     const std::string folder = parent + "\\Seedwright";
     removeTree(parent);
     ASSERT_EQ(installWithDialog(nullptr, folder), IDOK);
-    std::ofstream(parent + "\\keep.txt") << "stays";
+    EXPECT_TRUE(exists(folder + "\\Seedwright.exe"));
+    EXPECT_EQ(settingsValue("InstallationPath"), folder);
 
     CKeptBatchSetup kept;
     appState().m_forced = true;
     kept.uninstall();
-    char temp[MAX_PATH + 1] = "";
-    GetTempPathA(sizeof temp, temp);
-    const std::string batch = std::string(temp) + "_uninsep.bat";
-    EXPECT_EQ(kept.batchText,
-              "cd\\\r\n:Repeat1\r\ndel \"C:\\sw test %%TEMP%%\\Seedwright\\Seedwright.exe\"\r\nif exist \"C:\\sw test "
-              "%%TEMP%%\\Seedwright\\Seedwright.exe\" goto Repeat1\r\n:Repeat2\r\nrmdir /S /Q \"C:\\sw test "
-              "%%TEMP%%\\Seedwright\"\r\nif exist \"C:\\sw test %%TEMP%%\\Seedwright\" goto Repeat2\r\ndel \"" +
-                  batch + "\"");
-
-    // Now for real: this test program runs from the build tree, outside the installation.
-    ASSERT_EQ(installWithDialog(nullptr, folder), IDOK);
-    char module[MAX_PATH] = "";
-    GetModuleFileNameA(nullptr, module, MAX_PATH);
-    std::string ownFolder = module;
-    ownFolder.resize(ownFolder.rfind('\\'));
-    CSetup setup;
-    setup.uninstall();
-    EXPECT_TRUE(testing_support::waitUntil([&] { return !exists(folder); }, 30000));
-    EXPECT_TRUE(testing_support::waitUntil([&] { return !exists(batch); }, 10000));
-    EXPECT_TRUE(exists(parent + "\\keep.txt"));
-    EXPECT_TRUE(exists(module));
-    EXPECT_TRUE(exists(ownFolder));
+    ASSERT_EQ(setup::systemOemCodePage(), 437u);
+    const std::string oemFolder = "C:\\M\x81ller & Co! 100%%\\Seedwright";
+    EXPECT_EQ(kept.batchText.rfind("setlocal DisableDelayedExpansion\r\nchcp 437>nul\r\n", 0), 0u);
+    EXPECT_NE(kept.batchText.find("\r\ndel \"" + oemFolder + "\\Seedwright.exe\"\r\nif not exist \"" + oemFolder +
+                                  "\\Seedwright.exe\" goto Repeat2\r\n"),
+              std::string::npos)
+        << kept.batchText;
+    EXPECT_NE(kept.batchText.find("\r\nrmdir \"" + oemFolder + "\"\r\n"), std::string::npos);
     removeTree(parent);
+}
+
+TEST_F(SetupTest, UnusableFieldsAreRefusedAndTheDialogKeepsThem) {
+    CSetup setup;
+    std::vector<std::string> said;
+    std::string folder, menu, client;
+    const auto run = runModal(setup, [&](HWND dialog) {
+        for (const char* typed : {"MyApps", "C:/", "C:\\Windows\\..", "Q:\\Seedwright"}) {
+            ui::setItemText(dialog, IDC_SETUP_FOLDER, typed);
+            ui::pressButton(dialog, IDOK);
+            said.push_back(ui::answerMessageBox(GetCurrentProcessId(), kTitle, IDOK));
+        }
+        ui::setItemText(dialog, IDC_SETUP_FOLDER, "C:\\Program Files\\Seedwright");
+        ui::setItemText(dialog, IDC_SETUP_MENU, "Seed|wright");
+        ui::pressButton(dialog, IDOK);
+        said.push_back(ui::answerMessageBox(GetCurrentProcessId(), kTitle, IDOK));
+        Sleep(100);
+        folder = ui::itemText(dialog, IDC_SETUP_FOLDER);
+        menu = ui::itemText(dialog, IDC_SETUP_MENU);
+        client = ui::itemText(dialog, IDC_SETUP_CLIENT);
+        ui::pressButton(dialog, IDCANCEL);
+    });
+    EXPECT_EQ(run.result, IDCANCEL);
+    ASSERT_EQ(said.size(), 5u);
+    EXPECT_EQ(said[0].rfind("Please enter the Installation Directory as a full path", 0), 0u) << said[0];
+    EXPECT_EQ(said[1].rfind("This folder is not one for Seedwright alone:\n\nC:\\\n", 0), 0u) << said[1];
+    EXPECT_EQ(said[2].rfind("This folder is not one for Seedwright alone:\n\nC:\\\n", 0), 0u) << said[2];
+    // A folder that cannot be made (no drive Q:) keeps the dialog open as well.
+    EXPECT_EQ(said[3].rfind("SHCreateDirectoryEx(Q:\\Seedwright) Failed to create program directory (err: ", 0), 0u)
+        << said[3];
+    EXPECT_EQ(said[4].rfind("\"Seed|wright\" can not be a Startmenu Name", 0), 0u) << said[4];
+    EXPECT_EQ(folder, "C:\\Program Files\\Seedwright");
+    EXPECT_EQ(menu, "Seed|wright");
+    EXPECT_EQ(client, "C:\\uT\\uTorrent.exe");
+    EXPECT_FALSE(exists(installFolder));
+    EXPECT_FALSE(keyExists(HKEY_LOCAL_MACHINE, "SOFTWARE\\Seedwright"));
 }
 
 TEST_F(SetupTest, WithoutARecordNoBatchIsWritten) {

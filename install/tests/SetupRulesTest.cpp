@@ -23,32 +23,75 @@ TEST(FolderChoice, AppendsTheProductFolderUnlessThePathEndsInIt) {
 TEST(SelfDeleteBatch, TextForAPathWithBlanks) {
     const std::string text =
         setup::selfDeleteBatchText("C:\\Program Files\\Seedwright\\Seedwright.exe", "C:\\Program Files\\Seedwright",
-                                   "C:\\Users\\Jo Ann\\AppData\\Local\\Temp\\_uninsep.bat");
+                                   "C:\\Users\\Jo Ann\\AppData\\Local\\Temp\\_uninsep.bat", 437);
     EXPECT_EQ(text,
+              "setlocal DisableDelayedExpansion\r\n"
+              "chcp 437>nul\r\n"
               "cd\\\r\n"
+              "set attempts=0\r\n"
               ":Repeat1\r\n"
               "del \"C:\\Program Files\\Seedwright\\Seedwright.exe\"\r\n"
-              "if exist \"C:\\Program Files\\Seedwright\\Seedwright.exe\" goto Repeat1\r\n"
+              "if not exist \"C:\\Program Files\\Seedwright\\Seedwright.exe\" goto Repeat2\r\n"
+              "set /a attempts+=1\r\n"
+              "if %attempts% geq 30 goto Done\r\n"
+              "ping -n 2 127.0.0.1 >nul\r\n"
+              "goto Repeat1\r\n"
               ":Repeat2\r\n"
-              "rmdir /S /Q \"C:\\Program Files\\Seedwright\"\r\n"
-              "if exist \"C:\\Program Files\\Seedwright\" goto Repeat2\r\n"
+              "rmdir \"C:\\Program Files\\Seedwright\"\r\n"
+              ":Done\r\n"
               "del \"C:\\Users\\Jo Ann\\AppData\\Local\\Temp\\_uninsep.bat\"");
+    // No code page: the console's is left as it is.
+    EXPECT_EQ(setup::selfDeleteBatchText("C:\\S\\Seedwright.exe", "C:\\S", "T:\\_uninsep.bat", 0)
+                  .rfind("setlocal DisableDelayedExpansion\r\ncd\\\r\n", 0),
+              0u);
 }
 
 TEST(SelfDeleteBatch, PercentSignsAreDoubledSoCmdCannotExpandThem) {
     const std::string text = setup::selfDeleteBatchText("D:\\100%\\%USERPROFILE%\\Seedwright.exe",
-                                                        "D:\\100%\\%USERPROFILE%", "C:\\Temp %TMP%\\_uninsep.bat");
-    EXPECT_EQ(text,
-              "cd\\\r\n"
-              ":Repeat1\r\n"
-              "del \"D:\\100%%\\%%USERPROFILE%%\\Seedwright.exe\"\r\n"
-              "if exist \"D:\\100%%\\%%USERPROFILE%%\\Seedwright.exe\" goto Repeat1\r\n"
-              ":Repeat2\r\n"
-              "rmdir /S /Q \"D:\\100%%\\%%USERPROFILE%%\"\r\n"
-              "if exist \"D:\\100%%\\%%USERPROFILE%%\" goto Repeat2\r\n"
-              "del \"C:\\Temp %%TMP%%\\_uninsep.bat\"");
+                                                        "D:\\100%\\%USERPROFILE%", "C:\\Temp %TMP%\\_uninsep.bat", 0);
+    EXPECT_NE(text.find("\r\ndel \"D:\\100%%\\%%USERPROFILE%%\\Seedwright.exe\"\r\n"
+                        "if not exist \"D:\\100%%\\%%USERPROFILE%%\\Seedwright.exe\" goto Repeat2\r\n"),
+              std::string::npos);
+    EXPECT_NE(text.find("\r\nrmdir \"D:\\100%%\\%%USERPROFILE%%\"\r\n"), std::string::npos);
+    EXPECT_EQ(text.substr(text.rfind("\r\n") + 2), "del \"C:\\Temp %%TMP%%\\_uninsep.bat\"");
+    // '!' and '&' stay as they are: quoted, with delayed expansion off, cmd takes them literally.
     EXPECT_EQ(setup::batchEscaped("%"), "%%");
-    EXPECT_EQ(setup::batchEscaped("no sign"), "no sign");
+    EXPECT_EQ(setup::batchEscaped("Tom & Jerry!%"), "Tom & Jerry!%%");
+}
+
+TEST(SelfDeleteBatch, BatchFileOnlyInAFullTemporaryFolder) {
+    EXPECT_EQ(setup::batchFilePath("C:\\Users\\jo\\Temp\\"), "C:\\Users\\jo\\Temp\\_uninsep.bat");
+    EXPECT_EQ(setup::batchFilePath("C:\\Temp"), "C:\\Temp\\_uninsep.bat");
+    for (const char* unusable : {"", "\\", "Temp\\", "C:", "C:Temp"})
+        EXPECT_EQ(setup::batchFilePath(unusable), "") << unusable;
+}
+
+TEST(MenuName, OnlyNamesWindowsTakesAsTheyAre) {
+    for (const char* good : {"Seedwright", "Seedwright 1.14", "Tools\\Seedwright", "M\xfcller & Co! 100%", "CONSOLE",
+                             "Con men", ".hidden"})
+        EXPECT_TRUE(setup::isUsableMenuName(good)) << good;
+    for (const char* bad : {"",
+                            "Seed|wright",
+                            "Seed/wright",
+                            "a:b",
+                            "a*",
+                            "a?",
+                            "\"a\"",
+                            "<a>",
+                            "tab\there",
+                            "Seedwright.",
+                            "Seedwright ",
+                            ".",
+                            "..",
+                            "..\\Windows",
+                            "\\Seedwright",
+                            "Seedwright\\",
+                            "Tools\\\\Seedwright",
+                            "CON",
+                            "nul",
+                            "Lpt1.txt",
+                            "Tools\\AUX"})
+        EXPECT_FALSE(setup::isUsableMenuName(bad)) << bad;
 }
 
 TEST(SelfDeleteBatch, TargetsOnlyTheRecordedFolderThatHoldsTheProgram) {

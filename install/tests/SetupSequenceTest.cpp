@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "install/SetupRules.h"
 #include "install/SetupSequence.h"
 
 namespace {
@@ -33,6 +34,15 @@ class FakeSystem : public setup::SetupSystem {
         answers.erase(answers.begin());
         return answer;
     }
+    // Full paths as Windows makes them; relative ones against "C:\\cwd".
+    std::string fullPath(const std::string& path) override {
+        if (path.size() >= 2 && (path[1] == ':' || path[0] == '\\'))
+            return path;
+        return path.empty() ? path : "C:\\cwd\\" + path;
+    }
+    std::vector<std::string> systemFolders() override { return {"C:\\Windows", "C:\\Program Files", "C:\\Users\\jo"}; }
+    std::string running = "C:\\Users\\jo\\Downloads\\Seedwright.exe";
+    std::string runningProgram() override { return running; }
     int createFolderTree(const std::string& folder, unsigned long& lastError) override {
         log.push_back("mkdir " + folder);
         lastError = folderError;
@@ -42,6 +52,15 @@ class FakeSystem : public setup::SetupSystem {
         log.push_back("copy " + to);
         error = copyOk ? 0 : 32;
         return copyOk;
+    }
+    void clearReadOnly(const std::string& file) override { log.push_back("writable " + file); }
+    unsigned long long fileSize(const std::string&) override { return 2048001; }
+    bool entryOk = true;
+    bool writeUninstallEntry(const setup::UninstallEntry& e, unsigned long& error) override {
+        log.push_back("entry " + e.displayName + "|" + e.displayVersion + "|" + e.publisher + "|" + e.displayIcon +
+                      "|" + e.installLocation + "|" + e.uninstallString + "|" + std::to_string(e.estimatedSizeKiB));
+        error = entryOk ? 0 : 5;
+        return entryOk;
     }
     bool openSettingsKey(unsigned long& error) override {
         log.push_back("key");
@@ -71,9 +90,18 @@ class FakeSystem : public setup::SetupSystem {
     void deleteLink(const std::string& linkName) override { log.push_back("unlink " + linkName); }
     void removeEmptyFolder(const std::string& folder) override { log.push_back("rmdir " + folder); }
     bool fileExists(const std::string& file) override { return files.count(file) != 0; }
-    std::string batchPath() override { return "T:\\_uninsep.bat"; }
-    void startBatch(const std::string& path, const std::string& text) override {
-        log.push_back("batch " + path + "\n" + text);
+    std::string temporary = "T:\\";
+    std::string temporaryFolder() override { return temporary; }
+    // The code page lacks one character: it stands for any that cmd could not read.
+    bool batchSpelling(const std::string& path, std::string& spelled) override {
+        spelled = path;
+        return path.find('#') == std::string::npos;
+    }
+    unsigned batchCodePage() override { return 850; }
+    bool batchOk = true;
+    bool startBatch(const std::string& path, const std::string& folder, const std::string& text) override {
+        log.push_back("batch " + path + " in " + folder + "\n" + text);
+        return batchOk;
     }
 };
 
@@ -83,16 +111,99 @@ const std::string kLink1 = "link Seedwright\\Seedwright -> " + kProgramFile +
                            " [] Seedwright is a Tool that helps uploading Files to Velmar Trackers.";
 const std::string kLink2 = "link Seedwright\\uninstall -> " + kProgramFile + " [/uninstall] uninstall Seedwright";
 
+const std::string kEntry = "entry Seedwright V1.14|1.14|The Seedwright team|" + kProgramFile +
+                           "|C:\\Program Files\\Seedwright|\"" + kProgramFile + "\" /uninstall|2001";
+
 TEST(Install, EveryStepInOrder) {
     FakeSystem system;
     AppState state;
+    state.setIdentity();
     EXPECT_EQ(setup::install(system, state, kFields), setup::InstallEnd::Done);
     EXPECT_EQ(system.log,
-              (Log{"mkdir C:\\Program Files\\Seedwright", "copy " + kProgramFile, "mkdir Programs\\Seedwright", "key",
-                   "set InstallationPath=C:\\Program Files\\Seedwright", "set StartMenuPath=Seedwright",
-                   "set utorrent=C:\\uT\\uTorrent.exe", kLink1, kLink2}));
+              (Log{"mkdir C:\\Program Files\\Seedwright", "copy " + kProgramFile, "writable " + kProgramFile,
+                   "mkdir Programs\\Seedwright", "key", "set InstallationPath=C:\\Program Files\\Seedwright",
+                   "set StartMenuPath=Seedwright", "set utorrent=C:\\uT\\uTorrent.exe", kEntry, kLink1, kLink2}));
     EXPECT_FALSE(state.m_menuEntriesFailed);
     EXPECT_FALSE(state.m_elevationNeeded);
+}
+
+TEST(Install, TheFolderIsInstalledAndRecordedAsItsFullPath) {
+    FakeSystem system;
+    AppState state;
+    const setup::InstallFields typed = {"c:/Tools//Seedwright/", "Tools\\Seedwright", "u.exe"};
+    EXPECT_EQ(setup::install(system, state, typed), setup::InstallEnd::Done);
+    EXPECT_EQ(system.log[0], "mkdir C:\\Tools\\Seedwright");
+    EXPECT_EQ(system.log[1], "copy C:\\Tools\\Seedwright\\Seedwright.exe");
+    EXPECT_EQ(system.log[5], "set InstallationPath=C:\\Tools\\Seedwright");
+}
+
+TEST(Install, UnusableFieldsAreRefusedBeforeAnythingIsMade) {
+    struct Case {
+        setup::InstallFields fields;
+        std::string said;
+    };
+    const std::string notFull =
+        "say Please enter the Installation Directory as a full path with its drive, for example:\n\nC:\\Program "
+        "Files\\Seedwright";
+    const auto notOwn = [](const std::string& folder, const std::string& example) {
+        return "say This folder is not one for Seedwright alone:\n\n" + folder +
+               "\n\nPlease choose a folder of its own, for example:\n\n" + example;
+    };
+    const Case cases[] = {
+        {{"MyApps", "Seedwright", "u.exe"}, notFull},
+        {{"C:Apps", "Seedwright", "u.exe"}, notFull},
+        {{"C:/", "Seedwright", "u.exe"}, notOwn("C:\\", "C:\\Seedwright")},
+        {{"C:\\Windows\\..\\Program Files", "Seedwright", "u.exe"},
+         notOwn("C:\\Program Files", "C:\\Program Files\\Seedwright")},
+        {{"\\\\server\\share", "Seedwright", "u.exe"}, notOwn("\\\\server\\share", "\\\\server\\share\\Seedwright")},
+        {{"C:\\Users", "Seedwright", "u.exe"}, notOwn("C:\\Users", "C:\\Users\\Seedwright")},
+        {{"C:\\Program Files\\Seedwright", "Seed|wright", "u.exe"},
+         "say \"Seed|wright\" can not be a Startmenu Name: it may not hold any of \\ / : * ? \" < > |, and may not end "
+         "in a dot or a blank!"},
+    };
+    for (const auto& c : cases) {
+        FakeSystem system;
+        AppState state;
+        EXPECT_EQ(setup::install(system, state, c.fields), setup::InstallEnd::StayOpen) << c.fields.folder;
+        EXPECT_EQ(system.log, Log{c.said});
+    }
+}
+
+TEST(Install, OverTheRunningCopyItselfCopiesNothing) {
+    FakeSystem system;
+    system.running = "c:\\program files\\SEEDWRIGHT\\Seedwright.exe";
+    system.folderResult = 183;
+    system.answers = {setup::kYes};
+    AppState state;
+    EXPECT_EQ(setup::install(system, state, kFields), setup::InstallEnd::Done);
+    for (const auto& entry : system.log)
+        EXPECT_NE(entry.rfind("copy", 0), 0u) << entry;
+    EXPECT_EQ(system.log[2], "writable " + kProgramFile);
+}
+
+TEST(Install, AnUnwritableInstalledAppsEntryIsReportedAndTheInstallationCompletes) {
+    FakeSystem system;
+    system.entryOk = false;
+    AppState state;
+    EXPECT_EQ(setup::install(system, state, kFields), setup::InstallEnd::Done);
+    const Log tail(system.log.end() - 3, system.log.end());
+    EXPECT_EQ(tail, (Log{"say Failed to create the Registry Keys of the installed programs list (5)", kLink1, kLink2}));
+    EXPECT_FALSE(state.m_menuEntriesFailed);
+}
+
+TEST(Install, PrefilledFromTheStoredValues) {
+    AppState state;
+    setup::InstallFields fields = setup::prefilledFields(state, "", "C:\\Program Files", "C:\\uT\\uTorrent.exe");
+    EXPECT_EQ(fields.folder, "C:\\Program Files\\Seedwright");
+    EXPECT_EQ(fields.menu, "Seedwright");
+    EXPECT_EQ(fields.client, "C:\\uT\\uTorrent.exe");
+
+    state.m_installationPath = "D:\\Tools\\Seedwright";
+    state.m_utorrentPath = "D:\\uTorrent\\uTorrent.exe";
+    fields = setup::prefilledFields(state, "Tools", "C:\\Program Files", "");
+    EXPECT_EQ(fields.folder, "D:\\Tools\\Seedwright");
+    EXPECT_EQ(fields.menu, "Tools");
+    EXPECT_EQ(fields.client, "D:\\uTorrent\\uTorrent.exe");
 }
 
 TEST(Install, EmptyFieldsKeepTheDialogOpen) {
@@ -143,12 +254,14 @@ TEST(Install, FolderErrors) {
     EXPECT_TRUE(state.m_elevationNeeded);
     EXPECT_EQ(denied.log, Log{"mkdir C:\\Program Files\\Seedwright"});  // no message
 
+    // A folder that cannot be made: the dialog stays open for the member to mend it.
     FakeSystem other;
     other.folderResult = 206;
     other.folderError = 206;
-    EXPECT_EQ(setup::install(other, state, kFields), setup::InstallEnd::Cancel);
-    EXPECT_EQ(other.log.back(),
-              "say SHCreateDirectoryEx(C:\\Program Files\\Seedwright) Failed to create program directory (err: 206)");
+    EXPECT_EQ(setup::install(other, state, kFields), setup::InstallEnd::StayOpen);
+    EXPECT_EQ(other.log, (Log{"mkdir C:\\Program Files\\Seedwright",
+                              "say SHCreateDirectoryEx(C:\\Program Files\\Seedwright) Failed to create program "
+                              "directory (err: 206)"}));
 
     // A failed return with last error 0 or 6 goes on.
     for (unsigned long harmless : {0ul, 6ul}) {
@@ -199,9 +312,8 @@ FakeSystem installed(AppState& state) {
 }
 
 const std::string kBatch =
-    "batch T:\\_uninsep.bat\ncd\\\r\n:Repeat1\r\ndel \"" + kProgramFile + "\"\r\nif exist \"" + kProgramFile +
-    "\" goto Repeat1\r\n:Repeat2\r\nrmdir /S /Q \"C:\\Program Files\\Seedwright\"\r\nif exist \"C:\\Program "
-    "Files\\Seedwright\" goto Repeat2\r\ndel \"T:\\_uninsep.bat\"";
+    "batch T:\\_uninsep.bat in T:\\\n" +
+    setup::selfDeleteBatchText(kProgramFile, "C:\\Program Files\\Seedwright", "T:\\_uninsep.bat", 850);
 
 TEST(Uninstall, AsksUnlessForcedThenRemovesEverything) {
     const Log removal = {"probe",
@@ -209,6 +321,7 @@ TEST(Uninstall, AsksUnlessForcedThenRemovesEverything) {
                          "unlink Seedwright\\uninstall",
                          "rmdir Programs\\Seedwright",
                          "delete trees",
+                         "writable " + kProgramFile,
                          kBatch};
     AppState state;
     FakeSystem asked = installed(state);
@@ -272,6 +385,67 @@ TEST(Uninstall, RecordedFolderWithoutTheProgramIsLeftAlone) {
     system.settings["InstallationPath"] = "C:\\Users\\jo\\Downloads";
     setup::uninstall(system, state);
     EXPECT_EQ(system.log.back(), "delete trees");
+}
+
+const std::string kPleaseDelete = "\n\nPlease delete the program file yourself:\n\n";
+
+TEST(Uninstall, ARecordedFolderThatIsNotSeedwrightsOwnKeepsEveryFile) {
+    const std::string why =
+        "say Seedwright's shortcuts and settings are removed, but the recorded Installation Directory is not a folder "
+        "of Seedwright's own:\n\n";
+    const struct {
+        const char* record;
+        const char* file;
+    } cases[] = {
+        {"C:/", "C:\\Seedwright.exe"},
+        {"C:\\Windows\\..", "C:\\Seedwright.exe"},
+        {"C:\\Program Files\\", "C:\\Program Files\\Seedwright.exe"},
+        {"\\\\?\\C:\\Users\\jo", "C:\\Users\\jo\\Seedwright.exe"},
+        {"MyApps", "MyApps\\Seedwright.exe"},
+    };
+    for (const auto& c : cases) {
+        AppState state;
+        state.m_forced = true;
+        FakeSystem system = installed(state);
+        system.settings["InstallationPath"] = c.record;
+        system.files.insert(c.file);
+        setup::uninstall(system, state);
+        EXPECT_EQ(system.log[4], "delete trees");
+        EXPECT_EQ(system.log.back(), why + c.record + kPleaseDelete + c.file) << c.record;
+        EXPECT_EQ(system.log.size(), 6u) << c.record;
+    }
+}
+
+TEST(Uninstall, NoBatchThatCmdCouldMisreadOrThatCannotBeWritten) {
+    const std::string tail = kPleaseDelete + kProgramFile;
+    for (const char* unusable : {"", "Temp\\"}) {
+        AppState state;
+        state.m_forced = true;
+        FakeSystem system = installed(state);
+        system.temporary = unusable;
+        setup::uninstall(system, state);
+        EXPECT_EQ(system.log.back(),
+                  "say Seedwright's shortcuts and settings are removed, but there is no usable folder for temporary "
+                  "files to remove its program file from." +
+                      tail);
+    }
+    const std::string unwritten =
+        "say Seedwright's shortcuts and settings are removed, but the batch file that "
+        "removes its program file could not be written." +
+        tail;
+    AppState state;
+    state.m_forced = true;
+    FakeSystem refused = installed(state);
+    refused.batchOk = false;
+    setup::uninstall(refused, state);
+    EXPECT_EQ(refused.log.back(), unwritten);
+
+    FakeSystem misread = installed(state);
+    misread.temporary = "T:\\#\\";
+    setup::uninstall(misread, state);
+    EXPECT_EQ(misread.log.back(), unwritten);
+    for (const auto& entry : misread.log)
+        EXPECT_NE(entry.rfind("batch", 0), 0u);
 }
 
 }  // namespace

@@ -51,13 +51,19 @@ TEST_F(Download, FailuresAreReportedAndLeaveNoStaleFile) {
     CMyInetForm nowhere;
     EXPECT_TRUE(nowhere.downloadFile(m_site.host(), "/testdata/1/a", tempFile("", "") + "no\\such\\dir\\x.torrent"));
 
+    // A full disk: Wine's drive Z: reaches the host's /dev/full, which takes no byte.
+    m_site.setScenario("{}");
+    CMyInetForm full;
+    EXPECT_TRUE(full.downloadFile(m_site.host(), "/testdata/1000/a.torrent", "Z:\\dev\\full"));
+
     Sleep(200);
     const std::vector<std::string> texts = m_boxes.texts();
-    ASSERT_EQ(texts.size(), 4u);
+    ASSERT_EQ(texts.size(), 5u);
     EXPECT_EQ(texts[0], "Failed to download https://" + m_site.host() + "/nothing/here.torrent");
     EXPECT_EQ(texts[1], "Failed to download https://" + m_site.host() + "/testdata/9/a.torrent");
     EXPECT_EQ(texts[2], "Failed to download https://127.0.0.1:1/download.php/1/a.torrent");
     EXPECT_EQ(texts[3], "Cannot open Torrent file for Download");
+    EXPECT_EQ(texts[4], "Cannot write Torrent file for Download");
 }
 
 }  // namespace

@@ -78,18 +78,59 @@ TEST(FormWire, PartsAreSeparatedByTwoDelimiterLines) {
     EXPECT_NE(body.find(kDelimiter + kDelimiter), std::string::npos);
 }
 
-TEST(FormWire, ValuesAndFileNamesGoOutAsUtf8ButNamesDoNot) {
-    EXPECT_EQ(toUtf8("\xE9\x80"), "\xC3\xA9\xE2\x82\xAC");
-    EXPECT_EQ(toUtf8("\x81\xFF"), "\xC2\x81\xC3\xBF");
-    EXPECT_EQ(toUtf8(std::string("a\0b", 3)), std::string("a\0b", 3));
+// The same text in the code pages the tests meet: Western, Cyrillic, UTF-8 (and natively).
+struct Sample {
+    unsigned codePage;
+    const char* narrow;
+    const char* utf8;
+};
 
+TEST(CodePage, EachCodePageGoesToUtf8AndAsciiStaysAsItIs) {
+#ifdef _WIN32
+    const Sample samples[] = {
+        {1252, "caf\xE9 \x92\x93\x94 \x96 \x80 \xBD \x95", "café ’“” – € ½ •"},
+        {1251, "\xD4\xE8\xEB\xFC\xEC \x92\x93\x94 \x96 \x88", "Фильм ’“” – €"},
+        {65001, "Фильм 映画 café", "Фильм 映画 café"},
+        {65001, "bad \xC3( end", "bad \xEF\xBF\xBD( end"},  // what is not UTF-8 is replaced
+    };
+#else
+    // No code page natively: whatever the number, the text is UTF-8 already.
+    const Sample samples[] = {{1252, "caf\xE9", "caf\xE9"}, {1251, "Фильм", "Фильм"}, {65001, "映画", "映画"}};
+#endif
+    for (const Sample& s : samples) {
+        EXPECT_EQ(codepage::codePageToUtf8(s.narrow, s.codePage), s.utf8) << s.codePage << " " << s.narrow;
+        const char raw[] = "plain \"ASCII\" \\ 0\x7F\0end";
+        const std::string ascii(raw, sizeof raw - 1);
+        EXPECT_EQ(codepage::codePageToUtf8(ascii, s.codePage), ascii) << s.codePage;
+    }
+#ifndef _WIN32
+    EXPECT_EQ(toUtf8("caf\xE9"), "caf\xE9");
+#endif
+}
+
+// A description and a file name in the code page of this run; 65001 natively.
+Sample activeSample() {
+    switch (codepage::activeCodePage()) {
+        case 1252:
+            return {1252, "\xE9\x80", "\xC3\xA9\xE2\x82\xAC"};
+        case 1251:
+            return {1251, "\xD4\x88", "\xD0\xA4\xE2\x82\xAC"};
+        default:
+            return {codepage::kUtf8CodePage, "\xC3\xA9\xE2\x82\xAC", "\xC3\xA9\xE2\x82\xAC"};
+    }
+}
+
+TEST(FormWire, ValuesAndFileNamesGoOutAsUtf8ButNamesDoNot) {
+    const Sample s = activeSample();
+    const std::string value = s.narrow;
     CFormWire form;
     form.setBoundary(1000);
-    form.appendText("n\xE9", "\xE9\x80");
-    form.appendFile("caf\xE9.jpg", "f\xE9");
-    EXPECT_NE(form.m_fields[0]->m_part.find("name=\"n\xE9\"\r\n\r\n\xC3\xA9\xE2\x82\xAC\r\n"), std::string::npos);
-    EXPECT_EQ(form.m_fields[0]->m_tail, "\xE9\x80");  // the raw value is kept
-    EXPECT_NE(form.m_fields[1]->m_head.find("name=\"f\xE9\"; filename=\"caf\xC3\xA9.jpg\""), std::string::npos);
+    form.appendText("n" + value, value);
+    form.appendFile("caf" + value + ".jpg", "f" + value);
+    EXPECT_NE(form.m_fields[0]->m_part.find("name=\"n" + value + "\"\r\n\r\n" + s.utf8 + "\r\n"), std::string::npos);
+    EXPECT_EQ(form.m_fields[0]->m_tail, value);  // the raw value is kept
+    EXPECT_NE(form.m_fields[1]->m_head.find("name=\"f" + value + "\"; filename=\"caf" + s.utf8 + ".jpg\""),
+              std::string::npos);
 }
 
 TEST(FormWire, FileNamePart) {

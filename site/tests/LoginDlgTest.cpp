@@ -237,6 +237,27 @@ TEST_F(LoginDlg, RememberedPasswordsAreProtectedAndErasedOnRequest) {
     EXPECT_EQ(text("Password1"), "");
 }
 
+// When the system cannot protect the password, nothing is stored and the member is told.
+TEST_F(LoginDlg, APasswordThatCannotBeProtectedIsNotStored) {
+    m_app.WriteProfileInt("Settings", "Remember", 0);
+    m_app.WriteProfileString("Settings", "Login1", "earlier");
+    m_app.WriteProfileString("Settings", "Password1", "");
+    CLoginDlg dialog;
+    dialog.m_protect = [](const std::string&, std::vector<BYTE>&) { return false; };
+    const testing_support::ModalRun result = runModal(dialog, [&](HWND window) {
+        chooseSite(window, 1);
+        fillIn(window, "alice", "wonderland", true);
+        login(window);
+    });
+    EXPECT_EQ(result.result, IDOK);  // the login itself goes on
+    EXPECT_EQ(m_boxes.texts(),
+              std::vector<std::string>{"Your password could not be remembered: Windows refused to protect it.\n"
+                                       "Nothing was stored; you will have to type it again next time."});
+    EXPECT_EQ(m_app.GetProfileInt("Settings", "Remember", 7), 0);
+    EXPECT_EQ(text("Login1"), "earlier");
+    EXPECT_EQ(text("Password1"), "");
+}
+
 TEST_F(LoginDlg, StoredValuesAreReadPerSiteIndex) {
     // A plain-text password stored by an earlier build is still read.
     m_app.WriteProfileInt("Settings", "LastSite", 2);

@@ -1,13 +1,19 @@
 #include "tests/e2e/Roads.h"
 
+#include <algorithm>
 #include <functional>
 #include <map>
+
+#include "tests/e2e/InstallChecks.h"
+#include "tests/support/WinPlaces.h"
+#include "win/Handles.h"
 
 namespace {
 
 const char* const kDescription =
     "A short film about a long walk, shot on a phone.\r\nThree pictures: the start, the middle, the end.";
 const char* const kRefusal = "This torrent is already on the site";
+const char* const kCyrillicName = "Кино – “Café” ½ 映画";
 
 bool endsWith(const std::string& text, const std::string& end) {
     return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
@@ -32,8 +38,9 @@ void checkClientStart(CSeedwright& person, CReport& report, std::size_t count, c
     person.noteForDataCheck(start);
 }
 
-bool installRoad(CSeedwright& person, CReport&, const RoadSettings&) {
-    return person.install();
+bool installRoad(CSeedwright& person, CReport& report, const RoadSettings&) {
+    return installerRefusals(person, report) && person.install() && checkInstalledAppsList(report, true) &&
+           installNewerBuild(person, report) && workingFolderTakenByAFile(person, report);
 }
 
 bool uploadRoad(CSeedwright& person, CReport& report, const RoadSettings& settings) {
@@ -131,8 +138,160 @@ bool moreRoad(CSeedwright& person, CReport& report, const RoadSettings& settings
     return person.startFromShortcut("Seedwright.lnk") && person.logInRemembered() && person.closeMain();
 }
 
-bool uninstallRoad(CSeedwright& person, CReport&, const RoadSettings&) {
-    return person.install() && person.uninstall();
+// Content of the truth road's own, made where the person keeps the data.
+std::string someBytes(std::size_t size, char seed) {
+    std::string bytes(size, '\0');
+    for (std::size_t i = 0; i < size; ++i)
+        bytes[i] = char(seed + i * 131 + i / 251);
+    return bytes;
+}
+
+bool sparseFile(const std::string& path, LONGLONG size) {
+    win::CHandle file(
+        CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    LARGE_INTEGER end;
+    end.QuadPart = size;
+    return file.valid() && SetFilePointerEx(file.get(), end, nullptr, FILE_BEGIN) && SetEndOfFile(file.get());
+}
+
+std::string joined(const std::vector<std::string>& parts) {
+    std::string text;
+    for (const std::string& part : parts)
+        text += (text.empty() ? "" : ", ") + part;
+    return text;
+}
+
+std::string ownedByMain(const UploadSeen& seen) {
+    return "the worker's windows owned by the main dialog" +
+           (seen.m_unowned.empty() ? "" : ": not " + joined(seen.m_unowned));
+}
+
+// An upload that must end with `message` and leave the site without a single request.
+void expectRefusedBeforeAnyPost(CSeedwright& person, CReport& report, const std::string& message) {
+    const int before = person.site().requestCount();
+    const UploadSeen seen = person.upload();
+    report.checkEqual(seen.m_message, message, "the message");
+    report.check(person.site().requestCount() == before, "the site received no request at all");
+    report.check(seen.m_unowned.empty(), ownedByMain(seen));
+}
+
+// The upload tells the truth: a build without output, a site's copy that is not the upload,
+// names in any script, and a worker whose windows stand in front of the main dialog.
+bool truthRoad(CSeedwright& person, CReport& report, const RoadSettings& settings) {
+    if (!person.install() || !person.startFromShortcut("Seedwright.lnk") || !person.logIn(false, false, false))
+        return false;
+    const std::vector<StandinRequest> sent = person.site().requestsSince(0);
+    const auto login = std::find_if(sent.rbegin(), sent.rend(),
+                                    [](const StandinRequest& r) { return r.m_target == "/takelogin.php"; });
+    if (report.check(login != sent.rend(), "the login posted"))
+        report.checkEqual(formField(login->m_body, "username"), settings.m_user, "the login in Cyrillic on the wire");
+
+    const std::string truth = settings.m_data + "\\truth";
+    CreateDirectoryA(truth.c_str(), nullptr);
+    const std::string locked = truth + "\\locked.bin";
+    const std::string earlier = person.workingFolder() + "\\MyNew.torrent";
+    writeFileBytes(earlier,
+                   "d8:announce7:tmp_url4:infod6:lengthi1e4:name11:earlier.bin12:piece lengthi65536e"
+                   "6:pieces20:" +
+                       std::string(20, 'E') + "ee");
+    if (!report.check(sparseFile(locked, 1LL << 30) && places::exists(earlier),
+                      "a file of 1 GiB to upload, and an earlier MyNew.torrent in the working folder"))
+        return false;
+
+    report.step("--- A file that another program locks after it was chosen");
+    UploadInputs in;
+    in.m_path = locked;
+    in.m_category = "Movies";
+    in.m_pictures = {settings.m_data + "\\a.jpg"};
+    in.m_name = "Locked, then free";
+    in.m_description = kDescription;
+    if (!person.fill(in))
+        return false;
+    {
+        const win::CHandle lock(
+            CreateFileA(locked.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+        report.check(lock.valid(), "the file locked by another program");
+        expectRefusedBeforeAnyPost(person, report, "Could not create the torrent:\n\nCannot read " + locked);
+    }
+
+    report.step("--- The same upload once the file is free again");
+    UploadSeen seen = person.upload(false, true);
+    report.check(seen.m_mainDisabledWhileHashing, "the main dialog disabled while the hashing dialog shows");
+    report.check(seen.m_clickIgnored, "the click on the main dialog did nothing");
+    report.check(seen.m_unowned.empty(), ownedByMain(seen));
+    report.checkEqual(seen.m_message, "Upload Complete!", "the upload's last message");
+    checkClientStart(person, report, 1, truth + "\\");
+
+    report.step("--- A folder typed by hand that does not exist");
+    const std::string missing = truth + "\\No such folder";
+    if (!person.typePath(true, missing))
+        return false;
+    expectRefusedBeforeAnyPost(person, report, "Could not create the torrent:\n\nThere is no folder " + missing);
+
+    report.step("--- A folder of only empty files");
+    const std::string empty = truth + "\\Empty";
+    CreateDirectoryA(empty.c_str(), nullptr);
+    writeFileBytes(empty + "\\one.txt", "");
+    writeFileBytes(empty + "\\two.txt", "");
+    if (!person.typePath(true, empty))
+        return false;
+    expectRefusedBeforeAnyPost(person, report,
+                               "Could not create the torrent:\n\nNothing to upload in " + empty + ": it holds no data");
+
+    report.step("--- The site's copy of the torrent is its login page");
+    const std::string small = truth + "\\copy.bin";
+    writeFileBytes(small, someBytes(20000, 'c'));
+    if (!person.typePath(false, small))
+        return false;
+    person.site().setScenario("{\"copy\": \"html\"}");
+    seen = person.upload();
+    person.site().setScenario("{}");
+    report.checkEqual(seen.m_message,
+                      "The site's copy of the torrent does not match the upload:\n\nThe file from the site is not a "
+                      "torrent (byte 1: not the start of a bencode value).",
+                      "the message");
+    report.check(!seen.m_backendWait, "no backend wait");
+    Sleep(1000);  // a client start would have been recorded by now
+    report.check(person.awaitClientStarts(1).size() == 1, "the client not started");
+
+    report.step("--- Names in Cyrillic and Japanese, in the program's UTF-8 code page");
+    const std::string folder = truth + "\\Кино 映画 – “Café” ½";
+    CreateDirectoryA(folder.c_str(), nullptr);
+    CreateDirectoryA((folder + "\\Доп").c_str(), nullptr);
+    writeFileBytes(folder + "\\Фильм.bin", someBytes(150000, 'f'));
+    writeFileBytes(folder + "\\映画 – €.txt", "映画\r\n");
+    writeFileBytes(folder + "\\Доп\\Café ’s.txt", someBytes(700, 'd'));
+    UploadInputs names;
+    names.m_folderMode = true;
+    names.m_path = folder;
+    names.m_category = "Documentaries";
+    names.m_name = kCyrillicName;
+    names.m_description = "Фильм о долгой прогулке – “в трёх частях”, снят на телефон.";
+    if (!person.fill(names))
+        return false;
+    const int before = person.site().requestCount();
+    seen = person.upload();
+    report.checkEqual(seen.m_message, "Upload Complete!", "the upload's last message");
+    const std::vector<StandinRequest> posted = person.site().requestsSince(before);
+    const auto form = std::find_if(posted.begin(), posted.end(),
+                                   [](const StandinRequest& r) { return !formFileName(r.m_body, "file").empty(); });
+    if (report.check(form != posted.end(), "the torrent form posted")) {
+        report.checkEqual(formField(form->m_body, "name"), kCyrillicName, "the name on the wire, in UTF-8");
+        report.checkEqual(formField(form->m_body, "descr"), names.m_description, "the description on the wire");
+        report.checkEqual(formFileName(form->m_body, "file"), std::string(kCyrillicName) + ".torrent",
+                          "the torrent's file name on the wire");
+    }
+    checkClientStart(person, report, 2, truth + "\\");
+    return person.closeMain();
+}
+
+bool uninstallRoad(CSeedwright& person, CReport& report, const RoadSettings&) {
+    if (!person.install() || !person.uninstall() || !person.batchRemoved(person.installFolder(), false))
+        return false;
+    return uninstallKeepsAMembersFolder(person, report) &&
+           uninstallAReadOnlyCopyFromAFolderCmdMustReadLiterally(person, report) &&
+           uninstallWhileASessionRuns(person, report) &&
+           uninstallLeavesTheProgramFileWhereNoBatchMayRun(person, report) && uninstallWithNothingInstalled(report);
 }
 
 }  // namespace
@@ -140,16 +299,20 @@ bool uninstallRoad(CSeedwright& person, CReport&, const RoadSettings&) {
 bool runRoad(const std::string& name, const RoadSettings& settings, CReport& report) {
     using Road = std::function<bool(CSeedwright&, CReport&, const RoadSettings&)>;
     const std::map<std::string, Road> roads = {
-        {"install", installRoad},
-        {"upload", uploadRoad},
-        {"more", moreRoad},
-        {"uninstall", uninstallRoad},
+        {"install", installRoad}, {"upload", uploadRoad},       {"more", moreRoad},
+        {"truth", truthRoad},     {"uninstall", uninstallRoad},
     };
     const auto road = roads.find(name);
     if (road == roads.end())
         return false;
-    CSeedwright person(settings, report);
-    if (!road->second(person, report, settings))
+    RoadSettings own = settings;
+    if (name == "truth") {
+        // A member whose login and password are Cyrillic: they must reach the site as typed.
+        own.m_user = "иван";
+        own.m_password = "пароль";
+    }
+    CSeedwright person(own, report);
+    if (!road->second(person, report, own))
         report.check(report.failures() > 0, "the road stopped");
     return true;
 }

@@ -18,6 +18,7 @@ using namespace places;
 
 constexpr DWORD kUploadLimitMs = 300000;
 const char* const kClientKey = "Software\\Classes\\Applications\\uTorrent.exe\\shell\\open\\command";
+const char* const kUninstallEntryKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Seedwright";
 
 std::string joined(const std::vector<std::string>& parts) {
     std::string text;
@@ -29,7 +30,11 @@ std::string joined(const std::vector<std::string>& parts) {
 }  // namespace
 
 CSeedwright::CSeedwright(const RoadSettings& settings, CReport& report)
-    : m_settings(settings), m_report(report), m_site(settings.m_siteDir) {}
+    : m_settings(settings), m_report(report), m_site(settings.m_siteDir) {
+    // The stand-in client, registered as uTorrent registers itself: the installer finds it.
+    const std::string command = "\"" + m_settings.m_client + "\" \"%1\"";
+    SHSetValueA(HKEY_CURRENT_USER, kClientKey, nullptr, REG_SZ, command.c_str(), DWORD(command.size() + 1));
+}
 
 std::string CSeedwright::installFolder() const {
     return shellFolder(CSIDL_PROGRAM_FILES) + "\\Seedwright";
@@ -39,40 +44,72 @@ std::string CSeedwright::menuFolder() const {
     return shellFolder(CSIDL_COMMON_PROGRAMS) + "\\Seedwright";
 }
 
-bool CSeedwright::install() {
-    const std::string command = "\"" + m_settings.m_client + "\" \"%1\"";
-    SHSetValueA(HKEY_CURRENT_USER, kClientKey, nullptr, REG_SZ, command.c_str(), DWORD(command.size() + 1));
+std::string CSeedwright::download() const {
+    return downloadedCopy(m_settings.m_program);
+}
 
-    m_report.step("First start of " + m_settings.m_program + ": the installer");
+std::string CSeedwright::workingFolder() const {
+    return shellFolder(CSIDL_APPDATA) + "\\Seedwright";
+}
+
+bool CSeedwright::install(const InstallChoice& choice) {
+    const std::string program = choice.m_program.empty() ? download() : choice.m_program;
+    if (program.empty())
+        return m_report.fail("cannot copy " + m_settings.m_program + " into the Downloads folder");
+    if (choice.m_readOnly)
+        SetFileAttributesA(program.c_str(), FILE_ATTRIBUTE_READONLY);
+    m_report.step("First start of " + program + (choice.m_readOnly ? " (read-only)" : "") + ": the installer");
     ui::CProcess first;
-    if (!first.start(m_settings.m_program, ""))
+    if (!first.start(program, ""))
         return m_report.fail("the program did not start");
+    const HWND setup = installerOf(first);
+    if (!setup)
+        return false;
+    m_report.shot("installer", setup);
+    if (!choice.m_folder.empty()) {
+        m_report.step("Installation folder typed: " + choice.m_folder);
+        ui::setItemText(setup, IDC_SETUP_FOLDER, choice.m_folder);
+    }
+    return completeInstallation(setup, first, choice.m_folder.empty() ? installFolder() : choice.m_folder);
+}
+
+HWND CSeedwright::installerOf(const ui::CProcess& process) {
     ui::WindowQuery query;
-    query.processId = first.id();
+    query.processId = process.id();
     query.caption = std::string(kTitle) + " - Installation";
     query.withItem = IDC_SETUP_FOLDER;
     const HWND setup = ui::waitForWindow(query);
-    if (!setup)
-        return m_report.fail("no installation dialog");
+    if (!setup) {
+        m_report.fail("no installation dialog");
+        return nullptr;
+    }
     m_report.checkEqual(ui::itemText(setup, IDC_SETUP_FOLDER), installFolder(), "installation folder");
     m_report.checkEqual(ui::itemText(setup, IDC_SETUP_MENU), "Seedwright", "Start menu folder");
     m_report.checkEqual(ui::itemText(setup, IDC_SETUP_CLIENT), m_settings.m_client, "the client found");
     m_report.info("folder " + ui::itemText(setup, IDC_SETUP_FOLDER) + ", client " +
                   ui::itemText(setup, IDC_SETUP_CLIENT));
-    m_report.shot("installer", setup);
+    return setup;
+}
 
+bool CSeedwright::completeInstallation(HWND setup, const ui::CProcess& process, const std::string& folder) {
     m_report.step("Install");
     ui::pressButton(setup, IDOK);
-    const HWND box = ui::waitForMessageBox(first.id(), kTitle);
+    HWND box = ui::waitForMessageBox(process.id(), kTitle);
+    if (box && ui::messageText(box).rfind("Installation Directory already exists...", 0) == 0) {
+        m_report.step("Question: " + quoted(ui::messageText(box)) + ", answered Yes");
+        ui::pressButton(box, IDYES);
+        ui::waitGone(box);
+        box = ui::waitForMessageBox(process.id(), kTitle);
+    }
     if (!box)
         return m_report.fail("no message after Install");
     m_report.shot("installed", box);
     m_report.checkEqual(ui::messageText(box), "Installation Complete! Enjoy...", "message");
     m_report.info("message: " + quoted(ui::messageText(box)));
     ui::pressButton(box, IDOK);
-    if (!m_report.check(first.waitEnd(), "the installer ended by itself"))
+    if (!m_report.check(process.waitEnd(), "the installer ended by itself"))
         return false;
-    m_report.check(exists(installFolder() + "\\Seedwright.exe"), "Seedwright.exe in the installation folder");
+    m_report.check(exists(folder + "\\Seedwright.exe"), "Seedwright.exe in the installation folder");
     m_report.check(exists(menuFolder() + "\\Seedwright.lnk"), "the program's shortcut");
     m_report.check(exists(menuFolder() + "\\uninstall.lnk"), "the uninstall shortcut");
     return m_report.failures() == 0;
@@ -233,10 +270,28 @@ bool CSeedwright::fill(const UploadInputs& in) {
     return true;
 }
 
-UploadSeen CSeedwright::upload(bool cancelHashing) {
+void CSeedwright::noteOwner(HWND window, const std::string& what, UploadSeen& seen) const {
+    // A window already gone has no owner to ask about.
+    if (GetWindow(window, GW_OWNER) != m_main && IsWindow(window))
+        seen.m_unowned.push_back(what);
+}
+
+bool CSeedwright::typePath(bool folderMode, const std::string& path) {
+    const HWND main = m_main;
+    const int mode = folderMode ? IDC_UPLOAD_FOLDER : IDC_UPLOAD_FILE;
+    m_report.step(std::string(folderMode ? "Folder" : "File") + " mode with the mouse, the path typed: " + path);
+    ui::mouseClick(main, mode);
+    if (!m_report.check(ui::waitUntil([&] { return ui::isChecked(main, mode); }, 5000),
+                        "the mode's radio button ticked"))
+        return false;
+    return m_report.check(ui::setItemText(main, IDC_PATH, path), "the path typed");
+}
+
+UploadSeen CSeedwright::upload(bool cancelHashing, bool clickWhileHashing) {
     UploadSeen seen;
     const HWND main = m_main;
     const DWORD pid = m_process->id();
+    const bool folderModeBefore = ui::isChecked(main, IDC_UPLOAD_FOLDER);
     m_report.step("Upload");
     ui::pressButton(main, IDC_UPLOAD);
     // Busy: the button hides until the upload is over.
@@ -266,8 +321,15 @@ UploadSeen CSeedwright::upload(bool cancelHashing) {
         if (!seen.m_hashing) {
             if (const HWND progress = ui::findWindow(hashing)) {
                 seen.m_hashing = true;
+                // Before anything slow: a build that fails closes its dialog at once.
+                noteOwner(progress, "the hashing dialog", seen);
+                seen.m_mainDisabledWhileHashing = !IsWindowEnabled(main);
                 m_report.step("Hashing dialog: " + quoted(ui::windowText(progress)));
                 m_report.shot("hashing", progress);
+                if (clickWhileHashing) {
+                    m_report.step("A click on \"Upload Folder\" in the main dialog while it hashes");
+                    ui::mouseClick(main, IDC_UPLOAD_FOLDER);
+                }
                 if (cancelHashing) {
                     m_report.step("Cancel the hashing");
                     ui::pressButton(progress, IDCANCEL);
@@ -278,6 +340,7 @@ UploadSeen CSeedwright::upload(bool cancelHashing) {
         if (!seen.m_backendWait) {
             if (const HWND wait = ui::findWindow(backend)) {
                 seen.m_backendWait = true;
+                noteOwner(wait, "the backend wait", seen);
                 m_report.step("Backend wait: " + quoted(ui::itemText(wait, IDC_BACKEND_TEXT)) + ", closed with Escape");
                 m_report.shot("backend-wait", wait);
                 ui::pressKey(wait, VK_ESCAPE);
@@ -287,6 +350,7 @@ UploadSeen CSeedwright::upload(bool cancelHashing) {
         }
         if (const HWND box = ui::waitForMessageBox(pid, kTitle, 0)) {
             seen.m_message = ui::messageText(box);
+            noteOwner(box, "the message " + quoted(seen.m_message), seen);
             m_report.step("Message: " + quoted(seen.m_message));
             m_report.shot(seen.m_message == "Upload Complete!" ? "upload-complete" : "upload-message", box);
             ui::pressButton(box, IDOK);
@@ -300,6 +364,7 @@ UploadSeen CSeedwright::upload(bool cancelHashing) {
         Sleep(10);
     }
     m_report.check(seen.m_idleAgain, "the dialog idle again, the button reading \"Upload\"");
+    seen.m_clickIgnored = ui::isChecked(main, IDC_UPLOAD_FOLDER) == folderModeBefore;
     if (seen.m_idleAgain)
         m_report.step("Idle again: the button reads " + quoted(ui::itemText(main, IDC_UPLOAD)));
     return seen;
@@ -324,7 +389,7 @@ void CSeedwright::noteForDataCheck(const ClientStart& start) const {
     list << start.m_copy << "\t" << start.m_arguments[1] << "\n";
 }
 
-bool CSeedwright::uninstall() {
+bool CSeedwright::uninstall(const std::string& leftBehind) {
     if (!startFromShortcut("uninstall.lnk"))
         return false;
     const HWND box = ui::waitForMessageBox(m_process->id(), kTitle);
@@ -334,16 +399,38 @@ bool CSeedwright::uninstall() {
     m_report.checkEqual(ui::messageText(box), "Do you really want to uninstall Seedwright ?", "question");
     m_report.shot("uninstall", box);
     ui::pressButton(box, IDYES);
+    ui::waitGone(box);
+    if (!leftBehind.empty()) {
+        const HWND said = ui::waitForMessageBox(m_process->id(), kTitle);
+        if (!said)
+            return m_report.fail("no message about the program file left behind");
+        m_report.step("Message: " + quoted(ui::messageText(said)));
+        m_report.checkEqual(ui::messageText(said), leftBehind, "message");
+        m_report.shot("left-behind", said);
+        ui::pressButton(said, IDOK);
+    }
     m_report.check(sessionEnded(), "the uninstaller ended");
-    m_report.step("Waiting for the batch file to remove the installation folder");
     m_report.check(!exists(menuFolder()), "the Start menu folder is gone");
     m_report.check(!keyExists(HKEY_LOCAL_MACHINE, "SOFTWARE\\Seedwright"), "the machine's settings are gone");
     m_report.check(!keyExists(HKEY_CURRENT_USER, "SOFTWARE\\Seedwright"), "the user's settings are gone");
-    m_report.check(ui::waitUntil([&] { return !exists(installFolder()); }, 30000), "the installation folder is gone");
+    for (HKEY root : {HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER})
+        m_report.check(!keyExists(root, kUninstallEntryKey), "the installed-apps entry is gone");
+    return m_report.failures() == 0;
+}
+
+bool CSeedwright::batchRemoved(const std::string& folder, bool folderKept) {
+    m_report.step("Waiting for the batch file to remove " + folder + "\\Seedwright.exe" +
+                  (folderKept ? "" : " and the folder"));
+    m_report.check(ui::waitUntil([&] { return !exists(folder + "\\Seedwright.exe"); }, 30000),
+                   "Seedwright.exe is gone");
+    if (folderKept)
+        m_report.check(exists(folder), "the folder with the member's files stays");
+    else
+        m_report.check(ui::waitUntil([&] { return !exists(folder); }, 10000), "the installation folder is gone");
     char temp[MAX_PATH + 1] = "";
     GetTempPathA(sizeof temp, temp);
     m_report.check(ui::waitUntil([&] { return !exists(std::string(temp) + "_uninsep.bat"); }, 10000),
                    "the batch file removed itself");
-    m_report.info(std::string("left: ") + (exists(installFolder()) ? installFolder() : "nothing of the installation"));
-    return true;
+    m_report.info(std::string("left: ") + (exists(folder) ? folder : "nothing of the installation"));
+    return m_report.failures() == 0;
 }

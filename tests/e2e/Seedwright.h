@@ -42,13 +42,33 @@ struct UploadSeen {
     std::vector<std::string> m_statuses;
     std::string m_message;  // the box that ended the upload; empty when none
     bool m_idleAgain = false;
+    // The worker's windows (hashing, backend wait, message box) not owned by the main dialog.
+    std::vector<std::string> m_unowned;
+    bool m_mainDisabledWhileHashing = false;
+    bool m_clickIgnored = true;  // the mode the click while hashing aimed at was not taken
+};
+
+// How a person installs: which program file, into which folder.
+struct InstallChoice {
+    std::string m_program;    // empty: the built program, downloaded anew
+    std::string m_folder;     // typed into the folder field; empty: the one offered
+    bool m_readOnly = false;  // the downloaded program file is read-only
 };
 
 class CSeedwright {
   public:
     CSeedwright(const RoadSettings& settings, CReport& report);
 
-    bool install();
+    // The first start of the program file, downloaded into the Downloads folder on drive C:,
+    // the installer and its completion message.
+    bool install(const InstallChoice& choice = InstallChoice());
+    // The built program copied into the Downloads folder; empty when that failed.
+    std::string download() const;
+    // The installation dialog of `process`, its fields checked against what it must offer.
+    HWND installerOf(const ui::CProcess& process);
+    // Presses Install in `dialog`, answers the overwrite question Yes and checks the
+    // completion message; the process ends by itself.
+    bool completeInstallation(HWND dialog, const ui::CProcess& process, const std::string& folder);
     // Starts the program as the Start-menu shortcut `link` ("Seedwright.lnk", "uninstall.lnk")
     // starts it.
     bool startFromShortcut(const std::string& link);
@@ -62,11 +82,20 @@ class CSeedwright {
     bool checkCategories();
 
     bool fill(const UploadInputs& inputs);
+    // The path typed by hand into the path box, after choosing the mode with a mouse click.
+    bool typePath(bool folderMode, const std::string& path);
     // Presses Upload and follows the upload to its end. cancelHashing: presses Cancel in the
-    // hashing dialog as soon as it shows.
-    UploadSeen upload(bool cancelHashing = false);
+    // hashing dialog as soon as it shows. clickWhileHashing: clicks "Upload Folder" in the main
+    // dialog with the mouse while the hashing dialog shows (a disabled dialog ignores it).
+    UploadSeen upload(bool cancelHashing = false, bool clickWhileHashing = false);
     bool closeMain();
-    bool uninstall();
+    // The uninstall shortcut, its question answered Yes: the shortcuts, both registry trees and
+    // the installed-apps entry are gone when it ends. `leftBehind`: the message that says the
+    // program file stays, answered OK; empty for none.
+    bool uninstall(const std::string& leftBehind = std::string());
+    // The batch did its work: Seedwright.exe is gone from `folder`, the folder too unless it
+    // holds the member's files (`folderKept`), and the batch file has deleted itself.
+    bool batchRemoved(const std::string& folder, bool folderKept);
 
     // The client's starts so far, waiting until there are `count`.
     std::vector<ClientStart> awaitClientStarts(std::size_t count) const;
@@ -74,13 +103,19 @@ class CSeedwright {
     void noteForDataCheck(const ClientStart& start) const;
 
     const CSiteRecord& site() const { return m_site; }
+    const RoadSettings& settings() const { return m_settings; }
     std::string installFolder() const;
     std::string menuFolder() const;
+    // The running session's process; null when none was started.
+    const ui::CProcess* process() const { return m_process.get(); }
+    // The program's per-user working folder: MyNew.torrent, swr.torrent, debug.html.
+    std::string workingFolder() const;
 
   private:
     // The session's dialog that holds the control `id`.
     HWND waitForDialogWith(int id) const;
     HWND waitForMain();
+    void noteOwner(HWND window, const std::string& what, UploadSeen& seen) const;
 
     const RoadSettings& m_settings;
     CReport& m_report;

@@ -4,20 +4,31 @@
 //                       [--user NAME --password WORD]
 //
 // ROAD is one of
-//   install    the first start installs the program
+//   install    the first start of the downloaded program: fields the installer refuses, then the
+//              installation, Wine's list of installed programs, and a newer build installed over
+//              it and started from the Start menu; then a file by the working folder's name
 //   upload     install, log in (wrong password, then the right one, an update offer declined),
 //              upload a folder with three pictures, quit
 //   more       install, log in remembering the password, a file upload the site refuses, a
 //              hashing cancelled, a second upload in the same session, quit, start again
 //              with the remembered login
-//   uninstall  install, then the uninstall shortcut
+//   truth      install, log in with a Cyrillic login, uploads that end without a torrent (a
+//              locked file, then the same once it is free; a missing folder, one of empty
+//              files: nothing reaches the site), a site's copy that is no torrent, and names in
+//              Cyrillic and Japanese; the worker's windows are owned by the main dialog
+//   uninstall  install, then the uninstall shortcut; again into a folder that holds a member's
+//              file, from a read-only program file into a folder named with an umlaut, '&', '!'
+//              and '%', and while a session runs; then "/uninstall" with nothing installed
 //
+// The program is always run from a copy in the prefix's Downloads folder, and the driver works
+// in a folder on drive C:, so no uninstall batch can reach the host's files through drive Z:.
 // Paths are Windows paths. The site's address comes from SEEDWRIGHT_SITE and the client's record
 // file from SW_CLIENT_RECORD, both inherited by the program. Exit status 0 when every check
 // passed.
 #include <windows.h>
 
 #include <objbase.h>
+#include <shlobj.h>
 
 #include <cstdio>
 #include <cstring>
@@ -27,7 +38,7 @@
 
 int main(int argc, char** argv) {
     if (argc < 2) {
-        std::fprintf(stderr, "usage: seedwright_uidriver install|upload|more|uninstall --program EXE ...\n");
+        std::fprintf(stderr, "usage: seedwright_uidriver install|upload|more|truth|uninstall --program EXE ...\n");
         return 2;
     }
     const std::string road = argv[1];
@@ -55,6 +66,9 @@ int main(int argc, char** argv) {
             return 2;
         }
     }
+    char profile[MAX_PATH] = "";
+    if (SUCCEEDED(SHGetFolderPathA(nullptr, CSIDL_PROFILE, nullptr, 0, profile)))
+        SetCurrentDirectoryA(profile);
     CoInitialize(nullptr);
     CReport report(shots);
     const bool known = runRoad(road, settings, report);

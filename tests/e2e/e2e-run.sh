@@ -27,4 +27,8 @@ if [ "$road" = upload ]; then
     /usr/bin/python3 "$e2e_here/site-listing.py" "$dir/standin" --expect "Demo Film Director's Cut 2026" \
         --pictures 3 || rc=1
 fi
+if [ "$road" = truth ]; then
+    # The names in Cyrillic and Japanese, decoded by the site as UTF-8.
+    /usr/bin/python3 "$e2e_here/site-listing.py" "$dir/standin" --expect "Кино – “Café” ½ 映画" || rc=1
+fi
 exit $rc

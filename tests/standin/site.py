@@ -20,7 +20,7 @@ answer: a failure inside the site is a 500 with the reason.
 
 Scenario options may also be changed while the site runs by writing JSON to
 state/scenario.json (read on every request), with the keys build, update_url, cookies,
-blocked, status, delay, fail_upload (see --help).
+blocked, status, delay, fail_upload, copy (see --help).
 """
 
 import argparse
@@ -48,6 +48,7 @@ USERS = {
     "alice": ("wonderland", 1001),
     "bob": ("builder", 1002),
     "demo": ("demo", 1003),
+    "иван": ("пароль", 1004),  # a login typed in Cyrillic arrives in UTF-8
 }
 
 CATEGORIES = [
@@ -757,7 +758,12 @@ class Handler(http.server.BaseHTTPRequestHandler):
         copy[b"announce"] = "%s/announce.php?passkey=%s" % (self.base_url(), passkey(uid))
         copy[b"comment"] = "%s/details.php?id=%d" % (self.base_url(), t["id"])
         copy[b"info"] = Raw(info_raw)
-        self.out_headers.append(("Content-Disposition", 'attachment; filename="%s"' % t["filename"]))
+        # The name's UTF-8 bytes as they are, as a PHP site sends them (http.server writes Latin-1).
+        disposition = 'attachment; filename="%s"' % t["filename"]
+        self.out_headers.append(("Content-Disposition", disposition.encode("utf-8").decode("latin-1")))
+        variant = self.scenario.get("copy") or "normal"
+        if variant != "normal":
+            return site_copy(variant, copy, top[b"info"], self.server.site, t["id"])
         return 200, "application/x-bittorrent", bencode(copy)
 
     def picture(self, path):
@@ -799,6 +805,38 @@ class Handler(http.server.BaseHTTPRequestHandler):
         cats = "".join("<tr><td>%d</td><td>%s</td></tr>" % c for c in CATEGORIES)
         return page("Browse", "<h2>Latest uploads</h2>\n%s\n<h2>Categories</h2>\n<table class=\"cats\">%s</table>"
                     '\n<p><a href="/login.php">Log in</a></p>' % ("\n".join(cards), cats))
+
+
+def site_copy(variant, copy, info, site, tid):
+    """The site's copy of torrent `tid` as the scenario option --copy deforms it."""
+    if variant == "html":
+        # A login page answered with status 200, as a misconfigured site sends it.
+        return 200, "text/html; charset=utf-8", page("Login", "<h2>Not logged in!</h2>\n<p>%s</p>\n" % LOGIN_MARKER)
+    whole = bencode(copy)
+    if variant == "truncated":
+        return 200, "application/x-bittorrent", whole[:len(whole) // 2]
+    if variant == "other":
+        # Another upload's torrent, or this one with other pieces when there is no other.
+        others = [t["id"] for t in site.db["torrents"] if t["id"] != tid]
+        if others:
+            with open(os.path.join(site.dir, "torrents", "%d.torrent" % others[-1]), "rb") as f:
+                return 200, "application/x-bittorrent", f.read()
+        pieces = info[b"pieces"]
+        changed = dict(info)
+        changed[b"pieces"] = bytes([pieces[0] ^ 1]) + pieces[1:]
+        other = dict(copy)
+        other[b"info"] = changed
+        return 200, "application/x-bittorrent", bencode(other)
+    if variant == "private":
+        # What trackers do: a private flag and a source inside "info", an announce of their own.
+        marked = dict(info)
+        marked[b"private"] = 1
+        marked[b"source"] = "Velmar"
+        copy = dict(copy)
+        copy[b"info"] = marked
+        copy[b"announce"] = "https://announce.velmar.example/%s/announce" % passkey(tid)
+        return 200, "application/x-bittorrent", bencode(copy)
+    raise ValueError("unknown copy variant %r" % variant)
 
 
 def pattern_bytes(size):
@@ -917,6 +955,10 @@ def main():
                     help="also serve the site with certificates a client must refuse: " + ", ".join(BAD_CERTIFICATES) +
                     " (from a CA the client does not trust, expired, made out to another host), each on a port "
                     "of its own, written to DIR/port-NAME; their handshakes go to state/connections.log")
+    ap.add_argument("--copy", default="normal", choices=["normal", "html", "truncated", "other", "private"],
+                    help="the site's copy of a torrent: html: a login page with status 200; truncated: its first "
+                         "half; other: another upload's torrent; private: private=1 and a source in info and "
+                         "another announce")
     ap.add_argument("--verbose", action="store_true")
     args = ap.parse_args()
 
@@ -926,7 +968,7 @@ def main():
     defaults = {
         "build": args.build, "update_url": args.update_url, "cookies": args.cookies, "blocked": args.blocked,
         "status": key_values(args.status, int), "delay": key_values(args.delay, float),
-        "fail_upload": args.fail_upload,
+        "fail_upload": args.fail_upload, "copy": args.copy,
     }
     site = Site(state_dir, defaults)
     server = listen(site, args, cert_dir, None, args.port)

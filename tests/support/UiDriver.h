@@ -57,6 +57,9 @@ bool itemEnabled(HWND dialog, int id);
 void pressButton(HWND dialog, int id);
 // A click on the button itself: check boxes and radio buttons change state as under the mouse.
 void clickButton(HWND dialog, int id);
+// A click with the mouse in the middle of the control, through the system's input queue: what a
+// disabled window refuses, it refuses here too.
+void mouseClick(HWND dialog, int id);
 bool isChecked(HWND dialog, int id);
 // A key pressed and released in the window's focused control (or the window itself), posted so
 // that the window's own message loop sees it as it sees typing.

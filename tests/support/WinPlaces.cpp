@@ -43,6 +43,18 @@ void removeTree(const std::string& path) {
     SHFileOperationA(&op);
 }
 
+std::string downloadsFolder() {
+    const std::string folder = shellFolder(CSIDL_PROFILE) + "\\Downloads";
+    CreateDirectoryA(folder.c_str(), nullptr);
+    return folder;
+}
+
+std::string downloadedCopy(const std::string& program) {
+    const std::string copy = downloadsFolder() + "\\Seedwright.exe";
+    SetFileAttributesA(copy.c_str(), FILE_ATTRIBUTE_NORMAL);
+    return CopyFileA(program.c_str(), copy.c_str(), FALSE) ? copy : std::string();
+}
+
 bool readShortcut(const std::string& file, Shortcut& shortcut) {
     CoInitialize(nullptr);  // kept for the thread's life, as the tests' other COM use expects
     win::CComPtr<IShellLinkA> link;

@@ -16,6 +16,13 @@ bool keyExists(HKEY root, const char* path);
 // Removes a folder with everything in it, quietly; nothing when it is not there.
 void removeTree(const std::string& path);
 
+// The member's Downloads folder in the prefix's profile on drive C:, made when missing.
+std::string downloadsFolder();
+// `program` copied into the Downloads folder as Seedwright.exe, as a member downloads it: a
+// program that may start the uninstall batch never runs from the host's files (drive Z:).
+// Empty when the copy failed.
+std::string downloadedCopy(const std::string& program);
+
 // What a shell link file holds, as the shell link object reads it back.
 struct Shortcut {
     std::string m_target;  // as stored, environment strings unexpanded

@@ -127,6 +127,30 @@ TEST(ContentReader, JoinsFilesEndToEndInOneCall) {
     EXPECT_EQ(maker.readContent(reinterpret_cast<uint8_t*>(&buffer[0]), 100), 0u);
 }
 
+// Each file must give exactly its listed length: one shrinking while another grows by as much
+// would keep the total but not the pieces of "files".
+TEST(ContentReader, EveryFileReadsBackAtItsListedLength) {
+    CScratch tree("lengths");
+    const std::string shrunk = tree.file("a", "1234");
+    const std::string grown = tree.file("b", "567890");
+    CMakeTorrent maker;
+    record(maker, shrunk, 5);
+    record(maker, grown, 5);
+    maker.rewindContent();
+    std::string buffer(20, '\0');
+    auto* bytes = reinterpret_cast<uint8_t*>(&buffer[0]);
+    EXPECT_EQ(maker.readContent(bytes, 20), 4u);
+    EXPECT_EQ(maker.failure(), shrunk + " changed while the torrent was created");
+
+    CMakeTorrent other;
+    record(other, tree.file("c", "12345"), 5);
+    record(other, grown, 5);
+    other.rewindContent();
+    // The grown file's listed bytes are read, and then its end is missing.
+    EXPECT_EQ(other.readContent(bytes, 10), 10u);
+    EXPECT_EQ(other.failure(), grown + " changed while the torrent was created");
+}
+
 TEST(ContentReader, StopsAtAFileThatCannotBeOpenedAndWhenCancelled) {
     CScratch tree("stops");
     CMakeTorrent maker;
@@ -138,6 +162,7 @@ TEST(ContentReader, StopsAtAFileThatCannotBeOpenedAndWhenCancelled) {
     auto* bytes = reinterpret_cast<uint8_t*>(&buffer[0]);
     EXPECT_EQ(maker.readContent(bytes, 20), 5u);
     EXPECT_EQ(buffer.substr(0, 5), "12345");
+    EXPECT_EQ(maker.failure(), "Cannot read " + join(tree.m_path, "gone"));
     EXPECT_EQ(maker.readContent(bytes, 20), 0u);
 
     maker.rewindContent();

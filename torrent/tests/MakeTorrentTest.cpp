@@ -1,12 +1,14 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <ctime>
 #include <thread>
 
 #include "app/AppState.h"
 #include "torrent/MakeTorrent.h"
 #include "torrent/tests/TestTree.h"
+#include "win/CodePage.h"
 
 #ifdef _WIN32
 #include <windows.h>
@@ -164,20 +166,24 @@ TEST_F(MakeTorrent, FolderLayoutListsEveryFileWithItsPath) {
     EXPECT_EQ(maker.m_totalSize.load(), 165836u);
 }
 
-TEST_F(MakeTorrent, FolderOfOnlyEmptyFoldersGivesAnEmptyTorrent) {
+// No client can seed a torrent of 0 bytes: empty folders, empty files, an empty single file.
+TEST_F(MakeTorrent, ContentOfNoBytesGivesNoTorrent) {
     CScratch tree("hollow");
     tree.folder("Hollow/a/b");
     tree.folder("Hollow/c");
-    const std::string output = join(tree.m_path, "hollow.torrent");
-    CMakeTorrent maker;
-    ASSERT_TRUE(maker.buildFromFolder(join(tree.m_path, "Hollow"), output));
-    const std::string raw = readFile(output);
-    ASSERT_GE(raw.size(), 12u);
-    EXPECT_EQ(raw.substr(raw.size() - 12), "6:pieces0:ee");
-    const BValue info = decode(raw)["info"];
-    EXPECT_TRUE(info["files"].m_list.empty());
-    EXPECT_EQ(info["piece length"].m_int, 65536);
-    EXPECT_EQ(info["name"].m_string, "Hollow");
+    tree.file("Blanks/one.txt", "");
+    tree.file("Blanks/sub/two.txt", "");
+    const std::string empty = tree.file("empty.bin", "");
+    const std::string output = tree.file("out.torrent", "earlier");
+    for (const std::string& folder : {join(tree.m_path, "Hollow"), join(tree.m_path, "Blanks")}) {
+        CMakeTorrent maker;
+        const BuildResult result = maker.buildFromFolder(folder, output);
+        EXPECT_EQ(result.m_end, BuildEnd::Failed);
+        EXPECT_EQ(result.m_reason, "Nothing to upload in " + folder + ": it holds no data");
+    }
+    CMakeTorrent single;
+    EXPECT_EQ(single.buildFromFile(empty, output).m_reason, "Nothing to upload in " + empty + ": it holds no data");
+    EXPECT_EQ(readFile(output), "earlier");
 }
 
 TEST_F(MakeTorrent, TrailingSeparatorGivesTheSameTorrent) {
@@ -225,11 +231,11 @@ TEST_F(MakeTorrent, CancelBeforeTheFirstPieceWritesNothing) {
 
     CMakeTorrent fileBuild;
     fileBuild.m_cancel = true;
-    EXPECT_FALSE(fileBuild.buildFromFile(file, output));
+    EXPECT_EQ(fileBuild.buildFromFile(file, output).m_end, BuildEnd::Cancelled);
     EXPECT_EQ(fileBuild.m_bytesDone.load(), 0u);
     CMakeTorrent folderBuild;
     folderBuild.m_cancel = true;
-    EXPECT_FALSE(folderBuild.buildFromFolder(join(tree.m_path, "Data"), output));
+    EXPECT_EQ(folderBuild.buildFromFolder(join(tree.m_path, "Data"), output).m_end, BuildEnd::Cancelled);
     EXPECT_EQ(folderBuild.m_totalSize.load(), 1000u);
     EXPECT_EQ(folderBuild.m_bytesDone.load(), 0u);
 
@@ -238,17 +244,17 @@ TEST_F(MakeTorrent, CancelBeforeTheFirstPieceWritesNothing) {
 }
 
 // Cancels from another thread once the first piece is in, as the progress dialog does.
-bool buildAndCancel(CMakeTorrent& maker, bool folder, const std::string& path, const std::string& output) {
+BuildEnd buildAndCancel(CMakeTorrent& maker, bool folder, const std::string& path, const std::string& output) {
     std::thread canceller([&maker] {
         while (maker.m_bytesDone.load(std::memory_order_relaxed) == 0)
             std::this_thread::yield();
         maker.m_cancel = true;
     });
-    const bool written = folder ? maker.buildFromFolder(path, output) : maker.buildFromFile(path, output);
+    const BuildResult result = folder ? maker.buildFromFolder(path, output) : maker.buildFromFile(path, output);
     if (!maker.m_cancel)
         maker.m_bytesDone = 1;  // ended without reading anything: let the thread go
     canceller.join();
-    return written;
+    return result.m_end;
 }
 
 TEST_F(MakeTorrent, CancelInTheMiddleWritesNothing) {
@@ -258,12 +264,12 @@ TEST_F(MakeTorrent, CancelInTheMiddleWritesNothing) {
     tree.sparseFile("Data/more.bin", 512 * MiB);
 
     CMakeTorrent fileBuild;
-    EXPECT_FALSE(buildAndCancel(fileBuild, false, big, output));
+    EXPECT_EQ(buildAndCancel(fileBuild, false, big, output), BuildEnd::Cancelled);
     EXPECT_GT(fileBuild.m_bytesDone.load(), 0u);
     EXPECT_LT(fileBuild.m_bytesDone.load(), fileBuild.m_totalSize.load());
 
     CMakeTorrent folderBuild;
-    EXPECT_FALSE(buildAndCancel(folderBuild, true, join(tree.m_path, "Data"), output));
+    EXPECT_EQ(buildAndCancel(folderBuild, true, join(tree.m_path, "Data"), output), BuildEnd::Cancelled);
     EXPECT_GT(folderBuild.m_bytesDone.load(), 0u);
     EXPECT_LT(folderBuild.m_bytesDone.load(), folderBuild.m_totalSize.load());
 
@@ -271,17 +277,24 @@ TEST_F(MakeTorrent, CancelInTheMiddleWritesNothing) {
     EXPECT_FALSE(exists(output + ".tmp"));
 }
 
-TEST_F(MakeTorrent, FailedBuildsWriteNothing) {
+TEST_F(MakeTorrent, FailedBuildsWriteNothingAndSayWhy) {
     CScratch tree("fail");
     const std::string output = tree.file("out.torrent", "earlier");
-    CMakeTorrent missing;
-    EXPECT_FALSE(missing.buildFromFile(join(tree.m_path, "missing.bin"), output));
+    const std::string missing = join(tree.m_path, "missing.bin");
+    CMakeTorrent file;
+    EXPECT_EQ(file.buildFromFile(missing, output).m_reason, "Cannot read " + missing);
+    // A folder typed by hand that is not there walks nothing: no torrent of no files.
+    const std::string typed = join(tree.m_path, "no such folder");
+    CMakeTorrent folder;
+    const BuildResult result = folder.buildFromFolder(typed, output);
+    EXPECT_EQ(result.m_end, BuildEnd::Failed);
+    EXPECT_EQ(result.m_reason, "There is no folder " + typed);
     EXPECT_EQ(readFile(output), "earlier");
 
     // An output that cannot be created.
-    const std::string nowhere = join(join(tree.m_path, "no such folder"), "out.torrent");
+    const std::string nowhere = join(typed, "out.torrent");
     CMakeTorrent unwritable;
-    EXPECT_FALSE(unwritable.buildFromFile(tree.file("a.bin", "abc"), nowhere));
+    EXPECT_EQ(unwritable.buildFromFile(tree.file("a.bin", "abc"), nowhere).m_reason, "Cannot write " + nowhere);
     EXPECT_FALSE(exists(nowhere));
     EXPECT_FALSE(exists(nowhere + ".tmp"));
 }
@@ -297,18 +310,88 @@ TEST_F(MakeTorrent, ContentThatCannotBeReadAsListedWritesNothing) {
     HANDLE h = CreateFileA(locked.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     ASSERT_NE(h, INVALID_HANDLE_VALUE);
     CMakeTorrent maker;
-    EXPECT_FALSE(maker.buildFromFolder(join(tree.m_path, "Data"), output));
+    EXPECT_EQ(maker.buildFromFolder(join(tree.m_path, "Data"), output).m_reason, "Cannot read " + locked);
+    CMakeTorrent single;
+    EXPECT_EQ(single.buildFromFile(locked, output).m_reason, "Cannot read " + locked);
     CloseHandle(h);
     EXPECT_EQ(maker.m_totalSize.load(), 1500u);
 #else
     // Listed as empty, but it has content.
-    ASSERT_EQ(symlink("/proc/self/status", join(join(tree.m_path, "Data"), "status").c_str()), 0);
+    const std::string status = join(join(tree.m_path, "Data"), "status");
+    ASSERT_EQ(symlink("/proc/self/status", status.c_str()), 0);
     CMakeTorrent maker;
-    EXPECT_FALSE(maker.buildFromFolder(join(tree.m_path, "Data"), output));
+    EXPECT_EQ(maker.buildFromFolder(join(tree.m_path, "Data"), output).m_reason,
+              status + " changed while the torrent was created");
     EXPECT_EQ(maker.m_totalSize.load(), 1000u);
-    EXPECT_GT(maker.m_bytesDone.load(), 1000u);
+    EXPECT_EQ(maker.m_bytesDone.load(), 1000u);
 #endif
     EXPECT_EQ(readFile(output), "earlier");
 }
+
+// Names go into the torrent in UTF-8, as its "encoding" says. A name the code page of this run
+// cannot hold ends the build: the file would be missing from the torrent, or another opened.
+TEST_F(MakeTorrent, NamesGoInAsUtf8OrTheBuildSaysItCannotHoldThem) {
+    const struct {
+        const char* name;
+        bool in1252;
+        bool in1251;
+    } names[] = {
+        {"Café ½", true, false},
+        {"’single’ “double” – €", true, true},
+        {"Фильм", false, true},
+    };
+    const unsigned codePage = codepage::activeCodePage();
+    // The run in a Cyrillic locale must really have its code page.
+    const char* locale = std::getenv("SW_WINE_LOCALE");
+    if (locale && std::string(locale) == "ru_RU.UTF-8") {
+        EXPECT_EQ(codePage, 1251u);
+    }
+    for (const auto& n : names) {
+        SCOPED_TRACE(n.name);
+        CScratch tree("names");
+        const std::string content = pattern(3000);
+        tree.utf8File(std::string("Outer/") + n.name + "/" + n.name + ".txt", content);
+        const std::string output = join(tree.m_path, "out.torrent");
+        CMakeTorrent maker;
+        const BuildResult result = maker.buildFromFolder(join(tree.m_path, "Outer"), output);
+        const bool held = codePage == 1252 ? n.in1252 : codePage == 1251 ? n.in1251 : true;
+        if (!held) {
+            EXPECT_EQ(result.m_end, BuildEnd::Failed);
+            EXPECT_EQ(result.m_reason.rfind("The name " + join(tree.m_path, "Outer"), 0), 0u) << result.m_reason;
+            EXPECT_NE(result.m_reason.find(" cannot be written in this system's character set"), std::string::npos);
+            EXPECT_FALSE(exists(output));
+            continue;
+        }
+        ASSERT_TRUE(result) << result.m_reason;
+        const BValue info = decode(readFile(output))["info"];
+        ASSERT_EQ(info["files"].m_list.size(), 1u);
+        const BValue& path = info["files"].m_list[0]["path"];
+        ASSERT_EQ(path.m_list.size(), 2u);
+        EXPECT_EQ(path.m_list[0].m_string, n.name);
+        EXPECT_EQ(path.m_list[1].m_string, std::string(n.name) + ".txt");
+        EXPECT_EQ(info["pieces"].m_string, sha1(content));
+    }
+}
+
+#ifdef _WIN32
+// Paths the system cannot open or list (over 259 characters) would leave files out.
+TEST_F(MakeTorrent, PathsTooLongEndTheBuild) {
+    const std::string d(200, 'd'), f(80, 'f'), w(250, 'w');
+    CScratch files("long");
+    files.utf8File("Outer/" + d + "/" + f + ".bin", "x");
+    const std::string outer = join(files.m_path, "Outer");
+    ASSERT_LT(join(outer, d).size() + 4, 260u);  // the folder itself can be listed
+    CMakeTorrent file;
+    EXPECT_EQ(file.buildFromFolder(outer, join(files.m_path, "out.torrent")).m_reason,
+              "Path too long: " + join(join(outer, d), f + ".bin"));
+
+    CScratch folders("long");
+    folders.utf8File("Outer/" + w + "/a.bin", "x");
+    const std::string outer2 = join(folders.m_path, "Outer");
+    CMakeTorrent folder;
+    EXPECT_EQ(folder.buildFromFolder(outer2, join(folders.m_path, "out.torrent")).m_reason,
+              "Path too long: " + join(outer2, w));
+}
+#endif
 
 }  // namespace

@@ -89,7 +89,17 @@ class MyProgressTest : public ::testing::Test {
     std::vector<std::string> m_files;
 };
 
-TEST_F(MyProgressTest, EmptyFolderEndsWithOkAtTheNextTick) {
+// The caller can tell a build without output from a finished one, and learns why.
+TEST_F(MyProgressTest, ABuildWithoutOutputEndsWithItsOwnResultAtTheNextTick) {
+    ProbeProgress missing;
+    missing.m_sourcePath = m_dir + "\\missing.bin";
+    missing.m_singleFile = true;
+    EXPECT_EQ(runModal(
+                  missing, [](HWND) {}, 10000)
+                  .result,
+              kProgressFailed);
+    EXPECT_EQ(missing.m_result.m_reason, "Cannot read " + m_dir + "\\missing.bin");
+
     CreateDirectoryA((m_dir + "\\empty").c_str(), nullptr);
     ProbeProgress dialog;
     dialog.m_sourcePath = m_dir + "\\empty";
@@ -97,7 +107,9 @@ TEST_F(MyProgressTest, EmptyFolderEndsWithOkAtTheNextTick) {
     const auto run = runModal(
         dialog, [](HWND) {}, 10000);
     EXPECT_FALSE(run.leftOpen);
-    EXPECT_EQ(run.result, IDOK);
+    EXPECT_EQ(run.result, kProgressFailed);
+    EXPECT_EQ(dialog.m_result.m_reason, "Nothing to upload in " + m_dir + "\\empty: it holds no data");
+    EXPECT_FALSE(outputExists());
     ASSERT_FALSE(dialog.m_ticks.empty());
     int ticksAfterTheBuild = 0;
     for (const auto& tick : dialog.m_ticks) {

@@ -59,6 +59,18 @@ std::string CScratch::file(const std::string& relPath, const std::string& conten
     return path;
 }
 
+void CScratch::utf8File(const std::string& relPath, const std::string& content) {
+    const fs::path path = fs::path(m_path) / fs::u8path(relPath);
+    fs::create_directories(path.parent_path());
+#ifdef _WIN32
+    std::FILE* f = _wfopen(path.wstring().c_str(), L"wb");
+#else
+    std::FILE* f = std::fopen(path.c_str(), "wb");
+#endif
+    if (!f || std::fwrite(content.data(), 1, content.size(), f) != content.size() || std::fclose(f) != 0)
+        throw std::runtime_error("cannot write " + relPath);
+}
+
 std::string CScratch::sparseFile(const std::string& relPath, uint64_t size) {
     const std::string path = file(relPath, "");
 #ifdef _WIN32

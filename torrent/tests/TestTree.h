@@ -24,6 +24,9 @@ class CScratch {
     std::string folder(const std::string& relPath);
     // A file of `size` bytes that takes no space (all zeros).
     std::string sparseFile(const std::string& relPath, uint64_t size);
+    // A file whose path is given in UTF-8, whatever the code page can hold: made through the
+    // wide file functions on Windows.
+    void utf8File(const std::string& relPath, const std::string& content);
 
     std::string m_path;
 };

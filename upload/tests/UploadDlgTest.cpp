@@ -4,6 +4,7 @@
 
 #include <atomic>
 #include <fstream>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -12,6 +13,7 @@
 #include "tests/support/ModalDriver.h"
 #include "upload/KestrelDlg.h"
 #include "upload/tests/DialogScripts.h"
+#include "win/MessageBox.h"
 
 using namespace testing_support;
 
@@ -30,11 +32,14 @@ class HeldServices : public upload::UploadServices {
     std::vector<std::vector<upload::FormField>> forms;
 
     void setStatus(const std::string& text) override { statuses.push_back(text); }
-    void message(const std::string&) override {}
-    bool buildTorrent(const std::string&, bool) override {
+    // The real box, as the worker shows it.
+    void message(const std::string& text) override { appMessageBox(text); }
+    BuildResult buildTorrent(const std::string&, bool) override {
         ++builds;
         WaitForSingleObject(m_release, 30000);
-        return true;
+        if (m_throw)
+            throw std::runtime_error("injected into the sequence");
+        return BuildResult::written();
     }
     bool postForm(const std::string&, const std::vector<upload::FormField>& fields, std::string& answer) override {
         forms.push_back(fields);
@@ -42,11 +47,14 @@ class HeldServices : public upload::UploadServices {
         return true;
     }
     bool writeFile(const std::string&, const std::string&) override { return true; }
+    bool readFile(const std::string&, std::size_t, std::string&) override { return false; }
     bool downloadTorrent(const std::string&, const std::string&, const std::string&) override { return true; }
     void waitForBackend() override {}
     int majorVersion(const std::string&) override { return -1; }
     upload::ClientChoice chooseClient() override { return upload::ClientChoice::Closed; }
     void startClient(const upload::ClientStart&) override {}
+
+    bool m_throw = false;
 
   private:
     HANDLE m_release;
@@ -173,6 +181,46 @@ TEST(UploadDlg, BusyWhileTheWorkerRunsAndClosesOnlyWhenIdle) {
     EXPECT_EQ(services.forms[0][1].value, b);
     EXPECT_EQ(services.forms[1][1].value, a);
     EXPECT_EQ(services.forms[2][6].value, "My Film");
+}
+
+// Whatever escapes the sequence, the worker comes back: "Upload Failed..." and a message in front
+// of the main dialog, which is disabled while it shows, then idle and closable.
+TEST(UploadDlg, AnExceptionInTheSequenceLeavesTheDialogIdleAndClosable) {
+    setSession();
+    CKestrelDlg dialog;
+    HeldServices services;
+    services.m_throw = true;
+    services.release();
+    dialog.m_services = &services;
+    std::string text;
+    HWND owner = nullptr;
+    HWND main = nullptr;
+    bool mainEnabled = true;
+    const auto run = runModal(dialog, [&](HWND dlg) {
+        pressButton(dlg, IDC_UPLOAD_FILE);
+        SetDlgItemTextA(dlg, IDC_PATH, "C:\\Data\\film.mkv");
+        choose(dlg, IDC_CATEGORY, 1);
+        SetDlgItemTextA(dlg, IDC_NAME, "My Film");
+        SetDlgItemTextA(dlg, IDC_DESCRIPTION, "A film about films.");
+        dialog.addPicture(pictureFile("x.jpg"));
+        pressButton(dlg, IDC_UPLOAD);
+        const HWND box = waitForWindow("", dlg, 0xFFFF);
+        ASSERT_NE(box, nullptr);
+        owner = GetWindow(box, GW_OWNER);
+        main = dlg;
+        mainEnabled = IsWindowEnabled(dlg) != FALSE;
+        text = answerMessageBox(dlg);
+        ASSERT_TRUE(waitUntil([&] { return !dialog.isBusy(); }));
+        EXPECT_TRUE(visible(dlg, IDC_UPLOAD));
+        EXPECT_TRUE(IsWindowEnabled(dlg));
+        SendMessageA(dlg, WM_CLOSE, 0, 0);
+    });
+    EXPECT_EQ(text, "Upload Failed:\n\ninjected into the sequence");
+    EXPECT_EQ(services.statuses.back(), "Upload Failed...");
+    EXPECT_EQ(owner, main);
+    EXPECT_FALSE(mainEnabled);
+    EXPECT_EQ(run.result, IDCANCEL);
+    EXPECT_FALSE(run.leftOpen);
 }
 
 }  // namespace

@@ -17,6 +17,7 @@
 #include "tests/support/WinPlaces.h"
 #include "upload/KestrelDlg.h"
 #include "upload/tests/DialogScripts.h"
+#include "win/CodePage.h"
 
 using namespace testing_support;
 
@@ -184,10 +185,11 @@ class UploadOnline : public OnlineTest {
     }
 
     // The check after the run: libtorrent must find the data complete where the client was told.
+    // The host reads the list in UTF-8, as the client's record has its paths.
     void expectCompleteIn(const std::string& saveFolder) const {
         ASSERT_FALSE(m_copies.empty());
         std::ofstream list(kWork + "\\client-checks.txt", std::ios::app);
-        list << m_copies.back() << "\t" << saveFolder << "\n";
+        list << m_copies.back() << "\t" << toUtf8(saveFolder) << "\n";
     }
 
     std::string m_record;
@@ -400,6 +402,94 @@ TEST_F(UploadOnline, WithAzureusKnownTheUserChoosesTheClient) {
     EXPECT_EQ(starts[0], std::vector<std::string>{kWork + "\\swr.torrent"});
     EXPECT_EQ(m_boxes.texts(), (std::vector<std::string>{"Upload Complete!", "Upload Complete!"}));
     appState().m_azureusPath.clear();
+}
+
+// The site's copy is checked before the hand-off: only one that describes the upload's content
+// reaches the client, whatever the site changed outside "info".
+TEST_F(UploadOnline, TheSitesCopyMustDescribeTheUpload) {
+    appState().m_utorrentPath = standinClient("v3");
+    CreateDirectoryA((kWork + "\\Copies").c_str(), nullptr);
+    const struct {
+        const char* variant;
+        const char* reason;  // empty: accepted
+    } cases[] = {
+        {"html", "The file from the site is not a torrent (byte 1: not the start of a bencode value)."},
+        {"truncated", "The file from the site is not a torrent ("},
+        {"other", "The file from the site has another \""},
+        {"private", ""},
+    };
+    char seed = 'k';
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.variant);
+        m_boxes.clear();
+        DeleteFileA(m_record.c_str());
+        m_site.setScenario(std::string("{\"copy\": \"") + c.variant + "\"}");
+        Inputs in;
+        in.path = makeFile(std::string("Copies\\") + c.variant + ".bin", 30000, seed++);
+        in.name = std::string("Copy check ") + c.variant;
+        in.pictures = {makeFile("k.jpg", 100, seed++)};
+        upload(in);
+        const std::vector<std::string> boxes = m_boxes.texts();
+        if (*c.reason == '\0') {
+            EXPECT_EQ(boxes, std::vector<std::string>{"Upload Complete!"});
+            ASSERT_EQ(awaitClientStarts(1).size(), 1u);
+            expectCompleteIn(kWork + "\\Copies\\");
+            continue;
+        }
+        ASSERT_EQ(boxes.size(), 1u);
+        const std::string expected =
+            std::string("The site's copy of the torrent does not match the upload:\n\n") + c.reason;
+        EXPECT_EQ(boxes[0].substr(0, expected.size()), expected);
+        EXPECT_EQ(m_backendWaits, 0);
+        Sleep(500);
+        EXPECT_TRUE(clientStarts().empty());
+    }
+}
+
+// In the Western code page of this test program: é ’ “ ” – € ½ in the names of the folder, its
+// files and a picture, the displayed name and the description all leave the program in UTF-8.
+TEST_F(UploadOnline, WesternNamesAndTextsArriveInUtf8) {
+    auto acp = [](const std::string& utf8) {
+        std::wstring wide(utf8.size(), L'\0');
+        wide.resize(size_t(MultiByteToWideChar(CP_UTF8, 0, utf8.data(), int(utf8.size()), &wide[0], int(wide.size()))));
+        std::string narrow;
+        EXPECT_TRUE(codepage::narrow(wide, narrow)) << utf8;
+        return narrow;
+    };
+    ASSERT_EQ(codepage::activeCodePage(), 1252u);
+    appState().m_utorrentPath = standinClient("v3");
+    const std::string folder = "Noël – “Café” ½ €";
+    const std::string name = "Café “Noël” – ½ € ’s";
+    const std::string description = "Pasted from a word processor: “quotes”, ’apostrophes’ – and • bullets.";
+    CreateDirectoryA((kWork + "\\" + acp(folder)).c_str(), nullptr);
+    makeFile(acp(folder + "\\Café.bin"), 70000, 'w');
+    makeFile(acp(folder + "\\’quoted’ – €.txt"), 900, 'x');
+    Inputs in;
+    in.fileMode = false;
+    in.path = kWork + "\\" + acp(folder);
+    in.name = acp(name);
+    in.description = acp(description);
+    in.pictures = {makeFile(acp("Café ½.jpg"), 100, 'y')};
+    const int before = m_site.requestCount();
+    upload(in);
+    EXPECT_EQ(m_boxes.texts(), std::vector<std::string>{"Upload Complete!"});
+
+    const std::vector<StandinRequest> sent = m_site.requestsSince(before);
+    ASSERT_EQ(sent.size(), 4u);
+    EXPECT_EQ(formFileName(sent[0].m_body, "ulpic"), "Café ½.jpg");
+    EXPECT_EQ(formField(sent[1].m_body, "name"), name);
+    EXPECT_EQ(formField(sent[1].m_body, "descr"), description);
+    EXPECT_EQ(formFileName(sent[1].m_body, "file"), name + ".torrent");
+    // The site decoded them and lists them as they are.
+    CMyInetForm index;
+    ASSERT_FALSE(index.downloadFile(m_site.host(), "/", kWork + "\\index.html"));
+    EXPECT_TRUE(contains(readFileBytes(kWork + "\\index.html"), name));
+
+    const auto starts = awaitClientStarts(1);
+    ASSERT_EQ(starts.size(), 1u);
+    EXPECT_EQ(starts[0][1], toUtf8(kWork) + "\\");
+    // libtorrent finds the data by the names in the torrent, which are UTF-8.
+    expectCompleteIn(kWork + "\\");
 }
 
 }  // namespace

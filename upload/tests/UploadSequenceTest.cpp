@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <map>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -12,13 +14,24 @@ using upload::ClientChoice;
 using upload::ClientStart;
 using upload::FormField;
 
+// The torrent built, and the site's copy of it with its own announce and comment.
+const std::string kBuilt =
+    "d8:announce7:tmp_url4:infod6:lengthi5e4:name5:a.bin12:piece lengthi65536e6:pieces20:" + std::string(20, 'P') +
+    "ee";
+const std::string kSiteCopy =
+    "d8:announce20:https://t/a?passkey=7:comment4:mine4:infod6:lengthi5e4:name5:a.bin"
+    "12:piece lengthi65536e6:pieces20:" +
+    std::string(20, 'P') + "ee";
+
 // Records every call as one line, and answers by its settings.
 class FakeServices : public upload::UploadServices {
   public:
     std::vector<std::string> calls;
     std::vector<std::vector<FormField>> forms;
     std::vector<ClientStart> starts;
-    bool hashingDone = true;
+    BuildResult built = BuildResult::written();
+    std::map<std::string, std::string> files = {{"C:\\C\\MyNew.torrent", kBuilt}, {"C:\\C\\swr.torrent", kSiteCopy}};
+    bool throwOnPost = false;
     bool torrentFormSent = true;
     std::string answer;
     bool writable = true;
@@ -28,11 +41,13 @@ class FakeServices : public upload::UploadServices {
 
     void setStatus(const std::string& text) override { calls.push_back("status " + text); }
     void message(const std::string& text) override { calls.push_back("message " + text); }
-    bool buildTorrent(const std::string& path, bool fileMode) override {
+    BuildResult buildTorrent(const std::string& path, bool fileMode) override {
         calls.push_back("build " + path + (fileMode ? " file" : " folder"));
-        return hashingDone;
+        return built;
     }
     bool postForm(const std::string& host, const std::vector<FormField>& fields, std::string& out) override {
+        if (throwOnPost)
+            throw std::bad_alloc();
         calls.push_back("post " + host + " " + fields.back().name);
         forms.push_back(fields);
         if (fields.back().name != "file")
@@ -44,6 +59,14 @@ class FakeServices : public upload::UploadServices {
         calls.push_back("write " + path);
         written = bytes;
         return writable;
+    }
+    bool readFile(const std::string& path, std::size_t maxBytes, std::string& bytes) override {
+        calls.push_back("read " + path);
+        const auto file = files.find(path);
+        if (file == files.end())
+            return false;
+        bytes = file->second.substr(0, maxBytes);
+        return true;
     }
     bool downloadTorrent(const std::string& host, const std::string& link, const std::string& local) override {
         calls.push_back("download " + host + link + " " + local);
@@ -106,6 +129,8 @@ TEST(UploadSequence, AWholeUploadInOrder) {
         "write C:\\W\\debug.html",
         "status Re-Download of torrent...",
         "download tracker/download.php/7/My%20Film.torrent C:\\C\\swr.torrent",
+        "read C:\\C\\MyNew.torrent",
+        "read C:\\C\\swr.torrent",
         "wait",
         "status Adding torrent to Client...",
         "version C:\\uTorrent.exe",
@@ -135,10 +160,52 @@ TEST(UploadSequence, AWholeUploadInOrder) {
 
 TEST(UploadSequence, CancelledHashingSendsNothing) {
     FakeServices services;
-    services.hashingDone = false;
+    services.built = BuildResult::cancelled();
     upload::runUpload(job(), services);
     EXPECT_EQ(services.calls.size(), 2u);
     EXPECT_TRUE(services.forms.empty());
+}
+
+// An earlier MyNew.torrent may still lie there: only the build's success leads to a post.
+TEST(UploadSequence, AFailedBuildSaysWhyAndSendsNothing) {
+    FakeServices services;
+    services.built = BuildResult::failed("Cannot read C:\\Data\\Film\\a.mkv");
+    upload::runUpload(job(), services);
+    EXPECT_EQ(services.calls,
+              (std::vector<std::string>{"status Generating Torrent File: Please Wait!", "build C:\\Data\\Film folder",
+                                        "message Could not create the torrent:\n\nCannot read C:\\Data\\Film\\a.mkv"}));
+}
+
+// A copy that is not the upload's goes nowhere: no backend wait, no client, no "Upload Complete!".
+TEST(UploadSequence, TheSitesCopyIsCheckedBeforeTheHandOff) {
+    const struct {
+        std::string copy;
+        std::string reason;
+    } refusals[] = {
+        {"<html><body>Please log in</body></html>\n",
+         "The file from the site is not a torrent (byte 1: not the start of a bencode value)."},
+        {kSiteCopy.substr(0, 60),
+         "The file from the site is not a torrent (byte 59: a string longer than the rest of the input)."},
+        {std::string(upload::kMaxTorrentCopy + 1, 'd'), "The file from the site is larger than 32 MiB."},
+    };
+    for (const auto& refusal : refusals) {
+        FakeServices services;
+        services.answer = kLinkLine;
+        services.files["C:\\C\\swr.torrent"] = refusal.copy;
+        upload::runUpload(job(), services);
+        EXPECT_EQ(services.calls.back(), "message " + std::string(upload::kCopyMismatch) + refusal.reason);
+        EXPECT_TRUE(services.starts.empty());
+        EXPECT_EQ(std::count(services.calls.begin(), services.calls.end(), "wait"), 0);
+    }
+}
+
+TEST(UploadSequence, WhateverEscapesTheSequenceEndsItAsFailed) {
+    FakeServices services;
+    services.throwOnPost = true;
+    upload::runUploadGuarded(job(), services);
+    const std::vector<std::string> tail(services.calls.end() - 2, services.calls.end());
+    EXPECT_EQ(tail,
+              (std::vector<std::string>{"status Upload Failed...", "message Upload Failed:\n\nNot enough memory."}));
 }
 
 TEST(UploadSequence, AFileWithoutFolderStopsBeforeHashing) {

@@ -1,0 +1,338 @@
+#include "tests/e2e/InstallChecks.h"
+
+#include <windows.h>
+
+#include <shlobj.h>
+#include <shlwapi.h>
+#include <tlhelp32.h>
+
+#include <fstream>
+#include <vector>
+
+#include "app/res/resource.h"
+#include "tests/support/FileBytes.h"
+#include "tests/support/WinPlaces.h"
+
+namespace {
+
+using namespace places;
+
+// The folder names cmd.exe must read exactly as the program wrote them (in its UTF-8 code page).
+const char* const kMembersFolder = "C:\\Tom & Jerry!%";
+const char* const kUmlautFolder = "C:\\M\xc3\xbcller & Co! 100%\\Seedwright";
+
+std::string batchFile() {
+    char temp[MAX_PATH + 1] = "";
+    GetTempPathA(sizeof temp, temp);
+    return std::string(temp) + "_uninsep.bat";
+}
+
+// What a console program prints, read through a pipe; empty when it cannot be started.
+std::string outputOf(const std::string& commandLine, DWORD limitMs) {
+    SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
+    HANDLE readEnd = nullptr, writeEnd = nullptr;
+    if (!CreatePipe(&readEnd, &writeEnd, &inherit, 0))
+        return std::string();
+    win::CHandle reader(readEnd), writer(writeEnd);
+    SetHandleInformation(reader.get(), HANDLE_FLAG_INHERIT, 0);
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdOutput = writer.get();
+    startup.hStdError = writer.get();
+    startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+    PROCESS_INFORMATION info = {};
+    std::string line = commandLine;
+    if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr, nullptr, &startup,
+                        &info))
+        return std::string();
+    win::CHandle process(info.hProcess);
+    CloseHandle(info.hThread);
+    writer.reset();
+    std::string output;
+    char buffer[4096];
+    DWORD read = 0;
+    while (ReadFile(reader.get(), buffer, sizeof buffer, &read, nullptr) && read > 0)
+        output.append(buffer, read);
+    WaitForSingleObject(process.get(), limitMs);
+    return output;
+}
+
+std::vector<DWORD> cmdProcesses() {
+    std::vector<DWORD> ids;
+    win::CHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+    if (!snapshot.valid())
+        return ids;
+    PROCESSENTRY32 entry = {};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Process32First(snapshot.get(), &entry); more; more = Process32Next(snapshot.get(), &entry))
+        if (lstrcmpiA(entry.szExeFile, "cmd.exe") == 0)
+            ids.push_back(entry.th32ProcessID);
+    return ids;
+}
+
+// A process's times in milliseconds: its CPU time so far (kernel and user) and, once it has
+// ended, how long it ran.
+struct ProcessTimes {
+    ULONGLONG cpu = 0;
+    ULONGLONG ran = 0;
+};
+ProcessTimes timesOf(HANDLE process) {
+    FILETIME created, ended, kernel, user;
+    if (!GetProcessTimes(process, &created, &ended, &kernel, &user))
+        return ProcessTimes();
+    const auto ms = [](const FILETIME& t) { return ((ULONGLONG(t.dwHighDateTime) << 32) | t.dwLowDateTime) / 10000; };
+    return ProcessTimes{ms(kernel) + ms(user), ms(ended) > ms(created) ? ms(ended) - ms(created) : 0};
+}
+
+bool noCmdWithin(CReport& report, DWORD limitMs) {
+    const ULONGLONG start = GetTickCount64();
+    const bool none = ui::waitUntil([] { return cmdProcesses().empty(); }, limitMs);
+    report.info("cmd.exe processes: " + std::string(none ? "none" : "still running") + " after " +
+                std::to_string((GetTickCount64() - start) / 1000) + " s");
+    return report.check(none, "no cmd.exe left running");
+}
+
+// The next message box of `processId` must read `expected`: photographed as `name`, answered
+// with `button`. False when no box came.
+bool answerMessage(CReport& report, DWORD processId, const std::string& expected, const char* name, int button) {
+    const HWND box = ui::waitForMessageBox(processId, kTitle);
+    if (!box)
+        return report.fail("no message box: expected " + quoted(expected));
+    report.step("Message: " + quoted(ui::messageText(box)) + (button == IDYES ? ", answered Yes" : ""));
+    report.checkEqual(ui::messageText(box), expected, "message");
+    report.shot(name, box);
+    ui::pressButton(box, button);
+    ui::waitGone(box);
+    return true;
+}
+
+// Presses Install with `folder` or `menu` typed and expects a refusal; the dialog stays open.
+bool refused(CReport& report, HWND setup, DWORD processId, const std::string& name, const std::string& expected) {
+    ui::pressButton(setup, IDOK);
+    const HWND box = ui::waitForMessageBox(processId, kTitle);
+    if (!box)
+        return report.fail("no message for a refused field");
+    report.step("Refused: " + quoted(ui::messageText(box)));
+    report.check(ui::messageText(box).rfind(expected, 0) == 0, "the refusal's message");
+    report.shot(name, box);
+    ui::pressButton(box, IDOK);
+    ui::waitGone(box);
+    Sleep(200);
+    return report.check(IsWindowVisible(setup) != FALSE, "the installation dialog stays open");
+}
+
+}  // namespace
+
+bool checkInstalledAppsList(CReport& report, bool listed) {
+    const std::string list = outputOf("uninstaller.exe --list", 30000);
+    report.step("Wine's list of installed programs (uninstaller --list):");
+    std::string line;
+    for (char c : list + "\n") {
+        if (c == '\n' || c == '\r') {
+            if (!line.empty())
+                report.info(line);
+            line.clear();
+        } else {
+            line += c;
+        }
+    }
+    const bool named = list.find("Seedwright|||Seedwright V1.14") != std::string::npos;
+    return report.check(named == listed, listed ? "Seedwright is listed" : "Seedwright is no longer listed");
+}
+
+bool installerRefusals(CSeedwright& person, CReport& report) {
+    const std::string program = person.download();
+    report.step("First start of " + program + ": fields the installer must refuse");
+    ui::CProcess first;
+    if (!first.start(program, ""))
+        return report.fail("the program did not start");
+    const HWND setup = person.installerOf(first);
+    if (!setup)
+        return false;
+    ui::setItemText(setup, IDC_SETUP_FOLDER, "MyApps");
+    refused(report, setup, first.id(), "refused-folder", "Please enter the Installation Directory as a full path");
+    ui::setItemText(setup, IDC_SETUP_FOLDER, "C:\\");
+    refused(report, setup, first.id(), "refused-root", "This folder is not one for Seedwright alone:\n\nC:\\\n");
+    ui::setItemText(setup, IDC_SETUP_FOLDER, person.installFolder());
+    ui::setItemText(setup, IDC_SETUP_MENU, "Seed|wright");
+    refused(report, setup, first.id(), "refused-menu", "\"Seed|wright\" can not be a Startmenu Name");
+    report.checkEqual(ui::itemText(setup, IDC_SETUP_MENU), "Seed|wright", "the Start menu field kept");
+    report.checkEqual(ui::itemText(setup, IDC_SETUP_CLIENT), person.settings().m_client, "the client field kept");
+
+    report.step("Abort");
+    ui::pressButton(setup, IDCANCEL);
+    report.check(first.waitEnd(), "the installer ended");
+    report.check(!exists(person.installFolder()), "no installation folder");
+    return report.check(!keyExists(HKEY_LOCAL_MACHINE, "SOFTWARE\\Seedwright"), "no installation record");
+}
+
+bool installNewerBuild(CSeedwright& person, CReport& report) {
+    // A newer build: another program file, here the built one with bytes of its own appended.
+    const std::string newer = downloadsFolder() + "\\Seedwright.exe";
+    const std::string bytes = readFileBytes(person.settings().m_program) + "newer build";
+    writeFileBytes(newer, bytes);
+    report.step("A newer build downloaded to " + newer + " and started");
+    ui::CProcess start;
+    if (!start.start(newer, ""))
+        return report.fail("the newer build did not start");
+    if (!answerMessage(report, start.id(),
+                       "Seedwright is installed in:\n\n" + person.installFolder() +
+                           "\n\nThis copy was started from elsewhere:\n\n" + newer +
+                           "\n\nInstall this copy over the installed one?",
+                       "install-over", IDYES))
+        return false;
+    const HWND setup = person.installerOf(start);
+    if (!setup || !person.completeInstallation(setup, start, person.installFolder()))
+        return false;
+    report.check(readFileBytes(person.installFolder() + "\\Seedwright.exe") == bytes,
+                 "the installed program file is the newer build");
+
+    if (!person.startFromShortcut("Seedwright.lnk"))
+        return false;
+    ui::WindowQuery login;
+    login.processId = person.process()->id();
+    login.withItem = IDC_PASSWORD;
+    const HWND dialog = ui::waitForWindow(login);
+    report.check(dialog != nullptr, "the shortcut starts a session of the newer build");
+    if (dialog)
+        PostMessageA(dialog, WM_CLOSE, 0, 0);
+    return report.check(person.sessionEnded(), "the session ended");
+}
+
+bool workingFolderTakenByAFile(CSeedwright& person, CReport& report) {
+    const std::string workingFolder = shellFolder(CSIDL_APPDATA) + "\\Seedwright";
+    report.step("--- A file by the name of the working folder: " + workingFolder);
+    removeTree(workingFolder);
+    writeFileBytes(workingFolder, "in the way");
+    if (!person.startFromShortcut("Seedwright.lnk"))
+        return false;
+    if (!answerMessage(report, person.process()->id(),
+                       "Seedwright can not use its working folder, because a file has its name:\n\n" + workingFolder +
+                           "\n\nPlease rename or move that file, then start Seedwright again.",
+                       "working-folder-taken", IDOK))
+        return false;
+    // No installer follows: installing again would not move the file.
+    const bool ended = report.check(person.sessionEnded(), "the program ended");
+    DeleteFileA(workingFolder.c_str());
+    return ended;
+}
+
+bool uninstallKeepsAMembersFolder(CSeedwright& person, CReport& report) {
+    report.step("--- Installed into a folder that holds a member's file");
+    removeTree(kMembersFolder);
+    CreateDirectoryA(kMembersFolder, nullptr);
+    const std::string notes = std::string(kMembersFolder) + "\\notes.txt";
+    std::ofstream(notes) << "the member's own";
+    InstallChoice choice;
+    choice.m_folder = kMembersFolder;
+    if (!person.install(choice) || !checkInstalledAppsList(report, true) || !person.uninstall() ||
+        !person.batchRemoved(kMembersFolder, true))
+        return false;
+    checkInstalledAppsList(report, false);
+    return report.check(readFileBytes(notes) == "the member's own", "the member's file is untouched");
+}
+
+bool uninstallAReadOnlyCopyFromAFolderCmdMustReadLiterally(CSeedwright& person, CReport& report) {
+    report.step("--- Installed from a read-only program file into a folder with blanks, umlaut, '&', '!' and '%'");
+    const std::string parent = std::string(kUmlautFolder).substr(0, std::string(kUmlautFolder).rfind('\\'));
+    removeTree(parent);
+    InstallChoice choice;
+    choice.m_folder = kUmlautFolder;
+    choice.m_readOnly = true;
+    const bool installed = person.install(choice);
+    SetFileAttributesA((downloadsFolder() + "\\Seedwright.exe").c_str(), FILE_ATTRIBUTE_NORMAL);
+    if (!installed || !person.uninstall() || !person.batchRemoved(kUmlautFolder, false))
+        return false;
+    report.check(exists(parent), "the folder above the installation stays");
+    RemoveDirectoryA(parent.c_str());
+    return noCmdWithin(report, 60000);
+}
+
+bool uninstallWhileASessionRuns(CSeedwright& person, CReport& report) {
+    report.step("--- Uninstalled while a session holds the program file");
+    if (!person.install())
+        return false;
+    const std::string program = person.installFolder() + "\\Seedwright.exe";
+    ui::CProcess session;
+    if (!session.start(program, ""))
+        return report.fail("the session did not start");
+    ui::WindowQuery login;
+    login.processId = session.id();
+    login.withItem = IDC_PASSWORD;
+    const HWND dialog = ui::waitForWindow(login);
+    if (!report.check(dialog != nullptr, "a session's login dialog is open"))
+        return false;
+    if (!person.uninstall())
+        return false;
+
+    // The batch's cmd.exe: its CPU time over a few seconds shows whether it waits or spins.
+    if (!ui::waitUntil([] { return !cmdProcesses().empty(); }, 10000))
+        return report.fail("no batch running");
+    win::CHandle cmd(OpenProcess(PROCESS_QUERY_INFORMATION | SYNCHRONIZE, FALSE, cmdProcesses().front()));
+    const ULONGLONG cpuBefore = timesOf(cmd.get()).cpu;
+    Sleep(5000);
+    const ULONGLONG cpu = timesOf(cmd.get()).cpu - cpuBefore;
+    report.info("cmd.exe used " + std::to_string(cpu) + " ms of CPU in 5 s");
+    report.check(cpu < 1000, "the batch waits between its attempts");
+    const bool ended = WaitForSingleObject(cmd.get(), 60000) == WAIT_OBJECT_0;
+    const ProcessTimes times = timesOf(cmd.get());
+    report.info("the batch gave up after " + std::to_string(times.ran / 1000) + " s, with " +
+                std::to_string(times.cpu) + " ms of CPU in all");
+    report.check(ended, "the batch gave up");
+    report.check(ui::waitUntil([] { return !exists(batchFile()); }, 10000), "the batch file removed itself");
+    report.check(exists(program), "the program file of the running session stays");
+    noCmdWithin(report, 5000);
+
+    PostMessageA(dialog, WM_CLOSE, 0, 0);
+    return report.check(session.waitEnd(), "the session ended");
+}
+
+bool uninstallLeavesTheProgramFileWhereNoBatchMayRun(CSeedwright& person, CReport& report) {
+    const std::string program = person.installFolder() + "\\Seedwright.exe";
+    const std::string intruder = "C:\\Seedwright.exe";
+    const std::string removed = "Seedwright's shortcuts and settings are removed, but ";
+    const std::string deleteYourself = "\n\nPlease delete the program file yourself:\n\n";
+
+    report.step("--- The installation record names the drive root, C:\\Windows\\..");
+    if (!person.install())
+        return false;
+    writeFileBytes(intruder, "not Seedwright's");
+    const std::string root = "C:\\Windows\\..";
+    SHSetValueA(HKEY_LOCAL_MACHINE, "Software\\Seedwright\\Settings", "InstallationPath", REG_SZ, root.c_str(),
+                DWORD(root.size() + 1));
+    if (!person.uninstall(removed + "the recorded Installation Directory is not a folder of Seedwright's own:\n\n" +
+                          root + deleteYourself + intruder))
+        return false;
+    report.check(readFileBytes(intruder) == "not Seedwright's", "the file at the drive root is untouched");
+    report.check(exists(program), "the installed program file stays too");
+    report.check(!exists(batchFile()), "no batch file");
+    DeleteFileA(intruder.c_str());
+
+    report.step("--- Uninstalled with a temporary folder that does not exist");
+    if (!person.install())
+        return false;
+    char temp[MAX_PATH] = "", tmp[MAX_PATH] = "";
+    GetEnvironmentVariableA("TEMP", temp, MAX_PATH);
+    GetEnvironmentVariableA("TMP", tmp, MAX_PATH);
+    SetEnvironmentVariableA("TEMP", "C:\\no such folder");
+    SetEnvironmentVariableA("TMP", "C:\\no such folder");
+    const bool told = person.uninstall(removed + "the batch file that removes its program file could not be written." +
+                                       deleteYourself + program);
+    SetEnvironmentVariableA("TEMP", temp);
+    SetEnvironmentVariableA("TMP", tmp);
+    report.check(exists(program), "the program file stays");
+    removeTree(person.installFolder());
+    return told;
+}
+
+bool uninstallWithNothingInstalled(CReport& report) {
+    const std::string program = downloadsFolder() + "\\Seedwright.exe";
+    report.step("--- " + program + " /uninstall with nothing installed");
+    ui::CProcess start;
+    if (!start.start(program, "/uninstall"))
+        return report.fail("the program did not start");
+    if (!answerMessage(report, start.id(), "Seedwright is not installed.", "not-installed", IDOK))
+        return false;
+    return report.check(start.waitEnd(), "the program ended");
+}

@@ -1,0 +1,18 @@
+// Natively narrow text is UTF-8 already: there is nothing to convert.
+#include "win/CodePage.h"
+
+namespace codepage {
+
+unsigned activeCodePage() {
+    return kUtf8CodePage;
+}
+
+std::string codePageToUtf8(const std::string& text, unsigned /*codePage*/) {
+    return text;
+}
+
+}  // namespace codepage
+
+std::string toUtf8(const std::string& text) {
+    return text;
+}
