@@ -358,7 +358,9 @@ UploadSeen CSeedwright::upload(bool cancelHashing, bool clickWhileHashing) {
         }
         if (ui::itemVisible(main, IDC_UPLOAD) && ui::itemText(main, IDC_UPLOAD) == "Upload" &&
             ui::waitForMessageBox(pid, kTitle, 0) == nullptr) {
-            seen.m_idleAgain = !ui::itemVisible(main, IDC_STATUS) && ui::itemEnabled(main, IDC_UPLOAD);
+            // The button's text comes back first; the status line and the enabling follow.
+            seen.m_idleAgain = ui::waitUntil(
+                [&] { return !ui::itemVisible(main, IDC_STATUS) && ui::itemEnabled(main, IDC_UPLOAD); }, 5000);
             break;
         }
         Sleep(10);
