@@ -65,4 +65,14 @@ void postButton(HWND dialog, int id) {
     PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
 }
 
+void postKey(HWND window, UINT key) {
+    const LPARAM scan = LPARAM(MapVirtualKeyA(key, MAPVK_VK_TO_VSC)) << 16;
+    PostMessageA(window, WM_KEYDOWN, key, 1 | scan);
+    PostMessageA(window, WM_KEYUP, key, 1 | scan | (LPARAM(3) << 30));
+}
+
+HWND comboEdit(HWND dialog, int id) {
+    return FindWindowExA(GetDlgItem(dialog, id), nullptr, "Edit", nullptr);
+}
+
 }  // namespace testing_support
