@@ -12,8 +12,11 @@ namespace upload {
 
 namespace {
 
-std::string pictureNotSent(const std::string& name, const std::vector<std::string>& sent) {
+std::string pictureNotSent(const std::string& name, const std::string& failure, const std::vector<std::string>& sent) {
     std::string why = "The picture " + name + " could not be sent; the torrent was not submitted.";
+    const std::string reason = inputs::trimBlanks(failure);
+    if (!reason.empty())
+        why += "\n\n" + reason;
     if (sent.empty())
         return why;
     why += "\n\nThe pictures before it were already sent: ";
@@ -55,9 +58,9 @@ std::string postPictures(const UploadJob& job, UploadServices& services) {
         file.value = *picture;
         file.fileName = fileNamePart(*picture);
         services.setStatus("Uploading Picture: " + file.fileName);
-        std::string ignored;
-        if (!services.postForm(job.siteHost, {upload, file}, ignored))
-            return pictureNotSent(file.fileName, sent);
+        std::string failure;
+        if (!services.postPicture(job.siteHost, {upload, file}, failure))
+            return pictureNotSent(file.fileName, failure, sent);
         sent.push_back(file.fileName);
     }
     return std::string();

@@ -50,6 +50,9 @@ class UploadServices {
     virtual BuildResult buildTorrent(const std::string& contentPath, bool fileMode) = 0;
     // Posts one form to "/doupload.php"; false when the send failed (already reported).
     virtual bool postForm(const std::string& host, const std::vector<FormField>& fields, std::string& answer) = 0;
+    // Posts one picture's form the same way; false when the send failed, with the reason in
+    // `failure`, not shown: the sequence says in one message which picture it was.
+    virtual bool postPicture(const std::string& host, const std::vector<FormField>& fields, std::string& failure) = 0;
     // Creates or replaces a file with exactly these bytes; false when it could not be opened.
     virtual bool writeFile(const std::string& path, const std::string& bytes) = 0;
     // The first `maxBytes` bytes of a file (all of a smaller one); false when it cannot be read.

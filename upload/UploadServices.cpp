@@ -68,6 +68,18 @@ bool CWinUploadServices::postForm(const std::string& host,
     return true;
 }
 
+bool CWinUploadServices::postPicture(const std::string& host,
+                                     const std::vector<upload::FormField>& fields,
+                                     std::string& failure) {
+    const CHeldMessages held;
+    std::string ignored;
+    if (postForm(host, fields, ignored))
+        return true;
+    // The first box the poster would have shown is the nearest to the cause.
+    failure = held.texts().empty() ? "The site could not be reached." : held.texts().front();
+    return false;
+}
+
 bool CWinUploadServices::writeFile(const std::string& path, const std::string& bytes) {
     win::CHandle file(
         CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));

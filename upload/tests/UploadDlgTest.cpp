@@ -56,6 +56,10 @@ class HeldServices : public upload::UploadServices {
         answer = "no markers\n";
         return true;
     }
+    bool postPicture(const std::string&, const std::vector<upload::FormField>& fields, std::string&) override {
+        forms.push_back(fields);
+        return true;
+    }
     bool writeFile(const std::string&, const std::string&) override { return true; }
     bool readFile(const std::string&, std::size_t, std::string&) override { return false; }
     bool downloadTorrent(const std::string&, const std::string&, const std::string&) override { return true; }

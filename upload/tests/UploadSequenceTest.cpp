@@ -54,10 +54,18 @@ class FakeServices : public upload::UploadServices {
             throw std::bad_alloc();
         calls.push_back("post " + host + " " + fields.back().name);
         forms.push_back(fields);
-        if (fields.back().name != "file")
-            return fields.back().value != failingPost;
         out = answer;
         return torrentFormSent;
+    }
+    bool postPicture(const std::string& host, const std::vector<FormField>& fields, std::string& failure) override {
+        if (throwOnPost)
+            throw std::bad_alloc();
+        calls.push_back("post " + host + " " + fields.back().name);
+        forms.push_back(fields);
+        if (fields.back().value != failingPost)
+            return true;
+        failure = "Error on InternetWriteFile 12030\n";
+        return false;
     }
     bool writeFile(const std::string& path, const std::string& bytes) override {
         calls.push_back("write " + path);
@@ -314,9 +322,10 @@ TEST(UploadSequence, AFailedPicturePostStopsTheUpload) {
         std::size_t posts;
         std::string why;
     } rows[] = {
-        {"D:c.gif", 1, "The picture c.gif could not be sent; the torrent was not submitted."},
+        {"D:c.gif", 1,
+         "The picture c.gif could not be sent; the torrent was not submitted.\n\nError on InternetWriteFile 12030"},
         {"C:\\p\\a.jpg", 3,
-         "The picture a.jpg could not be sent; the torrent was not submitted.\n\n"
+         "The picture a.jpg could not be sent; the torrent was not submitted.\n\nError on InternetWriteFile 12030\n\n"
          "The pictures before it were already sent: c.gif, b.png"},
     };
     for (const auto& row : rows) {
