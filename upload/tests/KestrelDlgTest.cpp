@@ -38,11 +38,6 @@ int comboSel(HWND dlg, int id) {
 }
 
 // The user picks an entry: the selection moves and the dialog hears of the change.
-void choose(HWND dlg, int id, int index) {
-    SendDlgItemMessageA(dlg, id, CB_SETCURSEL, WPARAM(index), 0);
-    SendMessageA(dlg, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE), reinterpret_cast<LPARAM>(GetDlgItem(dlg, id)));
-}
-
 bool enabled(HWND dlg, int id) {
     return IsWindowEnabled(GetDlgItem(dlg, id)) != FALSE;
 }
@@ -162,11 +157,7 @@ TEST(KestrelDlg, EnterAndEscapeNeverThrowTheFormAway) {
     std::string name, description, category;
     bool listClosed = false;
     const auto run = runModal(dialog, [&](HWND dlg) {
-        pressButton(dlg, IDC_UPLOAD_FILE);
-        SetDlgItemTextA(dlg, IDC_PATH, "C:\\Data\\film.mkv");
-        choose(dlg, IDC_CATEGORY, 2);
-        SetDlgItemTextA(dlg, IDC_NAME, "My Film");
-        SetDlgItemTextA(dlg, IDC_DESCRIPTION, "A film.");
+        fillFileForm(dlg, 2, "A film.");
         postKey(GetDlgItem(dlg, IDC_NAME), VK_RETURN);
         postKey(GetDlgItem(dlg, IDC_DESCRIPTION), VK_ESCAPE);
         postKey(comboEdit(dlg, IDC_CATEGORY), VK_ESCAPE);

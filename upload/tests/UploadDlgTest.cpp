@@ -81,11 +81,6 @@ void setSession() {
     state.m_session.m_siteHost = "tracker";
 }
 
-void choose(HWND dlg, int id, int index) {
-    SendDlgItemMessageA(dlg, id, CB_SETCURSEL, WPARAM(index), 0);
-    SendMessageA(dlg, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE), reinterpret_cast<LPARAM>(GetDlgItem(dlg, id)));
-}
-
 bool visible(HWND dlg, int id) {
     return IsWindowVisible(GetDlgItem(dlg, id)) != FALSE;
 }
@@ -236,11 +231,7 @@ TEST(UploadDlg, PicturesAreLookedAtBeforeTheHashing) {
                       fine = pictureFile("fine.jpg");
     std::string text;
     runModal(dialog, [&](HWND dlg) {
-        pressButton(dlg, IDC_UPLOAD_FILE);
-        SetDlgItemTextA(dlg, IDC_PATH, "C:\\Data\\film.mkv");
-        choose(dlg, IDC_CATEGORY, 1);
-        SetDlgItemTextA(dlg, IDC_NAME, "My Film");
-        SetDlgItemTextA(dlg, IDC_DESCRIPTION, "A film about films.");
+        fillFileForm(dlg, 1, "A film about films.");
         for (const std::string& picture : {gone, emptied, fine})
             dialog.addPicture(picture);
         DeleteFileA(gone.c_str());
@@ -272,11 +263,7 @@ TEST(UploadDlg, AnExceptionInTheSequenceLeavesTheDialogIdleAndClosable) {
     HWND main = nullptr;
     bool mainEnabled = true;
     const auto run = runModal(dialog, [&](HWND dlg) {
-        pressButton(dlg, IDC_UPLOAD_FILE);
-        SetDlgItemTextA(dlg, IDC_PATH, "C:\\Data\\film.mkv");
-        choose(dlg, IDC_CATEGORY, 1);
-        SetDlgItemTextA(dlg, IDC_NAME, "My Film");
-        SetDlgItemTextA(dlg, IDC_DESCRIPTION, "A film about films.");
+        fillFileForm(dlg, 1, "A film about films.");
         dialog.addPicture(pictureFile("x.jpg"));
         pressButton(dlg, IDC_UPLOAD);
         const HWND box = waitForWindow("", dlg, 0xFFFF);
