@@ -6,6 +6,7 @@
 #include "site/tests/support/OnlineTest.h"
 #include "tests/support/ModalDriver.h"
 #include "tests/support/Pictures.h"
+#include "win/MessageBox.h"
 
 namespace {
 
@@ -187,6 +188,18 @@ TEST_F(InetForm, UnreadableFilesFailAtAddAndAgainAtSend) {
     EXPECT_EQ(texts[1], "Failed to open " + missing);
     EXPECT_EQ(texts[2], "Couldn allocate needed memory");
     EXPECT_EQ(texts[4], form.m_lastError);
+
+    // Held, the same failure shows nothing: its texts are kept, in order, for one box of the caller's.
+    {
+        const CHeldMessages held;
+        CMyInetForm quiet;
+        quiet.openRequest(m_site.host(), "/doupload.php");
+        EXPECT_TRUE(quiet.addFile(missing, "", "ulpic"));
+        ASSERT_EQ(held.texts().size(), 2u);
+        EXPECT_EQ(held.texts()[0], texts[0]);
+        EXPECT_EQ(held.texts()[1], "Failed to open " + missing);
+    }
+    EXPECT_EQ(m_boxes.texts().size(), 5u);
 }
 
 TEST_F(InetForm, FilesOpenForReadingOnlyAndShareReading) {

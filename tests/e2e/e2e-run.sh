@@ -13,11 +13,31 @@ client=$6
 source "$(dirname "$0")/world.sh"
 
 world_up "$build/e2e/$road" "$trust"
-trap world_down EXIT
 dir=$world_dir
 
+# With SW_E2E_SHOTS=DIR the road's screenshots are saved there as PNG files.
+shots=()
+watcher=
+if [ -n "${SW_E2E_SHOTS:-}" ]; then
+    mkdir -p "$SW_E2E_SHOTS"
+    rm -f "$SW_E2E_SHOTS/stop"
+    (source "$e2e_root/tests/wine/wine-env.sh" "$dir" && exec "$e2e_root/scripts/shot-watcher.sh" "$SW_E2E_SHOTS") &
+    watcher=$!
+    shots=(--shots "$(winpath "$SW_E2E_SHOTS")")
+fi
+stop_all() {
+    if [ -n "$watcher" ]; then
+        touch "$SW_E2E_SHOTS/stop"
+        wait "$watcher" 2>/dev/null
+        rm -f "$SW_E2E_SHOTS/stop"
+    fi
+    world_down
+}
+trap stop_all EXIT
+
 "$e2e_root/tests/wine/wine-run.sh" "$dir" "$driver" "$road" --program "$(winpath "$program")" \
-    --client "$(winpath "$client")" --site-dir "$(winpath "$dir/standin")" --data "$(winpath "$dir/data")"
+    --client "$(winpath "$client")" --site-dir "$(winpath "$dir/standin")" --data "$(winpath "$dir/data")" \
+    "${shots[@]}"
 rc=$?
 
 if [ -s "$dir/data/client-checks.txt" ]; then
