@@ -2,8 +2,9 @@
 #   make demo         installs what is missing, builds, and shows Seedwright's whole job
 #   make test         installs what is missing, builds native, tsan, win64 and win32, runs every test
 #   make screenshots  a PNG of every dialog in build/screenshots/
+#   make fuzz         every libFuzzer target for a minute (scripts/fuzz.sh SECONDS for longer)
 SHELL := /bin/bash
-.PHONY: demo test deps configure build format-check clean screenshots
+.PHONY: demo test deps configure build format-check clean screenshots fuzz
 
 test: deps format-check build
 	ctest --preset native
@@ -32,6 +33,9 @@ screenshots: deps
 	cmake --preset win64 >/dev/null
 	cmake --build --preset win64 --target dialog_gallery
 	scripts/screenshots.sh build/win64 build/screenshots
+
+fuzz: deps
+	scripts/fuzz.sh
 
 format-check: deps
 	git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run -Werror

@@ -1,5 +1,6 @@
 #include "site/LoginAnswer.h"
 
+#include <cstring>
 #include <regex>
 
 namespace {
@@ -15,6 +16,31 @@ const RefusalRule kRefusals[] = {
     {LoginRefusal::WrongPassword, "(Invalid Password)", "Login incorrect"},
     {LoginRefusal::UnknownUser, "(Username not found)", "Username not found"},
 };
+
+bool isDigit(unsigned char c) {
+    return c >= '0' && c <= '9';
+}
+
+bool isLetterOrDigit(unsigned char c) {
+    return isDigit(c) || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+}
+
+// What a search for key([class]+) finds: the first place where key is followed by a character
+// of the class, and the whole run of such characters after it. A scan, not std::regex: its
+// matcher recurses once per character of the run, so a long value would overflow the stack.
+bool firstCookieValue(const std::string& text, const char* key, bool (*inClass)(unsigned char), std::string& value) {
+    const std::size_t keyLength = std::strlen(key);
+    for (std::size_t at = text.find(key); at != std::string::npos; at = text.find(key, at + 1)) {
+        std::size_t end = at + keyLength;
+        while (end < text.size() && inClass(static_cast<unsigned char>(text[end])))
+            ++end;
+        if (end > at + keyLength) {
+            value = text.substr(at + keyLength, end - at - keyLength);
+            return true;
+        }
+    }
+    return false;
+}
 
 }  // namespace
 
@@ -35,13 +61,12 @@ const char* refusalStatus(LoginRefusal refusal) {
 }
 
 bool extractSessionCookies(const std::string& cookieText, std::string& uid, std::string& pass) {
-    std::smatch match;
-    const bool haveUid = std::regex_search(cookieText, match, std::regex("uid=([0-9]+)", std::regex::ECMAScript));
+    std::string value;
+    const bool haveUid = firstCookieValue(cookieText, "uid=", isDigit, value);
     if (haveUid)
-        uid = match[1];
-    const bool havePass =
-        std::regex_search(cookieText, match, std::regex("pass=([a-zA-Z0-9]+)", std::regex::ECMAScript));
+        uid = value;
+    const bool havePass = firstCookieValue(cookieText, "pass=", isLetterOrDigit, value);
     if (havePass)
-        pass = match[1];
+        pass = value;
     return haveUid && havePass;
 }

@@ -1,6 +1,10 @@
 #include "upload/CategoryRules.h"
 
+#include <algorithm>
+#include <cctype>
 #include <cstdint>
+
+#include "upload/InputChecks.h"
 
 namespace category {
 
@@ -66,6 +70,47 @@ Change onSelectionChanged(const long (&values)[kListCount], int changed) {
     return change;
 }
 
+int keyboardLanding(const long (&values)[kListCount],
+                    int changed,
+                    const std::vector<long>& entries,
+                    int landed,
+                    int direction) {
+    const int count = int(entries.size());
+    if (changed < 0 || changed >= kListCount || landed < 0 || landed >= count)
+        return landed;
+    const auto allowed = [&](int index) {
+        const long value = entries[size_t(index)];
+        if (value == kPlaceholder)
+            return true;
+        for (int i = 0; i < kListCount; ++i)
+            if (i != changed && values[i] == value)
+                return false;
+        return true;
+    };
+    const int step = direction < 0 ? -1 : 1;
+    for (int i = landed; i >= 0 && i < count; i += step)
+        if (allowed(i))
+            return i;
+    for (int i = landed - step; i >= 0 && i < count; i -= step)
+        if (allowed(i))
+            return i;
+    return landed;
+}
+
+int typedEntry(const std::string& typed, const std::vector<std::string>& names) {
+    const auto folded = [](const std::string& text) {
+        std::string lower = inputs::trimBlanks(text);
+        std::transform(lower.begin(), lower.end(), lower.begin(),
+                       [](unsigned char c) { return char(std::tolower(c)); });
+        return lower;
+    };
+    const std::string wanted = folded(typed);
+    for (size_t i = 0; i < names.size(); ++i)
+        if (folded(names[i]) == wanted)
+            return int(i);
+    return -1;
+}
+
 void Lists::choose(int list, long value) {
     values[list] = value;
     const Change change = onSelectionChanged(values, list);
@@ -77,6 +122,13 @@ void Lists::choose(int list, long value) {
         if (change.disableMask & (1u << i))
             enabled[i] = false;
     }
+}
+
+void Lists::step(int list, const std::vector<long>& entries, int direction) {
+    const auto at = std::find(entries.begin(), entries.end(), values[list]);
+    const int from = at == entries.end() ? 0 : int(at - entries.begin());
+    const int landed = std::clamp(from + (direction < 0 ? -1 : 1), 0, int(entries.size()) - 1);
+    choose(list, entries[size_t(keyboardLanding(values, list, entries, landed, direction))]);
 }
 
 }  // namespace category

@@ -5,6 +5,7 @@
 // a list's value is the item data of its selected entry, -1 for the placeholder.
 
 #include <string>
+#include <vector>
 
 namespace category {
 
@@ -23,13 +24,30 @@ struct Change {
 
 Change onSelectionChanged(const long (&values)[kListCount], int changed);
 
+// A selection change made with the keyboard that lands on an entry the rules refuse (a real
+// category that another list holds; the placeholder is never refused) moves on instead of
+// resetting the list: to the next allowed entry in the key's direction (+1 towards the end of
+// the list, -1 towards its top), or, with none left that way, to the nearest allowed entry before
+// the one it landed on. `entries`: the values of the list's entries, the placeholder first.
+int keyboardLanding(const long (&values)[kListCount],
+                    int changed,
+                    const std::vector<long>& entries,
+                    int landed,
+                    int direction);
+
+// The entry whose name is the text typed into a list's box, letter case and the blanks around
+// both aside; -1 for none.
+int typedEntry(const std::string& typed, const std::vector<std::string>& names);
+
 // The lists as the dialog holds them, for applying a change without the controls.
 struct Lists {
     long values[kListCount] = {kPlaceholder, kPlaceholder, kPlaceholder, kPlaceholder, kPlaceholder};
     bool enabled[kListCount] = {true, false, false, false, false};
 
-    // Select a value in one list and apply the rules.
+    // Select a value in one list and apply the rules, as a mouse choice does.
     void choose(int list, long value);
+    // One key press in a list whose entries hold `entries`, towards its end (+1) or its top (-1).
+    void step(int list, const std::vector<long>& entries, int direction);
 };
 
 }  // namespace category

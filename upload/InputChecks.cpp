@@ -10,6 +10,14 @@ std::string cleanName(const std::string& name) {
     return cleaned;
 }
 
+std::string trimBlanks(const std::string& text) {
+    const char* const blanks = " \t\r\n";
+    const std::size_t first = text.find_first_not_of(blanks);
+    if (first == std::string::npos)
+        return std::string();
+    return text.substr(first, text.find_last_not_of(blanks) - first + 1);
+}
+
 Outcome check(const Fields& fields) {
     Outcome outcome;
     if (fields.path.empty()) {
@@ -26,9 +34,9 @@ Outcome check(const Fields& fields) {
     }
     outcome.cleanedName = cleanName(fields.name);
     outcome.nameCleaned = true;
-    if (outcome.cleanedName.size() < 5)
+    if (trimBlanks(outcome.cleanedName).size() < 5)
         outcome.message = kShortName;
-    else if (fields.description.size() < 10)
+    else if (trimBlanks(fields.description).size() < 10)
         outcome.message = kShortDescription;
     return outcome;
 }

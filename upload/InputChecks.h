@@ -19,6 +19,10 @@ inline constexpr const char* kInvalidPath = "Please select a valid path to a Fil
 // The displayed name without '/', '\', '"', '?' and '!'.
 std::string cleanName(const std::string& name);
 
+// The text without the blanks around it (spaces, tabs, line ends). The name and description
+// checks count what is left; what is sent stays as typed.
+std::string trimBlanks(const std::string& text);
+
 struct Fields {
     std::string path;
     long category = -1;

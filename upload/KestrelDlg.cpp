@@ -2,13 +2,14 @@
 
 #include <commdlg.h>
 
-#include <cstdio>
+#include <iterator>
 
 #include "app/AppState.h"
 #include "app/res/resource.h"
 #include "install/ShellHelpers.h"
 #include "site/FormWire.h"
 #include "upload/AboutDlg.h"
+#include "upload/FileChecks.h"
 #include "upload/InputChecks.h"
 #include "upload/PictureRows.h"
 #include "win/CodePage.h"
@@ -19,6 +20,10 @@ namespace {
 constexpr UINT kAboutCommand = 16;
 const int kCategoryIds[category::kListCount] = {IDC_CATEGORY, IDC_SUBCATEGORY1, IDC_SUBCATEGORY2, IDC_SUBCATEGORY3,
                                                 IDC_SUBCATEGORY4};
+// What the upload reads: none of it changes while an upload runs.
+const int kUploadInputs[] = {IDC_UPLOAD_FILE,    IDC_UPLOAD_FOLDER, IDC_PATH,         IDC_BROWSE,       IDC_CATEGORY,
+                             IDC_SUBCATEGORY1,   IDC_SUBCATEGORY2,  IDC_SUBCATEGORY3, IDC_SUBCATEGORY4, IDC_ADD_PICTURE,
+                             IDC_REMOVE_PICTURE, IDC_NAME,          IDC_DESCRIPTION};
 
 bool openFileName(HWND owner, std::string& path) {
     char buffer[codepage::kPathBytes] = {};
@@ -91,6 +96,7 @@ BOOL CKestrelDlg::OnInitDialog() {
     m_pictureList.setExtendedStyle(LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT);
 
     m_removePicture.show(false);
+    m_keys = std::make_unique<win::CMessageFilter>([this](MSG& message) { return filterKey(message); });
     BringWindowToTop(hwnd());
     return TRUE;
 }
@@ -118,6 +124,30 @@ long CKestrelDlg::categoryValue(int list) const {
     return selected < 0 ? category::kPlaceholder : long(m_categories[list].itemData(selected));
 }
 
+std::vector<long> CKestrelDlg::entryValues(int list) const {
+    std::vector<long> values;
+    for (int i = 0, count = m_categories[list].count(); i < count; ++i)
+        values.push_back(long(m_categories[list].itemData(i)));
+    return values;
+}
+
+bool CKestrelDlg::takeTypedCategory() {
+    const win::CComboBox& box = m_categories[0];
+    const std::string typed = box.text();
+    const int selected = box.curSel();
+    std::vector<std::string> names;
+    for (int i = 0, count = box.count(); i < count; ++i)
+        names.push_back(box.itemText(i));
+    if (selected >= 0 && size_t(selected) < names.size() && typed == names[size_t(selected)])
+        return true;
+    const int entry = category::typedEntry(typed, names);
+    if (entry < 0)
+        return false;
+    box.setCurSel(entry);
+    onCategoryChanged(0);
+    return true;
+}
+
 bool CKestrelDlg::OnCommand(WORD code, WORD id, HWND /*control*/) {
     if (code == CBN_SELCHANGE) {
         for (int i = 0; i < category::kListCount; ++i)
@@ -129,6 +159,9 @@ bool CKestrelDlg::OnCommand(WORD code, WORD id, HWND /*control*/) {
     }
     if (code != BN_CLICKED)
         return false;
+    // The context menu's Remove comes this way too; the worker reads the list meanwhile.
+    if ((id == IDC_ADD_PICTURE || id == IDC_REMOVE_PICTURE) && m_busy.load())
+        return true;
     switch (id) {
         case IDC_BROWSE:
             browse();
@@ -166,16 +199,18 @@ void CKestrelDlg::onAddPicture() {
 }
 
 bool CKestrelDlg::addPicture(const std::string& path) {
-    FILE* file = std::fopen(path.c_str(), "rb");
-    if (!file) {
+    const upload::PictureLook look = upload::lookAtPicture(path);
+    if (look.problem == upload::PictureProblem::Missing || look.problem == upload::PictureProblem::Unreadable) {
         appMessageBox("Open Error\n");
+        return false;
+    }
+    if (look.problem == upload::PictureProblem::TooLarge) {
+        appMessageBox(upload::addPictureRefusal(path, look));
         return false;
     }
     auto added = std::make_unique<picture>();
     added->m_path = path;
-    _fseeki64(file, 0, SEEK_END);
-    added->m_fileSize = uint32_t(_ftelli64(file));  // the low 32 bits of the length
-    std::fclose(file);
+    added->m_fileSize = look.size;
 
     picture* record = added.get();
     m_pictures.push_back(std::move(added));
@@ -203,6 +238,16 @@ void CKestrelDlg::onCategoryChanged(int list) {
     long values[category::kListCount];
     for (int i = 0; i < category::kListCount; ++i)
         values[i] = categoryValue(i);
+    if (list == m_keyList) {
+        // A key stepped onto an entry the rules refuse: it steps on rather than starting over.
+        const std::vector<long> entries = entryValues(list);
+        const int landed = m_categories[list].curSel();
+        const int chosen = category::keyboardLanding(values, list, entries, landed, m_keyDirection);
+        if (chosen != landed) {
+            m_categories[list].setCurSel(chosen);
+            values[list] = entries[size_t(chosen)];
+        }
+    }
     const category::Change change = category::onSelectionChanged(values, list);
     for (int i = 0; i < category::kListCount; ++i) {
         if (change.resetMask & (1u << i))
@@ -223,7 +268,7 @@ bool CKestrelDlg::OnNotify(int id, NMHDR* header, LRESULT& result) {
             result = 0;
             return true;
         case NM_RCLICK:
-            if (m_pictureList.nextItem(-1, LVNI_SELECTED) < 0)
+            if (m_pictureList.nextItem(-1, LVNI_SELECTED) < 0 || m_busy.load())
                 return false;
             showContextMenu();
             result = 0;
@@ -279,9 +324,8 @@ HICON CKestrelDlg::OnQueryDragIcon() {
     return m_hIcon;
 }
 
-void CKestrelDlg::OnOK() {
-    closeWhenIdle(IDOK);
-}
+// The main dialog has no OK: Enter presses the focused button or does nothing (KestrelKeys.cpp).
+void CKestrelDlg::OnOK() {}
 
 void CKestrelDlg::OnCancel() {
     closeWhenIdle(IDCANCEL);
@@ -299,10 +343,18 @@ bool CKestrelDlg::closeWhenIdle(INT_PTR result) {
 
 void CKestrelDlg::OnDestroy() {
     m_worker.wait();
+    m_keys.reset();
     m_pictures.clear();
 }
 
 void CKestrelDlg::setBusyState() {
+    static_assert(std::size(kUploadInputs) == kUploadInputCount, "one record per input");
+    const HWND focus = GetFocus();
+    m_focusBeforeBusy = IsChild(hwnd(), focus) ? focus : nullptr;
+    for (int i = 0; i < kUploadInputCount; ++i) {
+        m_inputWasEnabled[i] = IsWindowEnabled(item(kUploadInputs[i])) != FALSE;
+        EnableWindow(item(kUploadInputs[i]), FALSE);
+    }
     m_upload.setText("Please wait..");
     m_upload.enable(false);
     m_upload.show(false);
@@ -311,12 +363,18 @@ void CKestrelDlg::setBusyState() {
     m_status.show(true);
 }
 
+// Also the worker's last act: window operations only, which the interface thread carries out.
 void CKestrelDlg::setIdleState() {
+    for (int i = 0; i < kUploadInputCount; ++i)
+        EnableWindow(item(kUploadInputs[i]), m_inputWasEnabled[i]);
     m_upload.setText("Upload");
     m_upload.enable(true);
     m_upload.show(true);
     m_quit.show(true);
     m_status.show(false);
+    // Disabling took the focus away; it goes back where it was.
+    if (m_focusBeforeBusy)
+        PostMessageA(hwnd(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(m_focusBeforeBusy), TRUE);
 }
 
 void CKestrelDlg::uploadEnded() {
@@ -350,11 +408,13 @@ void CKestrelDlg::readJob() {
 void CKestrelDlg::onUpload() {
     if (m_busy.load())
         return;
+    // Before the inputs are disabled: the rules may enable the 1st subcategory list.
+    const bool categoryNamed = takeTypedCategory();
     setBusyState();
 
     inputs::Fields fields;
     fields.path = m_path.text();
-    fields.category = categoryValue(0);
+    fields.category = categoryNamed ? categoryValue(0) : category::kPlaceholder;
     fields.pictureCount = m_pictureList.itemCount();
     fields.name = m_name.text();
     fields.description = m_description.text();

@@ -2,25 +2,28 @@
 // The main upload dialog: what to upload, its categories, name, description and pictures.
 // The upload button checks the inputs and hands them to the upload worker, which runs on a
 // thread of its own and writes back only through window operations (status text, the
-// idle state). While an upload runs the dialog does not close.
+// idle state). While an upload runs the inputs it reads are disabled and the dialog does not
+// close. Enter and Escape never end it: only Quit, the close box, Alt+F4 and the system menu do.
 
 #include <atomic>
 #include <cstdint>
 #include <list>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "app/ResizeDlg.h"
 #include "upload/CategoryRules.h"
 #include "upload/UploadSequence.h"
 #include "win/Controls.h"
+#include "win/MessageFilter.h"
 #include "win/Thread.h"
 
 // One chosen picture.
 struct picture {
     int32_t m_row = -1;
     std::string m_path;
-    uint32_t m_fileSize = 0;
+    uint64_t m_fileSize = 0;
 };
 
 class CKestrelDlg : public CResizeDlg {
@@ -64,6 +67,10 @@ class CKestrelDlg : public CResizeDlg {
     void browse();
     void onAddPicture();
     void onCategoryChanged(int list);
+    // Text typed into the category box that names an entry selects it; false when the box
+    // holds text that is no entry's name.
+    bool takeTypedCategory();
+    std::vector<long> entryValues(int list) const;
     void showContextMenu();
     void showAbout();
     void onUpload();
@@ -71,6 +78,10 @@ class CKestrelDlg : public CResizeDlg {
     void readJob();
     long categoryValue(int list) const;
     bool closeWhenIdle(INT_PTR result);
+
+    // The keyboard (KestrelKeys.cpp): Enter, Escape and the keys that step through a list.
+    bool filterKey(MSG& message);
+    int categoryListHolding(HWND window) const;
 
     win::CEdit m_path;
     win::CButton m_browse;
@@ -85,6 +96,17 @@ class CKestrelDlg : public CResizeDlg {
 
     win::CThread m_worker;
     std::atomic<bool> m_busy{false};
+
+    std::unique_ptr<win::CMessageFilter> m_keys;
+    // While a key that steps through category list m_keyList is handled: its direction.
+    int m_keyList = -1;
+    int m_keyDirection = 0;
+
+    // The inputs disabled while busy (kUploadInputs in KestrelDlg.cpp), and whether each was
+    // enabled before.
+    static constexpr int kUploadInputCount = 13;
+    bool m_inputWasEnabled[kUploadInputCount] = {};
+    HWND m_focusBeforeBusy = nullptr;
 };
 
 // The upload worker's thread function; its argument is the dialog.

@@ -11,13 +11,13 @@ std::string numberText(long number) {
     return text;
 }
 
-std::string sizeText(uint32_t bytes) {
-    char text[32];
-    if (bytes > 1048576u)
-        std::snprintf(text, sizeof text, "%ld MB", long(bytes / 1048576u));
-    else
-        std::snprintf(text, sizeof text, "%ld KB", long(bytes / 1024u));
-    return text;
+std::string sizeText(uint64_t bytes) {
+    constexpr uint64_t KiB = 1024, MiB = KiB * KiB, GiB = MiB * KiB;
+    if (bytes > GiB)
+        return std::to_string(bytes / GiB) + " GB";
+    if (bytes > MiB)
+        return std::to_string(bytes / MiB) + " MB";
+    return std::to_string(bytes / KiB) + " KB";
 }
 
 size_t sortedRowIndex(const std::vector<std::string>& rowTexts, const std::string& text) {

@@ -10,8 +10,8 @@ namespace pictures {
 // "%02ld": 01 for the first picture.
 std::string numberText(long number);
 
-// Above 1 MiB in whole MB, otherwise in whole KB, both rounded down.
-std::string sizeText(uint32_t bytes);
+// Above 1 GiB in whole GB, above 1 MiB in whole MB, otherwise in whole KB, all rounded down.
+std::string sizeText(uint64_t bytes);
 
 // Where a row with this text lands in a list sorted ascending by text (after equal texts).
 size_t sortedRowIndex(const std::vector<std::string>& rowTexts, const std::string& text);

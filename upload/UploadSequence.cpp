@@ -5,14 +5,49 @@
 
 #include "site/FormWire.h"
 #include "torrent/SameContent.h"
+#include "upload/FileChecks.h"
 #include "upload/InputChecks.h"
 
 namespace upload {
 
 namespace {
 
-void postPictures(const UploadJob& job, UploadServices& services) {
-    // Most recently added first; a failed post does not stop the others.
+std::string pictureNotSent(const std::string& name, const std::string& failure, const std::vector<std::string>& sent) {
+    std::string why = "The picture " + name + " could not be sent; the torrent was not submitted.";
+    const std::string reason = inputs::trimBlanks(failure);
+    if (!reason.empty())
+        why += "\n\n" + reason;
+    if (sent.empty())
+        return why;
+    why += "\n\nThe pictures before it were already sent: ";
+    for (std::size_t i = 0; i < sent.size(); ++i)
+        why += (i == 0 ? "" : ", ") + sent[i];
+    return why;
+}
+
+// Everything on disk the upload needs, looked at before the hashing; false when it said why not.
+bool filesReady(const UploadJob& job, UploadServices& services) {
+    const std::string content = services.contentProblem(job.contentPath, job.fileMode);
+    if (!content.empty()) {
+        services.message(kBuildFailed + content);
+        return false;
+    }
+    std::vector<std::pair<std::string, std::string>> refused;
+    for (const std::string& picture : job.pictures) {
+        const std::string reason = services.pictureProblem(picture);
+        if (!reason.empty())
+            refused.emplace_back(picture, reason);
+    }
+    if (refused.empty())
+        return true;
+    services.message(picturesMessage(refused));
+    return false;
+}
+
+// Most recently added first. A picture that cannot be sent stops the upload before the torrent
+// form: the torrent would go out without it. Empty when every picture went, else the reason.
+std::string postPictures(const UploadJob& job, UploadServices& services) {
+    std::vector<std::string> sent;
     for (auto picture = job.pictures.rbegin(); picture != job.pictures.rend(); ++picture) {
         FormField upload;
         upload.name = "upload";
@@ -23,9 +58,12 @@ void postPictures(const UploadJob& job, UploadServices& services) {
         file.value = *picture;
         file.fileName = fileNamePart(*picture);
         services.setStatus("Uploading Picture: " + file.fileName);
-        std::string ignored;
-        services.postForm(job.siteHost, {upload, file}, ignored);
+        std::string failure;
+        if (!services.postPicture(job.siteHost, {upload, file}, failure))
+            return pictureNotSent(file.fileName, failure, sent);
+        sent.push_back(file.fileName);
     }
+    return std::string();
 }
 
 bool postTorrentForm(const UploadJob& job, UploadServices& services, std::string& answer) {
@@ -97,6 +135,8 @@ void runUpload(const UploadJob& job, UploadServices& services) {
     }
     const std::string parent = job.fileMode ? std::string() : parentFolder(job.contentPath);
     const std::string localTorrent = job.currentFolder + "\\swr.torrent";
+    if (!filesReady(job, services))
+        return;
 
     services.setStatus("Generating Torrent File: Please Wait!");
     const BuildResult built = services.buildTorrent(job.contentPath, job.fileMode);
@@ -108,7 +148,11 @@ void runUpload(const UploadJob& job, UploadServices& services) {
         return;
     }
 
-    postPictures(job, services);
+    const std::string notSent = postPictures(job, services);
+    if (!notSent.empty()) {
+        failed(services, notSent.c_str());
+        return;
+    }
     std::string answer;
     if (!postTorrentForm(job, services, answer))
         return;

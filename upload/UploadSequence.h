@@ -42,10 +42,17 @@ class UploadServices {
 
     virtual void setStatus(const std::string& text) = 0;
     virtual void message(const std::string& text) = 0;
+    // Before the hashing: why the content or a picture cannot go, empty when it can
+    // (contentProblem and pictureReason of FileChecks.h, on the real disk).
+    virtual std::string contentProblem(const std::string& path, bool fileMode) = 0;
+    virtual std::string pictureProblem(const std::string& path) = 0;
     // Runs the hashing dialog: written, cancelled by the user, or failed with the reason.
     virtual BuildResult buildTorrent(const std::string& contentPath, bool fileMode) = 0;
     // Posts one form to "/doupload.php"; false when the send failed (already reported).
     virtual bool postForm(const std::string& host, const std::vector<FormField>& fields, std::string& answer) = 0;
+    // Posts one picture's form the same way; false when the send failed, with the reason in
+    // `failure`, not shown: the sequence says in one message which picture it was.
+    virtual bool postPicture(const std::string& host, const std::vector<FormField>& fields, std::string& failure) = 0;
     // Creates or replaces a file with exactly these bytes; false when it could not be opened.
     virtual bool writeFile(const std::string& path, const std::string& bytes) = 0;
     // The first `maxBytes` bytes of a file (all of a smaller one); false when it cannot be read.
@@ -66,9 +73,10 @@ inline constexpr const char* kCopyMismatch = "The site's copy of the torrent doe
 // The largest site's copy the check reads.
 inline constexpr std::size_t kMaxTorrentCopy = 32 * 1024 * 1024;
 
-// Steps 1 to 9; the caller returns the dialog to its idle state afterwards. Nothing goes to the
-// site unless the build wrote the torrent, and the site's copy goes to the client only when it
-// describes the content that was uploaded.
+// Steps 1 to 9; the caller returns the dialog to its idle state afterwards. The content and every
+// picture are looked at before the hashing; nothing goes to the site unless the build wrote the
+// torrent, the torrent form only after every picture went, and the site's copy goes to the client
+// only when it describes the content that was uploaded.
 void runUpload(const UploadJob& job, UploadServices& services);
 
 // runUpload with a catch-all: whatever escapes the sequence (memory exhausted by a huge answer)

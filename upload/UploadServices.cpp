@@ -12,6 +12,7 @@
 #include "site/CompleteUpload.h"
 #include "site/InetForm.h"
 #include "torrent/MyProgress.h"
+#include "upload/FileChecks.h"
 #include "upload/KestrelDlg.h"
 #include "win/Handles.h"
 #include "win/MessageBox.h"
@@ -22,6 +23,14 @@ void CWinUploadServices::setStatus(const std::string& text) {
 
 void CWinUploadServices::message(const std::string& text) {
     appMessageBox(text);
+}
+
+std::string CWinUploadServices::contentProblem(const std::string& path, bool fileMode) {
+    return upload::contentProblem(path, fileMode);
+}
+
+std::string CWinUploadServices::pictureProblem(const std::string& path) {
+    return upload::pictureReason(upload::lookAtPicture(path));
 }
 
 BuildResult CWinUploadServices::buildTorrent(const std::string& contentPath, bool fileMode) {
@@ -46,15 +55,29 @@ bool CWinUploadServices::postForm(const std::string& host,
     CMyInetForm form;
     form.openRequest(host, upload::kUploadPath);
     for (const upload::FormField& field : fields) {
-        if (field.isFile)
-            form.addFile(field.value, field.fileName, field.name);
-        else
+        // A file that cannot be read (the poster has said so) sends nothing: the site would get
+        // a request cut short.
+        if (!field.isFile)
             form.addText(field.name, field.value);
+        else if (form.addFile(field.value, field.fileName, field.name))
+            return false;
     }
     if (form.send())
         return false;
     answer = form.m_response;
     return true;
+}
+
+bool CWinUploadServices::postPicture(const std::string& host,
+                                     const std::vector<upload::FormField>& fields,
+                                     std::string& failure) {
+    const CHeldMessages held;
+    std::string ignored;
+    if (postForm(host, fields, ignored))
+        return true;
+    // The first box the poster would have shown is the nearest to the cause.
+    failure = held.texts().empty() ? "The site could not be reached." : held.texts().front();
+    return false;
 }
 
 bool CWinUploadServices::writeFile(const std::string& path, const std::string& bytes) {

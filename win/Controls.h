@@ -72,8 +72,17 @@ class CComboBox : public CControl {
     int count() const { return static_cast<int>(send(CB_GETCOUNT)); }
     int curSel() const { return static_cast<int>(send(CB_GETCURSEL)); }
     void setCurSel(int index) const { send(CB_SETCURSEL, static_cast<WPARAM>(index)); }
+    std::string itemText(int index) const {
+        const LRESULT length = send(CB_GETLBTEXTLEN, static_cast<WPARAM>(index));
+        if (length < 0)
+            return std::string();
+        std::vector<char> buffer(static_cast<size_t>(length) + 1);
+        send(CB_GETLBTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(buffer.data()));
+        return buffer.data();
+    }
     LPARAM itemData(int index) const { return send(CB_GETITEMDATA, static_cast<WPARAM>(index)); }
     void setItemData(int index, LPARAM data) const { send(CB_SETITEMDATA, static_cast<WPARAM>(index), data); }
+    bool isDroppedDown() const { return send(CB_GETDROPPEDSTATE) != FALSE; }
     void resetContent() const { send(CB_RESETCONTENT); }
 };
 

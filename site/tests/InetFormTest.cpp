@@ -1,7 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <cctype>
+
 #include "site/InetForm.h"
 #include "site/tests/support/OnlineTest.h"
+#include "tests/support/ModalDriver.h"
+#include "tests/support/Pictures.h"
+#include "win/MessageBox.h"
 
 namespace {
 
@@ -11,13 +16,29 @@ bool contains(const std::string& text, const std::string& part) {
     return text.find(part) != std::string::npos;
 }
 
-// The header lines the form added must reach the site as they were built.
+std::string lower(std::string text) {
+    for (char& c : text)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return text;
+}
+
+std::size_t occurrences(const std::string& text, const std::string& part) {
+    std::size_t count = 0;
+    for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
+        ++count;
+    return count;
+}
+
+// The header lines the form added must reach the site as they were built, each exactly once:
+// no second line of the same name, not even one WinINet adds itself.
 void expectHeadersSent(const CMyInetForm& form, const std::string& head) {
     std::size_t start = 0;
     while (start < form.m_headers.size()) {
         const std::size_t end = form.m_headers.find("\r\n", start);
         const std::string line = form.m_headers.substr(start, end - start);
-        EXPECT_TRUE(contains(head, line + "\r\n")) << line << "\n--- sent:\n" << head;
+        const std::string name = line.substr(0, line.find(':') + 1);
+        EXPECT_EQ(occurrences(head, "\r\n" + line + "\r\n"), 1u) << line << "\n--- sent:\n" << head;
+        EXPECT_EQ(occurrences(lower(head), "\r\n" + lower(name)), 1u) << name << "\n--- sent:\n" << head;
         start = end + 2;
     }
 }
@@ -73,14 +94,14 @@ TEST_F(InetForm, UploadsAndTheDownloadCarryTheLoginCookies) {
     const int before = m_site.requestCount();
 
     // A picture with every kind of byte, announced under a name with a Latin-1 letter.
-    std::string picture = "\x89PNG\r\n\x1a\n";
+    std::string everyByte;
     for (int i = 0; i < 256; ++i)
-        picture += static_cast<char>(i);
-    const std::string picturePath = tempFile("pic.png", picture);
+        everyByte += static_cast<char>(i);
+    const std::string picturePath = tempFile("pic.gif", gifPicture(everyByte));
     CMyInetForm post;
     post.openRequest(m_site.host(), "/doupload.php");
     post.addText("upload", "Upload");
-    ASSERT_FALSE(post.addFile(picturePath, fileNamePart(picturePath) + "\xE9.png", "ulpic"));
+    ASSERT_FALSE(post.addFile(picturePath, fileNamePart(picturePath) + "\xE9.gif", "ulpic"));
     ASSERT_FALSE(post.send());
     EXPECT_TRUE(contains(post.m_response, "Picture uploaded"));
 
@@ -118,7 +139,7 @@ TEST_F(InetForm, UploadsAndTheDownloadCarryTheLoginCookies) {
     const std::vector<StandinRequest> sent = m_site.requestsSince(before);
     ASSERT_EQ(sent.size(), 4u);  // picture, torrent form, its redirect to the details, the download
     EXPECT_EQ(sent[0].m_body, post.body());
-    EXPECT_TRUE(contains(sent[0].m_body, "filename=\"pic.png\xC3\xA9.png\""));
+    EXPECT_TRUE(contains(sent[0].m_body, "filename=\"pic.gif\xC3\xA9.gif\""));
     EXPECT_EQ(sent[1].m_body, upload.body());
     EXPECT_EQ(sent[3].m_target, link);
     for (const StandinRequest& request : sent)
@@ -167,6 +188,18 @@ TEST_F(InetForm, UnreadableFilesFailAtAddAndAgainAtSend) {
     EXPECT_EQ(texts[1], "Failed to open " + missing);
     EXPECT_EQ(texts[2], "Couldn allocate needed memory");
     EXPECT_EQ(texts[4], form.m_lastError);
+
+    // Held, the same failure shows nothing: its texts are kept, in order, for one box of the caller's.
+    {
+        const CHeldMessages held;
+        CMyInetForm quiet;
+        quiet.openRequest(m_site.host(), "/doupload.php");
+        EXPECT_TRUE(quiet.addFile(missing, "", "ulpic"));
+        ASSERT_EQ(held.texts().size(), 2u);
+        EXPECT_EQ(held.texts()[0], texts[0]);
+        EXPECT_EQ(held.texts()[1], "Failed to open " + missing);
+    }
+    EXPECT_EQ(m_boxes.texts().size(), 5u);
 }
 
 TEST_F(InetForm, FilesOpenForReadingOnlyAndShareReading) {
@@ -192,6 +225,48 @@ TEST_F(InetForm, FilesOpenForReadingOnlyAndShareReading) {
     const std::vector<std::string> texts = m_boxes.texts();
     ASSERT_EQ(texts.size(), 2u);
     EXPECT_EQ(texts[0].rfind("Can't open file " + locked + ", error = 11\n", 0), 0u) << texts[0];
+}
+
+// The certificate checks are on: a post and a download to the site with a certificate from a CA
+// the prefix does not trust, an expired one or one made out to another host both fail, and the
+// site sees the TLS handshake but no request.
+TEST_F(InetForm, RefusedCertificatesStopPostsAndDownloadsAtTheHandshake) {
+    const int before = m_site.requestCount();
+    std::vector<std::string> expected;
+    // Wine reports the untrusted CA as a revocation check that failed, Windows as an invalid CA.
+    struct Refusal {
+        const char* certificate;
+        DWORD reason;
+        DWORD wineReason;
+    };
+    const Refusal refusals[] = {
+        {"untrusted", ERROR_INTERNET_INVALID_CA, ERROR_INTERNET_SEC_CERT_REV_FAILED},
+        {"expired", ERROR_INTERNET_SEC_CERT_DATE_INVALID, ERROR_INTERNET_SEC_CERT_DATE_INVALID},
+        {"wrong-host", ERROR_INTERNET_SEC_CERT_CN_INVALID, ERROR_INTERNET_SEC_CERT_CN_INVALID},
+    };
+    for (const auto& [certificate, reason, wineReason] : refusals) {
+        SCOPED_TRACE(certificate);
+        const std::string host = m_site.hostWithCertificate(certificate);
+        const int handshakes = m_site.handshakes(certificate);
+        CMyInetForm post;
+        post.openRequest(host, "/doupload.php");
+        post.addText("upload", "Upload");
+        EXPECT_TRUE(post.send());
+        const DWORD error = GetLastError();
+        EXPECT_TRUE(error == reason || error == wineReason) << error;
+        EXPECT_TRUE(post.m_response.empty());
+        EXPECT_TRUE(testing_support::waitUntil([&] { return m_site.handshakes(certificate) > handshakes; }));
+
+        const std::string local = tempFile("swr.torrent", "an older torrent");
+        CMyInetForm download;
+        EXPECT_TRUE(download.downloadFile(host, "/download.php/1/a.torrent", local));
+        EXPECT_EQ(readFileBytes(local), "");
+        EXPECT_TRUE(testing_support::waitUntil([&] { return m_site.handshakes(certificate) > handshakes + 1; }));
+        expected.push_back("Failed to download https://" + host + "/download.php/1/a.torrent");
+    }
+    EXPECT_EQ(m_site.requestCount(), before);
+    EXPECT_TRUE(testing_support::waitUntil([&] { return m_boxes.texts().size() >= expected.size(); }));
+    EXPECT_EQ(m_boxes.texts(), expected);
 }
 
 TEST_F(InetForm, AnUnreachableSiteFailsWithoutAMessage) {

@@ -1,9 +1,49 @@
 #include <gtest/gtest.h>
 
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <pthread.h>
+#endif
+
 #include "site/LoginAnswer.h"
 #include "site/SiteTable.h"
 
 namespace {
+
+#ifdef _WIN32
+template <class Work>
+DWORD WINAPI runWork(LPVOID work) {
+    (*static_cast<Work*>(work))();
+    return 0;
+}
+#else
+template <class Work>
+void* runWork(void* work) {
+    (*static_cast<Work*>(work))();
+    return nullptr;
+}
+#endif
+
+// Runs work on a thread with a stack of 1 MiB, the size of a Windows program's main thread.
+template <class Work>
+void onSmallStack(Work work) {
+    constexpr unsigned kStack = 1u << 20;
+#ifdef _WIN32
+    HANDLE thread = CreateThread(nullptr, kStack, runWork<Work>, &work, STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr);
+    ASSERT_NE(thread, nullptr);
+    WaitForSingleObject(thread, INFINITE);
+    CloseHandle(thread);
+#else
+    pthread_attr_t attributes;
+    pthread_attr_init(&attributes);
+    pthread_attr_setstacksize(&attributes, kStack);
+    pthread_t thread;
+    ASSERT_EQ(pthread_create(&thread, &attributes, runWork<Work>, &work), 0);
+    pthread_join(thread, nullptr);
+    pthread_attr_destroy(&attributes);
+#endif
+}
 
 TEST(LoginAnswer, RefusalsInTheirOrder) {
     EXPECT_EQ(classifyLoginAnswer("1031=url=X\n12;Movies\n"), LoginRefusal::None);
@@ -41,6 +81,25 @@ TEST(LoginAnswer, SessionCookies) {
     EXPECT_FALSE(extractSessionCookies("uid=77; lang=en", uid, pass));
     EXPECT_EQ(uid, "77");  // kept although the login counts as incorrect
     EXPECT_EQ(pass, "abc");
+
+    // The first key followed by a value counts, wherever it stands, inside another name too.
+    EXPECT_TRUE(extractSessionCookies("uid=; xuid=x; auid=5; uid=6; pass=; pass=-; spass=q7", uid, pass));
+    EXPECT_EQ(uid, "5");
+    EXPECT_EQ(pass, "q7");
+    EXPECT_TRUE(extractSessionCookies("uid=uid=8\xE9; pass=pass=\xE9z", uid, pass));
+    EXPECT_EQ(uid, "8");
+    EXPECT_EQ(pass, "pass");  // letters after the first "pass=": the next key itself
+}
+
+TEST(LoginAnswer, LongCookieValuesDoNotExhaustTheStack) {
+    // A site (or a man in the middle) sets a uid of 4,000 digits and a pass as long.
+    const std::string digits(4000, '7'), letters(4000, 'k');
+    std::string uid, pass;
+    bool found = false;
+    onSmallStack([&] { found = extractSessionCookies("uid=" + digits + "; pass=" + letters, uid, pass); });
+    EXPECT_TRUE(found);
+    EXPECT_EQ(uid, digits);
+    EXPECT_EQ(pass, letters);
 }
 
 TEST(SiteTable, HostAndOverride) {

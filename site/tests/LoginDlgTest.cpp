@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <windows.h>
+
+#include <shellapi.h>
+
 #include <functional>
 
 #include "app/KestrelApp.h"
@@ -8,6 +12,7 @@
 #include "site/LoginDlg.h"
 #include "site/tests/support/OnlineTest.h"
 #include "tests/support/ModalDriver.h"
+#include "tests/support/WinPlaces.h"
 #include "win/Handles.h"
 
 using testing_support::itemText;
@@ -62,6 +67,17 @@ class LoginDlg : public OnlineTest {
         EXPECT_TRUE(result.seen);
         EXPECT_FALSE(result.leftOpen);
         return result.result;
+    }
+
+    // alice logs in, the whole of it; status: the status line afterwards.
+    INT_PTR aliceLogsIn(std::string* status = nullptr) {
+        return run([&](HWND dialog) {
+            chooseSite(dialog, 1);
+            fillIn(dialog, "alice", "wonderland", false);
+            const std::string after = login(dialog);
+            if (status)
+                *status = after;
+        });
     }
 
     bool stored(const char* name, DWORD& type, std::string& data) const {
@@ -274,12 +290,7 @@ TEST_F(LoginDlg, StoredValuesAreReadPerSiteIndex) {
 
 TEST_F(LoginDlg, NoCookieAtAllClosesWithAnEmptySession) {
     m_site.setScenario(R"({"cookies": "none"})");
-    EXPECT_EQ(run([&](HWND dialog) {
-                  chooseSite(dialog, 1);
-                  fillIn(dialog, "alice", "wonderland", false);
-                  login(dialog);
-              }),
-              IDOK);
+    EXPECT_EQ(aliceLogsIn(), IDOK);
     const SiteSession& session = appState().m_session;
     EXPECT_EQ(session.m_siteHost, m_site.host());
     EXPECT_TRUE(session.m_uid.empty());
@@ -289,41 +300,117 @@ TEST_F(LoginDlg, NoCookieAtAllClosesWithAnEmptySession) {
 TEST_F(LoginDlg, AFailedConnectionKeepsTheDialogOpen) {
     _putenv("SEEDWRIGHT_SITE=localhost:1");
     std::string status;
-    EXPECT_EQ(run([&](HWND dialog) {
-                  chooseSite(dialog, 1);
-                  fillIn(dialog, "alice", "wonderland", false);
-                  status = login(dialog);
-              }),
-              IDCANCEL);
+    EXPECT_EQ(aliceLogsIn(&status), IDCANCEL);
     EXPECT_EQ(status, "Connection failed");
     EXPECT_EQ(appState().m_session.m_siteHost, "localhost:1");
     EXPECT_TRUE(m_boxes.texts().empty());
 }
 
+// A site whose certificate the prefix must refuse (from an untrusted CA, expired, made out to
+// another host) gets no login: the dialog stays open, and the site sees no request.
+TEST_F(LoginDlg, RefusedCertificatesGetNoLogin) {
+    const int before = m_site.requestCount();
+    for (const char* certificate : {"untrusted", "expired", "wrong-host"}) {
+        SCOPED_TRACE(certificate);
+        const int handshakes = m_site.handshakes(certificate);
+        _putenv(("SEEDWRIGHT_SITE=" + m_site.hostWithCertificate(certificate)).c_str());
+        std::string status;
+        EXPECT_EQ(aliceLogsIn(&status), IDCANCEL);
+        EXPECT_EQ(status, "Connection failed");
+        EXPECT_TRUE(testing_support::waitUntil([&] { return m_site.handshakes(certificate) > handshakes; }));
+    }
+    EXPECT_EQ(m_site.requestCount(), before);
+    EXPECT_TRUE(appState().m_session.m_uid.empty());
+    EXPECT_TRUE(m_boxes.texts().empty());
+}
+
 TEST_F(LoginDlg, UpdateOfferOnlyForANewerBuild) {
-    auto loginOnce = [&] {
-        return run([&](HWND dialog) {
-            chooseSite(dialog, 1);
-            fillIn(dialog, "alice", "wonderland", false);
-            login(dialog);
-        });
-    };
     m_site.setScenario(R"({"build": 1024})");
-    EXPECT_EQ(loginOnce(), IDOK);
+    EXPECT_EQ(aliceLogsIn(), IDOK);
     EXPECT_TRUE(m_boxes.texts().empty());
 
     m_site.setScenario(R"({"build": 2000})");
     m_boxes.answer({IDNO});
-    EXPECT_EQ(loginOnce(), IDOK);
+    EXPECT_EQ(aliceLogsIn(), IDOK);
     EXPECT_EQ(m_boxes.texts(), std::vector<std::string>{updateOfferText(2000, 1024)});
+}
 
-    // Yes to an address that is no web address: nothing is started, nothing is said.
-    m_boxes.clear();
-    m_site.setScenario(R"({"build": 1025, "update_url": "C:\\windows\\system32\\winver.exe"})");
+// Puts a program in the place of the browser for a protocol of web addresses, for as long as it
+// lives: the shell then starts it with the address. (Wine reads the class from HKCR only.)
+class CUrlHandler {
+  public:
+    CUrlHandler(const std::string& protocol, const std::string& command) : m_key(protocol + "\\shell\\open\\command") {
+        EXPECT_EQ(RegCreateKeyExA(HKEY_CLASSES_ROOT, m_key.c_str(), 0, nullptr, 0, KEY_READ | KEY_WRITE, nullptr,
+                                  m_command.receive(), nullptr),
+                  ERROR_SUCCESS);
+        char before[1024] = {};
+        DWORD size = sizeof before;
+        m_hadBefore = RegQueryValueExA(m_command.get(), nullptr, nullptr, nullptr, reinterpret_cast<BYTE*>(before),
+                                       &size) == ERROR_SUCCESS;
+        m_before = before;
+        set(command);
+    }
+    ~CUrlHandler() {
+        if (m_hadBefore)
+            set(m_before);
+        else
+            RegDeleteValueA(m_command.get(), nullptr);
+    }
+    CUrlHandler(const CUrlHandler&) = delete;
+    CUrlHandler& operator=(const CUrlHandler&) = delete;
+
+  private:
+    void set(const std::string& command) const {
+        RegSetValueExA(m_command.get(), nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(command.c_str()),
+                       static_cast<DWORD>(command.size() + 1));
+    }
+
+    std::string m_key;
+    win::CRegKey m_command;
+    bool m_hadBefore = false;
+    std::string m_before;
+};
+
+// Yes hands a web address to the shell, which opens it in the browser; anything else the site
+// announces, such as a program on this machine, is never started.
+TEST_F(LoginDlg, YesOpensAWebAddressAndNeverAProgram) {
+    // The stand-in client leaves a record when it starts: here it is the program the site
+    // points at, and the browser.
+    const std::string program = places::windowsPath(SW_STANDIN_CLIENT_DIR) + "\\v3\\uTorrent.exe";
+    const std::string record = tempFile("update-record.txt", "");
+    DeleteFileA(record.c_str());
+    SetEnvironmentVariableA("SW_CLIENT_RECORD", record.c_str());
+    auto starts = [&] {
+        const std::string text = readFileBytes(record);
+        std::size_t count = 0;
+        for (std::size_t at = text.find("start\n"); at != std::string::npos; at = text.find("start\n", at + 1))
+            ++count;
+        return text.size() > 4 && text.compare(text.size() - 4, 4, "end\n") == 0 ? count : 0;
+    };
+    // Started directly, the program does leave its record.
+    ShellExecuteA(nullptr, "open", program.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+    ASSERT_TRUE(testing_support::waitUntil([&] { return starts() == 1; }));
+    DeleteFileA(record.c_str());
+
+    std::string escaped;  // the path as a JSON string
+    for (char c : program)
+        escaped += c == '\\' ? std::string("\\\\") : std::string(1, c);
+    m_site.setScenario(R"({"build": 1025, "update_url": ")" + escaped + "\"}");
     m_boxes.answer({IDYES});
-    EXPECT_EQ(loginOnce(), IDOK);
-    Sleep(500);
-    EXPECT_EQ(m_boxes.texts(), std::vector<std::string>{updateOfferText(1025, 1024)});
+    EXPECT_EQ(aliceLogsIn(), IDOK);
+
+    // The site's own address: the shell starts the stand-in browser with it. Had the program
+    // above been started, its record would stand before the browser's.
+    const CUrlHandler browser("https", "\"" + program + "\" \"%1\"");
+    m_site.setScenario(R"({"build": 1025})");
+    m_boxes.answer({IDYES});
+    EXPECT_EQ(aliceLogsIn(), IDOK);
+    ASSERT_TRUE(testing_support::waitUntil([&] { return starts() >= 1; }));
+    Sleep(200);
+    const std::string address = "https://" + m_site.host() + "/Seedwright-setup.exe";
+    EXPECT_EQ(starts(), 1u);
+    EXPECT_EQ(readFileBytes(record).rfind("start\narg " + address + "\n", 0), 0u) << readFileBytes(record);
+    EXPECT_EQ(m_boxes.texts(), std::vector<std::string>(2, updateOfferText(1025, 1024)));
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <functional>
 #include <map>
 
+#include "tests/e2e/FormRoad.h"
 #include "tests/e2e/InstallChecks.h"
 #include "tests/support/WinPlaces.h"
 #include "win/Handles.h"
@@ -117,7 +118,9 @@ bool moreRoad(CSeedwright& person, CReport& report, const RoadSettings& settings
     if (!person.fill(big))
         return false;
     const int before = person.site().requestCount();
-    seen = person.upload(true);
+    WhileHashing cancel;
+    cancel.m_cancel = true;
+    seen = person.upload(cancel);
     report.check(seen.m_hashing, "the hashing dialog showed");
     report.checkEqual(seen.m_message, "", "no message after cancelling");
     report.check(person.site().requestCount() == before, "nothing on the wire");
@@ -135,7 +138,7 @@ bool moreRoad(CSeedwright& person, CReport& report, const RoadSettings& settings
         return false;
 
     report.step("--- Started again: the remembered login");
-    return person.startFromShortcut("Seedwright.lnk") && person.logInRemembered() && person.closeMain();
+    return person.startFromShortcut("Seedwright.lnk") && person.logInRemembered() && person.closeMain(CloseBy::AltF4);
 }
 
 // Content of the truth road's own, made where the person keeps the data.
@@ -215,7 +218,9 @@ bool truthRoad(CSeedwright& person, CReport& report, const RoadSettings& setting
     }
 
     report.step("--- The same upload once the file is free again");
-    UploadSeen seen = person.upload(false, true);
+    WhileHashing click;
+    click.m_click = true;
+    UploadSeen seen = person.upload(click);
     report.check(seen.m_mainDisabledWhileHashing, "the main dialog disabled while the hashing dialog shows");
     report.check(seen.m_clickIgnored, "the click on the main dialog did nothing");
     report.check(seen.m_unowned.empty(), ownedByMain(seen));
@@ -299,8 +304,8 @@ bool uninstallRoad(CSeedwright& person, CReport& report, const RoadSettings&) {
 bool runRoad(const std::string& name, const RoadSettings& settings, CReport& report) {
     using Road = std::function<bool(CSeedwright&, CReport&, const RoadSettings&)>;
     const std::map<std::string, Road> roads = {
-        {"install", installRoad}, {"upload", uploadRoad},       {"more", moreRoad},
-        {"truth", truthRoad},     {"uninstall", uninstallRoad},
+        {"install", installRoad}, {"upload", uploadRoad}, {"more", moreRoad},
+        {"truth", truthRoad},     {"form", formRoad},     {"uninstall", uninstallRoad},
     };
     const auto road = roads.find(name);
     if (road == roads.end())

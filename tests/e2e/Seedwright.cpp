@@ -12,6 +12,22 @@
 
 const char* const kTitle = "Seedwright V1.14";
 
+const MainInput kMainInputs[13] = {
+    {IDC_UPLOAD_FILE, "Upload File"},
+    {IDC_UPLOAD_FOLDER, "Upload Folder"},
+    {IDC_PATH, "the path"},
+    {IDC_BROWSE, "Browse"},
+    {IDC_CATEGORY, "Category"},
+    {IDC_SUBCATEGORY1, "1st Subcategory"},
+    {IDC_SUBCATEGORY2, "2nd Subcategory"},
+    {IDC_SUBCATEGORY3, "3rd Subcategory"},
+    {IDC_SUBCATEGORY4, "4th Subcategory"},
+    {IDC_ADD_PICTURE, "Add Picture"},
+    {IDC_REMOVE_PICTURE, "Remove Picture"},
+    {IDC_NAME, "the name"},
+    {IDC_DESCRIPTION, "the description"},
+};
+
 namespace {
 
 using namespace places;
@@ -232,10 +248,14 @@ bool CSeedwright::fill(const UploadInputs& in) {
     ui::waitUntil([&] { return ui::itemText(main, IDC_PATH) == in.m_path; }, 5000);
     m_report.checkEqual(ui::itemText(main, IDC_PATH), in.m_path, "path box");
 
-    m_report.step("Category " + in.m_category + (in.m_subcategories.empty() ? "" : ", " + joined(in.m_subcategories)));
     const int lists[] = {IDC_CATEGORY, IDC_SUBCATEGORY1, IDC_SUBCATEGORY2, IDC_SUBCATEGORY3, IDC_SUBCATEGORY4};
     std::vector<std::string> choices = {in.m_category};
     choices.insert(choices.end(), in.m_subcategories.begin(), in.m_subcategories.end());
+    if (in.m_category.empty())
+        choices.clear();
+    else
+        m_report.step("Category " + in.m_category +
+                      (in.m_subcategories.empty() ? "" : ", " + joined(in.m_subcategories)));
     for (std::size_t i = 0; i < choices.size() && i < 5; ++i) {
         m_report.check(ui::waitUntil([&] { return ui::itemEnabled(main, lists[i]); }, 5000),
                        "list " + std::to_string(i) + " enabled");
@@ -287,7 +307,7 @@ bool CSeedwright::typePath(bool folderMode, const std::string& path) {
     return m_report.check(ui::setItemText(main, IDC_PATH, path), "the path typed");
 }
 
-UploadSeen CSeedwright::upload(bool cancelHashing, bool clickWhileHashing) {
+UploadSeen CSeedwright::upload(const WhileHashing& meanwhile) {
     UploadSeen seen;
     const HWND main = m_main;
     const DWORD pid = m_process->id();
@@ -323,14 +343,27 @@ UploadSeen CSeedwright::upload(bool cancelHashing, bool clickWhileHashing) {
                 seen.m_hashing = true;
                 // Before anything slow: a build that fails closes its dialog at once.
                 noteOwner(progress, "the hashing dialog", seen);
+                if (!meanwhile.m_remove.empty() && DeleteFileA(meanwhile.m_remove.c_str()))
+                    m_report.step("Deleted while it hashes: " + meanwhile.m_remove);
                 seen.m_mainDisabledWhileHashing = !IsWindowEnabled(main);
+                for (const MainInput& input : kMainInputs)
+                    if (ui::itemEnabled(main, input.m_id))
+                        seen.m_enabledWhileHashing.push_back(input.m_name);
                 m_report.step("Hashing dialog: " + quoted(ui::windowText(progress)));
                 m_report.shot("hashing", progress);
-                if (clickWhileHashing) {
+                if (meanwhile.m_click) {
                     m_report.step("A click on \"Upload Folder\" in the main dialog while it hashes");
                     ui::mouseClick(main, IDC_UPLOAD_FOLDER);
                 }
-                if (cancelHashing) {
+                if (meanwhile.m_close) {
+                    m_report.step("The close box and Alt+F4 on the main dialog while it hashes");
+                    PostMessageA(main, WM_SYSCOMMAND, SC_CLOSE, 0);
+                    ui::pressAltF4(main);
+                    Sleep(1000);
+                    // Refused only if the hashing was still on: afterwards closing is allowed.
+                    seen.m_closeRefused = IsWindowVisible(main) && IsWindowVisible(progress);
+                }
+                if (meanwhile.m_cancel) {
                     m_report.step("Cancel the hashing");
                     ui::pressButton(progress, IDCANCEL);
                     m_report.check(ui::waitGone(progress), "the hashing dialog closed");
@@ -350,6 +383,7 @@ UploadSeen CSeedwright::upload(bool cancelHashing, bool clickWhileHashing) {
         }
         if (const HWND box = ui::waitForMessageBox(pid, kTitle, 0)) {
             seen.m_message = ui::messageText(box);
+            ++seen.m_messageCount;
             noteOwner(box, "the message " + quoted(seen.m_message), seen);
             m_report.step("Message: " + quoted(seen.m_message));
             m_report.shot(seen.m_message == "Upload Complete!" ? "upload-complete" : "upload-message", box);
@@ -358,7 +392,9 @@ UploadSeen CSeedwright::upload(bool cancelHashing, bool clickWhileHashing) {
         }
         if (ui::itemVisible(main, IDC_UPLOAD) && ui::itemText(main, IDC_UPLOAD) == "Upload" &&
             ui::waitForMessageBox(pid, kTitle, 0) == nullptr) {
-            seen.m_idleAgain = !ui::itemVisible(main, IDC_STATUS) && ui::itemEnabled(main, IDC_UPLOAD);
+            // The button's text comes back first; the status line and the enabling follow.
+            seen.m_idleAgain = ui::waitUntil(
+                [&] { return !ui::itemVisible(main, IDC_STATUS) && ui::itemEnabled(main, IDC_UPLOAD); }, 5000);
             break;
         }
         Sleep(10);
@@ -370,9 +406,21 @@ UploadSeen CSeedwright::upload(bool cancelHashing, bool clickWhileHashing) {
     return seen;
 }
 
-bool CSeedwright::closeMain() {
-    m_report.step("Quit the main dialog");
-    ui::pressButton(m_main, IDCANCEL);
+bool CSeedwright::closeMain(CloseBy how) {
+    switch (how) {
+        case CloseBy::Quit:
+            m_report.step("Quit the main dialog");
+            ui::pressButton(m_main, IDCANCEL);
+            break;
+        case CloseBy::CloseBox:
+            m_report.step("The main dialog's close box");
+            PostMessageA(m_main, WM_SYSCOMMAND, SC_CLOSE, 0);
+            break;
+        case CloseBy::AltF4:
+            m_report.step("Alt+F4 in the main dialog");
+            ui::pressAltF4(m_main);
+            break;
+    }
     return m_report.check(sessionEnded(), "the program ended");
 }
 

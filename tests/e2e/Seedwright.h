@@ -27,7 +27,7 @@ struct RoadSettings {
 struct UploadInputs {
     bool m_folderMode = false;
     std::string m_path;
-    std::string m_category;
+    std::string m_category;  // empty: the category lists are left as they are
     std::vector<std::string> m_subcategories;
     std::vector<std::string> m_pictures;  // added in this order
     std::string m_name;
@@ -41,12 +41,34 @@ struct UploadSeen {
     bool m_backendClosedEarly = false;
     std::vector<std::string> m_statuses;
     std::string m_message;  // the box that ended the upload; empty when none
+    int m_messageCount = 0;
     bool m_idleAgain = false;
     // The worker's windows (hashing, backend wait, message box) not owned by the main dialog.
     std::vector<std::string> m_unowned;
     bool m_mainDisabledWhileHashing = false;
     bool m_clickIgnored = true;  // the mode the click while hashing aimed at was not taken
+    // The inputs of the main dialog still enabled while the hashing dialog showed.
+    std::vector<std::string> m_enabledWhileHashing;
+    bool m_closeRefused = true;  // the close box and Alt+F4 while hashing left the dialog open
 };
+
+// What the hashing dialog is met with while it shows.
+struct WhileHashing {
+    bool m_cancel = false;  // Cancel pressed as soon as it shows
+    bool m_click = false;   // "Upload Folder" clicked with the mouse in the main dialog
+    bool m_close = false;   // the close box and Alt+F4 tried on the main dialog
+    std::string m_remove;   // a file deleted as soon as it shows
+};
+
+// How the main dialog is closed.
+enum class CloseBy { Quit, CloseBox, AltF4 };
+
+// The inputs of the main dialog that the upload reads, with their names for the report.
+struct MainInput {
+    int m_id;
+    const char* m_name;
+};
+extern const MainInput kMainInputs[13];
 
 // How a person installs: which program file, into which folder.
 struct InstallChoice {
@@ -84,11 +106,11 @@ class CSeedwright {
     bool fill(const UploadInputs& inputs);
     // The path typed by hand into the path box, after choosing the mode with a mouse click.
     bool typePath(bool folderMode, const std::string& path);
-    // Presses Upload and follows the upload to its end. cancelHashing: presses Cancel in the
-    // hashing dialog as soon as it shows. clickWhileHashing: clicks "Upload Folder" in the main
-    // dialog with the mouse while the hashing dialog shows (a disabled dialog ignores it).
-    UploadSeen upload(bool cancelHashing = false, bool clickWhileHashing = false);
-    bool closeMain();
+    // Presses Upload and follows the upload to its end, doing `meanwhile` while the hashing dialog
+    // shows (a click on the main dialog, disabled meanwhile, is ignored).
+    UploadSeen upload(const WhileHashing& meanwhile = WhileHashing());
+    bool closeMain(CloseBy how = CloseBy::Quit);
+    HWND mainDialog() const { return m_main; }
     // The uninstall shortcut, its question answered Yes: the shortcuts, both registry trees and
     // the installed-apps entry are gone when it ends. `leftBehind`: the message that says the
     // program file stays, answered OK; empty for none.

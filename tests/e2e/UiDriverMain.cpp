@@ -11,11 +11,16 @@
 //              upload a folder with three pictures, quit
 //   more       install, log in remembering the password, a file upload the site refuses, a
 //              hashing cancelled, a second upload in the same session, quit, start again
-//              with the remembered login
+//              with the remembered login, Alt+F4
 //   truth      install, log in with a Cyrillic login, uploads that end without a torrent (a
 //              locked file, then the same once it is free; a missing folder, one of empty
 //              files: nothing reaches the site), a site's copy that is no torrent, and names in
 //              Cyrillic and Japanese; the worker's windows are owned by the main dialog
+//   form       install, log in, then the main dialog: Enter and Escape in its fields, the
+//              category and subcategory with the keyboard alone, a picture of 8 GiB, a typed
+//              category, blank name and description, a deleted and an emptied picture (nothing
+//              reaches the site), the inputs disabled and closing refused while busy; a
+//              picture deleted while hashing (the upload stops at it); an upload; the close box
 //   uninstall  install, then the uninstall shortcut; again into a folder that holds a member's
 //              file, from a read-only program file into a folder named with an umlaut, '&', '!'
 //              and '%', and while a session runs; then "/uninstall" with nothing installed
@@ -38,7 +43,7 @@
 
 int main(int argc, char** argv) {
     if (argc < 2) {
-        std::fprintf(stderr, "usage: seedwright_uidriver install|upload|more|truth|uninstall --program EXE ...\n");
+        std::fprintf(stderr, "usage: seedwright_uidriver install|upload|more|truth|form|uninstall --program EXE ...\n");
         return 2;
     }
     const std::string road = argv[1];

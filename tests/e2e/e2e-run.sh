@@ -2,7 +2,7 @@
 # One end-to-end test: a fresh world, the UI driver on one road, then the host's checks.
 #   e2e-run.sh BUILD_DIR ROAD DRIVER SEEDWRIGHT_EXE TRUST_PROGRAM CLIENT_EXE
 # After the upload roads libtorrent checks every torrent the client got against its data, and
-# the site's listing must show the upload.
+# the site's listing must show the upload with its three pictures.
 set -uo pipefail
 build=$(cd "$1" && pwd)
 road=$2
@@ -13,18 +13,39 @@ client=$6
 source "$(dirname "$0")/world.sh"
 
 world_up "$build/e2e/$road" "$trust"
-trap world_down EXIT
 dir=$world_dir
 
+# With SW_E2E_SHOTS=DIR the road's screenshots are saved there as PNG files.
+shots=()
+watcher=
+if [ -n "${SW_E2E_SHOTS:-}" ]; then
+    mkdir -p "$SW_E2E_SHOTS"
+    rm -f "$SW_E2E_SHOTS/stop"
+    (source "$e2e_root/tests/wine/wine-env.sh" "$dir" && exec "$e2e_root/scripts/shot-watcher.sh" "$SW_E2E_SHOTS") &
+    watcher=$!
+    shots=(--shots "$(winpath "$SW_E2E_SHOTS")")
+fi
+stop_all() {
+    if [ -n "$watcher" ]; then
+        touch "$SW_E2E_SHOTS/stop"
+        wait "$watcher" 2>/dev/null
+        rm -f "$SW_E2E_SHOTS/stop"
+    fi
+    world_down
+}
+trap stop_all EXIT
+
 "$e2e_root/tests/wine/wine-run.sh" "$dir" "$driver" "$road" --program "$(winpath "$program")" \
-    --client "$(winpath "$client")" --site-dir "$(winpath "$dir/standin")" --data "$(winpath "$dir/data")"
+    --client "$(winpath "$client")" --site-dir "$(winpath "$dir/standin")" --data "$(winpath "$dir/data")" \
+    "${shots[@]}"
 rc=$?
 
 if [ -s "$dir/data/client-checks.txt" ]; then
     "$e2e_root/upload/tests/client-check.sh" "$dir/data" "$e2e_root/tools/tests/check_torrent.py" || rc=1
 fi
 if [ "$road" = upload ]; then
-    /usr/bin/python3 "$e2e_here/site-listing.py" "$dir/standin" --expect "Demo Film Director's Cut 2026" || rc=1
+    /usr/bin/python3 "$e2e_here/site-listing.py" "$dir/standin" --expect "Demo Film Director's Cut 2026" \
+        --pictures 3 || rc=1
 fi
 if [ "$road" = truth ]; then
     # The names in Cyrillic and Japanese, decoded by the site as UTF-8.

@@ -1,10 +1,10 @@
 #!/usr/bin/python3
 """Prints the stand-in site's listing of uploads, as its index page shows it.
 
-    site-listing.py SITE_DIR [--expect NAME]
+    site-listing.py SITE_DIR [--expect NAME [--pictures N]]
 
 SITE_DIR is the site's folder (port and certs/ca.pem). With --expect, exits 1 unless an upload
-of that name is listed.
+of that name is listed, and with --pictures, unless it is listed with N pictures.
 """
 import argparse
 import html
@@ -19,6 +19,7 @@ def main():
     ap = argparse.ArgumentParser()
     ap.add_argument("site_dir")
     ap.add_argument("--expect")
+    ap.add_argument("--pictures", type=int)
     args = ap.parse_args()
     with open(os.path.join(args.site_dir, "port")) as f:
         port = int(f.read())
@@ -37,6 +38,10 @@ def main():
         print("        %s%s, %d picture(s)" % (url.rstrip("/"), link, imgs.count("<img")))
     if args.expect is not None and all(html.unescape(name) != args.expect for _, name, _ in cards):
         print("FAIL: %r is not listed" % args.expect)
+        return 1
+    shown = [imgs.count("<img") for (_, name, _), imgs in zip(cards, pictures) if html.unescape(name) == args.expect]
+    if args.pictures is not None and args.pictures not in shown:
+        print("FAIL: %r is not listed with %d picture(s)" % (args.expect, args.pictures))
         return 1
     return 0
 

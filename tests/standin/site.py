@@ -9,8 +9,14 @@ state/ (uploads, pictures, the request record) and the files "port" and "site.pi
 The listening port goes to DIR/port and to standard output.
 
 Every request is recorded before it is answered: state/requests/NNNNNN.head holds the raw
-request line and header lines, NNNNNN.body the raw body bytes, and state/requests.log one line
-"NNNNNN METHOD TARGET STATUS" per request.
+request line and header lines, NNNNNN.body the raw body bytes (what came of it, when it stopped),
+NNNNNN.error the reason when the web server refused the request or the site failed on it, and
+state/requests.log one line "NNNNNN METHOD TARGET STATUS" per request.
+
+The site is as strict as a real web server and PHP site: one Content-Length, a body within the
+socket timeout (--timeout), pictures that are JPEG, PNG or GIF, the torrent form's fields each
+once and in order, torrents whose pieces cover their size. Whatever a request does, it gets an
+answer: a failure inside the site is a 500 with the reason.
 
 Scenario options may also be changed while the site runs by writing JSON to
 state/scenario.json (read on every request), with the keys build, update_url, cookies,
@@ -28,6 +34,7 @@ import signal
 import socket
 import socketserver
 import ssl
+import struct
 import subprocess
 import sys
 import threading
@@ -57,6 +64,7 @@ CATEGORIES = [
 
 LOGIN_MARKER = "The page you tried to view can only be used when you're logged in."
 TORRENT_FIELDS = ["descr", "type", "scat1", "scat2", "scat3", "scat4", "name", "checktorrent", "swr", "file"]
+MAX_BODY = 64 * 1024 * 1024  # a larger request body is refused with 413 before it is read
 
 
 # ---------------------------------------------------------------- bencode
@@ -149,7 +157,39 @@ def read_torrent(data):
         raise BencodeError("bad pieces")
     if (b"length" in info) == (b"files" in info):
         raise BencodeError("needs length or files")
+    check_info(info)
     return top, data[span[0]:span[1]]
+
+
+class TorrentError(BencodeError):
+    """Well-formed bencode that is no torrent."""
+
+
+def check_info(info):
+    """The info dictionary's values have their types, and its pieces cover its size exactly."""
+    if not isinstance(info[b"name"], bytes) or not info[b"name"]:
+        raise TorrentError("the name is not a text")
+    piece_length = info[b"piece length"]
+    if not isinstance(piece_length, int) or piece_length <= 0:
+        raise TorrentError("the piece length is not a positive number")
+    if b"length" in info:
+        sizes = [info[b"length"]]
+    else:
+        files = info[b"files"]
+        if not isinstance(files, list) or not files:
+            raise TorrentError("the file list is not a list of files")
+        sizes = []
+        for f in files:
+            path = f.get(b"path") if isinstance(f, dict) else None
+            if not isinstance(path, list) or not path or not all(isinstance(p, bytes) and p for p in path):
+                raise TorrentError("a file has no path")
+            sizes.append(f.get(b"length"))
+    if not all(isinstance(n, int) and n >= 0 for n in sizes):
+        raise TorrentError("a length is not a number of bytes")
+    expected = -(-sum(sizes) // piece_length)
+    if len(info[b"pieces"]) // 20 != expected:
+        raise TorrentError("%d pieces for %d bytes in pieces of %d (%d expected)"
+                           % (len(info[b"pieces"]) // 20, sum(sizes), piece_length, expected))
 
 
 def torrent_size(info):
@@ -198,6 +238,68 @@ def parse_multipart(body, content_type):
     return fields
 
 
+# ---------------------------------------------------------------- the upload forms
+
+
+def picture_form_problem(fields):
+    """What a picture post lacks: "upload" = "Upload" and one picture file, each given once."""
+    uploads = [f for f in fields if f[0] == "upload"]
+    pictures = [f for f in fields if f[0] == "ulpic"]
+    if len(uploads) != 1 or uploads[0][1] is not None or uploads[0][2] != b"Upload":
+        return "Invalid upload form!"
+    if len(pictures) != 1 or pictures[0][1] is None:
+        return "Invalid picture form!"
+    return None
+
+
+def torrent_form_problem(fields):
+    """What is wrong with the torrent form's fields: each once, in their order, "file" a file."""
+    known = [(name, filename) for name, filename, _ in fields if name in TORRENT_FIELDS]
+    names = [name for name, _ in known]
+    duplicates = [n for n in TORRENT_FIELDS if names.count(n) > 1]
+    if duplicates:
+        return "Duplicate form data: %s" % ", ".join(duplicates)
+    missing = [n for n in TORRENT_FIELDS if n not in names]
+    if missing:
+        return "Missing form data: %s" % ", ".join(missing)
+    if names != TORRENT_FIELDS:
+        return "Form data out of order: %s" % ", ".join(names)
+    wrong = [name for name, filename in known if (filename is None) == (name == "file")]
+    if wrong:
+        return "Form data of the wrong kind: %s" % ", ".join(wrong)
+    return None
+
+
+JPEG_FRAMES = {0xC0, 0xC1, 0xC2, 0xC3, 0xC5, 0xC6, 0xC7, 0xC9, 0xCA, 0xCB, 0xCD, 0xCE, 0xCF}
+
+
+def image_kind(data):
+    """"jpeg", "png" or "gif" when the bytes start as such a picture with a size, else None (as
+    PHP's getimagesize() reads them)."""
+    if data[:8] == b"\x89PNG\r\n\x1a\n" and data[12:16] == b"IHDR" and len(data) >= 24:
+        width, height = struct.unpack(">II", data[16:24])
+        return "png" if width and height else None
+    if data[:6] in (b"GIF87a", b"GIF89a") and len(data) >= 10:
+        width, height = struct.unpack("<HH", data[6:10])
+        return "gif" if width and height else None
+    if data[:3] == b"\xff\xd8\xff":
+        i = 2
+        while i + 4 <= len(data) and data[i] == 0xFF:
+            marker = data[i + 1]
+            if marker in JPEG_FRAMES:
+                if i + 9 > len(data):
+                    return None
+                height, width = struct.unpack(">HH", data[i + 5:i + 9])
+                return "jpeg" if width and height else None
+            if marker in (0xD9, 0xDA):
+                return None  # end of image or scan data before any frame header
+            if marker == 0xFF:
+                i += 1  # fill byte
+                continue
+            i += 2 + struct.unpack(">H", data[i + 2:i + 4])[0]
+    return None
+
+
 # ---------------------------------------------------------------- the site's state
 
 
@@ -230,7 +332,7 @@ class Site:
             pass
         return s
 
-    def record(self, method, target, head, body, status):
+    def record(self, method, target, head, body, status, reason=None):
         with self.lock:
             self.counter += 1
             n = "%06d" % self.counter
@@ -239,8 +341,16 @@ class Site:
                 f.write(head)
             with open(base + ".body", "wb") as f:
                 f.write(body)
+            if reason:
+                with open(base + ".error", "w") as f:
+                    f.write(reason + "\n")
             with open(os.path.join(self.dir, "requests.log"), "a") as f:
                 f.write("%s %s %s %d\n" % (n, method, target, status))
+
+    def log_connection(self, certificate, outcome):
+        if certificate:
+            with self.lock, open(os.path.join(self.dir, "connections.log"), "a") as f:
+                f.write("%s %s\n" % (certificate, outcome))
 
     def save_db(self):
         tmp = self.db_path + ".tmp"
@@ -285,6 +395,22 @@ def page(title, body):
             % (html.escape(title), STYLE, body)).encode("utf-8")
 
 
+REASONS = {400: "Bad Request", 408: "Request Timeout", 413: "Request Entity Too Large", 500: "Internal Server Error"}
+
+
+def error_page(status, reason):
+    title = REASONS.get(status, "Error %d" % status)
+    return page(title, "<h1>%s</h1>\n<p>%s</p>" % (html.escape(title), html.escape(reason)))
+
+
+class Refused(Exception):
+    """A request the web server itself refuses, before the site sees it."""
+
+    def __init__(self, status, reason):
+        super().__init__(reason)
+        self.status, self.reason = status, reason
+
+
 def category_name(cid):
     return dict(CATEGORIES).get(cid, "?")
 
@@ -295,6 +421,7 @@ class Handler(http.server.BaseHTTPRequestHandler):
     sys_version = ""
 
     def setup(self):
+        self.timeout = self.server.connection_timeout  # every read and write of the connection, as a web server's Timeout
         super().setup()
         self.rfile = Recorder(self.rfile)
 
@@ -314,25 +441,66 @@ class Handler(http.server.BaseHTTPRequestHandler):
         self.serve("POST")
 
     def serve(self, method):
-        length = int(self.headers.get("Content-Length") or 0)
         head = self.rfile.taken()
-        body = self.rfile.read(length) if length else b""
         site = self.server.site
         self.scenario = site.scenario()
         url = urllib.parse.urlsplit(self.path)
         self.out_headers = []
-        status, ctype, content = self.route(method, url, body)
-        site.record(method, self.path, head, body, status)
+        self.body = b""
+        reason = None
+        try:
+            self.read_body()
+            status, ctype, content = self.route(method, url, self.body)
+        except Refused as e:
+            reason = e.reason
+            status, ctype, content = e.status, "text/html; charset=utf-8", error_page(e.status, e.reason)
+            self.close_connection = True
+        except Exception as e:  # whatever a request does to the site, it answers and stays up
+            reason = "%s: %s" % (type(e).__name__, e)
+            status, ctype, content = 500, "text/html; charset=utf-8", error_page(500, reason)
+            self.out_headers = []
+            self.close_connection = True
+        if reason:
+            sys.stderr.write("standin: %s %s: %d %s\n" % (method, self.path, status, reason))
+        site.record(method, self.path, head, self.body, status, reason)
         delay = self.delay_for(url.path)
         if delay:
             time.sleep(delay)
         self.send_response(status)
         self.send_header("Content-Type", ctype)
         self.send_header("Content-Length", str(len(content)))
+        if self.close_connection:
+            self.send_header("Connection", "close")
         for k, v in self.out_headers:
             self.send_header(k, v)
         self.end_headers()
         self.wfile.write(content)
+
+    def read_body(self):
+        """Reads the body into self.body as a web server does: one Content-Length, the whole
+        body within the socket timeout; what came before a failure stays in self.body."""
+        lengths = self.headers.get_all("Content-Length") or []
+        if len(lengths) > 1:
+            raise Refused(400, "Content-Length given %d times" % len(lengths))
+        if not lengths:
+            return
+        if not re.fullmatch(r"[0-9]{1,12}", lengths[0].strip()):
+            raise Refused(400, "Content-Length is not a number: %r" % lengths[0])
+        length = int(lengths[0])
+        if length > MAX_BODY:
+            raise Refused(413, "Request body of %d bytes is over the limit of %d" % (length, MAX_BODY))
+        body = bytearray()
+        while len(body) < length:
+            try:
+                chunk = self.rfile.read1(min(65536, length - len(body)))
+            except TimeoutError:
+                self.body = bytes(body)
+                raise Refused(408, "The body stopped after %d of %d bytes" % (len(body), length))
+            if not chunk:
+                self.body = bytes(body)
+                raise Refused(400, "The body ended after %d of %d bytes" % (len(body), length))
+            body += chunk
+        self.body = bytes(body)
 
     def delay_for(self, path):
         for prefix, seconds in (self.scenario.get("delay") or {}).items():
@@ -467,9 +635,14 @@ class Handler(http.server.BaseHTTPRequestHandler):
         return self.upload_torrent(uid, fields, names)
 
     def upload_picture(self, uid, fields):
+        problem = picture_form_problem(fields)
+        if problem:
+            return self.upload_failed(problem)
         _, filename, data = [f for f in fields if f[0] == "ulpic"][0]
         if not data:
             return self.upload_failed("Empty picture!")
+        if image_kind(data) is None:
+            return self.upload_failed("Invalid image! Only JPEG, PNG and GIF pictures are allowed.")
         site = self.server.site
         with site.lock:
             pid = len(site.db["pictures"]) + 1
@@ -488,10 +661,10 @@ class Handler(http.server.BaseHTTPRequestHandler):
     def upload_torrent(self, uid, fields, names):
         if self.scenario.get("fail_upload"):
             return self.upload_failed(self.scenario["fail_upload"])
+        problem = torrent_form_problem(fields)
+        if problem:
+            return self.upload_failed(problem)
         values = {name: (filename, value) for name, filename, value in fields}
-        missing = [n for n in TORRENT_FIELDS if n not in values]
-        if missing:
-            return self.upload_failed("Missing form data: %s" % ", ".join(missing))
         text = {n: values[n][1].decode("utf-8", "replace") for n in TORRENT_FIELDS if n != "file"}
         if not text["descr"].strip():
             return self.upload_failed("You must enter a description!")
@@ -517,6 +690,8 @@ class Handler(http.server.BaseHTTPRequestHandler):
             return self.upload_failed("Invalid filename (not a .torrent).")
         try:
             top, info_raw = read_torrent(data)
+        except TorrentError as e:
+            return self.upload_failed("Invalid torrent: %s" % html.escape(str(e)))
         except (BencodeError, ValueError, IndexError) as e:
             return self.upload_failed("What the hell did you upload? This is not a bencoded file! (%s)"
                                       % html.escape(str(e)))
@@ -697,14 +872,20 @@ class Server(socketserver.ThreadingMixIn, http.server.HTTPServer):
     daemon_threads = True
     allow_reuse_address = True
 
+    certificate = None  # the name of a certificate the client must refuse, see --bad-certificates
+    connection_timeout = 30
+
     # The TLS handshake runs in the connection's own thread, so a slow client holds up nobody.
     def finish_request(self, request, client_address):
+        request.settimeout(self.connection_timeout)
         try:
             request = self.tls.wrap_socket(request, server_side=True)
         except (ssl.SSLError, OSError) as e:
             if self.verbose:
                 sys.stderr.write("standin: handshake failed: %s\n" % e)
+            self.site.log_connection(self.certificate, "handshake failed: %s" % e)
             return
+        self.site.log_connection(self.certificate, "handshake done")
         super().finish_request(request, client_address)
 
 
@@ -716,6 +897,35 @@ def ensure_certs(cert_dir):
     if not all(os.path.exists(os.path.join(cert_dir, f)) for f in ("ca.pem", "ca.der", "site.pem", "site.key")):
         subprocess.run([os.path.join(HERE, "make-certs.sh"), cert_dir, "tracker.velmar.example"], check=True,
                        stdout=subprocess.DEVNULL)
+
+
+BAD_CERTIFICATES = ("untrusted", "expired", "wrong-host")
+
+
+def listen(site, args, cert_dir, certificate, port=0):
+    """Serves the site with one certificate on 127.0.0.1 and, on the same port, on ::1 when
+    there is one: clients address the site as "localhost" (Wine checks host names against the
+    certificate's DNS names only), and some resolve that to ::1 first."""
+    context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
+    name = certificate or "site"
+    context.load_cert_chain(os.path.join(cert_dir, name + ".pem"), os.path.join(cert_dir, name + ".key"))
+    servers = [Server(("127.0.0.1", port), Handler)]
+    try:
+        servers.append(Server6(("::1", servers[0].server_address[1]), Handler))
+    except OSError:
+        pass
+    for server in servers:
+        server.site, server.verbose, server.tls = site, args.verbose, context
+        server.connection_timeout, server.certificate = args.timeout, certificate
+    for server in servers[1:]:
+        threading.Thread(target=server.serve_forever, daemon=True).start()
+    return servers[0]
+
+
+def write_port(directory, name, port):
+    with open(os.path.join(directory, name + ".tmp"), "w") as f:
+        f.write("%d\n" % port)
+    os.replace(os.path.join(directory, name + ".tmp"), os.path.join(directory, name))
 
 
 def key_values(items, convert):
@@ -738,6 +948,13 @@ def main():
     ap.add_argument("--status", action="append", metavar="PATH=CODE", help="answer paths starting with PATH with CODE")
     ap.add_argument("--delay", action="append", metavar="PATH=SECONDS", help="answer paths starting with PATH slowly")
     ap.add_argument("--fail-upload", default="", metavar="REASON", help="refuse every torrent upload with REASON")
+    ap.add_argument("--timeout", type=float, default=30, metavar="SECONDS",
+                    help="longest wait for the next bytes of a connection, handshake and body included "
+                         "(default %(default)s); a body that stops is answered 408")
+    ap.add_argument("--bad-certificates", action="store_true",
+                    help="also serve the site with certificates a client must refuse: " + ", ".join(BAD_CERTIFICATES) +
+                    " (from a CA the client does not trust, expired, made out to another host), each on a port "
+                    "of its own, written to DIR/port-NAME; their handshakes go to state/connections.log")
     ap.add_argument("--copy", default="normal", choices=["normal", "html", "truncated", "other", "private"],
                     help="the site's copy of a torrent: html: a login page with status 200; truncated: its first "
                          "half; other: another upload's torrent; private: private=1 and a source in info and "
@@ -753,26 +970,20 @@ def main():
         "status": key_values(args.status, int), "delay": key_values(args.delay, float),
         "fail_upload": args.fail_upload, "copy": args.copy,
     }
-    context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
-    context.load_cert_chain(os.path.join(cert_dir, "site.pem"), os.path.join(cert_dir, "site.key"))
     site = Site(state_dir, defaults)
-    server = Server(("127.0.0.1", args.port), Handler)
-    server.site, server.verbose, server.tls = site, args.verbose, context
+    server = listen(site, args, cert_dir, None, args.port)
     port = server.server_address[1]
-    # Clients address the site as "localhost" (Wine checks host names against the certificate's
-    # DNS names only), and some resolve that to ::1 first: listen there too when there is one.
-    try:
-        server6 = Server6(("::1", port), Handler)
-        server6.site, server6.verbose, server6.tls = site, args.verbose, context
-        threading.Thread(target=server6.serve_forever, daemon=True).start()
-    except OSError:
-        pass
+    if args.bad_certificates:
+        if not all(os.path.exists(os.path.join(cert_dir, c + ".pem")) for c in BAD_CERTIFICATES):
+            subprocess.run([os.path.join(HERE, "make-bad-certs.sh"), cert_dir], check=True, stdout=subprocess.DEVNULL)
+        for certificate in BAD_CERTIFICATES:
+            bad = listen(site, args, cert_dir, certificate)
+            threading.Thread(target=bad.serve_forever, daemon=True).start()
+            write_port(args.dir, "port-" + certificate, bad.server_address[1])
 
     with open(os.path.join(args.dir, "site.pid"), "w") as f:
         f.write("%d\n" % os.getpid())
-    with open(os.path.join(args.dir, "port.tmp"), "w") as f:
-        f.write("%d\n" % port)
-    os.replace(os.path.join(args.dir, "port.tmp"), os.path.join(args.dir, "port"))
+    write_port(args.dir, "port", port)
     print("Velmar Tracker stand-in on https://localhost:%d/ (SEEDWRIGHT_SITE=localhost:%d)" % (port, port),
           flush=True)
     signal.signal(signal.SIGTERM, lambda *_: threading.Thread(target=server.shutdown).start())

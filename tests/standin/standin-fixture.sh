@@ -25,7 +25,8 @@ start)
     rm -rf "$dir"
     mkdir -p "$dir"
     "$here/make-certs.sh" "$dir/certs" tracker.velmar.example >/dev/null
-    setsid /usr/bin/python3 "$here/site.py" --dir "$dir" --port 0 </dev/null >"$dir/site.log" 2>&1 &
+    "$here/make-bad-certs.sh" "$dir/certs" >/dev/null
+    setsid /usr/bin/python3 "$here/site.py" --dir "$dir" --port 0 --bad-certificates </dev/null >"$dir/site.log" 2>&1 &
     for _ in $(seq 100); do [ -f "$dir/port" ] && break; sleep 0.1; done
     if [ ! -f "$dir/port" ]; then
         cat "$dir/site.log" >&2

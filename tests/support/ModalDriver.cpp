@@ -21,6 +21,21 @@ BOOL CALLBACK findDialog(HWND hwnd, LPARAM param) {
     return TRUE;
 }
 
+// Answers every message box of this process, on any thread: a worker's box left open keeps a
+// busy dialog from closing, and the test would hang instead of failing.
+BOOL CALLBACK dismissMessageBox(HWND hwnd, LPARAM) {
+    DWORD processId = 0;
+    GetWindowThreadProcessId(hwnd, &processId);
+    char className[16] = {};
+    GetClassNameA(hwnd, className, sizeof className);
+    if (processId == GetCurrentProcessId() && lstrcmpA(className, "#32770") == 0 &&
+        GetDlgItem(hwnd, 0xFFFF) != nullptr) {
+        for (const int button : {IDCANCEL, IDNO, IDOK})
+            PostMessageA(hwnd, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0);
+    }
+    return TRUE;
+}
+
 }  // namespace
 
 ModalRun runModal(const std::function<INT_PTR()>& show, const DialogScript& script, DWORD limitMs) {
@@ -44,7 +59,11 @@ ModalRun runModal(const std::function<INT_PTR()>& show, const DialogScript& scri
         script(found);
         if (!waitUntil([&] { return ended.load(); }, limitMs)) {
             run.leftOpen = true;
-            PostMessageA(found, WM_CLOSE, 0, 0);
+            while (!ended.load()) {
+                EnumWindows(dismissMessageBox, 0);
+                PostMessageA(found, WM_CLOSE, 0, 0);
+                Sleep(200);
+            }
         }
     });
     run.result = show();

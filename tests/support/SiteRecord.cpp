@@ -49,8 +49,10 @@ std::string formField(const std::string& body, const std::string& name) {
     const std::size_t at = body.find(key);
     if (at == std::string::npos)
         return std::string();
+    // The value ends where the next part's boundary line starts: it may hold line ends itself.
+    const std::string delimiter = "\r\n" + body.substr(0, body.find("\r\n"));
     const std::size_t start = at + key.size();
-    return body.substr(start, body.find("\r\n", start) - start);
+    return body.substr(start, body.find(delimiter, start) - start);
 }
 
 std::string formFileName(const std::string& body, const std::string& name) {

@@ -50,6 +50,7 @@ bool waitUntil(const std::function<bool()>& condition, DWORD limitMs = kWaitMs);
 std::string windowText(HWND window);
 std::string itemText(HWND dialog, int id);
 bool setItemText(HWND dialog, int id, const std::string& text);
+bool setWindowText(HWND window, const std::string& text);
 bool itemVisible(HWND dialog, int id);
 bool itemEnabled(HWND dialog, int id);
 
@@ -64,6 +65,12 @@ bool isChecked(HWND dialog, int id);
 // A key pressed and released in the window's focused control (or the window itself), posted so
 // that the window's own message loop sees it as it sees typing.
 void pressKey(HWND window, UINT virtualKey);
+// The same in `control`, wherever the focus is.
+void pressKeyIn(HWND control, UINT virtualKey);
+// Alt+F4 in `window`, as the keyboard sends it: the system turns it into a close command.
+void pressAltF4(HWND window);
+// The edit field of a combo box that has one: where typing into the box goes.
+HWND comboEdit(HWND dialog, int id);
 
 std::vector<std::string> comboEntries(HWND dialog, int id);
 // Selects the entry and sends the selection-change notification a person's choice sends.

@@ -126,7 +126,11 @@ std::string itemText(HWND dialog, int id) {
 
 bool setItemText(HWND dialog, int id, const std::string& text) {
     const HWND item = GetDlgItem(dialog, id);
-    return item && sendWithLimit(item, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str())) == TRUE;
+    return item && setWindowText(item, text);
+}
+
+bool setWindowText(HWND window, const std::string& text) {
+    return sendWithLimit(window, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str())) == TRUE;
 }
 
 bool itemVisible(HWND dialog, int id) {
@@ -170,9 +174,24 @@ void pressKey(HWND window, UINT virtualKey) {
     if (GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info) && info.hwndFocus &&
         (info.hwndFocus == window || IsChild(window, info.hwndFocus)))
         target = info.hwndFocus;
+    pressKeyIn(target, virtualKey);
+}
+
+void pressKeyIn(HWND control, UINT virtualKey) {
     const UINT scan = MapVirtualKeyA(virtualKey, MAPVK_VK_TO_VSC);
-    PostMessageA(target, WM_KEYDOWN, virtualKey, LPARAM(1 | (scan << 16)));
-    PostMessageA(target, WM_KEYUP, virtualKey, LPARAM(1 | (scan << 16) | (3u << 30)));
+    PostMessageA(control, WM_KEYDOWN, virtualKey, LPARAM(1 | (scan << 16)));
+    PostMessageA(control, WM_KEYUP, virtualKey, LPARAM(1 | (scan << 16) | (3u << 30)));
+}
+
+void pressAltF4(HWND window) {
+    const UINT scan = MapVirtualKeyA(VK_F4, MAPVK_VK_TO_VSC);
+    // Bit 29: the Alt key is held down.
+    PostMessageA(window, WM_SYSKEYDOWN, VK_F4, LPARAM(1 | (scan << 16) | (1u << 29)));
+    PostMessageA(window, WM_SYSKEYUP, VK_F4, LPARAM(1 | (scan << 16) | (1u << 29) | (3u << 30)));
+}
+
+HWND comboEdit(HWND dialog, int id) {
+    return FindWindowExA(GetDlgItem(dialog, id), nullptr, "Edit", nullptr);
 }
 
 // Combo box texts travel as UTF-16: across processes Wine hands the A variants' answers back

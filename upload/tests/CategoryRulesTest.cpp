@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "upload/CategoryRules.h"
 
 namespace {
@@ -117,6 +119,76 @@ TEST(CategoryRules, EnablingKeepsTheSelection) {
     lists.choose(1, 11);
     EXPECT_TRUE(lists.enabled[2]);
     EXPECT_EQ(lists.values[2], 20);
+}
+
+// The stand-in site's categories in the site's order, after the placeholder.
+const std::vector<long> kEntries = {-1, 1, 2, 3, 4, 5, 6, 7, 8};
+
+// Down from "(optional)" visits every category but the main one, in order, and stays on the last
+// it can take; Up walks back the same way to "(optional)". Each step leaves the next list enabled.
+TEST(CategoryRules, TheKeyboardReachesEverySubcategoryOfEveryCategory) {
+    for (long main = 1; main <= 8; ++main) {
+        std::vector<long> others;
+        for (long id = 1; id <= 8; ++id)
+            if (id != main)
+                others.push_back(id);
+        Lists lists;
+        lists.choose(0, main);
+        std::vector<long> down;
+        for (int press = 0; press < 9; ++press) {
+            lists.step(1, kEntries, +1);
+            down.push_back(lists.values[1]);
+            EXPECT_TRUE(lists.enabled[2]) << main;
+        }
+        std::vector<long> expected = others;
+        expected.resize(9, others.back());
+        EXPECT_EQ(down, expected) << "category " << main;
+
+        std::vector<long> up;
+        for (int press = 0; press < 8; ++press)
+            up.push_back((lists.step(1, kEntries, -1), lists.values[1]));
+        expected.assign(others.rbegin() + 1, others.rend());
+        expected.resize(8, -1);
+        EXPECT_EQ(up, expected) << "category " << main;
+        EXPECT_EQ(lists.values[0], main);
+        EXPECT_FALSE(lists.enabled[2]);
+    }
+}
+
+TEST(CategoryRules, TheKeyboardPassesOverEveryChosenCategory) {
+    Lists lists;
+    lists.choose(0, 4);
+    lists.choose(1, 8);
+    lists.choose(2, 1);
+    std::vector<long> third;
+    for (int press = 0; press < 7; ++press)
+        third.push_back((lists.step(3, kEntries, +1), lists.values[3]));
+    EXPECT_EQ(third, (std::vector<long>{2, 3, 5, 6, 7, 7, 7}));
+
+    // The category steps past a chosen subcategory and keeps it.
+    Lists main;
+    main.choose(0, 1);
+    main.choose(1, 2);
+    main.step(0, kEntries, +1);
+    EXPECT_EQ(main.values[0], 3);
+    EXPECT_EQ(main.values[1], 2);
+    EXPECT_TRUE(main.enabled[2]);
+
+    // Landing beyond the last allowed entry (End, Page Down) goes back to the nearest allowed one.
+    const long values[5] = {7, 8, -1, -1, -1};
+    EXPECT_EQ(category::keyboardLanding(values, 2, kEntries, 8, +1), 6);
+    EXPECT_EQ(category::keyboardLanding(values, 2, kEntries, 7, -1), 6);
+    EXPECT_EQ(category::keyboardLanding(values, 2, kEntries, 0, -1), 0);
+}
+
+TEST(CategoryRules, ATypedNameFindsItsEntry) {
+    const std::vector<std::string> names = {"Select Category", "Movies", "Games", "Anime\r"};
+    EXPECT_EQ(category::typedEntry("Games", names), 2);
+    EXPECT_EQ(category::typedEntry(" gAMES\t", names), 2);
+    EXPECT_EQ(category::typedEntry("anime", names), 3);
+    EXPECT_EQ(category::typedEntry("select category", names), 0);
+    EXPECT_EQ(category::typedEntry("Game", names), -1);
+    EXPECT_EQ(category::typedEntry("", names), -1);
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "app/res/resource.h"
 #include "tests/support/ModalDriver.h"
 
 namespace testing_support {
@@ -63,6 +64,29 @@ std::string answerMessageBox(HWND exclude, int button, DWORD limitMs) {
 
 void postButton(HWND dialog, int id) {
     PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
+}
+
+void choose(HWND dialog, int id, int index) {
+    SendDlgItemMessageA(dialog, id, CB_SETCURSEL, WPARAM(index), 0);
+    SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
+}
+
+void fillFileForm(HWND dialog, int category, const std::string& description) {
+    pressButton(dialog, IDC_UPLOAD_FILE);
+    SetDlgItemTextA(dialog, IDC_PATH, "C:\\Data\\film.mkv");
+    choose(dialog, IDC_CATEGORY, category);
+    SetDlgItemTextA(dialog, IDC_NAME, "My Film");
+    SetDlgItemTextA(dialog, IDC_DESCRIPTION, description.c_str());
+}
+
+void postKey(HWND window, UINT key) {
+    const LPARAM scan = LPARAM(MapVirtualKeyA(key, MAPVK_VK_TO_VSC)) << 16;
+    PostMessageA(window, WM_KEYDOWN, key, 1 | scan);
+    PostMessageA(window, WM_KEYUP, key, 1 | scan | (LPARAM(3) << 30));
+}
+
+HWND comboEdit(HWND dialog, int id) {
+    return FindWindowExA(GetDlgItem(dialog, id), nullptr, "Edit", nullptr);
 }
 
 }  // namespace testing_support

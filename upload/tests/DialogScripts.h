@@ -19,4 +19,15 @@ std::string answerMessageBox(HWND exclude, int button = IDOK, DWORD limitMs = 20
 // Clicks a button with a posted message, for commands whose handler opens a modal window.
 void postButton(HWND dialog, int id);
 
+// Selects the list's entry and tells the dialog, as a mouse choice does.
+void choose(HWND dialog, int id, int index);
+// The main dialog filled for a file upload of C:\Data\film.mkv named "My Film", with the category
+// at `category` in its list.
+void fillFileForm(HWND dialog, int category, const std::string& description);
+
+// A key pressed and released in `window`, posted as typing is: the dialog's loop sees it.
+void postKey(HWND window, UINT key);
+// The edit field of a combo box with one, where its typing goes.
+HWND comboEdit(HWND dialog, int id);
+
 }  // namespace testing_support

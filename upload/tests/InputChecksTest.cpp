@@ -74,4 +74,31 @@ TEST(InputChecks, LengthsCountBytes) {
     EXPECT_EQ(inputs::check(fields).message, inputs::kShortName);
 }
 
+// Blanks around a text do not count, blanks inside it do; the name goes back into the box as typed.
+TEST(InputChecks, LengthsLeaveOutTheBlanksAround) {
+    const struct {
+        const char* name;
+        const char* description;
+        const char* message;
+    } rows[] = {
+        {"     ", "0123456789", inputs::kShortName},
+        {" \t\r\nAbcd \r\n", "0123456789", inputs::kShortName},
+        {"  Ab cd  ", "0123456789", ""},
+        {" !Abcd! ", "0123456789", inputs::kShortName},
+        {"My Film", "          ", inputs::kShortDescription},
+        {"My Film", "\r\n 012345678 \t\r\n", inputs::kShortDescription},
+        {"My Film", "\r\n0123 45678\r\n", ""},
+    };
+    for (const auto& row : rows) {
+        inputs::Fields fields = complete();
+        fields.name = row.name;
+        fields.description = row.description;
+        const inputs::Outcome outcome = inputs::check(fields);
+        EXPECT_EQ(outcome.message, row.message) << '"' << row.name << "\" \"" << row.description << '"';
+        EXPECT_EQ(outcome.cleanedName, inputs::cleanName(row.name));
+    }
+    EXPECT_EQ(inputs::trimBlanks(" \t a b \r\n"), "a b");
+    EXPECT_EQ(inputs::trimBlanks("\r\n"), "");
+}
+
 }  // namespace

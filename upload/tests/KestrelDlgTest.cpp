@@ -15,6 +15,7 @@
 #include "tests/support/ModalDriver.h"
 #include "upload/KestrelDlg.h"
 #include "upload/tests/DialogScripts.h"
+#include "win/Handles.h"
 
 using namespace testing_support;
 
@@ -37,11 +38,6 @@ int comboSel(HWND dlg, int id) {
 }
 
 // The user picks an entry: the selection moves and the dialog hears of the change.
-void choose(HWND dlg, int id, int index) {
-    SendDlgItemMessageA(dlg, id, CB_SETCURSEL, WPARAM(index), 0);
-    SendMessageA(dlg, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE), reinterpret_cast<LPARAM>(GetDlgItem(dlg, id)));
-}
-
 bool enabled(HWND dlg, int id) {
     return IsWindowEnabled(GetDlgItem(dlg, id)) != FALSE;
 }
@@ -152,6 +148,79 @@ TEST(KestrelDlg, CategoryRules) {
     });
 }
 
+// Enter and Escape in the fields of a filled form leave it as it is; Enter in the description is a
+// line end, Escape closes an open drop-down list, and Enter on a button presses it.
+TEST(KestrelDlg, EnterAndEscapeNeverThrowTheFormAway) {
+    setSession();
+    CKestrelDlg dialog;
+    bool openAfterKeys = false;
+    std::string name, description, category;
+    bool listClosed = false;
+    const auto run = runModal(dialog, [&](HWND dlg) {
+        fillFileForm(dlg, 2, "A film.");
+        postKey(GetDlgItem(dlg, IDC_NAME), VK_RETURN);
+        postKey(GetDlgItem(dlg, IDC_DESCRIPTION), VK_ESCAPE);
+        postKey(comboEdit(dlg, IDC_CATEGORY), VK_ESCAPE);
+        postKey(GetDlgItem(dlg, IDC_PATH), VK_RETURN);
+        postKey(GetDlgItem(dlg, IDC_UPLOAD_FILE), VK_ESCAPE);
+        postKey(GetDlgItem(dlg, IDC_DESCRIPTION), VK_RETURN);  // the last key, seen last
+        waitUntil([&] { return itemText(dlg, IDC_DESCRIPTION).find("\r\n") != std::string::npos; });
+        openAfterKeys = IsWindowVisible(dlg) != FALSE;
+        name = itemText(dlg, IDC_NAME);
+        description = itemText(dlg, IDC_DESCRIPTION);
+        category = itemText(dlg, IDC_CATEGORY);
+
+        SendDlgItemMessageA(dlg, IDC_SUBCATEGORY1, CB_SHOWDROPDOWN, TRUE, 0);
+        postKey(comboEdit(dlg, IDC_SUBCATEGORY1), VK_ESCAPE);
+        listClosed =
+            waitUntil([&] { return SendDlgItemMessageA(dlg, IDC_SUBCATEGORY1, CB_GETDROPPEDSTATE, 0, 0) == 0; });
+        postKey(GetDlgItem(dlg, IDCANCEL), VK_RETURN);
+    });
+    EXPECT_TRUE(openAfterKeys);
+    EXPECT_EQ(name, "My Film");
+    const std::size_t lineEnd = description.find("\r\n");
+    ASSERT_NE(lineEnd, std::string::npos);
+    EXPECT_EQ(description.erase(lineEnd, 2), "A film.");
+    EXPECT_EQ(category, "Music");
+    EXPECT_TRUE(listClosed);
+    EXPECT_EQ(run.result, IDCANCEL);  // Enter on Quit
+    EXPECT_FALSE(run.leftOpen);
+}
+
+// With the keyboard alone every subcategory is reachable: a step onto the main category goes on
+// to the next entry. A mouse choice of it still resets the list.
+TEST(KestrelDlg, TheKeyboardStepsOverTheMainCategory) {
+    AppState& state = appState();
+    state.setIdentity();
+    state.m_session.m_categories = {"1;Movies",   "2;TV Shows", "3;Music",         "4;Games",
+                                    "5;Software", "6;Books",    "7;Documentaries", "8;Anime"};
+    CKestrelDlg dialog;
+    std::vector<std::string> down, up;
+    int afterMouse = -1;
+    runModal(dialog, [&](HWND dlg) {
+        choose(dlg, IDC_CATEGORY, 4);  // Games
+        const HWND first = comboEdit(dlg, IDC_SUBCATEGORY1);
+        const auto press = [&](UINT key, std::vector<std::string>& seen) {
+            const std::string before = itemText(dlg, IDC_SUBCATEGORY1);
+            postKey(first, key);
+            waitUntil([&] { return itemText(dlg, IDC_SUBCATEGORY1) != before; }, 2000);
+            seen.push_back(itemText(dlg, IDC_SUBCATEGORY1));
+        };
+        for (int i = 0; i < 8; ++i)
+            press(VK_DOWN, down);
+        for (int i = 0; i < 4; ++i)
+            press(VK_UP, up);
+        EXPECT_TRUE(IsWindowEnabled(GetDlgItem(dlg, IDC_SUBCATEGORY2)));
+        choose(dlg, IDC_SUBCATEGORY1, 4);
+        afterMouse = comboSel(dlg, IDC_SUBCATEGORY1);
+        pressButton(dlg, IDCANCEL);
+    });
+    EXPECT_EQ(down, (std::vector<std::string>{"Movies", "TV Shows", "Music", "Software", "Books", "Documentaries",
+                                              "Anime", "Anime"}));
+    EXPECT_EQ(up, (std::vector<std::string>{"Documentaries", "Books", "Software", "Music"}));
+    EXPECT_EQ(afterMouse, 0);
+}
+
 // Picture files of given sizes in the temp folder.
 std::string pictureFile(const std::string& name, size_t size) {
     char temp[MAX_PATH];
@@ -205,18 +274,33 @@ TEST(KestrelDlg, RowOneHundredSortsBetweenTenAndEleven) {
     });
 }
 
-TEST(KestrelDlg, AMissingPictureIsNotAdded) {
+// A picture that cannot be opened, or one of 2 GiB or more, is refused with a message.
+TEST(KestrelDlg, APictureThatCannotGoIsNotAdded) {
     setSession();
     CKestrelDlg dialog;
-    std::string box;
+    const std::string huge = pictureFile("huge.jpg", 0);
+    {
+        win::CHandle file(CreateFileA(huge.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+        LARGE_INTEGER end;
+        end.QuadPart = 8LL << 30;
+        ASSERT_TRUE(SetFilePointerEx(file.get(), end, nullptr, FILE_BEGIN) && SetEndOfFile(file.get()));
+    }
+    std::string missingBox, hugeBox;
     runModal(dialog, [&](HWND dlg) {
-        std::thread add([&] { dialog.addPicture("C:\\no\\such\\picture.jpg"); });
-        box = answerMessageBox(dlg);
+        std::thread add([&] {
+            dialog.addPicture("C:\\no\\such\\picture.jpg");
+            dialog.addPicture(huge);
+        });
+        missingBox = answerMessageBox(dlg);
+        hugeBox = answerMessageBox(dlg);
         add.join();
         EXPECT_TRUE(rows(dlg, 0).empty());
         pressButton(dlg, IDCANCEL);
     });
-    EXPECT_EQ(box, "Open Error\n");
+    DeleteFileA(huge.c_str());
+    EXPECT_EQ(missingBox, "Open Error\n");
+    EXPECT_EQ(hugeBox,
+              "This picture cannot be added:\n\n" + huge + ": it is 8 GB; a picture must be smaller than 2 GB");
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -7,13 +8,28 @@
 
 namespace {
 
+// Sizes from the file's 64-bit length: whole KB up to 1 MiB, whole MB up to 1 GiB, whole GB beyond.
 TEST(PictureRows, SizeTexts) {
-    EXPECT_EQ(pictures::sizeText(1048576), "1024 KB");
-    EXPECT_EQ(pictures::sizeText(1048577), "1 MB");
-    EXPECT_EQ(pictures::sizeText(1023), "0 KB");
-    EXPECT_EQ(pictures::sizeText(5000000), "4 MB");
-    EXPECT_EQ(pictures::sizeText(0), "0 KB");
-    EXPECT_EQ(pictures::sizeText(0xFFFFFFFFu), "4095 MB");
+    constexpr uint64_t MiB = 1048576, GiB = 1073741824;
+    const struct {
+        uint64_t bytes;
+        const char* text;
+    } rows[] = {
+        {0, "0 KB"},
+        {1023, "0 KB"},
+        {1024, "1 KB"},
+        {MiB, "1024 KB"},
+        {MiB + 1, "1 MB"},
+        {5000000, "4 MB"},
+        {GiB, "1024 MB"},
+        {GiB + 1, "1 GB"},
+        {2 * GiB - 1, "1 GB"},
+        {0xFFFFFFFFu, "3 GB"},
+        {8 * GiB, "8 GB"},  // once listed as "0 KB": the low 32 bits only
+        {UINT64_MAX, "17179869183 GB"},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(pictures::sizeText(row.bytes), row.text) << row.bytes;
 }
 
 TEST(PictureRows, NumbersHaveTwoDigitsAtLeast) {

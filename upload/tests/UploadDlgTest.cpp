@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <commctrl.h>
+
 #include <atomic>
 #include <fstream>
 #include <stdexcept>
@@ -11,6 +13,8 @@
 #include "app/AppState.h"
 #include "app/res/resource.h"
 #include "tests/support/ModalDriver.h"
+#include "upload/FileChecks.h"
+#include "upload/InputChecks.h"
 #include "upload/KestrelDlg.h"
 #include "upload/tests/DialogScripts.h"
 #include "win/MessageBox.h"
@@ -32,6 +36,12 @@ class HeldServices : public upload::UploadServices {
     std::vector<std::vector<upload::FormField>> forms;
 
     void setStatus(const std::string& text) override { statuses.push_back(text); }
+    // The content paths here are made up; the pictures are real files, looked at as the real
+    // services look at them.
+    std::string contentProblem(const std::string&, bool) override { return std::string(); }
+    std::string pictureProblem(const std::string& path) override {
+        return upload::pictureReason(upload::lookAtPicture(path));
+    }
     // The real box, as the worker shows it.
     void message(const std::string& text) override { appMessageBox(text); }
     BuildResult buildTorrent(const std::string&, bool) override {
@@ -44,6 +54,10 @@ class HeldServices : public upload::UploadServices {
     bool postForm(const std::string&, const std::vector<upload::FormField>& fields, std::string& answer) override {
         forms.push_back(fields);
         answer = "no markers\n";
+        return true;
+    }
+    bool postPicture(const std::string&, const std::vector<upload::FormField>& fields, std::string&) override {
+        forms.push_back(fields);
         return true;
     }
     bool writeFile(const std::string&, const std::string&) override { return true; }
@@ -67,13 +81,19 @@ void setSession() {
     state.m_session.m_siteHost = "tracker";
 }
 
-void choose(HWND dlg, int id, int index) {
-    SendDlgItemMessageA(dlg, id, CB_SETCURSEL, WPARAM(index), 0);
-    SendMessageA(dlg, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE), reinterpret_cast<LPARAM>(GetDlgItem(dlg, id)));
-}
-
 bool visible(HWND dlg, int id) {
     return IsWindowVisible(GetDlgItem(dlg, id)) != FALSE;
+}
+
+// Whether each input the upload reads is enabled.
+std::vector<bool> enabledInputs(HWND dlg) {
+    const int ids[] = {IDC_UPLOAD_FILE,    IDC_UPLOAD_FOLDER, IDC_PATH,         IDC_BROWSE,       IDC_CATEGORY,
+                       IDC_SUBCATEGORY1,   IDC_SUBCATEGORY2,  IDC_SUBCATEGORY3, IDC_SUBCATEGORY4, IDC_ADD_PICTURE,
+                       IDC_REMOVE_PICTURE, IDC_NAME,          IDC_DESCRIPTION};
+    std::vector<bool> enabled;
+    for (int id : ids)
+        enabled.push_back(IsWindowEnabled(GetDlgItem(dlg, id)) != FALSE);
+    return enabled;
 }
 
 std::string pictureFile(const std::string& name) {
@@ -105,9 +125,16 @@ TEST(UploadDlg, ChecksInOrderWithTheirMessages) {
         pressButton(dlg, IDC_UPLOAD_FILE);
         SetDlgItemTextA(dlg, IDC_PATH, " ");
         EXPECT_EQ(uploadRefused(dlg), "Please select a Category!");
-        choose(dlg, IDC_CATEGORY, 1);
+        // Typed into the category box: a name that is no entry's counts as none, an entry's
+        // name in any letter case selects it.
+        SetWindowTextA(comboEdit(dlg, IDC_CATEGORY), "Jazz");
+        EXPECT_EQ(uploadRefused(dlg), "Please select a Category!");
+        EXPECT_EQ(itemText(dlg, IDC_CATEGORY), "Jazz");
+        SetWindowTextA(comboEdit(dlg, IDC_CATEGORY), "mUSIC");
         SetDlgItemTextA(dlg, IDC_NAME, "Best!?");
         EXPECT_EQ(uploadRefused(dlg), "You have to add at Least one Picture/Cover/Screenshot!");
+        EXPECT_EQ(itemText(dlg, IDC_CATEGORY), "Music");
+        EXPECT_TRUE(IsWindowEnabled(GetDlgItem(dlg, IDC_SUBCATEGORY1)));
         EXPECT_EQ(itemText(dlg, IDC_NAME), "Best!?");
 
         dialog.addPicture(pictureFile("only.jpg"));
@@ -116,8 +143,10 @@ TEST(UploadDlg, ChecksInOrderWithTheirMessages) {
                   "It will be Displayed when Browsing for Torrents....");
         EXPECT_EQ(itemText(dlg, IDC_NAME), "Best");
 
+        SetDlgItemTextA(dlg, IDC_NAME, " \t   ");
+        EXPECT_EQ(uploadRefused(dlg), inputs::kShortName);
         SetDlgItemTextA(dlg, IDC_NAME, "A/B\\C:D");
-        SetDlgItemTextA(dlg, IDC_DESCRIPTION, "123456789");
+        SetDlgItemTextA(dlg, IDC_DESCRIPTION, "\r\n 123456789 \r\n");
         EXPECT_EQ(uploadRefused(dlg),
                   "Please enter a good Description. ( at least 10 chars ) !\n"
                   "It will be Displayed when showing the Torrent Details....");
@@ -134,6 +163,8 @@ TEST(UploadDlg, BusyWhileTheWorkerRunsAndClosesOnlyWhenIdle) {
     dialog.m_services = &services;
     const std::string a = pictureFile("a.jpg"), b = pictureFile("b.jpg");
     bool closedWhileBusy = false;
+    LVITEMA selected{};
+    selected.stateMask = selected.state = LVIS_SELECTED;
     const auto run = runModal(dialog, [&](HWND dlg) {
         pressButton(dlg, IDC_UPLOAD_FOLDER);
         SetDlgItemTextA(dlg, IDC_PATH, "C:\\Data\\Film");
@@ -143,12 +174,14 @@ TEST(UploadDlg, BusyWhileTheWorkerRunsAndClosesOnlyWhenIdle) {
         SetDlgItemTextA(dlg, IDC_DESCRIPTION, "A film about films.");
         dialog.addPicture(a);
         dialog.addPicture(b);
+        const std::vector<bool> before = enabledInputs(dlg);
         pressButton(dlg, IDC_UPLOAD);
         ASSERT_TRUE(waitUntil([&] { return services.builds.load() == 1; }));
         EXPECT_FALSE(visible(dlg, IDC_UPLOAD));
         EXPECT_FALSE(visible(dlg, IDCANCEL));
         EXPECT_TRUE(visible(dlg, IDC_STATUS));
         EXPECT_EQ(itemText(dlg, IDC_STATUS), "Checking input..");
+        EXPECT_EQ(enabledInputs(dlg), std::vector<bool>(before.size(), false));
 
         // Escape, the close box and the system menu are refused now.
         SendMessageA(dlg, WM_COMMAND, IDCANCEL, 0);
@@ -157,10 +190,13 @@ TEST(UploadDlg, BusyWhileTheWorkerRunsAndClosesOnlyWhenIdle) {
         SendMessageA(dlg, WM_COMMAND, IDOK, 0);
         closedWhileBusy = IsWindow(dlg) == FALSE || !IsWindowVisible(dlg);
 
-        // Picture commands stay usable; the worker has its own copy of the list.
-        dialog.addPicture(a);
+        // The context menu's Remove does nothing either.
+        SendDlgItemMessageA(dlg, IDC_PICTURES, LVM_SETITEMSTATE, 0, reinterpret_cast<LPARAM>(&selected));
+        pressButton(dlg, IDC_REMOVE_PICTURE);
+        EXPECT_EQ(SendDlgItemMessageA(dlg, IDC_PICTURES, LVM_GETITEMCOUNT, 0, 0), 2);
         services.release();
         ASSERT_TRUE(waitUntil([&] { return !dialog.isBusy(); }));
+        EXPECT_EQ(enabledInputs(dlg), before);
         EXPECT_EQ(itemText(dlg, IDC_UPLOAD), "Upload");
         EXPECT_TRUE(visible(dlg, IDC_UPLOAD));
         EXPECT_TRUE(visible(dlg, IDCANCEL));
@@ -183,6 +219,36 @@ TEST(UploadDlg, BusyWhileTheWorkerRunsAndClosesOnlyWhenIdle) {
     EXPECT_EQ(services.forms[2][6].value, "My Film");
 }
 
+// A picture deleted after it was added and one emptied since: one box names both, before anything
+// is hashed or sent, and the form stays as it was.
+TEST(UploadDlg, PicturesAreLookedAtBeforeTheHashing) {
+    setSession();
+    CKestrelDlg dialog;
+    HeldServices services;
+    services.release();
+    dialog.m_services = &services;
+    const std::string gone = pictureFile("gone.jpg"), emptied = pictureFile("emptied.jpg"),
+                      fine = pictureFile("fine.jpg");
+    std::string text;
+    runModal(dialog, [&](HWND dlg) {
+        fillFileForm(dlg, 1, "A film about films.");
+        for (const std::string& picture : {gone, emptied, fine})
+            dialog.addPicture(picture);
+        DeleteFileA(gone.c_str());
+        std::ofstream(emptied, std::ios::binary | std::ios::trunc);
+        postButton(dlg, IDC_UPLOAD);
+        text = answerMessageBox(dlg);
+        EXPECT_TRUE(waitUntil([&] { return !dialog.isBusy() && visible(dlg, IDC_UPLOAD); }));
+        EXPECT_EQ(SendDlgItemMessageA(dlg, IDC_PICTURES, LVM_GETITEMCOUNT, 0, 0), 3);
+        EXPECT_EQ(itemText(dlg, IDC_NAME), "My Film");
+        pressButton(dlg, IDCANCEL);
+    });
+    EXPECT_EQ(text, "These pictures cannot be uploaded:\n\n" + gone + ": there is no such file\n" + emptied +
+                        ": it is empty");
+    EXPECT_EQ(services.builds.load(), 0);
+    EXPECT_TRUE(services.forms.empty());
+}
+
 // Whatever escapes the sequence, the worker comes back: "Upload Failed..." and a message in front
 // of the main dialog, which is disabled while it shows, then idle and closable.
 TEST(UploadDlg, AnExceptionInTheSequenceLeavesTheDialogIdleAndClosable) {
@@ -197,11 +263,7 @@ TEST(UploadDlg, AnExceptionInTheSequenceLeavesTheDialogIdleAndClosable) {
     HWND main = nullptr;
     bool mainEnabled = true;
     const auto run = runModal(dialog, [&](HWND dlg) {
-        pressButton(dlg, IDC_UPLOAD_FILE);
-        SetDlgItemTextA(dlg, IDC_PATH, "C:\\Data\\film.mkv");
-        choose(dlg, IDC_CATEGORY, 1);
-        SetDlgItemTextA(dlg, IDC_NAME, "My Film");
-        SetDlgItemTextA(dlg, IDC_DESCRIPTION, "A film about films.");
+        fillFileForm(dlg, 1, "A film about films.");
         dialog.addPicture(pictureFile("x.jpg"));
         pressButton(dlg, IDC_UPLOAD);
         const HWND box = waitForWindow("", dlg, 0xFFFF);

@@ -13,6 +13,7 @@
 #include "site/InetForm.h"
 #include "site/tests/support/OnlineTest.h"
 #include "tests/support/ModalDriver.h"
+#include "tests/support/Pictures.h"
 #include "tests/support/WinPlaces.h"
 #include "upload/KestrelDlg.h"
 #include "upload/tests/DialogScripts.h"
@@ -26,11 +27,6 @@ const std::string kWork = places::windowsPath(SW_UPLOAD_ONLINE_DIR);
 
 bool contains(const std::string& text, const std::string& part) {
     return text.find(part) != std::string::npos;
-}
-
-void choose(HWND dlg, int id, int index) {
-    SendDlgItemMessageA(dlg, id, CB_SETCURSEL, WPARAM(index), 0);
-    SendMessageA(dlg, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE), reinterpret_cast<LPARAM>(GetDlgItem(dlg, id)));
 }
 
 // Closes every backend wait as soon as it shows, instead of waiting its 30 seconds.
@@ -104,6 +100,13 @@ class UploadOnline : public OnlineTest {
         for (size_t i = 0; i < size; ++i)
             bytes[i] = char(seed + i * 31 + i / 977);
         writeFileBytes(path, bytes);
+        return path;
+    }
+
+    // A picture the site accepts, with bytes of its own.
+    std::string makePicture(const std::string& relative, char seed) {
+        const std::string path = kWork + "\\" + relative;
+        writeFileBytes(path, gifPicture(std::string(100, seed)));
         return path;
     }
 
@@ -199,13 +202,13 @@ TEST_F(UploadOnline, FileModeWithUtorrent3) {
     Inputs in;
     in.path = makeFile("Data\\film.mkv", 300000, 'f');
     in.name = "My Film";
-    in.pictures = {makeFile("a.jpg", 500, 'a'), makeFile("b.jpg", 600, 'b'), makeFile("c.jpg", 700, 'c')};
+    in.pictures = {makePicture("a.gif", 'a'), makePicture("b.gif", 'b'), makePicture("c.gif", 'c')};
     const int before = m_site.requestCount();
     upload(in);
 
     const std::vector<StandinRequest> sent = m_site.requestsSince(before);
     ASSERT_EQ(sent.size(), 6u);
-    const char* order[] = {"c.jpg", "b.jpg", "a.jpg"};
+    const char* order[] = {"c.gif", "b.gif", "a.gif"};
     for (int i = 0; i < 3; ++i) {
         EXPECT_EQ(sent[i].m_target, "/doupload.php");
         EXPECT_EQ(formField(sent[i].m_body, "upload"), "Upload");
@@ -236,6 +239,17 @@ TEST_F(UploadOnline, FileModeWithUtorrent3) {
     const std::string debug = readFileBytes(kWork + "\\debug.html");
     EXPECT_EQ(debug, readFileBytes(kWork + "\\answer-again.html"));
     EXPECT_TRUE(contains(debug, "Successfully uploaded!"));
+
+    // The site took the three pictures: its listing (newest first) shows them with the upload.
+    CMyInetForm index;
+    ASSERT_FALSE(index.downloadFile(m_site.host(), "/", kWork + "\\listing.html"));
+    const std::string listing = readFileBytes(kWork + "\\listing.html");
+    const std::string upToName = listing.substr(0, listing.find(">My Film</a>"));
+    std::size_t pictures = 0;
+    for (std::size_t at = upToName.rfind("<div class=\"card\">");
+         (at = upToName.find("<img ", at + 1)) != std::string::npos;)
+        ++pictures;
+    EXPECT_EQ(pictures, 3u);
 
     EXPECT_EQ(m_boxes.texts(), std::vector<std::string>{"Upload Complete!"});
     EXPECT_EQ(m_backendWaits, 1);
@@ -271,7 +285,7 @@ TEST_F(UploadOnline, FolderModeByClientVersion) {
         in.path = kWork + "\\" + folder + (c.variant[0] == 'p' ? "\\" : "");
         in.name = std::string("Folder film ") + c.variant;
         in.subcategory = 3;  // Music
-        in.pictures = {makeFile("cover.jpg", 900, seed++)};
+        in.pictures = {makePicture("cover.gif", seed++)};
         upload(in);
 
         EXPECT_EQ(m_boxes.texts(), std::vector<std::string>{"Upload Complete!"});
@@ -291,7 +305,7 @@ TEST_F(UploadOnline, ARefusedUploadShowsTheSitesReason) {
     Inputs in;
     in.path = makeFile("twice.bin", 20000, 't');
     in.name = "Twice uploaded";
-    in.pictures = {makeFile("t.jpg", 100, 'p')};
+    in.pictures = {makePicture("t.gif", 'p')};
     upload(in);
     ASSERT_EQ(m_boxes.texts(), std::vector<std::string>{"Upload Complete!"});
     m_boxes.clear();
@@ -329,7 +343,7 @@ TEST_F(UploadOnline, CancellingTheHashingLeavesNoRequestOnTheWire) {
     Inputs in;
     in.path = big;
     in.name = "Never sent";
-    in.pictures = {makeFile("n.jpg", 100, 'n')};
+    in.pictures = {makePicture("n.gif", 'n')};
     const int before = m_site.requestCount();
     upload(in);
     canceller.join();
@@ -347,7 +361,7 @@ TEST_F(UploadOnline, AFailedDownloadIsNotHandedToTheClient) {
     Inputs in;
     in.path = makeFile("lost.bin", 5000, 'l');
     in.name = "Lost download";
-    in.pictures = {makeFile("l.jpg", 100, 'q')};
+    in.pictures = {makePicture("l.gif", 'q')};
     upload(in);
     const std::vector<std::string> boxes = m_boxes.texts();
     EXPECT_FALSE(boxes.empty());  // the download's own message
@@ -366,7 +380,7 @@ TEST_F(UploadOnline, WithAzureusKnownTheUserChoosesTheClient) {
     Inputs in;
     in.path = makeFile("Choice\\one.bin", 8000, '1');
     in.name = "Chosen uTorrent";
-    in.pictures = {makeFile("u.jpg", 100, 'u')};
+    in.pictures = {makePicture("u.gif", 'u')};
     upload(in);
     EXPECT_TRUE(m_choiceShown);
     auto starts = awaitClientStarts(1);

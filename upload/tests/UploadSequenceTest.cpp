@@ -38,9 +38,13 @@ class FakeServices : public upload::UploadServices {
     std::string written;
     std::vector<bool> downloads;  // per download, true = worked; missing entries work
     int major = 3;
+    std::map<std::string, std::string> problems;  // path: why the content or the picture cannot go
+    std::string failingPost;                      // the picture whose post fails
 
     void setStatus(const std::string& text) override { calls.push_back("status " + text); }
     void message(const std::string& text) override { calls.push_back("message " + text); }
+    std::string contentProblem(const std::string& path, bool) override { return problems[path]; }
+    std::string pictureProblem(const std::string& path) override { return problems[path]; }
     BuildResult buildTorrent(const std::string& path, bool fileMode) override {
         calls.push_back("build " + path + (fileMode ? " file" : " folder"));
         return built;
@@ -50,10 +54,18 @@ class FakeServices : public upload::UploadServices {
             throw std::bad_alloc();
         calls.push_back("post " + host + " " + fields.back().name);
         forms.push_back(fields);
-        if (fields.back().name != "file")
-            return true;
         out = answer;
         return torrentFormSent;
+    }
+    bool postPicture(const std::string& host, const std::vector<FormField>& fields, std::string& failure) override {
+        if (throwOnPost)
+            throw std::bad_alloc();
+        calls.push_back("post " + host + " " + fields.back().name);
+        forms.push_back(fields);
+        if (fields.back().value != failingPost)
+            return true;
+        failure = "Error on InternetWriteFile 12030\n";
+        return false;
     }
     bool writeFile(const std::string& path, const std::string& bytes) override {
         calls.push_back("write " + path);
@@ -284,6 +296,48 @@ TEST(UploadSequence, UnknownClientsAndTheAzureusChoice) {
     ASSERT_EQ(both.starts.size(), 1u);
     EXPECT_EQ(both.starts[0].program, "C:\\Azureus.exe");
     EXPECT_NE(std::find(both.calls.begin(), both.calls.end(), "choose"), both.calls.end());
+}
+
+// The content and every picture are looked at before the hashing: one message, nothing hashed or sent.
+TEST(UploadSequence, WhatIsMissingOnDiskStopsItBeforeTheHashing) {
+    FakeServices services;
+    services.problems["C:\\Data\\Film"] = "There is no folder C:\\Data\\Film";
+    services.problems["C:\\p\\a.jpg"] = "there is no such file";
+    upload::runUpload(job(), services);
+    EXPECT_EQ(services.calls,
+              std::vector<std::string>{"message Could not create the torrent:\n\nThere is no folder C:\\Data\\Film"});
+
+    FakeServices pictures;
+    pictures.problems["C:\\p\\a.jpg"] = "there is no such file";
+    pictures.problems["D:c.gif"] = "it is empty";
+    upload::runUpload(job(), pictures);
+    EXPECT_EQ(pictures.calls, std::vector<std::string>{"message These pictures cannot be uploaded:\n\n"
+                                                       "C:\\p\\a.jpg: there is no such file\nD:c.gif: it is empty"});
+}
+
+// A picture that cannot be sent ends the upload before the torrent form, and says which went before.
+TEST(UploadSequence, AFailedPicturePostStopsTheUpload) {
+    const struct {
+        std::string failing;
+        std::size_t posts;
+        std::string why;
+    } rows[] = {
+        {"D:c.gif", 1,
+         "The picture c.gif could not be sent; the torrent was not submitted.\n\nError on InternetWriteFile 12030"},
+        {"C:\\p\\a.jpg", 3,
+         "The picture a.jpg could not be sent; the torrent was not submitted.\n\nError on InternetWriteFile 12030\n\n"
+         "The pictures before it were already sent: c.gif, b.png"},
+    };
+    for (const auto& row : rows) {
+        FakeServices services;
+        services.answer = kLinkLine;
+        services.failingPost = row.failing;
+        upload::runUpload(job(), services);
+        EXPECT_EQ(services.forms.size(), row.posts);
+        const std::vector<std::string> tail(services.calls.end() - 2, services.calls.end());
+        EXPECT_EQ(tail, (std::vector<std::string>{"status Upload Failed...", "message Upload Failed:\n\n" + row.why}));
+        EXPECT_TRUE(services.starts.empty());
+    }
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include "tests/support/WinPlaces.h"
 
 #include <cstdlib>
+#include <sstream>
 
 #ifndef SW_STANDIN_DIR
 #error SW_STANDIN_DIR must name the folder of the stand-in site
@@ -41,6 +42,20 @@ CStandin::~CStandin() {
 void CStandin::useAsSite() const {
     const std::string assignment = "SEEDWRIGHT_SITE=" + m_host;
     _putenv(assignment.c_str());
+}
+
+std::string CStandin::hostWithCertificate(const std::string& certificate) const {
+    const std::string port = trimmed(readFileBytes(path("port-" + certificate)));
+    EXPECT_FALSE(port.empty()) << "the stand-in site serves no " << certificate << " certificate";
+    return "localhost:" + port;
+}
+
+int CStandin::handshakes(const std::string& certificate) const {
+    std::istringstream log(readFileBytes(path("state\\connections.log")));
+    int count = 0;
+    for (std::string line; std::getline(log, line);)
+        count += line.rfind(certificate + " ", 0) == 0;
+    return count;
 }
 
 void CStandin::setScenario(const std::string& json) const {

@@ -17,6 +17,12 @@ class CStandin {
     // Sets SEEDWRIGHT_SITE for this process.
     void useAsSite() const;
 
+    // The site served with a certificate a client must refuse: "untrusted" (from a CA the prefix
+    // does not trust), "expired" or "wrong-host" (made out to another host name).
+    std::string hostWithCertificate(const std::string& certificate) const;
+    // TLS handshakes that certificate's port has seen so far.
+    int handshakes(const std::string& certificate) const;
+
     // JSON object with the keys of state/scenario.json; "{}" is the default.
     void setScenario(const std::string& json) const;
 

@@ -1,0 +1,86 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "torrent/BuildResult.h"
+#include "torrent/tests/TestTree.h"
+#include "upload/FileChecks.h"
+
+namespace {
+
+using testtree::CScratch;
+using testtree::join;
+using upload::PictureProblem;
+
+TEST(FileChecks, TheContentIsThereAndHoldsAByte) {
+    CScratch scratch("content-check");
+    const std::string one = scratch.file("one.bin", "1");
+    const std::string empty = scratch.file("empty.bin", "");
+    const std::string film = scratch.folder("Film");
+    scratch.file("Film/Extras/a.mkv", "abc");
+    const std::string nothing = scratch.folder("Nothing");
+    scratch.file("Nothing/one.txt", "");
+    scratch.file("Nothing/Sub/two.txt", "");
+    scratch.file("Nothing/Thumbs.db", "not content");
+    testtree::hide(scratch.file("Nothing/secret.txt", "not content either"));
+    const std::string missing = join(scratch.m_path, "missing");
+
+    const struct {
+        std::string path;
+        bool fileMode;
+        std::string problem;
+    } rows[] = {
+        {one, true, ""},
+        {film, false, ""},
+        {empty, true, buildreason::nothingToUpload(empty)},
+        {nothing, false, buildreason::nothingToUpload(nothing)},
+        {missing, true, buildreason::cannotRead(missing)},
+        {missing, false, buildreason::noSuchFolder(missing)},
+        {film, true, buildreason::cannotRead(film)},
+        {one, false, buildreason::noSuchFolder(one)},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(upload::contentProblem(row.path, row.fileMode), row.problem)
+            << row.path << (row.fileMode ? " as a file" : " as a folder");
+}
+
+TEST(FileChecks, EveryPictureProblem) {
+    CScratch scratch("picture-check");
+    const struct {
+        std::string path;
+        PictureProblem problem;
+        uint64_t size;
+        std::string reason;
+    } rows[] = {
+        {scratch.file("a.jpg", "JPEG"), PictureProblem::None, 4, ""},
+        {scratch.sparseFile("largest.png", upload::kPictureLimit - 1), PictureProblem::None, upload::kPictureLimit - 1,
+         ""},
+        {join(scratch.m_path, "deleted.jpg"), PictureProblem::Missing, 0, "there is no such file"},
+        {scratch.folder("folder.jpg"), PictureProblem::Unreadable, 0, "it cannot be read"},
+        {scratch.file("empty.gif", ""), PictureProblem::Empty, 0, "it is empty"},
+        {scratch.sparseFile("two.jpg", upload::kPictureLimit), PictureProblem::TooLarge, upload::kPictureLimit,
+         "it is 2 GB; a picture must be smaller than 2 GB"},
+        {scratch.sparseFile("eight.jpg", uint64_t(8) << 30), PictureProblem::TooLarge, uint64_t(8) << 30,
+         "it is 8 GB; a picture must be smaller than 2 GB"},
+    };
+    for (const auto& row : rows) {
+        const upload::PictureLook look = upload::lookAtPicture(row.path);
+        EXPECT_EQ(look.problem, row.problem) << row.path;
+        EXPECT_EQ(look.size, row.size) << row.path;
+        EXPECT_EQ(upload::pictureReason(look), row.reason) << row.path;
+    }
+}
+
+TEST(FileChecks, OneBoxNamesEveryPicture) {
+    EXPECT_EQ(upload::picturesMessage({{"C:\\p\\a.jpg", "it is empty"}}),
+              "This picture cannot be uploaded:\n\nC:\\p\\a.jpg: it is empty");
+    EXPECT_EQ(upload::picturesMessage({{"C:\\p\\a.jpg", "it is empty"}, {"D:b.png", "there is no such file"}}),
+              "These pictures cannot be uploaded:\n\nC:\\p\\a.jpg: it is empty\nD:b.png: there is no such file");
+    upload::PictureLook huge;
+    huge.problem = PictureProblem::TooLarge;
+    huge.size = uint64_t(8) << 30;
+    EXPECT_EQ(upload::addPictureRefusal("C:\\big.bin", huge),
+              "This picture cannot be added:\n\nC:\\big.bin: it is 8 GB; a picture must be smaller than 2 GB");
+}
+
+}  // namespace
