@@ -309,6 +309,8 @@ TEST_F(UploadOnline, ARefusedUploadShowsTheSitesReason) {
     upload(in);
     ASSERT_EQ(m_boxes.texts(), std::vector<std::string>{"Upload Complete!"});
     m_boxes.clear();
+    // The first upload's client writes its record on its own time: only then is it cleared.
+    ASSERT_EQ(awaitClientStarts(1).size(), 1u);
     DeleteFileA(m_record.c_str());
 
     upload(in);
