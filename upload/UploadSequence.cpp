@@ -4,6 +4,7 @@
 #include <new>
 
 #include "site/FormWire.h"
+#include "site/RequestLimits.h"
 #include "torrent/SameContent.h"
 #include "upload/InputChecks.h"
 
@@ -11,8 +12,18 @@ namespace upload {
 
 namespace {
 
-void postPictures(const UploadJob& job, UploadServices& services) {
-    // Most recently added first; a failed post does not stop the others.
+// The member's message for a request that got no answer, or an answer of status 400 or more.
+std::string requestFailure(const std::string& step, const std::string& host, const PostAnswer& answer) {
+    const std::string why = answer.failure.empty() ? reason::answered(answer.status) : answer.failure;
+    return "Upload Failed:\n\n" + step + " to " + host + " failed.\n\n" + why;
+}
+
+bool answered(bool sent, const PostAnswer& answer) {
+    return sent && answer.status < 400;
+}
+
+// Most recently added first; the first failed post stops the upload. Counts the pictures posted.
+bool postPictures(const UploadJob& job, UploadServices& services, std::size_t& posted) {
     for (auto picture = job.pictures.rbegin(); picture != job.pictures.rend(); ++picture) {
         FormField upload;
         upload.name = "upload";
@@ -23,12 +34,22 @@ void postPictures(const UploadJob& job, UploadServices& services) {
         file.value = *picture;
         file.fileName = fileNamePart(*picture);
         services.setStatus("Uploading Picture: " + file.fileName);
-        std::string ignored;
-        services.postForm(job.siteHost, {upload, file}, ignored);
+        PostAnswer answer;
+        const bool sent = services.postForm(job.siteHost, {upload, file}, answer);
+        if (!answered(sent, answer)) {
+            std::string text = requestFailure("Posting the picture " + file.fileName, job.siteHost, answer);
+            if (posted > 0)
+                text += "\n\nThe pictures before it were already posted.";
+            services.setStatus("Upload Failed...");
+            services.message(text);
+            return false;
+        }
+        ++posted;
     }
+    return true;
 }
 
-bool postTorrentForm(const UploadJob& job, UploadServices& services, std::string& answer) {
+bool postTorrentForm(const UploadJob& job, UploadServices& services, PostAnswer& answer) {
     const TorrentForm form = torrentForm(job.description, job.category, job.subcategories, job.name);
     std::vector<FormField> fields;
     for (const auto& text : form.texts) {
@@ -108,14 +129,26 @@ void runUpload(const UploadJob& job, UploadServices& services) {
         return;
     }
 
-    postPictures(job, services);
-    std::string answer;
-    if (!postTorrentForm(job, services, answer))
+    std::size_t posted = 0;
+    if (!postPictures(job, services, posted))
         return;
-
-    services.setStatus("Parsing results...");
-    if (!services.writeFile(job.workingFolder + "\\debug.html", answer))
-        services.message("Could not open debug outputfile debug.html");
+    PostAnswer post;
+    const bool sent = postTorrentForm(job, services, post);
+    const std::string& answer = post.page;
+    if (sent) {
+        services.setStatus("Parsing results...");
+        if (!services.writeFile(job.workingFolder + "\\debug.html", answer))
+            services.message("Could not open debug outputfile debug.html");
+    }
+    if (!answered(sent, post)) {
+        std::string text = requestFailure("Posting the torrent form", job.siteHost, post);
+        if (posted > 0)
+            text += "\n\nThe pictures were already posted.";
+        services.setStatus(posted > 0 ? "Upload Failed... The pictures were posted, the torrent was not."
+                                      : "Upload Failed...");
+        services.message(text);
+        return;
+    }
 
     const AnswerScan scan = scanAnswer(answer);
     bool success = false;

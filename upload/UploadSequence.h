@@ -36,6 +36,13 @@ struct FormField {
     std::string fileName;  // the name a file is announced under
 };
 
+// The site's answer to a form: its page and status, or why none came.
+struct PostAnswer {
+    std::string page;
+    long status = 200;
+    std::string failure;  // set when there is no answer
+};
+
 class UploadServices {
   public:
     virtual ~UploadServices() = default;
@@ -44,8 +51,9 @@ class UploadServices {
     virtual void message(const std::string& text) = 0;
     // Runs the hashing dialog: written, cancelled by the user, or failed with the reason.
     virtual BuildResult buildTorrent(const std::string& contentPath, bool fileMode) = 0;
-    // Posts one form to "/doupload.php"; false when the send failed (already reported).
-    virtual bool postForm(const std::string& host, const std::vector<FormField>& fields, std::string& answer) = 0;
+    // Posts one form to "/doupload.php"; false when no answer came (answer.failure says why;
+    // a file of the form that could not be read has been reported already).
+    virtual bool postForm(const std::string& host, const std::vector<FormField>& fields, PostAnswer& answer) = 0;
     // Creates or replaces a file with exactly these bytes; false when it could not be opened.
     virtual bool writeFile(const std::string& path, const std::string& bytes) = 0;
     // The first `maxBytes` bytes of a file (all of a smaller one); false when it cannot be read.

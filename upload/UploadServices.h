@@ -18,7 +18,9 @@ class CWinUploadServices : public upload::UploadServices {
     void setStatus(const std::string& text) override;
     void message(const std::string& text) override;
     BuildResult buildTorrent(const std::string& contentPath, bool fileMode) override;
-    bool postForm(const std::string& host, const std::vector<upload::FormField>& fields, std::string& answer) override;
+    bool postForm(const std::string& host,
+                  const std::vector<upload::FormField>& fields,
+                  upload::PostAnswer& answer) override;
     bool writeFile(const std::string& path, const std::string& bytes) override;
     bool readFile(const std::string& path, std::size_t maxBytes, std::string& bytes) override;
     bool downloadTorrent(const std::string& host, const std::string& linkPath, const std::string& localPath) override;
