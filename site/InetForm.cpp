@@ -27,17 +27,25 @@ void CMyInetForm::closeAll() {
 
 bool CMyInetForm::failedWith(DWORD error, DWORD elapsed) {
     // Some WinINet builds report a receive timeout as a broken connection.
-    m_failure = elapsed >= m_limits.m_stepSeconds * 1000 ? reason::noAnswerWithin(m_limits.m_stepSeconds)
-                                                         : inetFailureReason(error, m_host, m_limits);
+    m_failure =
+        timedOut(elapsed) ? reason::noAnswerWithin(m_limits.m_stepSeconds) : inetFailureReason(error, m_host, m_limits);
     SetLastError(error);
     return true;
 }
 
+// A step's wait, measured from a little later than WinINet starts it.
+bool CMyInetForm::timedOut(DWORD elapsed) const {
+    return elapsed + 250 >= m_limits.m_stepSeconds * 1000;
+}
+
 bool CMyInetForm::answeredWithHeaders() const {
-    char version[32] = {};
-    DWORD size = sizeof version;
-    return HttpQueryInfoA(m_request.get(), HTTP_QUERY_VERSION, version, &size, nullptr) &&
-           std::strncmp(version, "HTTP/1.", 7) == 0;
+    // The raw header block starts with the status line; an answer made of nothing has none.
+    char head[16] = {};
+    DWORD size = sizeof head;
+    if (!HttpQueryInfoA(m_request.get(), HTTP_QUERY_RAW_HEADERS_CRLF, head, &size, nullptr) &&
+        GetLastError() != ERROR_INSUFFICIENT_BUFFER)
+        return false;
+    return std::strncmp(head, "HTTP/", 5) == 0 || size >= sizeof head;
 }
 
 long long CMyInetForm::contentLength() const {
@@ -139,7 +147,8 @@ bool CMyInetForm::send() {
     }
     // A connection closed before any header line is no answer, though WinINet makes one of it.
     if (!answeredWithHeaders()) {
-        m_failure = "The connection to " + m_host + " broke off.";
+        m_failure = timedOut(GetTickCount() - start) ? reason::noAnswerWithin(m_limits.m_stepSeconds)
+                                                     : "The connection to " + m_host + " broke off.";
         return true;
     }
     DWORD status = 0;

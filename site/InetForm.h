@@ -42,6 +42,7 @@ class CMyInetForm : public CFormWire {
     // Fills m_failure from the error after `elapsed` milliseconds and keeps the error as the
     // thread's last one; true.
     bool failedWith(DWORD error, DWORD elapsed);
+    bool timedOut(DWORD elapsed) const;
     bool answeredWithHeaders() const;
     // The answer's Content-Length, -1 when it has none.
     long long contentLength() const;
