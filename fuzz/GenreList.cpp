@@ -45,6 +45,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (result.m_cookiesRequired)
         FUZZ_CHECK(answer.find(genre::kCookieMarker) != std::string::npos);
 
+    // An accepted list announces a build on its first line, and the parse read it from there.
+    if (beginsWithAnnouncement(answer)) {
+        FUZZ_CHECK(firstEnd != std::string::npos && answer.find('=') < firstEnd);
+        FUZZ_CHECK(result.m_build >= 0);
+    }
+
     if (updateOffered(result.m_build, 1024))
         FUZZ_CHECK(updateOfferText(result.m_build, 1024).find("Build(1024)") != std::string::npos);
     if (isWebAddress(result.m_updateAddress))

@@ -1,6 +1,8 @@
 #include <memory>
 
+#include "site/InetFailure.h"
 #include "site/InetForm.h"
+#include "win/Handles.h"
 #include "win/MessageBox.h"
 
 namespace {
@@ -16,55 +18,74 @@ constexpr DWORD kBlockSize = 51200;
 }  // namespace
 
 bool CMyInetForm::downloadFile(const std::string& host, const std::string& path, const std::string& localPath) {
+    m_host = host;
+    m_limits = requestLimits();
     m_session.reset(InternetOpenA(wire::kBrowserAgent, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
     if (!m_session) {
         appMessageBox("Failed to open session");
         return true;
     }
+    applyTimeouts(m_session.get(), m_limits);
     const std::string address = "https://" + host + path;
     char canonical[1024] = {};
     DWORD canonicalLength = sizeof canonical;
     InternetCanonicalizeUrlA(address.c_str(), canonical, &canonicalLength, ICU_BROWSER_MODE);
+    const DWORD start = GetTickCount();
     m_request.reset(InternetOpenUrlA(m_session.get(), canonical, nullptr, 0, kDownloadFlags, 0));
+    const DWORD openError = GetLastError();
 
     // The local file is replaced even when the download then fails, so no stale copy stays behind.
-    HANDLE file = CreateFileA(localPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                              CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
+    win::CHandle file(CreateFileA(localPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                  CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.valid()) {
         appMessageBox("Cannot open Torrent file for Download");
         return true;
     }
-    const std::string failure = "Failed to download " + address;
+    // Every failure on the way to the site and back: the message with its reason; failed.
+    auto failed = [this, &address](const std::string& why) {
+        m_failure = why;
+        appMessageBox("Failed to download " + address + "\n\n" + why);
+        return true;
+    };
+    if (!m_request)
+        return failed(inetFailureReason(openError, host, m_limits));
+    applyTimeouts(m_request.get(), m_limits);
+    if (!answeredWithHeaders())
+        return failed("The connection to " + host + " broke off.");
     DWORD status = 0;
     DWORD statusSize = sizeof status;
-    if (!m_request || (HttpQueryInfoA(m_request.get(), HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status,
-                                      &statusSize, nullptr) &&
-                       status >= 400)) {
-        CloseHandle(file);
-        appMessageBox(failure);
-        return true;
-    }
+    if (HttpQueryInfoA(m_request.get(), HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &statusSize, nullptr))
+        m_status = static_cast<long>(status);
+    if (m_status >= 400)
+        return failed(reason::answered(m_status));
+    const long long announced = contentLength();
+    const std::size_t cap = site::maxDownload();
+    if (announced > static_cast<long long>(cap))
+        return failed(reason::largerThan(cap));
 
     const auto block = std::make_unique<char[]>(kBlockSize);
+    unsigned long long total = 0;
     for (;;) {
         DWORD read = 0;
-        if (!InternetReadFile(m_request.get(), block.get(), kBlockSize, &read)) {
-            CloseHandle(file);
-            appMessageBox(failure);
-            return true;
-        }
-        if (read == 0) {
-            CloseHandle(file);
-            m_request.close();
-            m_session.close();
-            return false;
-        }
+        if (!InternetReadFile(m_request.get(), block.get(), kBlockSize, &read))
+            return failed(inetFailureReason(GetLastError(), host, m_limits));
+        if (read == 0)
+            break;
+        total += read;
+        if (total > cap)
+            return failed(reason::largerThan(cap));
+        if (GetTickCount() - start > m_limits.m_totalSeconds * 1000)
+            return failed(reason::notFinishedWithin(m_limits.m_totalSeconds));
         // A short write (a full disk) leaves a truncated torrent: that is no download.
         DWORD written = 0;
-        if (!WriteFile(file, block.get(), read, &written, nullptr) || written < read) {
-            CloseHandle(file);
+        if (!WriteFile(file.get(), block.get(), read, &written, nullptr) || written < read) {
             appMessageBox("Cannot write Torrent file for Download");
             return true;
         }
     }
+    if (announced >= 0 && total < static_cast<unsigned long long>(announced))
+        return failed(reason::endedEarly(total, static_cast<unsigned long long>(announced)));
+    m_request.close();
+    m_session.close();
+    return false;
 }

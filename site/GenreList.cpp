@@ -64,6 +64,21 @@ GenreListResult parseGenreList(const std::string& answer, std::vector<std::strin
     return result;
 }
 
+bool beginsWithAnnouncement(const std::string& answer) {
+    const std::size_t end = answer.find('\n');
+    if (end == std::string::npos)
+        return false;
+    std::size_t i = 0;
+    while (i < end && (std::isalnum(static_cast<unsigned char>(answer[i])) || answer[i] == '_'))
+        ++i;
+    if (i == 0 || i == end || answer[i] != '=')
+        return false;
+    const std::size_t digits = ++i;
+    while (i < end && answer[i] >= '0' && answer[i] <= '9')
+        ++i;
+    return i > digits && i < end && answer[i] == '=';
+}
+
 bool updateOffered(int32_t announced, int32_t own) {
     return announced > own;
 }

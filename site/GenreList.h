@@ -24,6 +24,10 @@ struct GenreListResult {
 // carriage return before it stays; the text after the last line feed is not examined.
 GenreListResult parseGenreList(const std::string& answer, std::vector<std::string>& categories);
 
+// True when the first line, ended by a line feed, is the announcement "key=BUILD=...": a key
+// of letters, digits or '_', then digits. Anything else (an error or login page) is no list.
+bool beginsWithAnnouncement(const std::string& answer);
+
 // Only a newer build is offered.
 bool updateOffered(int32_t announced, int32_t own);
 std::string updateOfferText(int32_t announced, int32_t own);

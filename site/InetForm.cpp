@@ -1,7 +1,9 @@
 #include "site/InetForm.h"
 
+#include <cstdlib>
 #include <cstring>
 
+#include "site/InetFailure.h"
 #include "site/ReadWholeFile.h"
 #include "site/SiteTable.h"
 #include "win/MessageBox.h"
@@ -23,15 +25,51 @@ void CMyInetForm::closeAll() {
     m_session.close();
 }
 
+bool CMyInetForm::failedWith(DWORD error, DWORD elapsed) {
+    // Some WinINet builds report a receive timeout as a broken connection.
+    m_failure =
+        timedOut(elapsed) ? reason::noAnswerWithin(m_limits.m_stepSeconds) : inetFailureReason(error, m_host, m_limits);
+    SetLastError(error);
+    return true;
+}
+
+// A step's wait, measured from a little later than WinINet starts it.
+bool CMyInetForm::timedOut(DWORD elapsed) const {
+    return elapsed + 250 >= m_limits.m_stepSeconds * 1000;
+}
+
+bool CMyInetForm::answeredWithHeaders() const {
+    // The raw header block starts with the status line; an answer made of nothing has none.
+    char head[16] = {};
+    DWORD size = sizeof head;
+    if (!HttpQueryInfoA(m_request.get(), HTTP_QUERY_RAW_HEADERS_CRLF, head, &size, nullptr) &&
+        GetLastError() != ERROR_INSUFFICIENT_BUFFER)
+        return false;
+    return std::strncmp(head, "HTTP/", 5) == 0 || size >= sizeof head;
+}
+
+long long CMyInetForm::contentLength() const {
+    char text[32] = {};
+    DWORD size = sizeof text;
+    if (!HttpQueryInfoA(m_request.get(), HTTP_QUERY_CONTENT_LENGTH, text, &size, nullptr))
+        return -1;
+    char* end = nullptr;
+    const long long length = std::strtoll(text, &end, 10);
+    return end != text && *end == '\0' && length >= 0 ? length : -1;
+}
+
 bool CMyInetForm::openRequest(const std::string& host, const std::string& path) {
     m_startTick = GetTickCount();
     setBoundary(m_startTick);
+    m_host = host;
+    m_limits = requestLimits();
 
     m_session.reset(InternetOpenA("Seedwright", INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
     if (!m_session) {
         appMessageBox("Failed to open session");
         return true;
     }
+    applyTimeouts(m_session.get(), m_limits);
     std::string hostName;
     unsigned short port = site::kHttpsPort;
     splitHostPort(host, hostName, port);
@@ -43,6 +81,7 @@ bool CMyInetForm::openRequest(const std::string& host, const std::string& path) 
         m_session.close();
         return true;
     }
+    applyTimeouts(m_connection.get(), m_limits);
     m_request.reset(
         HttpOpenRequestA(m_connection.get(), "POST", path.c_str(), nullptr, nullptr, nullptr, kPostFlags, 0));
     if (!m_request) {
@@ -51,6 +90,7 @@ bool CMyInetForm::openRequest(const std::string& host, const std::string& path) 
         m_session.close();
         return true;
     }
+    applyTimeouts(m_request.get(), m_limits);
     return false;
 }
 
@@ -77,49 +117,82 @@ bool CMyInetForm::send() {
     if (!HttpAddRequestHeadersA(m_request.get(), m_headers.c_str(), static_cast<DWORD>(-1), HTTP_ADDREQ_FLAG_ADD)) {
         appMessageBox("HttpAddRequestHeaders() Failed\n");
         closeAll();
+        m_failure = "The request could not be made.";
         return true;
     }
+    const DWORD start = GetTickCount();
     INTERNET_BUFFERSA buffers = {};
     buffers.dwStructSize = sizeof buffers;
     buffers.dwBufferTotal = static_cast<DWORD>(length);
     if (!HttpSendRequestExA(m_request.get(), &buffers, nullptr, 0, 0))
-        return true;
+        return failedWith(GetLastError(), GetTickCount() - start);
 
     for (const BodyPiece& piece : bodyPieces()) {
         DWORD written = 0;
-        if (!piece.data || !InternetWriteFile(m_request.get(), piece.data, static_cast<DWORD>(piece.size), &written)) {
-            m_lastError = "Error on InternetWriteFile " + std::to_string(GetLastError()) + "\n";
-            appMessageBox(m_lastError);
+        if (!piece.data) {
+            m_lastError = "Error on InternetWriteFile 0\n";
+            m_failure = "A file of the form could not be read.";
             return true;
+        }
+        if (!InternetWriteFile(m_request.get(), piece.data, static_cast<DWORD>(piece.size), &written)) {
+            const DWORD error = GetLastError();
+            m_lastError = "Error on InternetWriteFile " + std::to_string(error) + "\n";
+            return failedWith(error, GetTickCount() - start);
         }
     }
     if (!HttpEndRequestA(m_request.get(), nullptr, 0, 0)) {
-        m_lastError = "Error on HttpEndRequest " + std::to_string(GetLastError()) + " \n";
-        appMessageBox(m_lastError);
+        const DWORD error = GetLastError();
+        m_lastError = "Error on HttpEndRequest " + std::to_string(error) + " \n";
+        return failedWith(error, GetTickCount() - start);
+    }
+    // A connection closed before any header line is no answer, though WinINet makes one of it.
+    if (!answeredWithHeaders()) {
+        m_failure = timedOut(GetTickCount() - start) ? reason::noAnswerWithin(m_limits.m_stepSeconds)
+                                                     : "The connection to " + m_host + " broke off.";
+        return true;
+    }
+    DWORD status = 0;
+    DWORD statusSize = sizeof status;
+    if (HttpQueryInfoA(m_request.get(), HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &statusSize, nullptr))
+        m_status = static_cast<long>(status);
+    char address[2048] = {};
+    DWORD addressSize = sizeof address - 1;
+    if (InternetQueryOptionA(m_request.get(), INTERNET_OPTION_URL, address, &addressSize))
+        m_answerAddress.assign(address, strnlen(address, sizeof address));
+    const long long announced = contentLength();
+    if (announced > static_cast<long long>(site::kMaxPage)) {
+        m_failure = reason::largerThan(site::kMaxPage);
         return true;
     }
 
+    // Every read returns what has come; the whole answer still has to come within the limit.
     char buffer[512];
+    unsigned long long total = 0;
     for (;;) {
         DWORD read = 0;
         if (!InternetReadFile(m_request.get(), buffer, sizeof buffer - 1, &read)) {
             const DWORD error = GetLastError();
-            DWORD responseError = 0;
-            char responseText[512] = {};
-            DWORD responseLength = sizeof responseText;
-            if (!InternetGetLastResponseInfoA(&responseError, responseText, &responseLength))
-                responseText[0] = '\0';
-            responseText[sizeof responseText - 1] = '\0';
-            appMessageBox("GetLastError() " + std::to_string(static_cast<long>(error)) +
-                          "\n\nInternetReadFile failed\nErr: " + std::to_string(static_cast<long>(responseError)) +
-                          "\n" + responseText);
-            return true;
+            m_lastError = "InternetReadFile failed " + std::to_string(static_cast<long>(error));
+            return failedWith(error, GetTickCount() - start);
         }
         if (read == 0)
             break;
+        total += read;
+        if (total > site::kMaxPage) {
+            m_failure = reason::largerThan(site::kMaxPage);
+            return true;
+        }
         buffer[read] = '\0';
         // Text up to the first zero byte: a zero in the answer drops the rest of its chunk.
         m_response.append(buffer, std::strlen(buffer));
+        if (GetTickCount() - start > m_limits.m_totalSeconds * 1000) {
+            m_failure = reason::notFinishedWithin(m_limits.m_totalSeconds);
+            return true;
+        }
+    }
+    if (announced >= 0 && total < static_cast<unsigned long long>(announced)) {
+        m_failure = reason::endedEarly(total, static_cast<unsigned long long>(announced));
+        return true;
     }
     return false;
 }

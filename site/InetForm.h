@@ -1,9 +1,12 @@
 #pragma once
 // One HTML form posted to the site over HTTPS as multipart/form-data, and the plain download
 // of a file from the site. An object serves one request:
-//   openRequest -> addText / addFile ... -> send -> read m_response.
-// Every failure but an unstartable request is shown at once in a message box; all are
-// returned as failed. The login cookies travel in WinINet's process-wide cookie store.
+//   openRequest -> addText / addFile ... -> send -> read m_response and m_status.
+// Local faults (a session, request or file that cannot be had) are shown at once in a message
+// box; a failure on the way to the site and back is not: send leaves its reason in m_failure
+// for the caller's message. A download shows its own failures. Every request ends within
+// requestLimits() and brings back at most site::kMaxPage (site::maxDownload() for a download).
+// The login cookies travel in WinINet's process-wide cookie store.
 
 #include <windows.h>
 
@@ -11,6 +14,7 @@
 
 #include "site/FormWire.h"
 #include "site/InetHandle.h"
+#include "site/RequestLimits.h"
 
 class CMyInetForm : public CFormWire {
   public:
@@ -18,11 +22,15 @@ class CMyInetForm : public CFormWire {
     void addText(const std::string& name, const std::string& value);
     // An empty fileName announces fileNamePart(path).
     bool addFile(const std::string& path, const std::string& fileName, const std::string& fieldName);
+    // An answer of any status is an answer: true (failed) only when none came whole.
     bool send();
     // Fetches https://host + path into localPath, replacing it.
     bool downloadFile(const std::string& host, const std::string& path, const std::string& localPath);
 
     std::string m_lastError;
+    std::string m_failure;        // why the request failed, in the member's words
+    long m_status = 0;            // the answer's HTTP status, after any redirect
+    std::string m_answerAddress;  // the address that gave the answer, after any redirect
     DWORD m_startTick = 0;
     CInetHandle m_session;
     CInetHandle m_connection;
@@ -31,4 +39,14 @@ class CMyInetForm : public CFormWire {
 
   private:
     void closeAll();
+    // Fills m_failure from the error after `elapsed` milliseconds and keeps the error as the
+    // thread's last one; true.
+    bool failedWith(DWORD error, DWORD elapsed);
+    bool timedOut(DWORD elapsed) const;
+    bool answeredWithHeaders() const;
+    // The answer's Content-Length, -1 when it has none.
+    long long contentLength() const;
+
+    std::string m_host;
+    RequestLimits m_limits;
 };

@@ -10,9 +10,11 @@
 #include "app/AppState.h"
 #include "app/SettingsLayout.h"
 #include "app/res/resource.h"
+#include "site/BoundedRun.h"
 #include "site/GenreList.h"
 #include "site/InetForm.h"
 #include "site/LoginAnswer.h"
+#include "site/RequestLimits.h"
 #include "site/SiteTable.h"
 #include "site/StoredPassword.h"
 #include "site/UpdateOffer.h"
@@ -25,6 +27,8 @@ const char* const kSection = settings::kProfileSection;
 const char kNotRemembered[] =
     "Your password could not be remembered: Windows refused to protect it.\n"
     "Nothing was stored; you will have to type it again next time.";
+
+constexpr UINT kExchangeDone = WM_APP + 1;
 
 std::string indexed(const char* name, int index) {
     return name + std::to_string(index);
@@ -42,7 +46,77 @@ void writeProfileInt(const char* entry, int value) {
 
 }  // namespace
 
+// What the worker sends and what comes back; the interface thread reads it after kExchangeDone.
+struct LoginExchange {
+    HWND dialog = nullptr;
+    std::string host;
+    std::string login;
+    std::string password;
+
+    bool answered = false;
+    std::string failure;  // why no answer came
+    long status = 0;
+    bool fromLoginForm = false;  // the answer is the login form's own, not the page it leads to
+    std::string answer;
+    bool cookiesUnreadable = false;
+    DWORD cookieError = 0;
+    std::string cookies;  // the cookie text of the login address, empty when there is none
+};
+
+namespace {
+
+void exchange(LoginExchange& ex) {
+    auto form = std::make_shared<CMyInetForm>();
+    form->openRequest(ex.host, "/takelogin.php");
+    form->addText("username", ex.login);
+    form->addText("password", ex.password);
+    form->addText("returnto", "/genrelist.php");
+    auto failed = std::make_shared<bool>(true);
+    if (!runBounded([form, failed] { *failed = form->send(); }, requestWaitMilliseconds())) {
+        ex.failure = reason::noAnswerWithin(requestLimits().m_totalSeconds);
+        return;
+    }
+    if (*failed) {
+        ex.failure = form->m_failure;
+        return;
+    }
+    ex.answered = true;
+    ex.status = form->m_status;
+    ex.fromLoginForm = form->m_answerAddress.find("/takelogin.php") != std::string::npos;
+    ex.answer = std::move(form->m_response);
+
+    const std::string loginUrl = "https://" + ex.host + "/takelogin.php";
+    DWORD size = 0;
+    if (!InternetGetCookieA(loginUrl.c_str(), nullptr, nullptr, &size) || size == 0)
+        return;
+    std::vector<char> cookies(size);
+    if (!InternetGetCookieA(loginUrl.c_str(), nullptr, cookies.data(), &size)) {
+        ex.cookiesUnreadable = true;
+        ex.cookieError = GetLastError();
+        return;
+    }
+    ex.cookies.assign(cookies.data(), strnlen(cookies.data(), cookies.size()));
+}
+
+DWORD WINAPI exchangeWorker(void* param) {
+    LoginExchange& ex = *static_cast<LoginExchange*>(param);
+    try {
+        exchange(ex);
+    } catch (...) {
+        ex.answered = false;
+        ex.failure = "The answer could not be read.";
+    }
+    PostMessageA(ex.dialog, kExchangeDone, 0, 0);
+    return 0;
+}
+
+}  // namespace
+
 CLoginDlg::CLoginDlg(HWND parent) : CDialog(IDD_LOGIN, parent), m_protect(protectPassword) {}
+
+CLoginDlg::~CLoginDlg() {
+    m_worker.wait();
+}
 
 BOOL CLoginDlg::OnInitDialog() {
     CDialog::OnInitDialog();
@@ -89,7 +163,27 @@ bool CLoginDlg::OnCommand(WORD code, WORD id, HWND /*control*/) {
 
 // "Login" is the default button: Enter and the click both come here.
 void CLoginDlg::OnOK() {
-    onLogin();
+    if (!isBusy())
+        onLogin();
+}
+
+void CLoginDlg::OnCancel() {
+    if (!isBusy())
+        EndDialog(IDCANCEL);
+}
+
+bool CLoginDlg::OnAppMessage(UINT message, WPARAM /*wParam*/, LPARAM /*lParam*/) {
+    if (message != kExchangeDone || !m_exchange)
+        return false;
+    m_worker.wait();
+    m_worker.close();
+    const std::unique_ptr<LoginExchange> done = std::move(m_exchange);
+    if (loggedIn(*done)) {
+        EndDialog(IDOK);
+        return true;
+    }
+    EnableWindow(item(IDOK), TRUE);
+    return true;
 }
 
 void CLoginDlg::onSiteChanged() {
@@ -150,6 +244,10 @@ void CLoginDlg::onLogin() {
     if (!findSiteHost(siteText(index), host))
         return;  // the helpdesk entry is no site
     session.m_siteHost = host;
+    // Nothing of an earlier attempt stays: what follows fills the session or leaves it empty.
+    session.m_categories.clear();
+    session.m_uid.clear();
+    session.m_pass.clear();
 
     const std::string login = m_login.text();
     const std::string password = m_password.text();
@@ -168,53 +266,69 @@ void CLoginDlg::onLogin() {
         storeCredentials(index, std::string(), std::string());
     }
 
-    CMyInetForm form;
-    form.openRequest(host, "/takelogin.php");
-    form.addText("username", login);
-    form.addText("password", password);
-    form.addText("returnto", "/genrelist.php");
+    auto ex = std::make_unique<LoginExchange>();
+    ex->dialog = hwnd();
+    ex->host = host;
+    ex->login = login;
+    ex->password = password;
     setStatus("Connecting...");
-    const std::string loginUrl = "https://" + host + "/takelogin.php";
-    if (form.send()) {
-        // Stay open so the user can try again.
-        setStatus("Connection failed");
-        return;
+    EnableWindow(item(IDOK), FALSE);
+    m_exchange = std::move(ex);
+    if (!m_worker.start(exchangeWorker, m_exchange.get())) {
+        m_exchange.reset();
+        EnableWindow(item(IDOK), TRUE);
+        setStatus("Connection failed: no thread could be started.");
+    }
+}
+
+bool CLoginDlg::loggedIn(const LoginExchange& ex) {
+    if (!ex.answered) {
+        setStatus("Connection failed: " + ex.failure);
+        return false;
+    }
+    if (ex.status >= 400 && ex.fromLoginForm) {
+        setStatus("The site answered " + std::to_string(ex.status) + ": try again later");
+        return false;
     }
     setStatus("Results:");
-    const std::string& answer = form.m_response;
-
-    const LoginRefusal refusal = classifyLoginAnswer(answer);
+    const LoginRefusal refusal = classifyLoginAnswer(ex.answer);
     if (refusal != LoginRefusal::None) {
         setStatus(refusalStatus(refusal));
-        return;
+        return false;
     }
-
-    DWORD size = 0;
-    if (!InternetGetCookieA(loginUrl.c_str(), nullptr, nullptr, &size) || size == 0) {
-        EndDialog(IDOK);  // no cookie at all: the session stays without them
-        return;
-    }
-    std::vector<char> cookies(size);
-    if (!InternetGetCookieA(loginUrl.c_str(), nullptr, cookies.data(), &size)) {
-        char status[96];
-        snprintf(status, sizeof status, "LastErrorA: %ld 0x%lx %ld\n", static_cast<long>(GetLastError()),
-                 static_cast<unsigned long>(reinterpret_cast<uintptr_t>(cookies.data())), static_cast<long>(size));
+    if (ex.cookiesUnreadable) {
+        char status[64];
+        snprintf(status, sizeof status, "LastErrorA: %ld\n", static_cast<long>(ex.cookieError));
         setStatus(status);
-        return;
+        return false;
     }
-    const std::string cookieText(cookies.data(), strnlen(cookies.data(), cookies.size()));
-    if (!extractSessionCookies(cookieText, session.m_uid, session.m_pass)) {
+    if (ex.cookies.empty()) {
+        setStatus("The site did not log you in");
+        return false;
+    }
+    SiteSession& session = appState().m_session;
+    if (!extractSessionCookies(ex.cookies, session.m_uid, session.m_pass)) {
+        session.m_uid.clear();
+        session.m_pass.clear();
         setStatus("Login incorrect");
-        return;
+        return false;
     }
-    const std::string trace = "Complete: " + cookieText + "\nuid=" + session.m_uid + "\npass=" + session.m_pass;
+    const std::string trace = "Complete: " + ex.cookies + "\nuid=" + session.m_uid + "\npass=" + session.m_pass;
     OutputDebugStringA(trace.c_str());
 
-    const GenreListResult list = parseGenreList(answer, session.m_categories);
+    std::vector<std::string> categories;
+    const GenreListResult list = parseGenreList(ex.answer, categories);
     if (list.m_cookiesRequired) {
         setStatus(genre::kCookiesRequired);
-        return;
+        return false;
     }
+    if (ex.status >= 400 || !beginsWithAnnouncement(ex.answer)) {
+        session.m_uid.clear();
+        session.m_pass.clear();
+        setStatus("Could not read the category list");
+        return false;
+    }
+    session.m_categories = std::move(categories);
     offerUpdate(hwnd(), list.m_build, list.m_updateAddress, static_cast<int32_t>(appState().m_buildNumber));
-    EndDialog(IDOK);
+    return true;
 }

@@ -1,17 +1,26 @@
 #pragma once
 // The login dialog (133): site, login, password, "Remember Login/Password". A good login
 // fills the site session of the application state and closes with IDOK; the site's
-// refusals show in the status line and the user may try again. Escape ends it with IDCANCEL.
+// refusals and every failure show in the status line and the user may try again. Escape
+// ends it with IDCANCEL. The exchange with the site runs on a worker thread, so the dialog
+// stays alive meanwhile; Login, Enter and Escape do nothing until it has ended.
 
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "win/Controls.h"
 #include "win/Dialog.h"
+#include "win/Thread.h"
+
+struct LoginExchange;
 
 class CLoginDlg : public win::CDialog {
   public:
     explicit CLoginDlg(HWND parent = nullptr);
+    ~CLoginDlg() override;
+
+    bool isBusy() const { return m_exchange != nullptr; }
 
     // Index -1 empties both edits; any other fills them from that site index's stored values.
     void loadCredentials(int siteIndex);
@@ -25,10 +34,14 @@ class CLoginDlg : public win::CDialog {
     BOOL OnInitDialog() override;
     bool OnCommand(WORD code, WORD id, HWND control) override;
     void OnOK() override;
+    void OnCancel() override;
+    bool OnAppMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
   private:
     void onSiteChanged();
     void onLogin();
+    // The worker's answer, read on the interface thread; false keeps the dialog open.
+    bool loggedIn(const LoginExchange& exchange);
     void setStatus(const std::string& text) const { m_status.setText(text); }
     std::string siteText(int index) const;
 
@@ -37,4 +50,6 @@ class CLoginDlg : public win::CDialog {
     win::CEdit m_password;
     win::CCheckBox m_remember;
     win::CStatic m_status;
+    win::CThread m_worker;
+    std::unique_ptr<LoginExchange> m_exchange;  // set while the worker runs
 };

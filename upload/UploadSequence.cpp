@@ -4,6 +4,7 @@
 #include <new>
 
 #include "site/FormWire.h"
+#include "site/RequestLimits.h"
 #include "torrent/SameContent.h"
 #include "upload/FileChecks.h"
 #include "upload/InputChecks.h"
@@ -12,17 +13,14 @@ namespace upload {
 
 namespace {
 
-std::string pictureNotSent(const std::string& name, const std::string& failure, const std::vector<std::string>& sent) {
-    std::string why = "The picture " + name + " could not be sent; the torrent was not submitted.";
-    const std::string reason = inputs::trimBlanks(failure);
-    if (!reason.empty())
-        why += "\n\n" + reason;
-    if (sent.empty())
-        return why;
-    why += "\n\nThe pictures before it were already sent: ";
-    for (std::size_t i = 0; i < sent.size(); ++i)
-        why += (i == 0 ? "" : ", ") + sent[i];
-    return why;
+// The member's message for a request that got no answer, or an answer of status 400 or more.
+std::string requestFailure(const std::string& step, const std::string& host, const PostAnswer& answer) {
+    const std::string why = answer.failure.empty() ? reason::answered(answer.status) : answer.failure;
+    return "Upload Failed:\n\n" + step + " to " + host + " failed.\n\n" + inputs::trimBlanks(why);
+}
+
+bool answered(bool sent, const PostAnswer& answer) {
+    return sent && answer.status < 400;
 }
 
 // Everything on disk the upload needs, looked at before the hashing; false when it said why not.
@@ -44,10 +42,10 @@ bool filesReady(const UploadJob& job, UploadServices& services) {
     return false;
 }
 
-// Most recently added first. A picture that cannot be sent stops the upload before the torrent
-// form: the torrent would go out without it. Empty when every picture went, else the reason.
-std::string postPictures(const UploadJob& job, UploadServices& services) {
-    std::vector<std::string> sent;
+// Most recently added first. A picture that cannot be posted stops the upload before the torrent
+// form, which would go out without it. Counts the pictures posted.
+bool postPictures(const UploadJob& job, UploadServices& services, std::size_t& posted) {
+    std::string sent;
     for (auto picture = job.pictures.rbegin(); picture != job.pictures.rend(); ++picture) {
         FormField upload;
         upload.name = "upload";
@@ -58,15 +56,22 @@ std::string postPictures(const UploadJob& job, UploadServices& services) {
         file.value = *picture;
         file.fileName = fileNamePart(*picture);
         services.setStatus("Uploading Picture: " + file.fileName);
-        std::string failure;
-        if (!services.postPicture(job.siteHost, {upload, file}, failure))
-            return pictureNotSent(file.fileName, failure, sent);
-        sent.push_back(file.fileName);
+        PostAnswer answer;
+        const bool delivered = services.postForm(job.siteHost, {upload, file}, answer);
+        if (!answered(delivered, answer)) {
+            std::string text = requestFailure("Posting the picture " + file.fileName, job.siteHost, answer);
+            if (posted > 0)
+                text += "\n\nThe pictures before it were already sent: " + sent;
+            services.setStatus("Upload Failed...");
+            services.message(text);
+            return false;
+        }
+        sent += (posted++ == 0 ? "" : ", ") + file.fileName;
     }
-    return std::string();
+    return true;
 }
 
-bool postTorrentForm(const UploadJob& job, UploadServices& services, std::string& answer) {
+bool postTorrentForm(const UploadJob& job, UploadServices& services, PostAnswer& answer) {
     const TorrentForm form = torrentForm(job.description, job.category, job.subcategories, job.name);
     std::vector<FormField> fields;
     for (const auto& text : form.texts) {
@@ -148,18 +153,26 @@ void runUpload(const UploadJob& job, UploadServices& services) {
         return;
     }
 
-    const std::string notSent = postPictures(job, services);
-    if (!notSent.empty()) {
-        failed(services, notSent.c_str());
+    std::size_t posted = 0;
+    if (!postPictures(job, services, posted))
+        return;
+    PostAnswer post;
+    const bool sent = postTorrentForm(job, services, post);
+    const std::string& answer = post.page;
+    if (sent) {
+        services.setStatus("Parsing results...");
+        if (!services.writeFile(job.workingFolder + "\\debug.html", answer))
+            services.message("Could not open debug outputfile debug.html");
+    }
+    if (!answered(sent, post)) {
+        std::string text = requestFailure("Posting the torrent form", job.siteHost, post);
+        if (posted > 0)
+            text += "\n\nThe pictures were already posted.";
+        services.setStatus(posted > 0 ? "Upload Failed... The pictures were posted, the torrent was not."
+                                      : "Upload Failed...");
+        services.message(text);
         return;
     }
-    std::string answer;
-    if (!postTorrentForm(job, services, answer))
-        return;
-
-    services.setStatus("Parsing results...");
-    if (!services.writeFile(job.workingFolder + "\\debug.html", answer))
-        services.message("Could not open debug outputfile debug.html");
 
     const AnswerScan scan = scanAnswer(answer);
     bool success = false;

@@ -36,6 +36,13 @@ struct FormField {
     std::string fileName;  // the name a file is announced under
 };
 
+// The site's answer to a form: its page and status, or why none came.
+struct PostAnswer {
+    std::string page;
+    long status = 200;
+    std::string failure;  // set when there is no answer
+};
+
 class UploadServices {
   public:
     virtual ~UploadServices() = default;
@@ -48,11 +55,9 @@ class UploadServices {
     virtual std::string pictureProblem(const std::string& path) = 0;
     // Runs the hashing dialog: written, cancelled by the user, or failed with the reason.
     virtual BuildResult buildTorrent(const std::string& contentPath, bool fileMode) = 0;
-    // Posts one form to "/doupload.php"; false when the send failed (already reported).
-    virtual bool postForm(const std::string& host, const std::vector<FormField>& fields, std::string& answer) = 0;
-    // Posts one picture's form the same way; false when the send failed, with the reason in
-    // `failure`, not shown: the sequence says in one message which picture it was.
-    virtual bool postPicture(const std::string& host, const std::vector<FormField>& fields, std::string& failure) = 0;
+    // Posts one form to "/doupload.php"; false when no answer came (answer.failure says why;
+    // a file of the form that could not be read has been reported already).
+    virtual bool postForm(const std::string& host, const std::vector<FormField>& fields, PostAnswer& answer) = 0;
     // Creates or replaces a file with exactly these bytes; false when it could not be opened.
     virtual bool writeFile(const std::string& path, const std::string& bytes) = 0;
     // The first `maxBytes` bytes of a file (all of a smaller one); false when it cannot be read.

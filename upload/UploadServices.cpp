@@ -9,8 +9,10 @@
 #include "app/res/resource.h"
 #include "client/ClientDialogs.h"
 #include "client/ClientDiscovery.h"
+#include "site/BoundedRun.h"
 #include "site/CompleteUpload.h"
 #include "site/InetForm.h"
+#include "site/RequestLimits.h"
 #include "torrent/MyProgress.h"
 #include "upload/FileChecks.h"
 #include "upload/KestrelDlg.h"
@@ -51,33 +53,39 @@ BuildResult CWinUploadServices::buildTorrent(const std::string& contentPath, boo
 
 bool CWinUploadServices::postForm(const std::string& host,
                                   const std::vector<upload::FormField>& fields,
-                                  std::string& answer) {
-    CMyInetForm form;
-    form.openRequest(host, upload::kUploadPath);
-    for (const upload::FormField& field : fields) {
-        // A file that cannot be read (the poster has said so) sends nothing: the site would get
-        // a request cut short.
-        if (!field.isFile)
-            form.addText(field.name, field.value);
-        else if (form.addFile(field.value, field.fileName, field.name))
-            return false;
-    }
-    if (form.send())
+                                  upload::PostAnswer& answer) {
+    // The form is made here; only the exchange with the site runs where it can be left behind.
+    auto form = std::make_shared<CMyInetForm>();
+    if (form->openRequest(host, upload::kUploadPath)) {
+        answer.failure = "The request could not be made.";
         return false;
-    answer = form.m_response;
+    }
+    for (const upload::FormField& field : fields) {
+        if (!field.isFile) {
+            form->addText(field.name, field.value);
+            continue;
+        }
+        // The poster's own boxes are held: the sequence tells the member in one message, with the
+        // first of them, the nearest to the cause. A form without the file never leaves.
+        const CHeldMessages held;
+        if (form->addFile(field.value, field.fileName, field.name)) {
+            answer.failure =
+                held.texts().empty() ? "The file " + field.value + " could not be read." : held.texts().front();
+            return false;
+        }
+    }
+    auto failed = std::make_shared<bool>(true);
+    if (!runBounded([form, failed] { *failed = form->send(); }, requestWaitMilliseconds())) {
+        answer.failure = reason::noAnswerWithin(requestLimits().m_totalSeconds);
+        return false;
+    }
+    if (*failed) {
+        answer.failure = form->m_failure;
+        return false;
+    }
+    answer.page = form->m_response;
+    answer.status = form->m_status;
     return true;
-}
-
-bool CWinUploadServices::postPicture(const std::string& host,
-                                     const std::vector<upload::FormField>& fields,
-                                     std::string& failure) {
-    const CHeldMessages held;
-    std::string ignored;
-    if (postForm(host, fields, ignored))
-        return true;
-    // The first box the poster would have shown is the nearest to the cause.
-    failure = held.texts().empty() ? "The site could not be reached." : held.texts().front();
-    return false;
 }
 
 bool CWinUploadServices::writeFile(const std::string& path, const std::string& bytes) {
@@ -113,8 +121,23 @@ bool CWinUploadServices::readFile(const std::string& path, std::size_t maxBytes,
 bool CWinUploadServices::downloadTorrent(const std::string& host,
                                          const std::string& linkPath,
                                          const std::string& localPath) {
-    CMyInetForm download;
-    return !download.downloadFile(host, linkPath, localPath);
+    struct Download {
+        std::string host, linkPath, localPath;
+        bool failed = true;
+    };
+    auto download = std::make_shared<Download>(Download{host, linkPath, localPath});
+    const HWND owner = m_dialog.hwnd();
+    if (runBounded(
+            [download, owner] {
+                const CMessageOwner boxes(owner);
+                CMyInetForm form;
+                download->failed = form.downloadFile(download->host, download->linkPath, download->localPath);
+            },
+            requestWaitMilliseconds()))
+        return !download->failed;
+    appMessageBox("Failed to download https://" + host + linkPath + "\n\n" +
+                  reason::noAnswerWithin(requestLimits().m_totalSeconds));
+    return false;
 }
 
 void CWinUploadServices::waitForBackend() {

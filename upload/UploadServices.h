@@ -20,10 +20,9 @@ class CWinUploadServices : public upload::UploadServices {
     std::string contentProblem(const std::string& path, bool fileMode) override;
     std::string pictureProblem(const std::string& path) override;
     BuildResult buildTorrent(const std::string& contentPath, bool fileMode) override;
-    bool postForm(const std::string& host, const std::vector<upload::FormField>& fields, std::string& answer) override;
-    bool postPicture(const std::string& host,
-                     const std::vector<upload::FormField>& fields,
-                     std::string& failure) override;
+    bool postForm(const std::string& host,
+                  const std::vector<upload::FormField>& fields,
+                  upload::PostAnswer& answer) override;
     bool writeFile(const std::string& path, const std::string& bytes) override;
     bool readFile(const std::string& path, std::size_t maxBytes, std::string& bytes) override;
     bool downloadTorrent(const std::string& host, const std::string& linkPath, const std::string& localPath) override;

@@ -130,6 +130,8 @@ INT_PTR CDialog::dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
             m_hWnd = nullptr;
             return FALSE;
         default:
+            if (message >= WM_APP && message <= 0xBFFF)
+                return OnAppMessage(message, wParam, lParam) ? TRUE : FALSE;
             return FALSE;
     }
 }

@@ -54,6 +54,8 @@ class CDialog {
     virtual bool OnPaint() { return false; }
     virtual HICON OnQueryDragIcon() { return nullptr; }
     virtual void OnDestroy() {}
+    // Messages of the application's own range (WM_APP and above), such as a worker's report.
+    virtual bool OnAppMessage(UINT /*message*/, WPARAM /*wParam*/, LPARAM /*lParam*/) { return false; }
 
   private:
     static INT_PTR CALLBACK dialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);

@@ -7,6 +7,13 @@ namespace {
 
 using Download = OnlineTest;
 
+std::size_t fileSize(const std::string& path) {
+    WIN32_FILE_ATTRIBUTE_DATA data = {};
+    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data))
+        return 0;
+    return (std::size_t{data.nFileSizeHigh} << 32) | data.nFileSizeLow;
+}
+
 TEST_F(Download, WholeBlocksEmptyAnswersAndReplacedFiles) {
     for (const std::size_t size : {std::size_t{0}, std::size_t{51200}, std::size_t{51201}, std::size_t{150000}}) {
         const std::string local = tempFile("swr.torrent", std::string(70000, 'o'));
@@ -48,6 +55,15 @@ TEST_F(Download, FailuresAreReportedAndLeaveNoStaleFile) {
     CMyInetForm unreachable;
     EXPECT_TRUE(unreachable.downloadFile("127.0.0.1:1", "/download.php/1/a.torrent", local));
 
+    // Cut short, and far larger than any torrent (64 MiB without a length).
+    m_site.setScenario(R"({"fault": {"/testdata/": "short"}})");
+    CMyInetForm cut;
+    EXPECT_TRUE(cut.downloadFile(m_site.host(), "/testdata/1000/a.torrent", local));
+    m_site.setScenario(R"({"fault": {"/testdata/": "huge"}})");
+    CMyInetForm huge;
+    EXPECT_TRUE(huge.downloadFile(m_site.host(), "/testdata/1/a.torrent", local));
+    EXPECT_LE(fileSize(local), std::size_t{32} << 20);
+
     CMyInetForm nowhere;
     EXPECT_TRUE(nowhere.downloadFile(m_site.host(), "/testdata/1/a", tempFile("", "") + "no\\such\\dir\\x.torrent"));
 
@@ -58,12 +74,16 @@ TEST_F(Download, FailuresAreReportedAndLeaveNoStaleFile) {
 
     Sleep(200);
     const std::vector<std::string> texts = m_boxes.texts();
-    ASSERT_EQ(texts.size(), 5u);
-    EXPECT_EQ(texts[0], "Failed to download https://" + m_site.host() + "/nothing/here.torrent");
-    EXPECT_EQ(texts[1], "Failed to download https://" + m_site.host() + "/testdata/9/a.torrent");
-    EXPECT_EQ(texts[2], "Failed to download https://127.0.0.1:1/download.php/1/a.torrent");
-    EXPECT_EQ(texts[3], "Cannot open Torrent file for Download");
-    EXPECT_EQ(texts[4], "Cannot write Torrent file for Download");
+    const std::string site = "Failed to download https://" + m_site.host();
+    ASSERT_EQ(texts.size(), 7u);
+    EXPECT_EQ(texts[0], site + "/nothing/here.torrent\n\nThe site answered 404.");
+    EXPECT_EQ(texts[1], site + "/testdata/9/a.torrent\n\nThe site answered 503.");
+    EXPECT_EQ(texts[2],
+              "Failed to download https://127.0.0.1:1/download.php/1/a.torrent\n\nCannot connect to 127.0.0.1:1.");
+    EXPECT_EQ(texts[3], site + "/testdata/1000/a.torrent\n\nThe answer broke off after 500 of 1000 bytes.");
+    EXPECT_EQ(texts[4], site + "/testdata/1/a.torrent\n\nThe answer is larger than 32 MiB.");
+    EXPECT_EQ(texts[5], "Cannot open Torrent file for Download");
+    EXPECT_EQ(texts[6], "Cannot write Torrent file for Download");
 }
 
 }  // namespace

@@ -88,6 +88,15 @@ TEST(GenreList, OnlyWebAddressesAreOpened) {
     EXPECT_FALSE(isWebAddress(" http://x"));
 }
 
+// Only a page that starts as the category list does may fill it.
+TEST(GenreList, OnlyAnAnnouncedPageIsAList) {
+    EXPECT_TRUE(beginsWithAnnouncement("swr=1024=url=https://x/s.exe\n1;Movies\n"));
+    EXPECT_TRUE(beginsWithAnnouncement("swr_2=0=\r\n"));
+    for (const char* page : {"", "swr=1024=url=x", "<!DOCTYPE html>\n<style>body{a=1=2}</style>\n", "=1024=x\n",
+                             "swr==x\n", "swr=10a=x\n", "swr=1024\n", " swr=1024=x\n", "1;Movies\n"})
+        EXPECT_FALSE(beginsWithAnnouncement(page)) << page;
+}
+
 TEST(GenreList, CookieMarkerStopsTheParse) {
     Lines categories;
     const GenreListResult r = parseGenreList(

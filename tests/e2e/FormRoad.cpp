@@ -216,13 +216,11 @@ bool formRoad(CSeedwright& person, CReport& report, const RoadSettings& settings
     WhileHashing removing;
     removing.m_remove = first;
     seen = person.upload(removing);
-    const std::string head =
-        "Upload Failed:\n\nThe picture a.jpg could not be sent; the torrent was not submitted."
-        "\n\nCan't open file " +
-        first;
+    const std::string head = "Upload Failed:\n\nPosting the picture a.jpg to ";
+    const std::string why = " failed.\n\nCan't open file " + first;
     const std::string tail = "\n\nThe pictures before it were already sent: emptied.jpg, gone.jpg";
     report.check(seen.m_messageCount == 1 && seen.m_message.rfind(head, 0) == 0 &&
-                     seen.m_message.size() > tail.size() &&
+                     seen.m_message.find(why) != std::string::npos && seen.m_message.size() > tail.size() &&
                      seen.m_message.compare(seen.m_message.size() - tail.size(), tail.size(), tail) == 0,
                  "one message: the picture that failed and the ones already sent");
     const std::vector<StandinRequest> stopped = person.site().requestsSince(posted);

@@ -20,7 +20,14 @@ answer: a failure inside the site is a 500 with the reason.
 
 Scenario options may also be changed while the site runs by writing JSON to
 state/scenario.json (read on every request), with the keys build, update_url, cookies,
-blocked, status, delay, fail_upload, copy (see --help).
+blocked, status, delay, fail_upload, copy, fault (see --help).
+
+Faults (--fault PATH=KIND) play a site that stalls, breaks or lies; the request is recorded
+all the same (status 0 when it got no answer): stall reads the request and never answers;
+drip answers one byte a second; reset resets the connection halfway through the request body;
+short sends half of the answer its Content-Length announces, then closes; huge answers 64 MiB
+with status 200 and no Content-Length. PATH "accept" with KIND stall holds every connection
+right after it is accepted, before the TLS handshake.
 """
 
 import argparse
@@ -65,6 +72,9 @@ CATEGORIES = [
 LOGIN_MARKER = "The page you tried to view can only be used when you're logged in."
 TORRENT_FIELDS = ["descr", "type", "scat1", "scat2", "scat3", "scat4", "name", "checktorrent", "swr", "file"]
 MAX_BODY = 64 * 1024 * 1024  # a larger request body is refused with 413 before it is read
+FAULTS = ("stall", "drip", "reset", "short", "huge")
+HUGE_ANSWER = 64 * 1024 * 1024
+STALL_SECONDS = 600  # far longer than any client waits
 
 
 # ---------------------------------------------------------------- bencode
@@ -403,12 +413,24 @@ def error_page(status, reason):
     return page(title, "<h1>%s</h1>\n<p>%s</p>" % (html.escape(title), html.escape(reason)))
 
 
+class Reset(Exception):
+    """The connection is to be reset now, without an answer."""
+
+
 class Refused(Exception):
     """A request the web server itself refuses, before the site sees it."""
 
     def __init__(self, status, reason):
         super().__init__(reason)
         self.status, self.reason = status, reason
+
+
+def path_matches(prefix, path, body):
+    """PATH of --status and --fault: a prefix of the path; "/doupload.php#torrent" is the torrent
+    form alone (known by its "file" field, so never before the body has been read)."""
+    if prefix.endswith("#torrent"):
+        return path.startswith(prefix[:-len("#torrent")]) and body is not None and b'name="file"' in body
+    return path.startswith(prefix)
 
 
 def category_name(cid):
@@ -448,9 +470,16 @@ class Handler(http.server.BaseHTTPRequestHandler):
         self.out_headers = []
         self.body = b""
         reason = None
+        fault = self.fault_for(url.path)
         try:
-            self.read_body()
+            self.read_body(fault == "reset")
             status, ctype, content = self.route(method, url, self.body)
+        except Reset:
+            site.record(method, self.path, head, self.body, 0, "fault: reset in the middle of the body")
+            self.connection.setsockopt(socket.SOL_SOCKET, socket.SO_LINGER, struct.pack("ii", 1, 0))
+            self.close_connection = True
+            self.connection.close()
+            return
         except Refused as e:
             reason = e.reason
             status, ctype, content = e.status, "text/html; charset=utf-8", error_page(e.status, e.reason)
@@ -462,10 +491,19 @@ class Handler(http.server.BaseHTTPRequestHandler):
             self.close_connection = True
         if reason:
             sys.stderr.write("standin: %s %s: %d %s\n" % (method, self.path, status, reason))
+        fault = fault or self.fault_for(url.path, self.body)
+        if fault == "stall":
+            site.record(method, self.path, head, self.body, 0, "fault: stall")
+            time.sleep(STALL_SECONDS)
+            self.close_connection = True
+            return
         site.record(method, self.path, head, self.body, status, reason)
         delay = self.delay_for(url.path)
         if delay:
             time.sleep(delay)
+        if fault in ("drip", "short", "huge"):
+            self.answer_faulty(fault, status, ctype, content)
+            return
         self.send_response(status)
         self.send_header("Content-Type", ctype)
         self.send_header("Content-Length", str(len(content)))
@@ -476,7 +514,46 @@ class Handler(http.server.BaseHTTPRequestHandler):
         self.end_headers()
         self.wfile.write(content)
 
-    def read_body(self):
+    def answer_faulty(self, fault, status, ctype, content):
+        self.close_connection = True
+        if fault == "huge":
+            self.send_response(200)
+            self.send_header("Content-Type", "text/html; charset=utf-8")
+        else:
+            self.send_response(status)
+            self.send_header("Content-Type", ctype)
+            self.send_header("Content-Length", str(len(content)))
+        self.send_header("Connection", "close")
+        for k, v in self.out_headers:
+            self.send_header(k, v)
+        self.end_headers()
+        try:
+            self.send_faulty_body(fault, content)
+        except (OSError, ssl.SSLError):
+            pass  # the client gave up, as it should
+
+    def send_faulty_body(self, fault, content):
+        self.wfile.flush()
+        if fault == "short":
+            self.wfile.write(content[:len(content) // 2])
+        elif fault == "drip":
+            for i in range(len(content)):
+                self.wfile.write(content[i:i + 1])
+                self.wfile.flush()
+                time.sleep(1)
+        else:
+            block = b"<p>" + b"x" * 65530 + b"\n"
+            for _ in range(HUGE_ANSWER // len(block)):
+                self.wfile.write(block)
+        self.wfile.flush()
+
+    def fault_for(self, path, body=None):
+        for prefix, kind in (self.scenario.get("fault") or {}).items():
+            if prefix != "accept" and path_matches(prefix, path, body):
+                return kind
+        return None
+
+    def read_body(self, reset_halfway=False):
         """Reads the body into self.body as a web server does: one Content-Length, the whole
         body within the socket timeout; what came before a failure stays in self.body."""
         lengths = self.headers.get_all("Content-Length") or []
@@ -491,8 +568,12 @@ class Handler(http.server.BaseHTTPRequestHandler):
             raise Refused(413, "Request body of %d bytes is over the limit of %d" % (length, MAX_BODY))
         body = bytearray()
         while len(body) < length:
+            if reset_halfway and len(body) >= length // 2:
+                self.body = bytes(body)
+                raise Reset()
             try:
-                chunk = self.rfile.read1(min(65536, length - len(body)))
+                want = length - len(body) if not reset_halfway else max(1, length // 2 - len(body))
+                chunk = self.rfile.read1(min(65536, want))
             except TimeoutError:
                 self.body = bytes(body)
                 raise Refused(408, "The body stopped after %d of %d bytes" % (len(body), length))
@@ -535,7 +616,7 @@ class Handler(http.server.BaseHTTPRequestHandler):
 
     def route(self, method, url, body):
         for prefix, code in (self.scenario.get("status") or {}).items():
-            if url.path.startswith(prefix):
+            if path_matches(prefix, url.path, body):
                 code = int(code)
                 return code, "text/html; charset=utf-8", page("Error %d" % code, "<h1>Error %d</h1>" % code)
         if url.path in ("/", "/index.php", "/browse.php"):
@@ -813,6 +894,8 @@ def site_copy(variant, copy, info, site, tid):
         # A login page answered with status 200, as a misconfigured site sends it.
         return 200, "text/html; charset=utf-8", page("Login", "<h2>Not logged in!</h2>\n<p>%s</p>\n" % LOGIN_MARKER)
     whole = bencode(copy)
+    if variant == "empty":
+        return 200, "application/x-bittorrent", b""
     if variant == "truncated":
         return 200, "application/x-bittorrent", whole[:len(whole) // 2]
     if variant == "other":
@@ -877,6 +960,9 @@ class Server(socketserver.ThreadingMixIn, http.server.HTTPServer):
 
     # The TLS handshake runs in the connection's own thread, so a slow client holds up nobody.
     def finish_request(self, request, client_address):
+        if (self.site.scenario().get("fault") or {}).get("accept") == "stall":
+            time.sleep(STALL_SECONDS)
+            return
         request.settimeout(self.connection_timeout)
         try:
             request = self.tls.wrap_socket(request, server_side=True)
@@ -945,7 +1031,9 @@ def main():
     ap.add_argument("--cookies", default="normal", choices=["normal", "none", "rejected", "bad-uid"],
                     help="none: login sets no cookie; rejected: cookies set but not accepted; bad-uid: uid not digits")
     ap.add_argument("--blocked", action="store_true", help="every login answers that the address is blocked")
-    ap.add_argument("--status", action="append", metavar="PATH=CODE", help="answer paths starting with PATH with CODE")
+    ap.add_argument("--status", action="append", metavar="PATH=CODE",
+                    help="answer paths starting with PATH with CODE; PATH /doupload.php#torrent is the torrent form "
+                         "alone")
     ap.add_argument("--delay", action="append", metavar="PATH=SECONDS", help="answer paths starting with PATH slowly")
     ap.add_argument("--fail-upload", default="", metavar="REASON", help="refuse every torrent upload with REASON")
     ap.add_argument("--timeout", type=float, default=30, metavar="SECONDS",
@@ -955,10 +1043,13 @@ def main():
                     help="also serve the site with certificates a client must refuse: " + ", ".join(BAD_CERTIFICATES) +
                     " (from a CA the client does not trust, expired, made out to another host), each on a port "
                     "of its own, written to DIR/port-NAME; their handshakes go to state/connections.log")
-    ap.add_argument("--copy", default="normal", choices=["normal", "html", "truncated", "other", "private"],
+    ap.add_argument("--copy", default="normal", choices=["normal", "html", "truncated", "other", "private", "empty"],
                     help="the site's copy of a torrent: html: a login page with status 200; truncated: its first "
                          "half; other: another upload's torrent; private: private=1 and a source in info and "
-                         "another announce")
+                         "another announce; empty: 0 bytes")
+    ap.add_argument("--fault", action="append", metavar="PATH=KIND",
+                    help="paths starting with PATH meet a fault, KIND one of " + ", ".join(FAULTS) +
+                    " (see the description above); accept=stall holds every connection before the handshake")
     ap.add_argument("--verbose", action="store_true")
     args = ap.parse_args()
 
@@ -968,7 +1059,7 @@ def main():
     defaults = {
         "build": args.build, "update_url": args.update_url, "cookies": args.cookies, "blocked": args.blocked,
         "status": key_values(args.status, int), "delay": key_values(args.delay, float),
-        "fail_upload": args.fail_upload, "copy": args.copy,
+        "fail_upload": args.fail_upload, "copy": args.copy, "fault": key_values(args.fault, str),
     }
     site = Site(state_dir, defaults)
     server = listen(site, args, cert_dir, None, args.port)

@@ -51,13 +51,11 @@ class HeldServices : public upload::UploadServices {
             throw std::runtime_error("injected into the sequence");
         return BuildResult::written();
     }
-    bool postForm(const std::string&, const std::vector<upload::FormField>& fields, std::string& answer) override {
+    bool postForm(const std::string&,
+                  const std::vector<upload::FormField>& fields,
+                  upload::PostAnswer& answer) override {
         forms.push_back(fields);
-        answer = "no markers\n";
-        return true;
-    }
-    bool postPicture(const std::string&, const std::vector<upload::FormField>& fields, std::string&) override {
-        forms.push_back(fields);
+        answer.page = "no markers\n";
         return true;
     }
     bool writeFile(const std::string&, const std::string&) override { return true; }

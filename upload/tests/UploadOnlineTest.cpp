@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <atomic>
+#include <cstdio>
 #include <fstream>
 #include <string>
 #include <thread>
@@ -141,6 +142,11 @@ class UploadOnline : public OnlineTest {
                 EXPECT_TRUE(waitUntil([&] { return !dialog.isBusy(); }, 120000));
                 m_finalStatusHidden = !IsWindowVisible(GetDlgItem(dlg, IDC_STATUS));
                 m_uploadText = itemText(dlg, IDC_UPLOAD);
+                m_lastStatus = itemText(dlg, IDC_STATUS);
+                m_fieldsKept =
+                    itemText(dlg, IDC_PATH) == in.path && itemText(dlg, IDC_NAME) == in.name &&
+                    itemText(dlg, IDC_DESCRIPTION) == in.description &&
+                    SendDlgItemMessageA(dlg, IDC_PICTURES, LVM_GETITEMCOUNT, 0, 0) == LRESULT(in.pictures.size());
                 pressButton(dlg, IDCANCEL);
             },
             180000);
@@ -193,6 +199,8 @@ class UploadOnline : public OnlineTest {
     mutable std::vector<std::string> m_copies;
     bool m_finalStatusHidden = false;
     std::string m_uploadText;
+    std::string m_lastStatus;  // the status line's text, hidden at the end
+    bool m_fieldsKept = false;
     int m_backendWaits = 0;
 };
 
@@ -355,6 +363,85 @@ TEST_F(UploadOnline, CancellingTheHashingLeavesNoRequestOnTheWire) {
     EXPECT_TRUE(m_finalStatusHidden);
     EXPECT_EQ(m_uploadText, "Upload");
     DeleteFileA(big.c_str());
+}
+
+// A site that cannot be reached, stalls, drip-feeds, breaks off, fails or sends without end:
+// one message that names the step, the site and the reason, within the request limits (2
+// seconds a step here); then the idle dialog with every field as it was, and nothing handed to
+// the client. Where the pictures went out before the torrent form failed, the status says so.
+TEST_F(UploadOnline, FaultsAtTheSiteEndTheUploadWithOneMessage) {
+    appState().m_utorrentPath = standinClient("v3");
+    const std::string host = m_site.host();
+    const std::string picture = "Upload Failed:\n\nPosting the picture f.gif to " + host + " failed.\n\n";
+    const std::string form = "Upload Failed:\n\nPosting the torrent form to " + host + " failed.\n\n";
+    const std::string copy = "Failed to download https://" + host + "/download.php/";
+    const struct {
+        const char* scenario;
+        std::string box;     // the one message holds it
+        const char* status;  // the status line at the end
+    } faults[] = {
+        {"unreachable",
+         "Upload Failed:\n\nPosting the picture f.gif to localhost:1 failed.\n\nCannot connect to localhost:1.",
+         "Upload Failed..."},
+        // The picture may go out on a connection kept from before; the torrent form then meets the stall.
+        {R"({"fault": {"accept": "stall"}})", "Upload Failed:\n\nPosting the ", nullptr},
+        {R"({"fault": {"/doupload.php": "stall"}})", picture + "The site did not answer within 2 seconds.",
+         "Upload Failed..."},
+        {R"({"fault": {"/doupload.php": "drip"}})", picture + "The site did not answer within 8 seconds.",
+         "Upload Failed..."},
+        // The reset may meet the picture or, on a connection WinINet opens anew, the torrent form.
+        {R"({"fault": {"/doupload.php": "reset"}})", "Upload Failed:\n\nPosting the ", nullptr},
+        {R"({"fault": {"/doupload.php": "short"}})", picture + "The answer broke off after ", "Upload Failed..."},
+        {R"({"status": {"/doupload.php#torrent": 500}})",
+         form + "The site answered 500.\n\nThe pictures were already posted.",
+         "Upload Failed... The pictures were posted, the torrent was not."},
+        {R"({"fault": {"/doupload.php#torrent": "huge"}})",
+         form + "The answer is larger than 8 MiB.\n\nThe pictures were already posted.",
+         "Upload Failed... The pictures were posted, the torrent was not."},
+        {R"({"copy": "empty"})",
+         "The site's copy of the torrent does not match the upload:\n\nThe file from the site is not a torrent",
+         "Re-Download of torrent..."},
+        {R"({"fault": {"/download.php/": "huge"}})", copy, "Re-Download of torrent..."},
+    };
+    _putenv("SEEDWRIGHT_TIMEOUT=2");
+    char seed = 'F';
+    for (const auto& fault : faults) {
+        SCOPED_TRACE(fault.scenario);
+        m_boxes.clear();
+        DeleteFileA(m_record.c_str());
+        const bool unreachable = std::string(fault.scenario) == "unreachable";
+        appState().m_session.m_siteHost = unreachable ? "localhost:1" : host;
+        m_site.setScenario(unreachable ? "{}" : fault.scenario);
+        Inputs in;
+        // Content of this run's own: the site keeps what earlier runs uploaded.
+        in.path = kWork + "\\fault-" + seed + ".bin";
+        writeFileBytes(in.path, std::string(9000, seed) + std::to_string(GetTickCount64()));
+        in.name = std::string("Faulty site ") + seed;
+        in.pictures = {makePicture("f.gif", seed++)};
+        const ULONGLONG start = GetTickCount64();
+        upload(in);
+        const double seconds = double(GetTickCount64() - start) / 1000;
+        const std::vector<std::string> boxes = m_boxes.texts();
+        ASSERT_EQ(boxes.size(), 1u) << m_lastStatus;
+        EXPECT_NE(boxes[0].find(fault.box), std::string::npos) << boxes[0];
+        if (fault.status) {
+            EXPECT_EQ(m_lastStatus, fault.status);
+        }
+        EXPECT_TRUE(m_finalStatusHidden);
+        EXPECT_EQ(m_uploadText, "Upload");
+        EXPECT_TRUE(m_fieldsKept);
+        EXPECT_EQ(m_backendWaits, 0);
+        EXPECT_LT(seconds, 30.0);
+        std::printf("%-48s %5.1f s  %s\n", fault.scenario, seconds, boxes[0].c_str());
+        // The torrent form's error page is kept for a look, as any answer is.
+        if (contains(fault.scenario, "500")) {
+            EXPECT_TRUE(contains(readFileBytes(kWork + "\\debug.html"), "<h1>Error 500</h1>"));
+        }
+        Sleep(300);
+        EXPECT_TRUE(clientStarts().empty());
+    }
+    _putenv("SEEDWRIGHT_TIMEOUT=");
+    appState().m_session.m_siteHost = host;
 }
 
 TEST_F(UploadOnline, AFailedDownloadIsNotHandedToTheClient) {

@@ -32,14 +32,14 @@ class FakeServices : public upload::UploadServices {
     BuildResult built = BuildResult::written();
     std::map<std::string, std::string> files = {{"C:\\C\\MyNew.torrent", kBuilt}, {"C:\\C\\swr.torrent", kSiteCopy}};
     bool throwOnPost = false;
-    bool torrentFormSent = true;
     std::string answer;
+    int failingPost = -1;  // this post (0 the first) gets `failure` as its answer
+    upload::PostAnswer failure;
     bool writable = true;
     std::string written;
     std::vector<bool> downloads;  // per download, true = worked; missing entries work
     int major = 3;
     std::map<std::string, std::string> problems;  // path: why the content or the picture cannot go
-    std::string failingPost;                      // the picture whose post fails
 
     void setStatus(const std::string& text) override { calls.push_back("status " + text); }
     void message(const std::string& text) override { calls.push_back("message " + text); }
@@ -49,23 +49,18 @@ class FakeServices : public upload::UploadServices {
         calls.push_back("build " + path + (fileMode ? " file" : " folder"));
         return built;
     }
-    bool postForm(const std::string& host, const std::vector<FormField>& fields, std::string& out) override {
+    bool postForm(const std::string& host, const std::vector<FormField>& fields, upload::PostAnswer& out) override {
         if (throwOnPost)
             throw std::bad_alloc();
         calls.push_back("post " + host + " " + fields.back().name);
         forms.push_back(fields);
-        out = answer;
-        return torrentFormSent;
-    }
-    bool postPicture(const std::string& host, const std::vector<FormField>& fields, std::string& failure) override {
-        if (throwOnPost)
-            throw std::bad_alloc();
-        calls.push_back("post " + host + " " + fields.back().name);
-        forms.push_back(fields);
-        if (fields.back().value != failingPost)
-            return true;
-        failure = "Error on InternetWriteFile 12030\n";
-        return false;
+        if (int(forms.size()) - 1 == failingPost) {
+            out = failure;
+            return failure.failure.empty();
+        }
+        if (fields.back().name == "file")
+            out.page = answer;
+        return true;
     }
     bool writeFile(const std::string& path, const std::string& bytes) override {
         calls.push_back("write " + path);
@@ -233,12 +228,52 @@ TEST(UploadSequence, AFileWithoutFolderStopsBeforeHashing) {
     EXPECT_EQ(services.calls.size(), 1u);
 }
 
-TEST(UploadSequence, AFailedTorrentFormEndsQuietly) {
-    FakeServices services;
-    services.torrentFormSent = false;
-    services.answer = kLinkLine;
-    upload::runUpload(job(), services);
-    EXPECT_EQ(services.calls.back(), "post tracker file");
+// A request without an answer, or with a status of 400 or more, ends the upload with one message
+// that names the step, the site and the reason; only an answered torrent form reaches debug.html.
+TEST(UploadSequence, AFailedRequestStopsWithOneMessage) {
+    const struct {
+        int post;  // 0..2 the pictures, 3 the torrent form
+        const char* failure;
+        long status;
+        std::vector<std::string> tail;
+    } cases[] = {
+        {0,
+         "Cannot connect to tracker.",
+         200,
+         {"status Upload Failed...",
+          "message Upload Failed:\n\nPosting the picture c.gif to tracker failed.\n\nCannot connect to tracker."}},
+        {2,
+         "",
+         503,
+         {"status Upload Failed...",
+          "message Upload Failed:\n\nPosting the picture a.jpg to tracker failed.\n\n"
+          "The site answered 503.\n\nThe pictures before it were already sent: c.gif, b.png"}},
+        {3,
+         "The site did not answer within 30 seconds.",
+         200,
+         {"post tracker file", "status Upload Failed... The pictures were posted, the torrent was not.",
+          "message Upload Failed:\n\nPosting the torrent form to tracker failed.\n\n"
+          "The site did not answer within 30 seconds.\n\nThe pictures were already posted."}},
+        {3,
+         "",
+         500,
+         {"write C:\\W\\debug.html", "status Upload Failed... The pictures were posted, the torrent was not.",
+          "message Upload Failed:\n\nPosting the torrent form to tracker failed.\n\nThe site answered 500.\n\n"
+          "The pictures were already posted."}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.post);
+        FakeServices services;
+        services.failingPost = c.post;
+        services.failure.failure = c.failure;
+        services.failure.status = c.status;
+        services.failure.page = kLinkLine;  // an error page is never scanned for links
+        upload::runUpload(job(), services);
+        EXPECT_EQ(services.forms.size(), std::size_t(c.post + 1));
+        ASSERT_GE(services.calls.size(), c.tail.size());
+        EXPECT_EQ(std::vector<std::string>(services.calls.end() - long(c.tail.size()), services.calls.end()), c.tail);
+        EXPECT_EQ(services.written, c.status >= 400 && c.post == 3 ? kLinkLine : "");
+    }
 }
 
 TEST(UploadSequence, RefusedUploadShowsTheReason) {
@@ -313,31 +348,6 @@ TEST(UploadSequence, WhatIsMissingOnDiskStopsItBeforeTheHashing) {
     upload::runUpload(job(), pictures);
     EXPECT_EQ(pictures.calls, std::vector<std::string>{"message These pictures cannot be uploaded:\n\n"
                                                        "C:\\p\\a.jpg: there is no such file\nD:c.gif: it is empty"});
-}
-
-// A picture that cannot be sent ends the upload before the torrent form, and says which went before.
-TEST(UploadSequence, AFailedPicturePostStopsTheUpload) {
-    const struct {
-        std::string failing;
-        std::size_t posts;
-        std::string why;
-    } rows[] = {
-        {"D:c.gif", 1,
-         "The picture c.gif could not be sent; the torrent was not submitted.\n\nError on InternetWriteFile 12030"},
-        {"C:\\p\\a.jpg", 3,
-         "The picture a.jpg could not be sent; the torrent was not submitted.\n\nError on InternetWriteFile 12030\n\n"
-         "The pictures before it were already sent: c.gif, b.png"},
-    };
-    for (const auto& row : rows) {
-        FakeServices services;
-        services.answer = kLinkLine;
-        services.failingPost = row.failing;
-        upload::runUpload(job(), services);
-        EXPECT_EQ(services.forms.size(), row.posts);
-        const std::vector<std::string> tail(services.calls.end() - 2, services.calls.end());
-        EXPECT_EQ(tail, (std::vector<std::string>{"status Upload Failed...", "message Upload Failed:\n\n" + row.why}));
-        EXPECT_TRUE(services.starts.empty());
-    }
 }
 
 }  // namespace
