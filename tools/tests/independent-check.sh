@@ -60,8 +60,10 @@ random_file "Album/CD2/old thumbs.db.bak" 10
 maketorrent "$work/Album/" "$work/album.torrent" >/dev/null
 check album.torrent "$work" --name Album --num-files 7 --total-size $((70000 + 150001 + 65536 + 1 + 300000 + 33))
 
-# The check itself must notice damaged data.
-printf 'X' | dd of=Album/CD2/01.flac bs=1 seek=1000 conv=notrunc status=none
+# The check itself must notice damaged data: one byte flipped (a fixed byte written over random
+# data would leave it as it was once in 256 runs).
+byte=$(od -An -tu1 -j1000 -N1 Album/CD2/01.flac | tr -d ' ')
+printf "\\$(printf '%03o' $((byte ^ 255)))" | dd of=Album/CD2/01.flac bs=1 seek=1000 conv=notrunc status=none
 if check album.torrent "$work" >/dev/null; then
     echo "FAIL: the check passed damaged data"
     exit 1
