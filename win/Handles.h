@@ -1,6 +1,6 @@
 #pragma once
-// One owner for each system handle: each closes what it holds when it goes. All but the COM
-// pointer are a COwnedHandle (win/Owner.h), and the COM pointer has the same interface.
+// One owner for each system handle: each closes what it holds when it goes, and each is a
+// COwnedHandle (win/Owner.h) with the same interface.
 
 #include <windows.h>
 
@@ -54,38 +54,22 @@ using CInternetHandle = COwnedHandle<InternetHandleTraits>;
 // A GDI object (bitmap, brush, font).
 using CGdiObject = COwnedHandle<GdiObjectTraits>;
 
+template <class T>
+struct ComTraits {
+    using Handle = T*;
+    static bool valid(T* p) { return p != nullptr; }
+    static void close(T* p) { p->Release(); }
+};
+
 // A COM interface pointer, released when it goes.
 template <class T>
-class CComPtr {
+class CComPtr : public COwnedHandle<ComTraits<T>> {
   public:
-    CComPtr() = default;
-    CComPtr(const CComPtr&) = delete;
-    CComPtr& operator=(const CComPtr&) = delete;
-    CComPtr(CComPtr&& other) noexcept : m_p(other.detach()) {}
-    CComPtr& operator=(CComPtr&& other) noexcept {
-        reset(other.detach());
-        return *this;
-    }
-    ~CComPtr() { reset(); }
+    using COwnedHandle<ComTraits<T>>::COwnedHandle;
 
-    T* get() const { return m_p; }
-    T* operator->() const { return m_p; }
-    bool valid() const { return m_p != nullptr; }
-    explicit operator bool() const { return valid(); }
-    T* detach() { return std::exchange(m_p, nullptr); }
-    void reset(T* p = nullptr) {
-        if (m_p != nullptr)
-            m_p->Release();
-        m_p = p;
-    }
+    T* operator->() const { return this->get(); }
     // For CoCreateInstance and QueryInterface, which fill a void*.
-    void** receive() {
-        reset();
-        return reinterpret_cast<void**>(&m_p);
-    }
-
-  private:
-    T* m_p = nullptr;
+    void** receive() { return reinterpret_cast<void**>(COwnedHandle<ComTraits<T>>::receive()); }
 };
 
 }  // namespace win

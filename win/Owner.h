@@ -5,11 +5,11 @@
 
 namespace win {
 
-// The owner behind every handle type but COM's: `Traits` names the handle type, what counts as
-// none, and how one is closed. Each owner has the same interface: get() lends the handle (never an
-// implicit conversion), reset() closes it and optionally takes another, detach() gives it up
-// unclosed, receive() closes it and lends the slot to an API that fills one in. Owners move;
-// they never copy.
+// The owner behind every handle type: `Traits` names the handle type, what counts as none, and
+// how one is closed. Each owner has the same interface: get() lends the handle (never an implicit
+// conversion), reset() closes it and optionally takes another, detach() gives it up unclosed,
+// receive() closes it and lends the slot to an API that fills one in. Owners move; they never
+// copy.
 template <class Traits>
 class COwnedHandle {
   public:
