@@ -5,12 +5,10 @@
 #ifdef _WIN32
 #include <windows.h>
 
-#include "win/CodePage.h"
+#include "win/ModulePath.h"
 
 void CCommandLine::parse() {
-    char module[codepage::kPathBytes] = "";
-    const DWORD length = GetModuleFileNameA(nullptr, module, sizeof module);
-    parse(GetCommandLineA(), std::string(module, length < sizeof module ? length : 0));
+    parse(GetCommandLineA(), win::modulePath());
 }
 #endif
 
@@ -66,7 +64,7 @@ bool CCommandLine::readArgument(std::string& name, std::string& value) {
         return false;
     if (token[0] == '/' || token[0] == '-') {
         name = token.substr(1);
-        nextToken(value);  // whatever it looks like; empty when none is left
+        static_cast<void>(nextToken(value));  // whatever it looks like; empty when none is left
     } else {
         value = token;
     }

@@ -24,15 +24,15 @@ class CCommandLine {
     void parse(const std::string& commandLine, const std::string& programPath = std::string());
 
     // The first argument after the program token; false with both outputs empty when none.
-    bool firstArgument(std::string& name, std::string& value);
+    [[nodiscard]] bool firstArgument(std::string& name, std::string& value);
     // The argument after the last one read; false with both outputs empty when none is left.
-    bool nextArgument(std::string& name, std::string& value);
+    [[nodiscard]] bool nextArgument(std::string& name, std::string& value);
 
     std::string m_commandLine;
 
   private:
-    bool readArgument(std::string& name, std::string& value);
-    bool nextToken(std::string& token);
+    [[nodiscard]] bool readArgument(std::string& name, std::string& value);
+    [[nodiscard]] bool nextToken(std::string& token);
 
     std::string m_programPath;
     std::string m_tokenBuffer;

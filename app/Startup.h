@@ -38,9 +38,9 @@ class StartupHost {
     // A Yes/No question; IDYES or IDNO.
     virtual int ask(const std::string& text) = 0;
 
-    virtual bool setCurrentFolder(const std::string& folder) = 0;
+    [[nodiscard]] virtual bool setCurrentFolder(const std::string& folder) = 0;
     // A file (not a folder) has this path.
-    virtual bool isFile(const std::string& path) = 0;
+    [[nodiscard]] virtual bool isFile(const std::string& path) = 0;
     virtual std::string currentFolder() = 0;
     // IDOK only after a successful login.
     virtual int runLogin() = 0;

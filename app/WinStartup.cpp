@@ -14,7 +14,10 @@
 #include "install/WinPaths.h"
 #include "win/CodePage.h"
 #include "win/Handles.h"
+#include "win/IsFile.h"
 #include "win/MessageBox.h"
+#include "win/ModulePath.h"
+#include "win/SpecialFolder.h"
 
 void CWinStartupHost::setApplicationName(const std::string& name) {
     m_app.m_appName = name;
@@ -25,13 +28,7 @@ void CWinStartupHost::setUserLocale() {
 }
 
 std::string CWinStartupHost::appDataFolder() {
-    // The narrow call fits the path into MAX_PATH bytes, which under UTF-8 hold fewer characters.
-    wchar_t wide[MAX_PATH] = L"";
-    std::string path;
-    if (FAILED(SHGetFolderPathW(nullptr, CSIDL_APPDATA | CSIDL_FLAG_CREATE, nullptr, 0, wide)))
-        return path;
-    codepage::narrow(wide, path);
-    return path;
+    return win::specialFolderPath(CSIDL_APPDATA, true);
 }
 
 unsigned long CWinStartupHost::createFolder(const std::string& folder) {
@@ -58,9 +55,7 @@ void CWinStartupHost::setRegistryKey(const std::string& name) {
 }
 
 std::string CWinStartupHost::programFile() {
-    char module[codepage::kPathBytes] = "";
-    const DWORD length = GetModuleFileNameA(nullptr, module, sizeof module);
-    return std::string(module, length < sizeof module ? length : 0);
+    return win::modulePath();
 }
 
 std::string CWinStartupHost::fullPath(const std::string& path) {
@@ -98,8 +93,7 @@ bool CWinStartupHost::setCurrentFolder(const std::string& folder) {
 }
 
 bool CWinStartupHost::isFile(const std::string& path) {
-    const DWORD attributes = GetFileAttributesA(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+    return win::isFile(path);
 }
 
 std::string CWinStartupHost::currentFolder() {

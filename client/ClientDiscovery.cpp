@@ -6,6 +6,7 @@
 
 #include "app/SettingsLayout.h"
 #include "client/ClientLookup.h"
+#include "win/Handles.h"
 
 namespace {
 
@@ -22,15 +23,14 @@ HKEY rootKey(settings::Root root) {
 }
 
 std::string commandExecutable(const settings::ClientCommandKey& location) {
-    HKEY key = nullptr;
-    if (RegOpenKeyExA(rootKey(location.root), location.key, 0, KEY_READ, &key) != ERROR_SUCCESS)
+    win::CRegKey key;
+    if (RegOpenKeyExA(rootKey(location.root), location.key, 0, KEY_READ, key.receive()) != ERROR_SUCCESS)
         return std::string();
     char buffer[client::kCommandBufferSize];
     DWORD type = 0;
     DWORD size = sizeof buffer;
     // A value that does not fit the buffer is refused by the read itself.
-    const LONG result = RegQueryValueExA(key, nullptr, nullptr, &type, reinterpret_cast<BYTE*>(buffer), &size);
-    RegCloseKey(key);
+    const LONG result = RegQueryValueExA(key.get(), nullptr, nullptr, &type, reinterpret_cast<BYTE*>(buffer), &size);
     if (result != ERROR_SUCCESS || size > sizeof buffer)
         return std::string();
     return client::executableFromCommand(type, buffer, size);

@@ -31,7 +31,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // Read again from the start, the same first argument comes.
     std::string again, againValue;
     if (commandLine.firstArgument(name, value)) {
-        commandLine.firstArgument(again, againValue);
+        FUZZ_CHECK(commandLine.firstArgument(again, againValue));
         FUZZ_CHECK(again == name && againValue == value);
     }
     return 0;

@@ -11,6 +11,11 @@
 #include "install/SettingsKey.h"
 #include "install/SetupRules.h"
 #include "install/WinPaths.h"
+#include "win/IsFile.h"
+#include "win/MessageBox.h"
+#include "win/ModulePath.h"
+#include "win/SpecialFolder.h"
+#include "win/WholeFile.h"
 
 namespace {
 
@@ -20,21 +25,6 @@ DWORD createProbeFolder(const std::string& folder) {
     return GetLastError();
 }
 
-std::string folderPath(int csidl) {
-    char path[MAX_PATH] = "";
-    if (FAILED(SHGetFolderPathA(nullptr, csidl, nullptr, 0, path)))
-        return std::string();
-    return path;
-}
-
-// At most 260 characters, as the installer always read its fields.
-std::string fieldText(const win::CEdit& edit) {
-    std::string text = edit.text();
-    if (text.size() > MAX_PATH)
-        text.resize(MAX_PATH);
-    return text;
-}
-
 }  // namespace
 
 DWORD (*CSetup::s_createProbeFolder)(const std::string& folder) = createProbeFolder;
@@ -42,15 +32,13 @@ DWORD (*CSetup::s_createProbeFolder)(const std::string& folder) = createProbeFol
 CSetup::CSetup() : win::CDialog(IDD_SETUP) {}
 
 bool CSetup::probeWriteAccess() {
-    char module[MAX_PATH] = "";
-    const DWORD length = GetModuleFileNameA(nullptr, module, MAX_PATH);
-    m_modulePath.assign(module, length < MAX_PATH ? length : 0);
+    m_modulePath = win::modulePath();
 
     COsVersion os;
     os.osVersionCode();
     m_programsFolderId = os.m_isNt ? CSIDL_COMMON_PROGRAMS : CSIDL_STARTMENU;
-    m_programsFolder = folderPath(m_programsFolderId);
-    m_programFilesFolder = folderPath(CSIDL_PROGRAM_FILES | CSIDL_FLAG_CREATE);
+    m_programsFolder = win::specialFolderPath(m_programsFolderId, false);
+    m_programFilesFolder = win::specialFolderPath(CSIDL_PROGRAM_FILES, true);
 
     const std::string testFolder = m_programFilesFolder + "\\Seedwright_test";
     if (s_createProbeFolder(testFolder) == ERROR_ACCESS_DENIED) {
@@ -110,7 +98,7 @@ void CSetup::chooseClient() {
 }
 
 void CSetup::OnOK() {
-    const setup::InstallFields fields = {fieldText(m_folderEdit), fieldText(m_menuEdit), fieldText(m_clientEdit)};
+    const setup::InstallFields fields = {m_folderEdit.text(), m_menuEdit.text(), m_clientEdit.text()};
     switch (setup::install(*this, appState(), fields)) {
         case setup::InstallEnd::StayOpen:
             break;
@@ -132,9 +120,8 @@ void CSetup::writeSelfDeleteBatch(const std::string& installationPath) {
 }
 
 int CSetup::message(const std::string& text, unsigned type) {
-    const UINT icon = (type & MB_TYPEMASK) == MB_YESNO ? MB_ICONQUESTION : MB_ICONEXCLAMATION;
     HWND owner = hwnd() != nullptr ? hwnd() : GetActiveWindow();
-    return MessageBoxA(owner, text.c_str(), appState().m_title.c_str(), type | icon);
+    return MessageBoxA(owner, text.c_str(), appState().m_title.c_str(), win::withDefaultIcon(type));
 }
 
 std::string CSetup::fullPath(const std::string& path) {
@@ -254,8 +241,7 @@ void CSetup::removeEmptyFolder(const std::string& folder) {
 }
 
 bool CSetup::fileExists(const std::string& file) {
-    const DWORD attributes = GetFileAttributesA(file.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+    return win::isFile(file);
 }
 
 std::string CSetup::temporaryFolder() {
@@ -273,16 +259,8 @@ unsigned CSetup::batchCodePage() {
 }
 
 bool CSetup::startBatch(const std::string& path, const std::string& folder, const std::string& text) {
-    win::CHandle file(
-        CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file.valid())
-        return false;
-    DWORD written = 0;
-    const BOOL wroteAll = WriteFile(file.get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr) &&
-                          written == text.size();
-    file.reset();
     // A batch cut short could stop between its loops; better to start none.
-    if (!wroteAll) {
+    if (!win::writeWholeFile(path, text)) {
         DeleteFileA(path.c_str());
         return false;
     }

@@ -50,41 +50,43 @@ class SetupSystem {
     // SHCreateDirectoryExA's result, with the last-error value read right after it.
     virtual int createFolderTree(const std::string& folder, unsigned long& lastError) = 0;
     // Copies the running program file over `to`; false with the last-error value.
-    virtual bool copyProgram(const std::string& to, unsigned long& error) = 0;
+    [[nodiscard]] virtual bool copyProgram(const std::string& to, unsigned long& error) = 0;
     // A program file downloaded read-only stays deletable.
     virtual void clearReadOnly(const std::string& file) = 0;
     virtual unsigned long long fileSize(const std::string& file) = 0;
     // Opens the settings key for writing, or creates it; false with the last-error value.
-    virtual bool openSettingsKey(unsigned long& error) = 0;
+    [[nodiscard]] virtual bool openSettingsKey(unsigned long& error) = 0;
     virtual void writeSetting(const char* name, const std::string& value) = 0;
     // False with the error of the last root tried.
-    virtual bool writeUninstallEntry(const UninstallEntry& entry, unsigned long& error) = 0;
+    [[nodiscard]] virtual bool writeUninstallEntry(const UninstallEntry& entry, unsigned long& error) = 0;
     // A shortcut in the Programs folder; arguments empty for none.
-    virtual bool createLink(const std::string& target,
-                            const std::string& linkName,
-                            const std::string& description,
-                            const std::string& arguments) = 0;
+    [[nodiscard]] virtual bool createLink(const std::string& target,
+                                          const std::string& linkName,
+                                          const std::string& description,
+                                          const std::string& arguments) = 0;
     // "SOFTWARE\Seedwright" under HKEY_CURRENT_USER, then HKEY_LOCAL_MACHINE, and the
     // installed-apps entry under both.
     virtual void deleteProductTrees() = 0;
 
     // Fills the folders; false (and m_elevationNeeded set) when Program Files refuses writes.
-    virtual bool probeWriteAccess() = 0;
+    [[nodiscard]] virtual bool probeWriteAccess() = 0;
     virtual std::string programsFolder() = 0;
     // A value of the settings key; empty when the key or value is missing or too long.
     virtual std::string readSetting(const char* name) = 0;
     virtual void deleteLink(const std::string& linkName) = 0;
     virtual void removeEmptyFolder(const std::string& folder) = 0;
-    virtual bool fileExists(const std::string& file) = 0;
+    [[nodiscard]] virtual bool fileExists(const std::string& file) = 0;
     // GetTempPathA; empty when there is none that fits.
     virtual std::string temporaryFolder() = 0;
     // `path` as cmd.exe reads it in a batch (the OEM code page, or the short name where the
     // long one has a character that code page lacks); false when it cannot be spelled so.
-    virtual bool batchSpelling(const std::string& path, std::string& spelled) = 0;
+    [[nodiscard]] virtual bool batchSpelling(const std::string& path, std::string& spelled) = 0;
     // The code page the batch is written in.
     virtual unsigned batchCodePage() = 0;
     // Writes the batch file and starts it hidden, in `folder`; false when it cannot be written.
-    virtual bool startBatch(const std::string& path, const std::string& folder, const std::string& text) = 0;
+    [[nodiscard]] virtual bool startBatch(const std::string& path,
+                                          const std::string& folder,
+                                          const std::string& text) = 0;
 };
 
 struct InstallFields {

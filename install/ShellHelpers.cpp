@@ -6,6 +6,7 @@
 
 #include "win/CodePage.h"
 #include "win/Handles.h"
+#include "win/ModulePath.h"
 
 namespace {
 
@@ -18,18 +19,13 @@ bool linkFilePath(const std::string& linkName, int folderId, std::string& path) 
     return true;
 }
 
-std::string moduleFilePath() {
-    char buffer[codepage::kPathBytes] = {};
-    const DWORD length = GetModuleFileNameA(nullptr, buffer, sizeof buffer);
-    return std::string(buffer, length < sizeof buffer ? length : 0);
-}
-
 // The narrow functions fit a path into MAX_PATH bytes, which under UTF-8 hold fewer characters.
 bool pathOfList(LPCITEMIDLIST list, std::string& path) {
     wchar_t wide[MAX_PATH] = {};
     if (!SHGetPathFromIDListW(list, wide))
         return false;
-    codepage::narrow(wide, path);  // a name the code page lacks shows as such where it is used
+    // A name the code page lacks shows as such where it is used.
+    static_cast<void>(codepage::narrow(wide, path));
     return true;
 }
 
@@ -56,7 +52,7 @@ bool CShortcut::createLink(const std::string& target,
     std::string linkPath;
     if (!linkFilePath(linkName, folderId, linkPath))
         return false;
-    const std::string targetPath = target == "_this" ? moduleFilePath() : target;
+    const std::string targetPath = target == "_this" ? win::modulePath() : target;
 
     CoInitialize(nullptr);  // kept for the life of the thread
     win::CComPtr<IShellLinkA> link;

@@ -9,7 +9,7 @@
 
 // The folder's path with a trailing backslash; false (output unchanged) when the shell has
 // no file-system path for the folder identifier.
-bool specialFolderPath(int folderId, std::string& path);
+[[nodiscard]] bool specialFolderPath(int folderId, std::string& path);
 
 class CShortcut {
   public:
@@ -18,12 +18,12 @@ class CShortcut {
     // Writes <special folder>\<link name>.lnk pointing at target, where "_this" stands for
     // the running program file. The icon is set only when iconPath is not empty. True when
     // the link file was saved; false when the folder does not exist.
-    bool createLink(const std::string& target,
-                    const std::string& linkName,
-                    int folderId,
-                    const std::string& description,
-                    const std::string& iconPath,
-                    int iconIndex);
+    [[nodiscard]] bool createLink(const std::string& target,
+                                  const std::string& linkName,
+                                  int folderId,
+                                  const std::string& description,
+                                  const std::string& iconPath,
+                                  int iconIndex);
 
     // Stored in every link this object creates; left out while empty.
     std::string m_arguments;
@@ -35,4 +35,4 @@ bool deleteLink(const std::string& linkName, int folderId);
 
 // The shell's folder browser; true with the chosen folder's path, false when cancelled or
 // when the choice has no file-system path.
-bool chooseFolder(HWND owner, std::string& path);
+[[nodiscard]] bool chooseFolder(HWND owner, std::string& path);

@@ -5,17 +5,11 @@
 #include <shlobj.h>
 
 #include "win/CodePage.h"
+#include "win/SpecialFolder.h"
 
 namespace setup {
 
 namespace {
-
-std::string shellFolderPath(int csidl) {
-    char path[MAX_PATH] = "";
-    if (FAILED(SHGetFolderPathA(nullptr, csidl, nullptr, 0, path)))
-        return std::string();
-    return path;
-}
 
 // False when a character has no exact form in the system's OEM code page (no best-fit guesses: a
 // '?' or a look-alike letter would name another file).
@@ -75,7 +69,7 @@ std::vector<std::string> systemFolders() {
                        CSIDL_LOCAL_APPDATA, CSIDL_COMMON_APPDATA};
     std::vector<std::string> folders;
     for (int id : ids) {
-        const std::string folder = shellFolderPath(id);
+        const std::string folder = win::specialFolderPath(id, false);
         if (!folder.empty())
             folders.push_back(fullLongPath(folder));
     }

@@ -22,6 +22,6 @@ unsigned systemOemCodePage();
 // cmd.exe reads a batch file in the OEM code page, the program's paths are in the ANSI one:
 // the path converted, or its short name where the long one has a character the OEM code page
 // lacks. False when neither can be spelled exactly.
-bool oemSpelling(const std::string& path, std::string& spelled);
+[[nodiscard]] bool oemSpelling(const std::string& path, std::string& spelled);
 
 }  // namespace setup

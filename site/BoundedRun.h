@@ -8,7 +8,7 @@
 // Runs work on a new thread and waits at most `milliseconds` for it; false when the work was
 // left running. Left behind, it ends on its own and may touch only what it owns (hold the
 // state it shares with the caller in a shared_ptr). Work that cannot get a thread runs here.
-bool runBounded(std::function<void()> work, unsigned long milliseconds);
+[[nodiscard]] bool runBounded(std::function<void()> work, unsigned long milliseconds);
 
 // The longest wait for one request: its own overall limit and one step more.
 unsigned long requestWaitMilliseconds();

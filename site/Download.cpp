@@ -17,13 +17,13 @@ constexpr DWORD kBlockSize = 51200;
 
 }  // namespace
 
-bool CMyInetForm::downloadFile(const std::string& host, const std::string& path, const std::string& localPath) {
+win::Failed CMyInetForm::downloadFile(const std::string& host, const std::string& path, const std::string& localPath) {
     m_host = host;
     m_limits = requestLimits();
     m_session.reset(InternetOpenA(wire::kBrowserAgent, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
     if (!m_session) {
         appMessageBox("Failed to open session");
-        return true;
+        return win::kFailed;
     }
     applyTimeouts(m_session.get(), m_limits);
     const std::string address = "https://" + host + path;
@@ -39,13 +39,13 @@ bool CMyInetForm::downloadFile(const std::string& host, const std::string& path,
                                   CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file.valid()) {
         appMessageBox("Cannot open Torrent file for Download");
-        return true;
+        return win::kFailed;
     }
     // Every failure on the way to the site and back: the message with its reason; failed.
     auto failed = [this, &address](const std::string& why) {
         m_failure = why;
         appMessageBox("Failed to download " + address + "\n\n" + why);
-        return true;
+        return win::kFailed;
     };
     if (!m_request)
         return failed(inetFailureReason(openError, host, m_limits));
@@ -80,12 +80,12 @@ bool CMyInetForm::downloadFile(const std::string& host, const std::string& path,
         DWORD written = 0;
         if (!WriteFile(file.get(), block.get(), read, &written, nullptr) || written < read) {
             appMessageBox("Cannot write Torrent file for Download");
-            return true;
+            return win::kFailed;
         }
     }
     if (announced >= 0 && total < static_cast<unsigned long long>(announced))
         return failed(reason::endedEarly(total, static_cast<unsigned long long>(announced)));
-    m_request.close();
-    m_session.close();
-    return false;
+    m_request.reset();
+    m_session.reset();
+    return win::kSucceeded;
 }

@@ -20,17 +20,17 @@ static_assert(kPostFlags == 0x84C04000, "request flags");
 }  // namespace
 
 void CMyInetForm::closeAll() {
-    m_request.close();
-    m_connection.close();
-    m_session.close();
+    m_request.reset();
+    m_connection.reset();
+    m_session.reset();
 }
 
-bool CMyInetForm::failedWith(DWORD error, DWORD elapsed) {
+win::Failed CMyInetForm::failedWith(DWORD error, DWORD elapsed) {
     // Some WinINet builds report a receive timeout as a broken connection.
     m_failure =
         timedOut(elapsed) ? reason::noAnswerWithin(m_limits.m_stepSeconds) : inetFailureReason(error, m_host, m_limits);
     SetLastError(error);
-    return true;
+    return win::kFailed;
 }
 
 // A step's wait, measured from a little later than WinINet starts it.
@@ -58,7 +58,7 @@ long long CMyInetForm::contentLength() const {
     return end != text && *end == '\0' && length >= 0 ? length : -1;
 }
 
-bool CMyInetForm::openRequest(const std::string& host, const std::string& path) {
+win::Failed CMyInetForm::openRequest(const std::string& host, const std::string& path) {
     m_startTick = GetTickCount();
     setBoundary(m_startTick);
     m_host = host;
@@ -67,7 +67,7 @@ bool CMyInetForm::openRequest(const std::string& host, const std::string& path) 
     m_session.reset(InternetOpenA("Seedwright", INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
     if (!m_session) {
         appMessageBox("Failed to open session");
-        return true;
+        return win::kFailed;
     }
     applyTimeouts(m_session.get(), m_limits);
     std::string hostName;
@@ -78,47 +78,47 @@ bool CMyInetForm::openRequest(const std::string& host, const std::string& path) 
     if (!m_connection) {
         m_lastError = "Failed to connect to https://" + host + path;
         appMessageBox(m_lastError);
-        m_session.close();
-        return true;
+        m_session.reset();
+        return win::kFailed;
     }
     applyTimeouts(m_connection.get(), m_limits);
     m_request.reset(
         HttpOpenRequestA(m_connection.get(), "POST", path.c_str(), nullptr, nullptr, nullptr, kPostFlags, 0));
     if (!m_request) {
         appMessageBox("Failed to open request handle\n");
-        m_connection.close();
-        m_session.close();
-        return true;
+        m_connection.reset();
+        m_session.reset();
+        return win::kFailed;
     }
     applyTimeouts(m_request.get(), m_limits);
-    return false;
+    return win::kSucceeded;
 }
 
 void CMyInetForm::addText(const std::string& name, const std::string& value) {
     appendText(name, value);
 }
 
-bool CMyInetForm::addFile(const std::string& path, const std::string& fileName, const std::string& fieldName) {
+win::Failed CMyInetForm::addFile(const std::string& path, const std::string& fileName, const std::string& fieldName) {
     CMyInetForm_field& field = appendFile(fileName.empty() ? fileNamePart(path) : fileName, fieldName);
     std::unique_ptr<char[]> data;
     int32_t size = -1;
     if (readWholeFile(path, data, size)) {
         m_lastError = "Failed to open " + path;
         appMessageBox(m_lastError);
-        return true;
+        return win::kFailed;
     }
     attachContent(field, std::move(data), size);
-    return false;
+    return win::kSucceeded;
 }
 
-bool CMyInetForm::send() {
+win::Failed CMyInetForm::send() {
     const int64_t length = finish();
 
     if (!HttpAddRequestHeadersA(m_request.get(), m_headers.c_str(), static_cast<DWORD>(-1), HTTP_ADDREQ_FLAG_ADD)) {
         appMessageBox("HttpAddRequestHeaders() Failed\n");
         closeAll();
         m_failure = "The request could not be made.";
-        return true;
+        return win::kFailed;
     }
     const DWORD start = GetTickCount();
     INTERNET_BUFFERSA buffers = {};
@@ -132,7 +132,7 @@ bool CMyInetForm::send() {
         if (!piece.data) {
             m_lastError = "Error on InternetWriteFile 0\n";
             m_failure = "A file of the form could not be read.";
-            return true;
+            return win::kFailed;
         }
         if (!InternetWriteFile(m_request.get(), piece.data, static_cast<DWORD>(piece.size), &written)) {
             const DWORD error = GetLastError();
@@ -149,7 +149,7 @@ bool CMyInetForm::send() {
     if (!answeredWithHeaders()) {
         m_failure = timedOut(GetTickCount() - start) ? reason::noAnswerWithin(m_limits.m_stepSeconds)
                                                      : "The connection to " + m_host + " broke off.";
-        return true;
+        return win::kFailed;
     }
     DWORD status = 0;
     DWORD statusSize = sizeof status;
@@ -162,7 +162,7 @@ bool CMyInetForm::send() {
     const long long announced = contentLength();
     if (announced > static_cast<long long>(site::kMaxPage)) {
         m_failure = reason::largerThan(site::kMaxPage);
-        return true;
+        return win::kFailed;
     }
 
     // Every read returns what has come; the whole answer still has to come within the limit.
@@ -180,19 +180,19 @@ bool CMyInetForm::send() {
         total += read;
         if (total > site::kMaxPage) {
             m_failure = reason::largerThan(site::kMaxPage);
-            return true;
+            return win::kFailed;
         }
         buffer[read] = '\0';
         // Text up to the first zero byte: a zero in the answer drops the rest of its chunk.
         m_response.append(buffer, std::strlen(buffer));
         if (GetTickCount() - start > m_limits.m_totalSeconds * 1000) {
             m_failure = reason::notFinishedWithin(m_limits.m_totalSeconds);
-            return true;
+            return win::kFailed;
         }
     }
     if (announced >= 0 && total < static_cast<unsigned long long>(announced)) {
         m_failure = reason::endedEarly(total, static_cast<unsigned long long>(announced));
-        return true;
+        return win::kFailed;
     }
-    return false;
+    return win::kSucceeded;
 }

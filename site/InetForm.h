@@ -6,42 +6,44 @@
 // box; a failure on the way to the site and back is not: send leaves its reason in m_failure
 // for the caller's message. A download shows its own failures. Every request ends within
 // requestLimits() and brings back at most site::kMaxPage (site::maxDownload() for a download).
-// The login cookies travel in WinINet's process-wide cookie store.
+// The login cookies travel in WinINet's process-wide cookie store. Each step returns a
+// win::Failed: true when it failed.
 
 #include <windows.h>
 
 #include <string>
 
 #include "site/FormWire.h"
-#include "site/InetHandle.h"
 #include "site/RequestLimits.h"
+#include "win/Handles.h"
+#include "win/Result.h"
 
 class CMyInetForm : public CFormWire {
   public:
-    bool openRequest(const std::string& host, const std::string& path);
+    win::Failed openRequest(const std::string& host, const std::string& path);
     void addText(const std::string& name, const std::string& value);
     // An empty fileName announces fileNamePart(path).
-    bool addFile(const std::string& path, const std::string& fileName, const std::string& fieldName);
-    // An answer of any status is an answer: true (failed) only when none came whole.
-    bool send();
+    win::Failed addFile(const std::string& path, const std::string& fileName, const std::string& fieldName);
+    // An answer of any status is an answer: failed only when none came whole.
+    win::Failed send();
     // Fetches https://host + path into localPath, replacing it.
-    bool downloadFile(const std::string& host, const std::string& path, const std::string& localPath);
+    win::Failed downloadFile(const std::string& host, const std::string& path, const std::string& localPath);
 
     std::string m_lastError;
     std::string m_failure;        // why the request failed, in the member's words
     long m_status = 0;            // the answer's HTTP status, after any redirect
     std::string m_answerAddress;  // the address that gave the answer, after any redirect
     DWORD m_startTick = 0;
-    CInetHandle m_session;
-    CInetHandle m_connection;
-    CInetHandle m_request;
+    win::CInternetHandle m_session;
+    win::CInternetHandle m_connection;
+    win::CInternetHandle m_request;
     std::string m_response;
 
   private:
     void closeAll();
     // Fills m_failure from the error after `elapsed` milliseconds and keeps the error as the
-    // thread's last one; true.
-    bool failedWith(DWORD error, DWORD elapsed);
+    // thread's last one; failed.
+    win::Failed failedWith(DWORD error, DWORD elapsed);
     bool timedOut(DWORD elapsed) const;
     bool answeredWithHeaders() const;
     // The answer's Content-Length, -1 when it has none.

@@ -12,4 +12,4 @@ const char* refusalStatus(LoginRefusal refusal);
 
 // Takes uid (digits) and pass (letters and digits) from the cookie text of the login address.
 // uid is set as soon as it is found, even when pass is missing; false when either is missing.
-bool extractSessionCookies(const std::string& cookieText, std::string& uid, std::string& pass);
+[[nodiscard]] bool extractSessionCookies(const std::string& cookieText, std::string& uid, std::string& pass);

@@ -67,11 +67,12 @@ namespace {
 
 void exchange(LoginExchange& ex) {
     auto form = std::make_shared<CMyInetForm>();
-    form->openRequest(ex.host, "/takelogin.php");
+    // A request that could not be opened has been reported; send then fails and says why.
+    static_cast<void>(form->openRequest(ex.host, "/takelogin.php"));
     form->addText("username", ex.login);
     form->addText("password", ex.password);
     form->addText("returnto", "/genrelist.php");
-    auto failed = std::make_shared<bool>(true);
+    auto failed = std::make_shared<win::Failed>(win::kFailed);
     if (!runBounded([form, failed] { *failed = form->send(); }, requestWaitMilliseconds())) {
         ex.failure = reason::noAnswerWithin(requestLimits().m_totalSeconds);
         return;
@@ -198,7 +199,7 @@ void CLoginDlg::loadCredentials(int siteIndex) {
         login = app->GetProfileString(kSection, indexed("Login", siteIndex));
         std::vector<BYTE> blob;
         if (app->GetProfileBinary(kSection, indexed("Password", siteIndex), blob))
-            unprotectPassword(blob, password);
+            static_cast<void>(unprotectPassword(blob, password));  // one that cannot be read shows empty
         else
             password = app->GetProfileString(kSection, indexed("Password", siteIndex));  // kept in plain text before
     }
@@ -263,7 +264,7 @@ void CLoginDlg::onLogin() {
             appMessageBox(kNotRemembered);
     } else {
         writeProfileInt(settings::kRemember, 0);
-        storeCredentials(index, std::string(), std::string());
+        static_cast<void>(storeCredentials(index, std::string(), std::string()));  // no password: cannot fail
     }
 
     auto ex = std::make_unique<LoginExchange>();

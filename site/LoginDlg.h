@@ -25,7 +25,7 @@ class CLoginDlg : public win::CDialog {
     // Index -1 empties both edits; any other fills them from that site index's stored values.
     void loadCredentials(int siteIndex);
     // False when the password could not be protected: then nothing at all is stored.
-    bool storeCredentials(int siteIndex, const std::string& login, const std::string& password);
+    [[nodiscard]] bool storeCredentials(int siteIndex, const std::string& login, const std::string& password);
 
     // How a password is protected before it is stored; tests put a failing one here.
     bool (*m_protect)(const std::string& password, std::vector<BYTE>& blob);

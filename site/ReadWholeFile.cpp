@@ -5,6 +5,7 @@
 #include <limits>
 #include <new>
 
+#include "win/Handles.h"
 #include "win/MessageBox.h"
 
 namespace {
@@ -72,37 +73,36 @@ unsigned fileErrorCause(unsigned long systemError) {
     }
 }
 
-bool readWholeFile(const std::string& path, std::unique_ptr<char[]>& data, int32_t& size) {
+win::Failed readWholeFile(const std::string& path, std::unique_ptr<char[]>& data, int32_t& size) {
     data.reset();
     size = -1;
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
+    win::CHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.valid()) {
         const DWORD error = GetLastError();
         appMessageBox("Can't open file " + path + ", error = " + std::to_string(fileErrorCause(error)) + "\n" +
                       causeText(error));
-        return true;
+        return win::kFailed;
     }
     DWORD high = 0;
-    const DWORD length = GetFileSize(file, &high);
+    const DWORD length = GetFileSize(file.get(), &high);
     // Lengths on the wire are 32-bit signed: 2 GiB and more cannot be posted.
     std::unique_ptr<char[]> buffer;
     if (length != 0 && high == 0 && length <= static_cast<DWORD>(std::numeric_limits<int32_t>::max()))
         buffer.reset(new (std::nothrow) char[length]);
     if (!buffer) {
         appMessageBox("Couldn allocate needed memory");
-        CloseHandle(file);
-        return true;
+        return win::kFailed;
     }
     DWORD read = 0;
-    if (!ReadFile(file, buffer.get(), length, &read, nullptr))
+    if (!ReadFile(file.get(), buffer.get(), length, &read, nullptr))
         read = 0;
-    CloseHandle(file);
+    file.reset();
     if (read < length) {
         appMessageBox("Couldn read file " + path + ".\n Bytes read: " + std::to_string(read));
-        return true;
+        return win::kFailed;
     }
     data = std::move(buffer);
     size = static_cast<int32_t>(length);
-    return false;
+    return win::kSucceeded;
 }

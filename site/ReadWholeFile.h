@@ -5,9 +5,11 @@
 #include <memory>
 #include <string>
 
-// Shows its own messages; returns true (failed) with data null and size -1 on any failure.
+#include "win/Result.h"
+
+// Shows its own messages; failed with data null and size -1 on any failure.
 // The file is opened for reading only and others may keep reading it meanwhile.
-bool readWholeFile(const std::string& path, std::unique_ptr<char[]>& data, int32_t& size);
+win::Failed readWholeFile(const std::string& path, std::unique_ptr<char[]>& data, int32_t& size);
 
 // The framework's cause number of a file error (0 none ... 14 end of file) for a system error code.
 unsigned fileErrorCause(unsigned long systemError);

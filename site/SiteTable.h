@@ -20,7 +20,7 @@ inline constexpr unsigned short kHttpsPort = 443;
 // The table, with the override applied when the environment sets it.
 std::vector<SiteEntry> siteTable();
 // The host of the row with exactly this display name; false when no row has it.
-bool findSiteHost(const std::string& displayName, std::string& host);
+[[nodiscard]] bool findSiteHost(const std::string& displayName, std::string& host);
 
 // Splits host[:port]; a missing or unreadable port gives 443 and leaves the text whole.
 void splitHostPort(const std::string& host, std::string& name, unsigned short& port);

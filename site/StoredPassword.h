@@ -8,6 +8,6 @@
 #include <vector>
 
 // False when the system cannot protect it.
-bool protectPassword(const std::string& password, std::vector<BYTE>& blob);
+[[nodiscard]] bool protectPassword(const std::string& password, std::vector<BYTE>& blob);
 // False when the blob is not one this user protected.
-bool unprotectPassword(const std::vector<BYTE>& blob, std::string& password);
+[[nodiscard]] bool unprotectPassword(const std::vector<BYTE>& blob, std::string& password);

@@ -40,20 +40,15 @@ class CDirListing {
     CDirListing& operator=(const CDirListing&) = delete;
 
     // Starts listing every entry of `folder` ("." and ".." included); false when it cannot.
-    bool open(const std::string& folder);
+    [[nodiscard]] bool open(const std::string& folder);
     // The next entry in the platform's order; false when none is left.
-    bool next(CDirEntry& entry);
+    [[nodiscard]] bool next(CDirEntry& entry);
     void close();
 
   private:
     struct Impl;
     std::unique_ptr<Impl> m_impl;
 };
-
-struct FileCloser {
-    void operator()(std::FILE* f) const { std::fclose(f); }
-};
-using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
 
 // A content file open for reading, unbuffered: each read goes straight into the caller's buffer,
 // with no copy through a stdio buffer. On Windows through CreateFileW and ReadFile rather than the
@@ -73,12 +68,12 @@ class CReadFile {
     }
 
     // False when the file cannot be opened; a file open before is closed first.
-    bool open(const std::string& path);
+    [[nodiscard]] bool open(const std::string& path);
     bool isOpen() const;
     // Up to `count` bytes, fewer only at the end of the file; false on a read error.
-    bool read(uint8_t* buffer, uint32_t count, uint32_t& got);
+    [[nodiscard]] bool read(uint8_t* buffer, uint32_t count, uint32_t& got);
     // The open file's length, 64-bit on every platform.
-    bool length(uint64_t& length) const;
+    [[nodiscard]] bool length(uint64_t& length) const;
     void close() noexcept;
 
   private:
@@ -97,7 +92,7 @@ class CReadFile {
 #endif
 };
 // Puts `from` in the place of `to`, replacing an existing file in one step.
-bool replaceFile(const std::string& from, const std::string& to);
+[[nodiscard]] bool replaceFile(const std::string& from, const std::string& to);
 bool removeFile(const std::string& path);
 bool isFolder(const std::string& path);
 

@@ -4,6 +4,7 @@
 
 #include "torrent/FileSystem.h"
 #include "win/CodePage.h"
+#include "win/Handles.h"
 
 namespace fsys {
 
@@ -105,10 +106,7 @@ bool CReadFile::length(uint64_t& length) const {
 }
 
 void CReadFile::close() noexcept {
-    if (m_handle) {
-        CloseHandle(m_handle);
-        m_handle = nullptr;
-    }
+    win::CHandle(std::exchange(m_handle, nullptr)).reset();
 }
 
 bool replaceFile(const std::string& from, const std::string& to) {

@@ -9,6 +9,7 @@
 #include "app/AppState.h"
 #include "bencode/Encode.h"
 #include "win/CodePage.h"
+#include "win/FilePtr.h"
 
 namespace {
 
@@ -66,7 +67,7 @@ std::unique_ptr<CAtomList> pathList(const std::string& relPath) {
 // last key of "info", goes in front of them.
 bool writeMetainfo(const std::string& output, const std::string& metainfo, const uint8_t* pieces, std::size_t size) {
     const std::string temp = output + ".tmp";
-    fsys::FilePtr f(std::fopen(temp.c_str(), "wb"));
+    win::CFilePtr f(std::fopen(temp.c_str(), "wb"));
     if (!f)
         return false;
     const std::string key = "6:pieces" + std::to_string(size) + ":";
@@ -74,7 +75,7 @@ bool writeMetainfo(const std::string& output, const std::string& metainfo, const
     bool ok = std::fwrite(metainfo.data(), 1, head, f.get()) == head &&
               std::fwrite(key.data(), 1, key.size(), f.get()) == key.size() &&
               std::fwrite(pieces, 1, size, f.get()) == size && std::fwrite("ee", 1, 2, f.get()) == 2;
-    ok = std::fclose(f.release()) == 0 && ok;
+    ok = f.close() && ok;
     if (ok && fsys::replaceFile(temp, output))
         return true;
     fsys::removeFile(temp);

@@ -92,7 +92,7 @@ class CMakeTorrent {
                              uint32_t pieceLength,
                              uint64_t totalSize,
                              const std::string& output);
-    bool hashPieces(pieces::CPiecePipeline& pipeline, PieceTable& table);
+    [[nodiscard]] bool hashPieces(pieces::CPiecePipeline& pipeline, PieceTable& table);
     BuildResult ended();
 
     std::string m_failure;

@@ -30,7 +30,7 @@ class COpenAhead {
 
     // The next path's file, open in `file`; false when it could not be opened, or every path
     // was handed out.
-    bool next(CReadFile& file);
+    [[nodiscard]] bool next(CReadFile& file);
     // A file the reader is done with; it is closed on the opening thread.
     void done(CReadFile& file);
 

@@ -9,4 +9,4 @@
 
 // True when `copy` describes the same content as `built` (both whole files); otherwise false
 // with the reason, a sentence for the member.
-bool sameContent(const std::string& built, const std::string& copy, std::string& reason);
+[[nodiscard]] bool sameContent(const std::string& built, const std::string& copy, std::string& reason);

@@ -13,7 +13,7 @@ inline constexpr int kListCount = 5;
 inline constexpr long kPlaceholder = -1;
 
 // One "id;name" line of the site session. False for a line without ';' (it is skipped).
-bool parseEntry(const std::string& entry, long& id, std::string& name);
+[[nodiscard]] bool parseEntry(const std::string& entry, long& id, std::string& name);
 
 // What a selection change of one list does to the lists; bit i stands for list i.
 struct Change {

@@ -6,19 +6,16 @@
 
 #include "torrent/MakeTorrent.h"
 #include "upload/PictureRows.h"
+#include "win/FilePtr.h"
 
 namespace upload {
 
 namespace {
 
-struct Closer {
-    void operator()(std::FILE* f) const { std::fclose(f); }
-};
-
 // A file opened for reading with its 64-bit length; `missing` tells a file that is not there from
 // one that would not open.
 struct OpenedFile {
-    std::unique_ptr<std::FILE, Closer> file;
+    win::CFilePtr file;
     bool missing = false;
     uint64_t length = 0;
 };

@@ -13,6 +13,7 @@
 #include "upload/InputChecks.h"
 #include "upload/PictureRows.h"
 #include "win/CodePage.h"
+#include "win/Handles.h"
 #include "win/MessageBox.h"
 
 namespace {
@@ -282,14 +283,13 @@ bool CKestrelDlg::OnNotify(int id, NMHDR* header, LRESULT& result) {
 }
 
 void CKestrelDlg::showContextMenu() {
-    const HMENU menu = CreatePopupMenu();
-    if (!menu)
+    const win::CMenu menu(CreatePopupMenu());
+    if (!menu.valid())
         return;
-    AppendMenuA(menu, MF_STRING, IDC_REMOVE_PICTURE, "Remove");
+    AppendMenuA(menu.get(), MF_STRING, IDC_REMOVE_PICTURE, "Remove");
     POINT at{};
     GetCursorPos(&at);
-    TrackPopupMenu(menu, TPM_LEFTALIGN | TPM_LEFTBUTTON, at.x, at.y, 0, hwnd(), nullptr);
-    DestroyMenu(menu);
+    TrackPopupMenu(menu.get(), TPM_LEFTALIGN | TPM_LEFTBUTTON, at.x, at.y, 0, hwnd(), nullptr);
 }
 
 bool CKestrelDlg::OnSysCommand(UINT id, LPARAM /*lParam*/) {

@@ -10,7 +10,7 @@ namespace upload {
 
 // File mode: the path up to its last ':' or '\', then one '\'. Folder mode: the path unchanged.
 // False when a file path has no separator or its folder part is over 511 characters.
-bool contentFolder(const std::string& contentPath, bool fileMode, std::string& folder);
+[[nodiscard]] bool contentFolder(const std::string& contentPath, bool fileMode, std::string& folder);
 
 // Folder mode: the folder holding the content folder, with its trailing '\'; empty for a root.
 std::string parentFolder(const std::string& contentPath);

@@ -57,15 +57,18 @@ class UploadServices {
     virtual BuildResult buildTorrent(const std::string& contentPath, bool fileMode) = 0;
     // Posts one form to "/doupload.php"; false when no answer came (answer.failure says why;
     // a file of the form that could not be read has been reported already).
-    virtual bool postForm(const std::string& host, const std::vector<FormField>& fields, PostAnswer& answer) = 0;
-    // Creates or replaces a file with exactly these bytes; false when it could not be opened.
-    virtual bool writeFile(const std::string& path, const std::string& bytes) = 0;
+    [[nodiscard]] virtual bool postForm(const std::string& host,
+                                        const std::vector<FormField>& fields,
+                                        PostAnswer& answer) = 0;
+    // Creates or replaces a file with exactly these bytes; false when it could not be made or
+    // took fewer bytes.
+    [[nodiscard]] virtual bool writeFile(const std::string& path, const std::string& bytes) = 0;
     // The first `maxBytes` bytes of a file (all of a smaller one); false when it cannot be read.
-    virtual bool readFile(const std::string& path, std::size_t maxBytes, std::string& bytes) = 0;
+    [[nodiscard]] virtual bool readFile(const std::string& path, std::size_t maxBytes, std::string& bytes) = 0;
     // False when the download failed (already reported).
-    virtual bool downloadTorrent(const std::string& host,
-                                 const std::string& linkPath,
-                                 const std::string& localPath) = 0;
+    [[nodiscard]] virtual bool downloadTorrent(const std::string& host,
+                                               const std::string& linkPath,
+                                               const std::string& localPath) = 0;
     virtual void waitForBackend() = 0;
     virtual int majorVersion(const std::string& executable) = 0;
     virtual ClientChoice chooseClient() = 0;

@@ -18,6 +18,7 @@
 #include "upload/KestrelDlg.h"
 #include "win/Handles.h"
 #include "win/MessageBox.h"
+#include "win/WholeFile.h"
 
 void CWinUploadServices::setStatus(const std::string& text) {
     SetDlgItemTextA(m_dialog.hwnd(), IDC_STATUS, text.c_str());
@@ -74,7 +75,7 @@ bool CWinUploadServices::postForm(const std::string& host,
             return false;
         }
     }
-    auto failed = std::make_shared<bool>(true);
+    auto failed = std::make_shared<win::Failed>(win::kFailed);
     if (!runBounded([form, failed] { *failed = form->send(); }, requestWaitMilliseconds())) {
         answer.failure = reason::noAnswerWithin(requestLimits().m_totalSeconds);
         return false;
@@ -89,14 +90,7 @@ bool CWinUploadServices::postForm(const std::string& host,
 }
 
 bool CWinUploadServices::writeFile(const std::string& path, const std::string& bytes) {
-    win::CHandle file(
-        CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file.valid())
-        return false;
-    DWORD written = 0;
-    // A short write leaves what fitted, as a text file opened for writing would.
-    WriteFile(file.get(), bytes.data(), DWORD(bytes.size()), &written, nullptr);
-    return true;
+    return win::writeWholeFile(path, bytes);
 }
 
 bool CWinUploadServices::readFile(const std::string& path, std::size_t maxBytes, std::string& bytes) {
@@ -123,7 +117,7 @@ bool CWinUploadServices::downloadTorrent(const std::string& host,
                                          const std::string& localPath) {
     struct Download {
         std::string host, linkPath, localPath;
-        bool failed = true;
+        win::Failed failed = win::kFailed;
     };
     auto download = std::make_shared<Download>(Download{host, linkPath, localPath});
     const HWND owner = m_dialog.hwnd();

@@ -36,7 +36,9 @@ class CApp {
                                  const std::string& defaultValue = std::string()) const;
     bool WriteProfileString(const std::string& section, const std::string& entry, const std::string& value) const;
     // False (and the output empty) when the entry is missing or not binary.
-    bool GetProfileBinary(const std::string& section, const std::string& entry, std::vector<BYTE>& data) const;
+    [[nodiscard]] bool GetProfileBinary(const std::string& section,
+                                        const std::string& entry,
+                                        std::vector<BYTE>& data) const;
     bool WriteProfileBinary(const std::string& section, const std::string& entry, const std::vector<BYTE>& data) const;
 
     HINSTANCE m_hInstance;
@@ -44,12 +46,15 @@ class CApp {
     std::string m_registryKey;
 
   private:
-    bool readValue(const std::string& section, const std::string& entry, DWORD& type, std::vector<BYTE>& data) const;
-    bool writeValue(const std::string& section,
-                    const std::string& entry,
-                    DWORD type,
-                    const void* data,
-                    DWORD size) const;
+    [[nodiscard]] bool readValue(const std::string& section,
+                                 const std::string& entry,
+                                 DWORD& type,
+                                 std::vector<BYTE>& data) const;
+    [[nodiscard]] bool writeValue(const std::string& section,
+                                  const std::string& entry,
+                                  DWORD type,
+                                  const void* data,
+                                  DWORD size) const;
 };
 
 }  // namespace win

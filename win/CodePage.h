@@ -35,7 +35,7 @@ inline constexpr unsigned long kPathBytes = 4 * 260;
 // Between the active code page and the UTF-16 of the W functions.
 std::wstring widen(const std::string& narrow);
 // False when the active code page cannot hold `wide` (a '?' or a look-alike would stand in).
-bool narrow(const std::wstring& wide, std::string& out);
+[[nodiscard]] bool narrow(const std::wstring& wide, std::string& out);
 
 }  // namespace codepage
 #endif

@@ -1,106 +1,75 @@
 #pragma once
-// One owner for each system handle: the wrappers close what they hold when they go.
+// One owner for each system handle: each closes what it holds when it goes, and each is a
+// COwnedHandle (win/Owner.h) with the same interface.
 
 #include <windows.h>
 
+#include <wininet.h>
+
 #include <utility>
+
+#include "win/Owner.h"
 
 namespace win {
 
-// A kernel handle (thread, event, file). Both null and INVALID_HANDLE_VALUE mean none.
-class CHandle {
-  public:
-    CHandle() = default;
-    explicit CHandle(HANDLE h) : m_h(h) {}
-    CHandle(const CHandle&) = delete;
-    CHandle& operator=(const CHandle&) = delete;
-    CHandle(CHandle&& other) noexcept : m_h(other.detach()) {}
-    CHandle& operator=(CHandle&& other) noexcept {
-        reset(other.detach());
-        return *this;
-    }
-    ~CHandle() { reset(); }
-
-    HANDLE get() const { return m_h; }
-    bool valid() const { return m_h != nullptr && m_h != INVALID_HANDLE_VALUE; }
-    HANDLE detach() { return std::exchange(m_h, nullptr); }
-    void reset(HANDLE h = nullptr) {
-        if (valid())
-            CloseHandle(m_h);
-        m_h = h;
-    }
-
-  private:
-    HANDLE m_h = nullptr;
+struct KernelHandleTraits {
+    using Handle = HANDLE;
+    // Both null and INVALID_HANDLE_VALUE mean none.
+    static bool valid(HANDLE h) { return h != nullptr && h != INVALID_HANDLE_VALUE; }
+    static void close(HANDLE h) { CloseHandle(h); }
 };
 
+struct RegKeyTraits {
+    using Handle = HKEY;
+    static bool valid(HKEY key) { return key != nullptr; }
+    static void close(HKEY key) { RegCloseKey(key); }
+};
+
+struct MenuTraits {
+    using Handle = HMENU;
+    static bool valid(HMENU menu) { return menu != nullptr; }
+    static void close(HMENU menu) { DestroyMenu(menu); }
+};
+
+struct InternetHandleTraits {
+    using Handle = HINTERNET;
+    static bool valid(HINTERNET h) { return h != nullptr; }
+    static void close(HINTERNET h) { InternetCloseHandle(h); }
+};
+
+struct GdiObjectTraits {
+    using Handle = HGDIOBJ;
+    static bool valid(HGDIOBJ h) { return h != nullptr; }
+    static void close(HGDIOBJ h) { DeleteObject(h); }
+};
+
+// A kernel handle (thread, process, event, file).
+using CHandle = COwnedHandle<KernelHandleTraits>;
 // An open registry key.
-class CRegKey {
-  public:
-    CRegKey() = default;
-    CRegKey(const CRegKey&) = delete;
-    CRegKey& operator=(const CRegKey&) = delete;
-    ~CRegKey() { reset(); }
+using CRegKey = COwnedHandle<RegKeyTraits>;
+// A menu of the program's own making (not one a window owns, such as its system menu).
+using CMenu = COwnedHandle<MenuTraits>;
+// A WinINet session, connection or request.
+using CInternetHandle = COwnedHandle<InternetHandleTraits>;
+// A GDI object (bitmap, brush, font).
+using CGdiObject = COwnedHandle<GdiObjectTraits>;
 
-    HKEY get() const { return m_key; }
-    HKEY* receive() {
-        reset();
-        return &m_key;
-    }
-    void reset() {
-        if (m_key != nullptr)
-            RegCloseKey(m_key);
-        m_key = nullptr;
-    }
-
-  private:
-    HKEY m_key = nullptr;
+template <class T>
+struct ComTraits {
+    using Handle = T*;
+    static bool valid(T* p) { return p != nullptr; }
+    static void close(T* p) { p->Release(); }
 };
 
 // A COM interface pointer, released when it goes.
 template <class T>
-class CComPtr {
+class CComPtr : public COwnedHandle<ComTraits<T>> {
   public:
-    CComPtr() = default;
-    CComPtr(const CComPtr&) = delete;
-    CComPtr& operator=(const CComPtr&) = delete;
-    ~CComPtr() { reset(); }
+    using COwnedHandle<ComTraits<T>>::COwnedHandle;
 
-    T* get() const { return m_p; }
-    T* operator->() const { return m_p; }
-    explicit operator bool() const { return m_p != nullptr; }
-    void** receive() {
-        reset();
-        return reinterpret_cast<void**>(&m_p);
-    }
-    void reset() {
-        if (m_p != nullptr)
-            m_p->Release();
-        m_p = nullptr;
-    }
-
-  private:
-    T* m_p = nullptr;
-};
-
-// A GDI object (bitmap, brush, font).
-class CGdiObject {
-  public:
-    CGdiObject() = default;
-    explicit CGdiObject(HGDIOBJ h) : m_h(h) {}
-    CGdiObject(const CGdiObject&) = delete;
-    CGdiObject& operator=(const CGdiObject&) = delete;
-    ~CGdiObject() { reset(); }
-
-    HGDIOBJ get() const { return m_h; }
-    void reset(HGDIOBJ h = nullptr) {
-        if (m_h != nullptr)
-            DeleteObject(m_h);
-        m_h = h;
-    }
-
-  private:
-    HGDIOBJ m_h = nullptr;
+    T* operator->() const { return this->get(); }
+    // For CoCreateInstance and QueryInterface, which fill a void*.
+    void** receive() { return reinterpret_cast<void**>(COwnedHandle<ComTraits<T>>::receive()); }
 };
 
 }  // namespace win

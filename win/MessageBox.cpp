@@ -15,6 +15,17 @@ CMessageOwner::~CMessageOwner() {
     t_owner = m_previous;
 }
 
+UINT win::withDefaultIcon(UINT type) {
+    if ((type & MB_ICONMASK) != 0)
+        return type;
+    const UINT buttons = type & MB_TYPEMASK;
+    if (buttons == MB_OK || buttons == MB_OKCANCEL)
+        return type | MB_ICONEXCLAMATION;
+    if (buttons == MB_YESNO || buttons == MB_YESNOCANCEL)
+        return type | MB_ICONQUESTION;
+    return type;
+}
+
 CHeldMessages::CHeldMessages() : m_previous(t_held) {
     t_held = &m_texts;
 }
@@ -28,12 +39,6 @@ int appMessageBox(const std::string& text, UINT type) {
         t_held->push_back(text);
         return IDOK;
     }
-    if ((type & MB_ICONMASK) == 0) {
-        const UINT buttons = type & MB_TYPEMASK;
-        if (buttons == MB_OK || buttons == MB_OKCANCEL)
-            type |= MB_ICONEXCLAMATION;
-        else if (buttons == MB_YESNO || buttons == MB_YESNOCANCEL)
-            type |= MB_ICONQUESTION;
-    }
-    return MessageBoxA(t_owner ? t_owner : GetActiveWindow(), text.c_str(), appState().m_title.c_str(), type);
+    return MessageBoxA(t_owner ? t_owner : GetActiveWindow(), text.c_str(), appState().m_title.c_str(),
+                       win::withDefaultIcon(type));
 }

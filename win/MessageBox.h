@@ -1,8 +1,7 @@
 #pragma once
 // The program's message box: captioned with the application title, owned by the program's
-// active window, or by the window a CMessageOwner names for the thread. An OK or OK/Cancel box
-// without an icon gets the exclamation icon, a Yes/No (or Yes/No/Cancel) box without an icon the
-// question icon.
+// active window, or by the window a CMessageOwner names for the thread, with the icon of
+// win::withDefaultIcon when the type names none.
 
 #include <windows.h>
 
@@ -10,6 +9,15 @@
 #include <vector>
 
 int appMessageBox(const std::string& text, UINT type = MB_OK);
+
+namespace win {
+
+// The program's icon rule for every box it shows: a box whose type names no icon gets the
+// exclamation icon when it has only OK (or OK and Cancel), the question icon when it asks Yes or
+// No (with or without Cancel). Other types pass unchanged.
+UINT withDefaultIcon(UINT type);
+
+}  // namespace win
 
 // While it lives, every box of this thread is owned by `owner`, which is disabled while a box
 // shows. A worker thread has no active window of its own; its boxes belong to the dialog it

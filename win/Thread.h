@@ -11,11 +11,11 @@ class CThread {
     using Function = DWORD(WINAPI*)(void* param);
 
     // Creates the thread without running it; false when the system refused.
-    bool createSuspended(Function function, void* param);
+    [[nodiscard]] bool createSuspended(Function function, void* param);
     // Lets a suspended thread run; false when it could not be resumed.
-    bool resume();
+    [[nodiscard]] bool resume();
     // createSuspended and resume in one.
-    bool start(Function function, void* param);
+    [[nodiscard]] bool start(Function function, void* param);
 
     // True when the thread has ended (or none was made) within the time limit.
     bool wait(DWORD milliseconds = INFINITE) const;

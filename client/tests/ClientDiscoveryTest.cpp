@@ -12,6 +12,7 @@
 #include "client/ClientDiscovery.h"
 #include "tests/support/WinPlaces.h"
 #include "upload/UploadPlan.h"
+#include "win/Handles.h"
 
 namespace {
 
@@ -45,12 +46,12 @@ class RegisteredCommands : public ::testing::Test {
     }
 
     static void write(HKEY root, const char* keyPath, const std::string& command) {
-        HKEY key = nullptr;
-        ASSERT_EQ(RegCreateKeyExA(root, keyPath, 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr), ERROR_SUCCESS);
-        EXPECT_EQ(RegSetValueExA(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(command.c_str()),
+        win::CRegKey key;
+        ASSERT_EQ(RegCreateKeyExA(root, keyPath, 0, nullptr, 0, KEY_WRITE, nullptr, key.receive(), nullptr),
+                  ERROR_SUCCESS);
+        EXPECT_EQ(RegSetValueExA(key.get(), nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(command.c_str()),
                                  DWORD(command.size() + 1)),
                   ERROR_SUCCESS);
-        RegCloseKey(key);
     }
 };
 
@@ -107,8 +108,8 @@ Received startStandin(const std::string& program, const std::string& parameters)
         ADD_FAILURE() << "cannot start " << program;
         return received;
     }
-    WaitForSingleObject(info.hProcess, 30000);
-    CloseHandle(info.hProcess);
+    const win::CHandle process(info.hProcess);
+    WaitForSingleObject(process.get(), 30000);
 
     std::ifstream in(record);
     std::string line;

@@ -18,6 +18,7 @@
 #include "tests/support/UiDriver.h"
 #include "tests/support/WinPlaces.h"
 #include "win/Handles.h"
+#include "win/ModulePath.h"
 
 namespace {
 
@@ -214,9 +215,7 @@ TEST_F(SetupTest, InstallCopiesRecordsAndMakesBothShortcuts) {
     EXPECT_FALSE(appState().m_menuEntriesFailed);
 
     const std::string program = installFolder + "\\Seedwright.exe";
-    char module[MAX_PATH] = "";
-    GetModuleFileNameA(nullptr, module, MAX_PATH);
-    EXPECT_EQ(readFileBytes(program), readFileBytes(module));
+    EXPECT_EQ(readFileBytes(program), readFileBytes(win::modulePath()));
     EXPECT_EQ(settingsValue("InstallationPath"), installFolder);
     EXPECT_EQ(settingsValue("StartMenuPath"), "Seedwright");
     EXPECT_EQ(settingsValue("utorrent"), "C:\\uT\\uTorrent.exe");

@@ -5,16 +5,11 @@
 #include "install/ShellHelpers.h"
 #include "tests/support/ModalDriver.h"
 #include "tests/support/WinPlaces.h"
+#include "win/ModulePath.h"
 
 using testing_support::runModal;
 
 namespace {
-
-std::string modulePath() {
-    char buffer[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, buffer, MAX_PATH);
-    return buffer;
-}
 
 TEST(ShellHelpers, SpecialFolderPathEndsWithABackslash) {
     std::string path;
@@ -31,7 +26,7 @@ TEST(ShellHelpers, SpecialFolderPathEndsWithABackslash) {
 TEST(ShellHelpers, LinksLoadBackAndAreDeleted) {
     std::string folder;
     ASSERT_TRUE(specialFolderPath(CSIDL_STARTMENU, folder));
-    const std::string self = modulePath();
+    const std::string self = win::modulePath();
 
     CShortcut shortcut;
     ASSERT_TRUE(shortcut.createLink("_this", "Seedwright test", CSIDL_STARTMENU,

@@ -7,11 +7,11 @@ namespace {
 
 using Download = OnlineTest;
 
-std::size_t fileSize(const std::string& path) {
+unsigned long long fileSize(const std::string& path) {
     WIN32_FILE_ATTRIBUTE_DATA data = {};
     if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data))
         return 0;
-    return (std::size_t{data.nFileSizeHigh} << 32) | data.nFileSizeLow;
+    return (static_cast<unsigned long long>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
 }
 
 TEST_F(Download, WholeBlocksEmptyAnswersAndReplacedFiles) {
@@ -62,7 +62,7 @@ TEST_F(Download, FailuresAreReportedAndLeaveNoStaleFile) {
     m_site.setScenario(R"({"fault": {"/testdata/": "huge"}})");
     CMyInetForm huge;
     EXPECT_TRUE(huge.downloadFile(m_site.host(), "/testdata/1/a.torrent", local));
-    EXPECT_LE(fileSize(local), std::size_t{32} << 20);
+    EXPECT_LE(fileSize(local), 32ull << 20);
 
     CMyInetForm nowhere;
     EXPECT_TRUE(nowhere.downloadFile(m_site.host(), "/testdata/1/a", tempFile("", "") + "no\\such\\dir\\x.torrent"));

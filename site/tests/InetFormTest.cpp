@@ -6,6 +6,7 @@
 #include "site/tests/support/OnlineTest.h"
 #include "tests/support/ModalDriver.h"
 #include "tests/support/Pictures.h"
+#include "win/Handles.h"
 #include "win/MessageBox.h"
 
 namespace {
@@ -99,7 +100,7 @@ TEST_F(InetForm, UploadsAndTheDownloadCarryTheLoginCookies) {
         everyByte += static_cast<char>(i);
     const std::string picturePath = tempFile("pic.gif", gifPicture(everyByte));
     CMyInetForm post;
-    post.openRequest(m_site.host(), "/doupload.php");
+    ASSERT_FALSE(post.openRequest(m_site.host(), "/doupload.php"));
     post.addText("upload", "Upload");
     ASSERT_FALSE(post.addFile(picturePath, fileNamePart(picturePath) + "\xE9.gif", "ulpic"));
     ASSERT_FALSE(post.send());
@@ -108,7 +109,7 @@ TEST_F(InetForm, UploadsAndTheDownloadCarryTheLoginCookies) {
     const std::string name = "My Film " + std::to_string(GetTickCount());
     const std::string torrentPath = tempFile("MyNew.torrent", smallTorrent(name));
     CMyInetForm upload;
-    upload.openRequest(m_site.host(), "/doupload.php");
+    ASSERT_FALSE(upload.openRequest(m_site.host(), "/doupload.php"));
     for (const char* field : {"descr", "type", "scat1", "scat2", "scat3", "scat4", "name", "checktorrent", "swr"}) {
         const std::string f = field;
         upload.addText(f, f == "descr"          ? "A film."
@@ -159,7 +160,7 @@ TEST_F(InetForm, ErrorPagesAreAnswersLikeAnyOther) {
 TEST_F(InetForm, AnswerChunksStopAtAZeroByte) {
     // The pattern starts with a zero byte: the first 511-byte chunk gives nothing.
     CMyInetForm form;
-    form.openRequest(m_site.host(), "/testdata/600/x");
+    ASSERT_FALSE(form.openRequest(m_site.host(), "/testdata/600/x"));
     ASSERT_FALSE(form.send());
     const std::string pattern = patternBytes(600);
     std::string expected;
@@ -172,7 +173,7 @@ TEST_F(InetForm, AnswerChunksStopAtAZeroByte) {
 
 TEST_F(InetForm, UnreadableFilesFailAtAddAndAgainAtSend) {
     CMyInetForm form;
-    form.openRequest(m_site.host(), "/doupload.php");
+    ASSERT_FALSE(form.openRequest(m_site.host(), "/doupload.php"));
     const std::string missing = tempFile("", "") + "no-such-picture.jpg";
     EXPECT_TRUE(form.addFile(missing, "", "ulpic"));
     EXPECT_EQ(form.m_lastError, "Failed to open " + missing);
@@ -196,7 +197,7 @@ TEST_F(InetForm, UnreadableFilesFailAtAddAndAgainAtSend) {
     {
         const CHeldMessages held;
         CMyInetForm quiet;
-        quiet.openRequest(m_site.host(), "/doupload.php");
+        ASSERT_FALSE(quiet.openRequest(m_site.host(), "/doupload.php"));
         EXPECT_TRUE(quiet.addFile(missing, "", "ulpic"));
         ASSERT_EQ(held.texts().size(), 2u);
         EXPECT_EQ(held.texts()[0], texts[0]);
@@ -209,21 +210,21 @@ TEST_F(InetForm, FilesOpenForReadingOnlyAndShareReading) {
     const std::string readOnly = tempFile("readonly.jpg", "abc");
     SetFileAttributesA(readOnly.c_str(), FILE_ATTRIBUTE_READONLY);
     const std::string viewed = tempFile("viewed.jpg", "defg");
-    HANDLE viewer = CreateFileA(viewed.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    ASSERT_NE(viewer, INVALID_HANDLE_VALUE);
+    win::CHandle viewer(CreateFileA(viewed.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+    ASSERT_NE(viewer.get(), INVALID_HANDLE_VALUE);
 
     CMyInetForm form;
-    form.openRequest(m_site.host(), "/doupload.php");
+    ASSERT_FALSE(form.openRequest(m_site.host(), "/doupload.php"));
     EXPECT_FALSE(form.addFile(readOnly, "", "ulpic"));
     EXPECT_FALSE(form.addFile(viewed, "", "ulpic"));
     EXPECT_EQ(form.m_fields[0]->m_dataSize, 3);
     EXPECT_EQ(form.m_fields[1]->m_dataSize, 4);
-    CloseHandle(viewer);
+    viewer.reset();
 
     const std::string locked = tempFile("locked.jpg", "xyz");
-    HANDLE writer = CreateFileA(locked.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    win::CHandle writer(CreateFileA(locked.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr));
     EXPECT_TRUE(form.addFile(locked, "", "ulpic"));
-    CloseHandle(writer);
+    writer.reset();
     SetFileAttributesA(readOnly.c_str(), FILE_ATTRIBUTE_NORMAL);
     const std::vector<std::string> texts = m_boxes.texts();
     ASSERT_EQ(texts.size(), 2u);
@@ -252,7 +253,7 @@ TEST_F(InetForm, RefusedCertificatesStopPostsAndDownloadsAtTheHandshake) {
         const std::string host = m_site.hostWithCertificate(certificate);
         const int handshakes = m_site.handshakes(certificate);
         CMyInetForm post;
-        post.openRequest(host, "/doupload.php");
+        ASSERT_FALSE(post.openRequest(host, "/doupload.php"));
         post.addText("upload", "Upload");
         EXPECT_TRUE(post.send());
         const DWORD error = GetLastError();

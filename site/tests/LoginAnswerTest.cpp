@@ -8,6 +8,9 @@
 
 #include "site/LoginAnswer.h"
 #include "site/SiteTable.h"
+#ifdef _WIN32
+#include "win/Handles.h"
+#endif
 
 namespace {
 
@@ -30,10 +33,10 @@ template <class Work>
 void onSmallStack(Work work) {
     constexpr unsigned kStack = 1u << 20;
 #ifdef _WIN32
-    HANDLE thread = CreateThread(nullptr, kStack, runWork<Work>, &work, STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr);
-    ASSERT_NE(thread, nullptr);
-    WaitForSingleObject(thread, INFINITE);
-    CloseHandle(thread);
+    const win::CHandle thread(
+        CreateThread(nullptr, kStack, runWork<Work>, &work, STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr));
+    ASSERT_NE(thread.get(), nullptr);
+    WaitForSingleObject(thread.get(), INFINITE);
 #else
     pthread_attr_t attributes;
     pthread_attr_init(&attributes);

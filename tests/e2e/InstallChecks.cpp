@@ -47,7 +47,7 @@ std::string outputOf(const std::string& commandLine, DWORD limitMs) {
                         &info))
         return std::string();
     win::CHandle process(info.hProcess);
-    CloseHandle(info.hThread);
+    win::CHandle(info.hThread).reset();  // only the process is waited for
     writer.reset();
     std::string output;
     char buffer[4096];

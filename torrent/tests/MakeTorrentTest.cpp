@@ -13,6 +13,8 @@
 
 #ifdef _WIN32
 #include <windows.h>
+
+#include "win/Handles.h"
 #else
 #include <unistd.h>
 #endif
@@ -379,8 +381,9 @@ TEST_F(MakeTorrent, ContentThatCannotBeReadAsListedWritesNothing) {
     const std::string output = tree.file("out.torrent", "earlier");
 #ifdef _WIN32
     const std::string locked = tree.file("Data/locked.bin", pattern(500));
-    HANDLE h = CreateFileA(locked.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    ASSERT_NE(h, INVALID_HANDLE_VALUE);
+    const win::CHandle h(
+        CreateFileA(locked.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    ASSERT_NE(h.get(), INVALID_HANDLE_VALUE);
     for (unsigned threads : {1u, 2u, 8u}) {
         CMakeTorrent maker;
         maker.m_hashThreads = threads;
@@ -390,7 +393,6 @@ TEST_F(MakeTorrent, ContentThatCannotBeReadAsListedWritesNothing) {
         EXPECT_EQ(single.buildFromFile(locked, output).m_reason, "Cannot read " + locked);
         EXPECT_EQ(maker.m_totalSize.load(), 300500u);
     }
-    CloseHandle(h);
 #else
     // Listed as empty, but it has content.
     const std::string status = join(join(tree.m_path, "Data"), "status");

@@ -7,6 +7,7 @@
 #include "app/res/resource.h"
 #include "tests/support/ModalDriver.h"
 #include "torrent/MyProgress.h"
+#include "win/Handles.h"
 
 using testing_support::pressButton;
 using testing_support::runModal;
@@ -68,15 +69,14 @@ class MyProgressTest : public ::testing::Test {
     // A file of the given size; large ones are sparse, so they cost no disk.
     std::string makeFile(const std::string& name, LONGLONG size) {
         const std::string path = m_dir + "\\" + name;
-        const HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-        EXPECT_NE(file, INVALID_HANDLE_VALUE);
+        const win::CHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+        EXPECT_NE(file.get(), INVALID_HANDLE_VALUE);
         DWORD unused = 0;
-        DeviceIoControl(file, FSCTL_SET_SPARSE, nullptr, 0, nullptr, 0, &unused, nullptr);
+        DeviceIoControl(file.get(), FSCTL_SET_SPARSE, nullptr, 0, nullptr, 0, &unused, nullptr);
         LARGE_INTEGER end;
         end.QuadPart = size;
-        SetFilePointerEx(file, end, nullptr, FILE_BEGIN);
-        SetEndOfFile(file);
-        CloseHandle(file);
+        SetFilePointerEx(file.get(), end, nullptr, FILE_BEGIN);
+        SetEndOfFile(file.get());
         m_files.push_back(path);
         return path;
     }

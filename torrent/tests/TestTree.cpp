@@ -11,6 +11,10 @@
 
 #include "torrent/FileSystem.h"
 #include "torrent/Sha1Hasher.h"
+#include "win/FilePtr.h"
+#ifdef _WIN32
+#include "win/Handles.h"
+#endif
 
 namespace fs = std::filesystem;
 
@@ -53,8 +57,8 @@ std::string CScratch::folder(const std::string& relPath) {
 std::string CScratch::file(const std::string& relPath, const std::string& content) {
     const std::string path = join(m_path, nativeRel(relPath));
     fs::create_directories(fs::path(path).parent_path());
-    std::FILE* f = std::fopen(path.c_str(), "wb");
-    if (!f || std::fwrite(content.data(), 1, content.size(), f) != content.size() || std::fclose(f) != 0)
+    win::CFilePtr f(std::fopen(path.c_str(), "wb"));
+    if (!f || std::fwrite(content.data(), 1, content.size(), f.get()) != content.size() || !f.close())
         throw std::runtime_error("cannot write " + path);
     return path;
 }
@@ -63,23 +67,22 @@ void CScratch::utf8File(const std::string& relPath, const std::string& content) 
     const fs::path path = fs::path(m_path) / fs::u8path(relPath);
     fs::create_directories(path.parent_path());
 #ifdef _WIN32
-    std::FILE* f = _wfopen(path.wstring().c_str(), L"wb");
+    win::CFilePtr f(_wfopen(path.wstring().c_str(), L"wb"));
 #else
-    std::FILE* f = std::fopen(path.c_str(), "wb");
+    win::CFilePtr f(std::fopen(path.c_str(), "wb"));
 #endif
-    if (!f || std::fwrite(content.data(), 1, content.size(), f) != content.size() || std::fclose(f) != 0)
+    if (!f || std::fwrite(content.data(), 1, content.size(), f.get()) != content.size() || !f.close())
         throw std::runtime_error("cannot write " + relPath);
 }
 
 std::string CScratch::sparseFile(const std::string& relPath, uint64_t size) {
     const std::string path = file(relPath, "");
 #ifdef _WIN32
-    HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    const win::CHandle h(
+        CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     LARGE_INTEGER end;
     end.QuadPart = static_cast<LONGLONG>(size);
-    const bool ok = h != INVALID_HANDLE_VALUE && SetFilePointerEx(h, end, nullptr, FILE_BEGIN) && SetEndOfFile(h);
-    if (h != INVALID_HANDLE_VALUE)
-        CloseHandle(h);
+    const bool ok = h.valid() && SetFilePointerEx(h.get(), end, nullptr, FILE_BEGIN) && SetEndOfFile(h.get());
     if (!ok)
         throw std::runtime_error("cannot size " + path);
 #else
@@ -135,14 +138,13 @@ void markSystem(const std::string& path) {
 
 std::string readFile(const std::string& path) {
     std::string bytes;
-    std::FILE* f = std::fopen(path.c_str(), "rb");
+    const win::CFilePtr f(std::fopen(path.c_str(), "rb"));
     if (!f)
         throw std::runtime_error("cannot read " + path);
     char chunk[65536];
     std::size_t n;
-    while ((n = std::fread(chunk, 1, sizeof chunk, f)) > 0)
+    while ((n = std::fread(chunk, 1, sizeof chunk, f.get())) > 0)
         bytes.append(chunk, n);
-    std::fclose(f);
     return bytes;
 }
 

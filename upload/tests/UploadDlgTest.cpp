@@ -17,6 +17,7 @@
 #include "upload/InputChecks.h"
 #include "upload/KestrelDlg.h"
 #include "upload/tests/DialogScripts.h"
+#include "win/Handles.h"
 #include "win/MessageBox.h"
 
 using namespace testing_support;
@@ -27,9 +28,7 @@ namespace {
 class HeldServices : public upload::UploadServices {
   public:
     HeldServices() : m_release(CreateEventA(nullptr, TRUE, FALSE, nullptr)) {}
-    ~HeldServices() override { CloseHandle(m_release); }
-
-    void release() { SetEvent(m_release); }
+    void release() { SetEvent(m_release.get()); }
 
     std::atomic<int> builds{0};
     std::vector<std::string> statuses;
@@ -46,7 +45,7 @@ class HeldServices : public upload::UploadServices {
     void message(const std::string& text) override { appMessageBox(text); }
     BuildResult buildTorrent(const std::string&, bool) override {
         ++builds;
-        WaitForSingleObject(m_release, 30000);
+        WaitForSingleObject(m_release.get(), 30000);
         if (m_throw)
             throw std::runtime_error("injected into the sequence");
         return BuildResult::written();
@@ -69,7 +68,7 @@ class HeldServices : public upload::UploadServices {
     bool m_throw = false;
 
   private:
-    HANDLE m_release;
+    win::CHandle m_release;
 };
 
 void setSession() {

@@ -19,6 +19,7 @@
 #include "upload/KestrelDlg.h"
 #include "upload/tests/DialogScripts.h"
 #include "win/CodePage.h"
+#include "win/Handles.h"
 
 using namespace testing_support;
 
@@ -87,7 +88,7 @@ class UploadOnline : public OnlineTest {
 
     void login() {
         CMyInetForm form;
-        form.openRequest(m_site.host(), "/takelogin.php");
+        ASSERT_FALSE(form.openRequest(m_site.host(), "/takelogin.php"));
         form.addText("username", "alice");
         form.addText("password", "wonderland");
         form.addText("returnto", "/genrelist.php");
@@ -333,14 +334,13 @@ TEST_F(UploadOnline, CancellingTheHashingLeavesNoRequestOnTheWire) {
     // A large sparse file: hashing it takes long enough to cancel.
     const std::string big = kWork + "\\big.bin";
     {
-        HANDLE file =
-            CreateFileA(big.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-        ASSERT_NE(file, INVALID_HANDLE_VALUE);
+        const win::CHandle file(
+            CreateFileA(big.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+        ASSERT_NE(file.get(), INVALID_HANDLE_VALUE);
         LARGE_INTEGER size;
         size.QuadPart = 1LL << 30;
-        SetFilePointerEx(file, size, nullptr, FILE_BEGIN);
-        SetEndOfFile(file);
-        CloseHandle(file);
+        SetFilePointerEx(file.get(), size, nullptr, FILE_BEGIN);
+        SetEndOfFile(file.get());
     }
     std::atomic<bool> cancelled{false};
     std::thread canceller([&] {

@@ -15,6 +15,8 @@
 #include <string>
 #include <vector>
 
+#include "win/Handles.h"
+
 namespace {
 
 std::string utf8(const std::wstring& text) {
@@ -37,13 +39,12 @@ std::wstring recordPath() {
 }
 
 bool appendText(const std::wstring& path, const std::string& text) {
-    HANDLE file = CreateFileW(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
+    const win::CHandle file(CreateFileW(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
+                                        FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.valid())
         return false;
     DWORD written = 0;
-    const BOOL ok = WriteFile(file, text.data(), DWORD(text.size()), &written, nullptr);
-    CloseHandle(file);
+    const BOOL ok = WriteFile(file.get(), text.data(), DWORD(text.size()), &written, nullptr);
     return ok && written == text.size();
 }
 
