@@ -109,7 +109,22 @@ bool CResizeDlg::OnSize(UINT type, int /*width*/, int /*height*/) {
     return false;
 }
 
-bool CResizeDlg::OnGetMinMaxInfo(MINMAXINFO* info) {
+bool CResizeDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    switch (message) {
+        case WM_GETMINMAXINFO:
+            return limitTracking(reinterpret_cast<MINMAXINFO*>(lParam));
+        case WM_ERASEBKGND:
+            clipAnchoredControls(reinterpret_cast<HDC>(wParam));
+            return false;  // the system erases what is left
+        case WM_NCHITTEST:
+            result = hitTest(lParam);
+            return true;
+        default:
+            return CDialog::OnMessage(message, wParam, lParam, result);
+    }
+}
+
+bool CResizeDlg::limitTracking(MINMAXINFO* info) const {
     if (m_grip.hwnd() == nullptr)
         return false;
     info->ptMinTrackSize.x = m_minTrackWidth;
@@ -117,20 +132,18 @@ bool CResizeDlg::OnGetMinMaxInfo(MINMAXINFO* info) {
     return true;
 }
 
-bool CResizeDlg::OnEraseBkgnd(HDC dc) {
-    if ((GetWindowLongA(hwnd(), GWL_STYLE) & WS_CLIPCHILDREN) == 0) {
-        for (const AnchorRecord& anchor : m_anchors) {
-            const HWND control = item(anchor.id);
-            if (anchor.clips() && control != nullptr && IsWindowVisible(control))
-                ExcludeClipRect(dc, anchor.rect.left, anchor.rect.top, anchor.rect.right, anchor.rect.bottom);
-        }
+void CResizeDlg::clipAnchoredControls(HDC dc) const {
+    if ((GetWindowLongA(hwnd(), GWL_STYLE) & WS_CLIPCHILDREN) != 0)
+        return;
+    for (const AnchorRecord& anchor : m_anchors) {
+        const HWND control = item(anchor.id);
+        if (anchor.clips() && control != nullptr && IsWindowVisible(control))
+            ExcludeClipRect(dc, anchor.rect.left, anchor.rect.top, anchor.rect.right, anchor.rect.bottom);
     }
-    return false;  // the system erases what is left
 }
 
-bool CResizeDlg::OnNcHitTest(POINT screenPoint, LRESULT& result) {
-    result = DefWindowProcA(hwnd(), WM_NCHITTEST, 0, MAKELPARAM(screenPoint.x, screenPoint.y));
-    if (result == HTCLIENT)
-        result = HTCAPTION;
-    return true;
+// Any free spot of the client area drags the dialog like its caption.
+LRESULT CResizeDlg::hitTest(LPARAM screenPoint) const {
+    const LRESULT hit = DefWindowProcA(hwnd(), WM_NCHITTEST, 0, screenPoint);
+    return hit == HTCLIENT ? HTCAPTION : hit;
 }

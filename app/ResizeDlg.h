@@ -32,9 +32,7 @@ class CResizeDlg : public win::CDialog {
   protected:
     BOOL OnInitDialog() override;
     bool OnSize(UINT type, int width, int height) override;
-    bool OnGetMinMaxInfo(MINMAXINFO* info) override;
-    bool OnEraseBkgnd(HDC dc) override;
-    bool OnNcHitTest(POINT screenPoint, LRESULT& result) override;
+    bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 
     std::vector<AnchorRecord> m_anchors;
     RECT m_initialClientRect{};  // screen coordinates
@@ -44,6 +42,9 @@ class CResizeDlg : public win::CDialog {
     win::CStatic m_grip;
 
   private:
+    bool limitTracking(MINMAXINFO* info) const;
+    void clipAnchoredControls(HDC dc) const;
+    LRESULT hitTest(LPARAM screenPoint) const;
     RECT clientRectOnScreen() const;
     LayoutRect controlRect(HWND control) const;
 

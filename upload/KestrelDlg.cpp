@@ -292,12 +292,21 @@ void CKestrelDlg::showContextMenu() {
     TrackPopupMenu(menu.get(), TPM_LEFTALIGN | TPM_LEFTBUTTON, at.x, at.y, 0, hwnd(), nullptr);
 }
 
-bool CKestrelDlg::OnSysCommand(UINT id, LPARAM /*lParam*/) {
-    if ((id & 0xFFF0) == kAboutCommand) {
-        showAbout();
-        return true;
+bool CKestrelDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    switch (message) {
+        case WM_SYSCOMMAND:
+            if ((wParam & 0xFFF0) != kAboutCommand)
+                return false;
+            showAbout();
+            return true;
+        case WM_PAINT:
+            return paintMinimised();
+        case WM_QUERYDRAGICON:
+            result = reinterpret_cast<LRESULT>(m_hIcon);
+            return true;
+        default:
+            return CResizeDlg::OnMessage(message, wParam, lParam, result);
     }
-    return false;
 }
 
 void CKestrelDlg::showAbout() {
@@ -305,7 +314,7 @@ void CKestrelDlg::showAbout() {
     about.DoModal();
 }
 
-bool CKestrelDlg::OnPaint() {
+bool CKestrelDlg::paintMinimised() {
     if (!IsIconic(hwnd()))
         return false;
     PAINTSTRUCT paint;
@@ -318,10 +327,6 @@ bool CKestrelDlg::OnPaint() {
     DrawIcon(dc, x, y, m_hIcon);
     EndPaint(hwnd(), &paint);
     return true;
-}
-
-HICON CKestrelDlg::OnQueryDragIcon() {
-    return m_hIcon;
 }
 
 // The main dialog has no OK: Enter presses the focused button or does nothing (KestrelKeys.cpp).

@@ -56,12 +56,12 @@ class CKestrelDlg : public CResizeDlg {
     void OnCancel() override;
     bool OnCommand(WORD code, WORD id, HWND control) override;
     bool OnNotify(int id, NMHDR* header, LRESULT& result) override;
-    bool OnSysCommand(UINT id, LPARAM lParam) override;
-    bool OnPaint() override;
-    HICON OnQueryDragIcon() override;
+    bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
     void OnDestroy() override;
 
   private:
+    // Draws the icon in the middle of the minimised window; false while the window is shown.
+    bool paintMinimised();
     void bindControls();
     void fillCategories();
     void browse();

@@ -13,10 +13,20 @@ namespace upload {
 
 namespace {
 
-// The member's message for a request that got no answer, or an answer of status 400 or more.
-std::string requestFailure(const std::string& step, const std::string& host, const PostAnswer& answer) {
+// A request that got no answer, or an answer of status 400 or more: the status line, and one box
+// that names the step, the site, the reason and what had already gone out (when anything had).
+void reportFailedRequest(UploadServices& services,
+                         const std::string& step,
+                         const std::string& host,
+                         const PostAnswer& answer,
+                         const std::string& alreadySent,
+                         const std::string& status) {
     const std::string why = answer.failure.empty() ? reason::answered(answer.status) : answer.failure;
-    return "Upload Failed:\n\n" + step + " to " + host + " failed.\n\n" + inputs::trimBlanks(why);
+    std::string text = "Upload Failed:\n\n" + step + " to " + host + " failed.\n\n" + inputs::trimBlanks(why);
+    if (!alreadySent.empty())
+        text += "\n\n" + alreadySent;
+    services.setStatus(status);
+    services.message(text);
 }
 
 bool answered(bool sent, const PostAnswer& answer) {
@@ -59,11 +69,9 @@ bool postPictures(const UploadJob& job, UploadServices& services, std::size_t& p
         PostAnswer answer;
         const bool delivered = services.postForm(job.siteHost, {upload, file}, answer);
         if (!answered(delivered, answer)) {
-            std::string text = requestFailure("Posting the picture " + file.fileName, job.siteHost, answer);
-            if (posted > 0)
-                text += "\n\nThe pictures before it were already sent: " + sent;
-            services.setStatus("Upload Failed...");
-            services.message(text);
+            reportFailedRequest(services, "Posting the picture " + file.fileName, job.siteHost, answer,
+                                posted > 0 ? "The pictures before it were already sent: " + sent : "",
+                                "Upload Failed...");
             return false;
         }
         sent += (posted++ == 0 ? "" : ", ") + file.fileName;
@@ -165,12 +173,10 @@ void runUpload(const UploadJob& job, UploadServices& services) {
             services.message("Could not open debug outputfile debug.html");
     }
     if (!answered(sent, post)) {
-        std::string text = requestFailure("Posting the torrent form", job.siteHost, post);
-        if (posted > 0)
-            text += "\n\nThe pictures were already posted.";
-        services.setStatus(posted > 0 ? "Upload Failed... The pictures were posted, the torrent was not."
-                                      : "Upload Failed...");
-        services.message(text);
+        reportFailedRequest(
+            services, "Posting the torrent form", job.siteHost, post,
+            posted > 0 ? "The pictures were already posted." : "",
+            posted > 0 ? "Upload Failed... The pictures were posted, the torrent was not." : "Upload Failed...");
         return;
     }
 

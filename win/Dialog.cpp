@@ -1,7 +1,5 @@
 #include "win/Dialog.h"
 
-#include <windowsx.h>
-
 #include <exception>
 #include <vector>
 
@@ -64,6 +62,26 @@ INT_PTR CALLBACK CDialog::dialogProc(HWND hwnd, UINT message, WPARAM wParam, LPA
     return FALSE;
 }
 
+// The few messages whose answer is the dialog procedure's own return value.
+bool CDialog::answersDirectly(UINT message) {
+    switch (message) {
+        case WM_QUERYDRAGICON:
+        case WM_CTLCOLORMSGBOX:
+        case WM_CTLCOLOREDIT:
+        case WM_CTLCOLORLISTBOX:
+        case WM_CTLCOLORBTN:
+        case WM_CTLCOLORDLG:
+        case WM_CTLCOLORSCROLLBAR:
+        case WM_CTLCOLORSTATIC:
+        case WM_COMPAREITEM:
+        case WM_VKEYTOITEM:
+        case WM_CHARTOITEM:
+            return true;
+        default:
+            return false;
+    }
+}
+
 // Results of most messages go back through DWLP_MSGRESULT.
 INT_PTR CDialog::answer(LRESULT result) const {
     SetWindowLongPtrA(m_hWnd, DWLP_MSGRESULT, result);
@@ -107,32 +125,19 @@ INT_PTR CDialog::dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
             return OnTimer(wParam) ? TRUE : FALSE;
         case WM_SIZE:
             return OnSize(static_cast<UINT>(wParam), LOWORD(lParam), HIWORD(lParam)) ? TRUE : FALSE;
-        case WM_SYSCOMMAND:
-            return OnSysCommand(static_cast<UINT>(wParam), lParam) ? TRUE : FALSE;
-        case WM_GETMINMAXINFO:
-            return OnGetMinMaxInfo(reinterpret_cast<MINMAXINFO*>(lParam)) ? TRUE : FALSE;
-        case WM_ERASEBKGND:
-            return OnEraseBkgnd(reinterpret_cast<HDC>(wParam)) ? answer(1) : FALSE;
-        case WM_NCHITTEST: {
-            LRESULT result = 0;
-            if (OnNcHitTest(POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}, result))
-                return answer(result);
-            return FALSE;
-        }
-        case WM_PAINT:
-            return OnPaint() ? TRUE : FALSE;
-        case WM_QUERYDRAGICON:
-            // One of the few messages whose answer is the procedure's own return value.
-            return reinterpret_cast<INT_PTR>(OnQueryDragIcon());
         case WM_DESTROY:
             OnDestroy();
             SetWindowLongPtrA(m_hWnd, DWLP_USER, 0);
             m_hWnd = nullptr;
             return FALSE;
-        default:
+        default: {
             if (message >= WM_APP && message <= 0xBFFF)
                 return OnAppMessage(message, wParam, lParam) ? TRUE : FALSE;
-            return FALSE;
+            LRESULT result = 0;
+            if (!OnMessage(message, wParam, lParam, result))
+                return FALSE;
+            return answersDirectly(message) ? static_cast<INT_PTR>(result) : answer(result);
+        }
     }
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 // The modal dialog base. A derived dialog names its template and parent, overrides the
-// handlers it needs and is run with DoModal. One dialog procedure serves every dialog: it
+// handlers it needs (typed ones for the common messages, OnMessage for the rest) and is run
+// with DoModal. One dialog procedure serves every dialog: it
 // binds the object at WM_INITDIALOG, dispatches through a plain switch, lets no exception
 // reach Windows and forgets the object when the window is destroyed.
 
@@ -46,13 +47,12 @@ class CDialog {
     virtual bool OnNotify(int /*id*/, NMHDR* /*header*/, LRESULT& /*result*/) { return false; }
     virtual bool OnTimer(UINT_PTR /*id*/) { return false; }
     virtual bool OnSize(UINT /*type*/, int /*width*/, int /*height*/) { return false; }
-    virtual bool OnSysCommand(UINT /*id*/, LPARAM /*lParam*/) { return false; }
-    virtual bool OnGetMinMaxInfo(MINMAXINFO* /*info*/) { return false; }
-    // False lets the system erase the background with the same device context.
-    virtual bool OnEraseBkgnd(HDC /*dc*/) { return false; }
-    virtual bool OnNcHitTest(POINT /*screenPoint*/, LRESULT& /*result*/) { return false; }
-    virtual bool OnPaint() { return false; }
-    virtual HICON OnQueryDragIcon() { return nullptr; }
+    // Every other message. Return true with its result when handled (the base hands the result
+    // back the way the message wants it), false to leave it to the system's default dialog
+    // handling. An override passes what it does not handle on to its base class's OnMessage.
+    virtual bool OnMessage(UINT /*message*/, WPARAM /*wParam*/, LPARAM /*lParam*/, LRESULT& /*result*/) {
+        return false;
+    }
     virtual void OnDestroy() {}
     // Messages of the application's own range (WM_APP and above), such as a worker's report.
     virtual bool OnAppMessage(UINT /*message*/, WPARAM /*wParam*/, LPARAM /*lParam*/) { return false; }
@@ -60,6 +60,7 @@ class CDialog {
   private:
     static INT_PTR CALLBACK dialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     INT_PTR dispatch(UINT message, WPARAM wParam, LPARAM lParam);
+    static bool answersDirectly(UINT message);
     INT_PTR answer(LRESULT result) const;
     void centre() const;
 

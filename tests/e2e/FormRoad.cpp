@@ -236,12 +236,11 @@ bool formRoad(CSeedwright& person, CReport& report, const RoadSettings& settings
     seen = person.upload();
     report.checkEqual(seen.m_message, "Upload Complete!", "the upload's last message");
     const std::vector<StandinRequest> sent = person.site().requestsSince(start);
-    const auto form = std::find_if(sent.begin(), sent.end(),
-                                   [](const StandinRequest& r) { return !formFileName(r.m_body, "file").empty(); });
+    const StandinRequest* form = torrentFormAmong(sent);
     report.check(std::count_if(sent.begin(), sent.end(),
                                [](const StandinRequest& r) { return !formFileName(r.m_body, "ulpic").empty(); }) == 3,
                  "three picture posts");
-    if (report.check(form != sent.end(), "the torrent form posted")) {
+    if (report.check(form != nullptr, "the torrent form posted")) {
         report.checkEqual(formField(form->m_body, "type"), "4", "the category typed: Games");
         report.checkEqual(formField(form->m_body, "scat1"), "8", "the 1st subcategory: Anime");
         report.checkEqual(formField(form->m_body, "name"), "  Keyboard only  ", "the name as typed");

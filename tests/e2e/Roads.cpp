@@ -278,9 +278,8 @@ bool truthRoad(CSeedwright& person, CReport& report, const RoadSettings& setting
     seen = person.upload();
     report.checkEqual(seen.m_message, "Upload Complete!", "the upload's last message");
     const std::vector<StandinRequest> posted = person.site().requestsSince(before);
-    const auto form = std::find_if(posted.begin(), posted.end(),
-                                   [](const StandinRequest& r) { return !formFileName(r.m_body, "file").empty(); });
-    if (report.check(form != posted.end(), "the torrent form posted")) {
+    const StandinRequest* form = torrentFormAmong(posted);
+    if (report.check(form != nullptr, "the torrent form posted")) {
         report.checkEqual(formField(form->m_body, "name"), kCyrillicName, "the name on the wire, in UTF-8");
         report.checkEqual(formField(form->m_body, "descr"), names.m_description, "the description on the wire");
         report.checkEqual(formFileName(form->m_body, "file"), std::string(kCyrillicName) + ".torrent",

@@ -63,3 +63,11 @@ std::string formFileName(const std::string& body, const std::string& name) {
     const std::size_t start = at + key.size();
     return body.substr(start, body.find('"', start) - start);
 }
+
+const StandinRequest* torrentFormAmong(const std::vector<StandinRequest>& requests) {
+    for (const StandinRequest& request : requests) {
+        if (!formFileName(request.m_body, "file").empty())
+            return &request;
+    }
+    return nullptr;
+}

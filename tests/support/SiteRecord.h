@@ -41,3 +41,5 @@ class CSiteRecord {
 std::string formField(const std::string& body, const std::string& name);
 // The file name sent with a file field; empty when it is missing.
 std::string formFileName(const std::string& body, const std::string& name);
+// The first torrent form (the post with a "file" field) among the requests; null when none was.
+const StandinRequest* torrentFormAmong(const std::vector<StandinRequest>& requests);
