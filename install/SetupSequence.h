@@ -1,6 +1,6 @@
 #pragma once
 // The installation and removal steps of CSetup. Every system call goes through SetupSystem,
-// which the dialog implements on Windows; the steps, their order and their messages live here.
+// which CWinSetupSystem implements on Windows; the steps, their order and their messages live here.
 
 #include <string>
 #include <vector>

@@ -1,7 +1,7 @@
 #pragma once
 // The answer of a good login is the site's category page: one "id;name" entry per line, the
 // first line also announcing the newest build and where to fetch it
-// (key=BUILD=url=ADDRESS). The update offer itself is Windows code (site/UpdateOffer.h).
+// (key=BUILD=url=ADDRESS). The login sequence (site/LoginSequence.h) makes the update offer.
 
 #include <cstdint>
 #include <string>

@@ -1,123 +1,12 @@
 #include "site/LoginDlg.h"
 
-#include <wininet.h>
-
-#include <cstdint>
-#include <cstdio>
-#include <cstring>
-#include <vector>
-
 #include "app/AppState.h"
-#include "app/SettingsLayout.h"
 #include "app/res/resource.h"
-#include "site/BoundedRun.h"
-#include "site/GenreList.h"
-#include "site/InetForm.h"
-#include "site/LoginAnswer.h"
-#include "site/RequestLimits.h"
+#include "site/LoginSequence.h"
 #include "site/SiteTable.h"
 #include "site/StoredPassword.h"
-#include "site/UpdateOffer.h"
-#include "win/App.h"
-#include "win/MessageBox.h"
 
-namespace {
-
-const char* const kSection = settings::kProfileSection;
-const char kNotRemembered[] =
-    "Your password could not be remembered: Windows refused to protect it.\n"
-    "Nothing was stored; you will have to type it again next time.";
-
-constexpr UINT kExchangeDone = WM_APP + 1;
-
-std::string indexed(const char* name, int index) {
-    return name + std::to_string(index);
-}
-
-int profileInt(const char* entry, int defaultValue) {
-    const win::CApp* app = win::CApp::instance();
-    return app ? app->GetProfileInt(kSection, entry, defaultValue) : defaultValue;
-}
-
-void writeProfileInt(const char* entry, int value) {
-    if (const win::CApp* app = win::CApp::instance())
-        app->WriteProfileInt(kSection, entry, value);
-}
-
-}  // namespace
-
-// What the worker sends and what comes back; the interface thread reads it after kExchangeDone.
-struct LoginExchange {
-    HWND dialog = nullptr;
-    std::string host;
-    std::string login;
-    std::string password;
-
-    bool answered = false;
-    std::string failure;  // why no answer came
-    long status = 0;
-    bool fromLoginForm = false;  // the answer is the login form's own, not the page it leads to
-    std::string answer;
-    bool cookiesUnreadable = false;
-    DWORD cookieError = 0;
-    std::string cookies;  // the cookie text of the login address, empty when there is none
-};
-
-namespace {
-
-void exchange(LoginExchange& ex) {
-    auto form = std::make_shared<CMyInetForm>();
-    // A request that could not be opened has been reported; send then fails and says why.
-    static_cast<void>(form->openRequest(ex.host, "/takelogin.php"));
-    form->addText("username", ex.login);
-    form->addText("password", ex.password);
-    form->addText("returnto", "/genrelist.php");
-    auto failed = std::make_shared<win::Failed>(win::kFailed);
-    if (!runBounded([form, failed] { *failed = form->send(); }, requestWaitMilliseconds())) {
-        ex.failure = reason::noAnswerWithin(requestLimits().m_totalSeconds);
-        return;
-    }
-    if (*failed) {
-        ex.failure = form->m_failure;
-        return;
-    }
-    ex.answered = true;
-    ex.status = form->m_status;
-    ex.fromLoginForm = form->m_answerAddress.find("/takelogin.php") != std::string::npos;
-    ex.answer = std::move(form->m_response);
-
-    const std::string loginUrl = "https://" + ex.host + "/takelogin.php";
-    DWORD size = 0;
-    if (!InternetGetCookieA(loginUrl.c_str(), nullptr, nullptr, &size) || size == 0)
-        return;
-    std::vector<char> cookies(size);
-    if (!InternetGetCookieA(loginUrl.c_str(), nullptr, cookies.data(), &size)) {
-        ex.cookiesUnreadable = true;
-        ex.cookieError = GetLastError();
-        return;
-    }
-    ex.cookies.assign(cookies.data(), strnlen(cookies.data(), cookies.size()));
-}
-
-DWORD WINAPI exchangeWorker(void* param) {
-    LoginExchange& ex = *static_cast<LoginExchange*>(param);
-    try {
-        exchange(ex);
-    } catch (...) {
-        ex.answered = false;
-        ex.failure = "The answer could not be read.";
-    }
-    PostMessageA(ex.dialog, kExchangeDone, 0, 0);
-    return 0;
-}
-
-}  // namespace
-
-CLoginDlg::CLoginDlg(HWND parent) : CDialog(IDD_LOGIN, parent), m_protect(protectPassword) {}
-
-CLoginDlg::~CLoginDlg() {
-    m_worker.wait();
-}
+CLoginDlg::CLoginDlg(HWND parent) : CDialog(IDD_LOGIN, parent), m_protect(protectPassword), m_services(*this) {}
 
 BOOL CLoginDlg::OnInitDialog() {
     CDialog::OnInitDialog();
@@ -128,7 +17,7 @@ BOOL CLoginDlg::OnInitDialog() {
     bind(m_status, IDC_LOGIN_STATUS);
 
     setWindowText(appState().m_title + " - Login");
-    const int lastSite = profileInt(settings::kLastSite, 0);
+    const int lastSite = m_services.lastSite();
 
     m_site.addString(site::kSelectSite);
     for (const SiteEntry& entry : siteTable())
@@ -145,7 +34,7 @@ BOOL CLoginDlg::OnInitDialog() {
     }
     setStatus(std::string());
 
-    if (profileInt(settings::kRemember, 0) == 1) {
+    if (m_services.remembered()) {
         m_remember.setChecked(true);
         if (m_site.curSel() != 0)
             loadCredentials(m_site.curSel());
@@ -173,20 +62,6 @@ void CLoginDlg::OnCancel() {
         EndDialog(IDCANCEL);
 }
 
-bool CLoginDlg::OnAppMessage(UINT message, WPARAM /*wParam*/, LPARAM /*lParam*/) {
-    if (message != kExchangeDone || !m_exchange)
-        return false;
-    m_worker.wait();
-    m_worker.close();
-    const std::unique_ptr<LoginExchange> done = std::move(m_exchange);
-    if (loggedIn(*done)) {
-        EndDialog(IDOK);
-        return true;
-    }
-    EnableWindow(item(IDOK), TRUE);
-    return true;
-}
-
 void CLoginDlg::onSiteChanged() {
     loadCredentials(m_site.curSel());
 }
@@ -194,33 +69,13 @@ void CLoginDlg::onSiteChanged() {
 void CLoginDlg::loadCredentials(int siteIndex) {
     std::string login;
     std::string password;
-    const win::CApp* app = win::CApp::instance();
-    if (siteIndex != -1 && app) {
-        login = app->GetProfileString(kSection, indexed("Login", siteIndex));
-        std::vector<BYTE> blob;
-        if (app->GetProfileBinary(kSection, indexed("Password", siteIndex), blob))
-            static_cast<void>(unprotectPassword(blob, password));  // one that cannot be read shows empty
-        else
-            password = app->GetProfileString(kSection, indexed("Password", siteIndex));  // kept in plain text before
-    }
+    m_services.readCredentials(siteIndex, login, password);
     m_login.setText(login);
     m_password.setText(password);
 }
 
 bool CLoginDlg::storeCredentials(int siteIndex, const std::string& login, const std::string& password) {
-    const win::CApp* app = win::CApp::instance();
-    if (!app)
-        return true;
-    std::vector<BYTE> blob;
-    // Never an empty password in place of one that could not be protected.
-    if (!password.empty() && !m_protect(password, blob))
-        return false;
-    app->WriteProfileString(kSection, indexed("Login", siteIndex), login);
-    if (password.empty())
-        app->WriteProfileString(kSection, indexed("Password", siteIndex), std::string());
-    else
-        app->WriteProfileBinary(kSection, indexed("Password", siteIndex), blob);
-    return true;
+    return m_services.storeCredentials(siteIndex, login, password);
 }
 
 std::string CLoginDlg::siteText(int index) const {
@@ -233,103 +88,21 @@ std::string CLoginDlg::siteText(int index) const {
 }
 
 void CLoginDlg::onLogin() {
-    const int index = m_site.curSel();
-    if (index == CB_ERR || index == 0) {
-        appMessageBox("You have to select a Site first!");
-        return;
-    }
-    writeProfileInt(settings::kLastSite, index);
+    login::Attempt attempt;
+    attempt.siteIndex = m_site.curSel();
+    attempt.siteText = siteText(attempt.siteIndex);
+    attempt.login = m_login.text();
+    attempt.password = m_password.text();
+    attempt.remember = m_remember.isChecked();
+    attempt.ownBuild = static_cast<int32_t>(appState().m_buildNumber);
 
-    SiteSession& session = appState().m_session;
-    std::string host;
-    if (!findSiteHost(siteText(index), host))
-        return;  // the helpdesk entry is no site
-    session.m_siteHost = host;
-    // Nothing of an earlier attempt stays: what follows fills the session or leaves it empty.
-    session.m_categories.clear();
-    session.m_uid.clear();
-    session.m_pass.clear();
-
-    const std::string login = m_login.text();
-    const std::string password = m_password.text();
-    if (login.empty() || password.empty()) {
-        setStatus("Please enter your Login and Password to proceed");
-        return;
-    }
-    if (m_remember.isChecked()) {
-        // "Remember" stays as it was when the password cannot be kept safely.
-        if (storeCredentials(index, login, password))
-            writeProfileInt(settings::kRemember, 1);
-        else
-            appMessageBox(kNotRemembered);
-    } else {
-        writeProfileInt(settings::kRemember, 0);
-        static_cast<void>(storeCredentials(index, std::string(), std::string()));  // no password: cannot fail
-    }
-
-    auto ex = std::make_unique<LoginExchange>();
-    ex->dialog = hwnd();
-    ex->host = host;
-    ex->login = login;
-    ex->password = password;
-    setStatus("Connecting...");
-    EnableWindow(item(IDOK), FALSE);
-    m_exchange = std::move(ex);
-    if (!m_worker.start(exchangeWorker, m_exchange.get())) {
-        m_exchange.reset();
+    struct Busy {
+        bool& busy;
+        explicit Busy(bool& flag) : busy(flag) { busy = true; }
+        ~Busy() { busy = false; }
+    } busy(m_busy);
+    if (login::run(attempt, m_services) == login::Outcome::LoggedIn)
+        EndDialog(IDOK);
+    else
         EnableWindow(item(IDOK), TRUE);
-        setStatus("Connection failed: no thread could be started.");
-    }
-}
-
-bool CLoginDlg::loggedIn(const LoginExchange& ex) {
-    if (!ex.answered) {
-        setStatus("Connection failed: " + ex.failure);
-        return false;
-    }
-    if (ex.status >= 400 && ex.fromLoginForm) {
-        setStatus("The site answered " + std::to_string(ex.status) + ": try again later");
-        return false;
-    }
-    setStatus("Results:");
-    const LoginRefusal refusal = classifyLoginAnswer(ex.answer);
-    if (refusal != LoginRefusal::None) {
-        setStatus(refusalStatus(refusal));
-        return false;
-    }
-    if (ex.cookiesUnreadable) {
-        char status[64];
-        snprintf(status, sizeof status, "LastErrorA: %ld\n", static_cast<long>(ex.cookieError));
-        setStatus(status);
-        return false;
-    }
-    if (ex.cookies.empty()) {
-        setStatus("The site did not log you in");
-        return false;
-    }
-    SiteSession& session = appState().m_session;
-    if (!extractSessionCookies(ex.cookies, session.m_uid, session.m_pass)) {
-        session.m_uid.clear();
-        session.m_pass.clear();
-        setStatus("Login incorrect");
-        return false;
-    }
-    const std::string trace = "Complete: " + ex.cookies + "\nuid=" + session.m_uid + "\npass=" + session.m_pass;
-    OutputDebugStringA(trace.c_str());
-
-    std::vector<std::string> categories;
-    const GenreListResult list = parseGenreList(ex.answer, categories);
-    if (list.m_cookiesRequired) {
-        setStatus(genre::kCookiesRequired);
-        return false;
-    }
-    if (ex.status >= 400 || !beginsWithAnnouncement(ex.answer)) {
-        session.m_uid.clear();
-        session.m_pass.clear();
-        setStatus("Could not read the category list");
-        return false;
-    }
-    session.m_categories = std::move(categories);
-    offerUpdate(hwnd(), list.m_build, list.m_updateAddress, static_cast<int32_t>(appState().m_buildNumber));
-    return true;
 }

@@ -2,30 +2,28 @@
 // The login dialog (133): site, login, password, "Remember Login/Password". A good login
 // fills the site session of the application state and closes with IDOK; the site's
 // refusals and every failure show in the status line and the user may try again. Escape
-// ends it with IDCANCEL. The exchange with the site runs on a worker thread, so the dialog
-// stays alive meanwhile; Login, Enter and Escape do nothing until it has ended.
+// ends it with IDCANCEL. The steps of a login are site/LoginSequence's, on a
+// CWinLoginServices; the exchange with the site runs on a worker thread, so the dialog
+// stays alive meanwhile; Login, Enter and Escape do nothing until the attempt has ended.
 
-#include <memory>
 #include <string>
 #include <vector>
 
+#include "site/WinLoginServices.h"
 #include "win/Controls.h"
 #include "win/Dialog.h"
-#include "win/Thread.h"
-
-struct LoginExchange;
 
 class CLoginDlg : public win::CDialog {
   public:
     explicit CLoginDlg(HWND parent = nullptr);
-    ~CLoginDlg() override;
 
-    bool isBusy() const { return m_exchange != nullptr; }
+    bool isBusy() const { return m_busy; }
 
     // Index -1 empties both edits; any other fills them from that site index's stored values.
     void loadCredentials(int siteIndex);
     // False when the password could not be protected: then nothing at all is stored.
     [[nodiscard]] bool storeCredentials(int siteIndex, const std::string& login, const std::string& password);
+    void setStatus(const std::string& text) const { m_status.setText(text); }
 
     // How a password is protected before it is stored; tests put a failing one here.
     bool (*m_protect)(const std::string& password, std::vector<BYTE>& blob);
@@ -35,14 +33,10 @@ class CLoginDlg : public win::CDialog {
     bool OnCommand(WORD code, WORD id, HWND control) override;
     void OnOK() override;
     void OnCancel() override;
-    bool OnAppMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
   private:
     void onSiteChanged();
     void onLogin();
-    // The worker's answer, read on the interface thread; false keeps the dialog open.
-    bool loggedIn(const LoginExchange& exchange);
-    void setStatus(const std::string& text) const { m_status.setText(text); }
     std::string siteText(int index) const;
 
     win::CComboBox m_site;
@@ -50,6 +44,6 @@ class CLoginDlg : public win::CDialog {
     win::CEdit m_password;
     win::CCheckBox m_remember;
     win::CStatic m_status;
-    win::CThread m_worker;
-    std::unique_ptr<LoginExchange> m_exchange;  // set while the worker runs
+    bool m_busy = false;  // an attempt is running
+    CWinLoginServices m_services;
 };

@@ -47,14 +47,14 @@ class WinStartupTest : public ::testing::Test {
   protected:
     void SetUp() override {
         SHDeleteKeyA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Seedwright");
-        CSetup::s_createProbeFolder = s_realProbe;
+        CWinSetupSystem::s_createProbeFolder = s_realProbe;
         appState() = AppState();
         static const char command[] = "\"C:\\uT\\uTorrent.exe\" \"%1\"";
         SHSetValueA(HKEY_CURRENT_USER, "Software\\Classes\\Applications\\uTorrent.exe\\shell\\open\\command", nullptr,
                     REG_SZ, command, sizeof command);
     }
     void TearDown() override {
-        CSetup::s_createProbeFolder = s_realProbe;
+        CWinSetupSystem::s_createProbeFolder = s_realProbe;
         SHDeleteKeyA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Seedwright");
         SHDeleteKeyA(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Seedwright");
     }
@@ -72,7 +72,7 @@ class WinStartupTest : public ::testing::Test {
                     static_cast<DWORD>(value.size() + 1));
     }
 
-    static inline DWORD (*s_realProbe)(const std::string&) = CSetup::s_createProbeFolder;
+    static inline DWORD (*s_realProbe)(const std::string&) = CWinSetupSystem::s_createProbeFolder;
     CKestrelApp m_app;
 };
 
@@ -92,8 +92,8 @@ TEST_F(WinStartupTest, ReadsTheRecordAndTreatsALongPathAsNotInstalled) {
 
     // 1024 bytes and more: the value does not fit and the program counts as not installed.
     record("InstallationPath", std::string(1100, 'x'));
-    appState() = AppState();                    // a new process
-    CSetup::s_createProbeFolder = refuseProbe;  // the installer ends at once
+    appState() = AppState();                             // a new process
+    CWinSetupSystem::s_createProbeFolder = refuseProbe;  // the installer ends at once
     EXPECT_EQ(run("Seedwright.exe"), (Log{"runas [/restarted]"}));
     EXPECT_EQ(appState().m_installationPath, "");
     EXPECT_EQ(appState().m_utorrentPath, "C:\\uT\\uTorrent.exe");
@@ -118,7 +118,7 @@ TEST_F(WinStartupTest, FirstStartInstallsAndNeverLogsIn) {
 }
 
 TEST_F(WinStartupTest, RefusedRightsRestartThroughRunasOnce) {
-    CSetup::s_createProbeFolder = refuseProbe;
+    CWinSetupSystem::s_createProbeFolder = refuseProbe;
     EXPECT_EQ(run("Seedwright.exe"), (Log{"runas [/restarted]"}));
     EXPECT_EQ(run("Seedwright.exe /Force"), (Log{"runas [/restarted]"}));
     // The restarted copy, refused again, says so and starts nothing.

@@ -40,18 +40,23 @@ DWORD refuseProbe(const std::string&) {
     return ERROR_ACCESS_DENIED;
 }
 
-// An uninstaller that keeps the batch instead of starting it.
-class CKeptBatchSetup : public CSetup {
+// A system that keeps the batch instead of starting it.
+class CKeptBatchSystem : public CWinSetupSystem {
   public:
     std::string batchText;
     std::string writtenTo;
 
-  protected:
     bool startBatch(const std::string& path, const std::string&, const std::string& text) override {
         writtenTo = path;
         batchText = text;
         return true;
     }
+};
+
+// An uninstaller on that system (constructed first, as the first base).
+class CKeptBatchSetup : public CKeptBatchSystem, public CSetup {
+  public:
+    CKeptBatchSetup() : CSetup(static_cast<CKeptBatchSystem&>(*this)) {}
 };
 
 std::string uninstallValue(HKEY root, const char* name) {
@@ -77,7 +82,7 @@ class SetupTest : public ::testing::Test {
         appState().setIdentity();
         appState().m_installationPath.clear();
         appState().m_clientExePath.clear();
-        CSetup::s_createProbeFolder = s_realProbe;
+        CWinSetupSystem::s_createProbeFolder = s_realProbe;
         SHDeleteKeyA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Seedwright");
         SHDeleteKeyA(HKEY_CURRENT_USER, "SOFTWARE\\Seedwright");
         SHDeleteKeyA(HKEY_LOCAL_MACHINE, kUninstallKey);
@@ -90,7 +95,7 @@ class SetupTest : public ::testing::Test {
         removeTree(installFolder);
         removeTree(menuFolder);
     }
-    void TearDown() override { CSetup::s_createProbeFolder = s_realProbe; }
+    void TearDown() override { CWinSetupSystem::s_createProbeFolder = s_realProbe; }
 
     // Runs the dialog, presses Install and answers every message box in turn.
     INT_PTR installWithDialog(std::vector<std::string>* said = nullptr, const std::string& folder = std::string()) {
@@ -114,7 +119,7 @@ class SetupTest : public ::testing::Test {
     }
 
     static constexpr char kCommand[] = "\"C:\\uT\\uTorrent.exe\" \"%1\"";
-    static inline DWORD (*s_realProbe)(const std::string&) = CSetup::s_createProbeFolder;
+    static inline DWORD (*s_realProbe)(const std::string&) = CWinSetupSystem::s_createProbeFolder;
     std::string programFiles, programs, installFolder, menuFolder;
 };
 
@@ -299,7 +304,7 @@ TEST_F(SetupTest, UnwritableShortcutsWarnAndLeaveNoRecord) {
 }
 
 TEST_F(SetupTest, RefusedProgramFilesEndsTheDialogUnseen) {
-    CSetup::s_createProbeFolder = refuseProbe;
+    CWinSetupSystem::s_createProbeFolder = refuseProbe;
     CSetup setup;
     const auto run = runModal(
         setup, [](HWND) {}, 2000);
@@ -365,7 +370,7 @@ TEST_F(SetupTest, ForcedUninstallAsksNothingAndKeepsAFullMenuFolder) {
 TEST_F(SetupTest, RefusedUninstallChangesNothing) {
     ASSERT_EQ(installWithDialog(), IDOK);
     appState().m_forced = true;
-    CSetup::s_createProbeFolder = refuseProbe;
+    CWinSetupSystem::s_createProbeFolder = refuseProbe;
     CKeptBatchSetup setup;
     setup.uninstall();
     EXPECT_TRUE(appState().m_elevationNeeded);

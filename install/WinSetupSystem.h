@@ -1,0 +1,64 @@
+#pragma once
+// The installer's and uninstaller's system side on Windows: the registry, the program file and
+// the folders, the shortcuts, the elevation probe and the self-deleting batch. The installation
+// dialog names the window that owns its boxes; the uninstaller runs without one.
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "install/SetupSequence.h"
+#include "install/ShellHelpers.h"
+#include "win/Handles.h"
+
+class CWinSetupSystem : public setup::SetupSystem {
+  public:
+    // The window that owns the message boxes and the folder creation's questions; none makes the
+    // boxes belong to the active window.
+    void setOwner(HWND owner) { m_owner = owner; }
+
+    // Fills the folders; false, with m_elevationNeeded set, when creating a folder in Program
+    // Files is refused with access denied.
+    bool probeWriteAccess() override;
+
+    // Creates the probe folder; 0 when created, else the last-error value. Tests replace it,
+    // since a process that may write everywhere is never refused.
+    static DWORD (*s_createProbeFolder)(const std::string& folder);
+
+    std::string m_modulePath;
+    std::string m_programsFolder;
+    std::string m_programFilesFolder;
+    int m_programsFolderId = 0;
+
+    int message(const std::string& text, unsigned type) override;
+    std::string fullPath(const std::string& path) override;
+    std::vector<std::string> systemFolders() override;
+    std::string runningProgram() override { return m_modulePath; }
+    int createFolderTree(const std::string& folder, unsigned long& lastError) override;
+    bool copyProgram(const std::string& to, unsigned long& error) override;
+    void clearReadOnly(const std::string& file) override;
+    unsigned long long fileSize(const std::string& file) override;
+    bool openSettingsKey(unsigned long& error) override;
+    void writeSetting(const char* name, const std::string& value) override;
+    bool writeUninstallEntry(const setup::UninstallEntry& entry, unsigned long& error) override;
+    bool createLink(const std::string& target,
+                    const std::string& linkName,
+                    const std::string& description,
+                    const std::string& arguments) override;
+    void deleteProductTrees() override;
+    std::string programsFolder() override { return m_programsFolder; }
+    std::string readSetting(const char* name) override;
+    void deleteLink(const std::string& linkName) override;
+    void removeEmptyFolder(const std::string& folder) override;
+    bool fileExists(const std::string& file) override;
+    std::string temporaryFolder() override;
+    bool batchSpelling(const std::string& path, std::string& spelled) override;
+    unsigned batchCodePage() override;
+    bool startBatch(const std::string& path, const std::string& folder, const std::string& text) override;
+
+  private:
+    HWND m_owner = nullptr;
+    CShortcut m_shortcut;
+    win::CRegKey m_settingsKey;
+};

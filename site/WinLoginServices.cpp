@@ -1,0 +1,213 @@
+#include "site/WinLoginServices.h"
+
+#include <windows.h>
+
+#include <shellapi.h>
+#include <wininet.h>
+
+#include <cstring>
+#include <memory>
+#include <vector>
+
+#include "app/AppState.h"
+#include "app/SettingsLayout.h"
+#include "app/res/resource.h"
+#include "site/BoundedRun.h"
+#include "site/InetForm.h"
+#include "site/LoginDlg.h"
+#include "site/RequestLimits.h"
+#include "site/StoredPassword.h"
+#include "win/App.h"
+#include "win/MessageBox.h"
+
+namespace {
+
+const char* const kSection = settings::kProfileSection;
+
+std::string indexed(const char* name, int index) {
+    return name + std::to_string(index);
+}
+
+int profileInt(const char* entry, int defaultValue) {
+    const win::CApp* app = win::CApp::instance();
+    return app ? app->GetProfileInt(kSection, entry, defaultValue) : defaultValue;
+}
+
+void writeProfileInt(const char* entry, int value) {
+    if (const win::CApp* app = win::CApp::instance())
+        app->WriteProfileInt(kSection, entry, value);
+}
+
+// What the worker sends and what comes back; read once the worker has ended.
+struct LoginExchange {
+    login::Request request;
+    login::Answer answer;
+};
+
+void exchange(LoginExchange& ex) {
+    login::Answer& answer = ex.answer;
+    auto form = std::make_shared<CMyInetForm>();
+    // A request that could not be opened has been reported; send then fails and says why.
+    static_cast<void>(form->openRequest(ex.request.host, login::kLoginPath));
+    form->addText("username", ex.request.login);
+    form->addText("password", ex.request.password);
+    form->addText("returnto", login::kReturnTo);
+    auto failed = std::make_shared<win::Failed>(win::kFailed);
+    if (!runBounded([form, failed] { *failed = form->send(); }, requestWaitMilliseconds())) {
+        answer.failure = reason::noAnswerWithin(requestLimits().m_totalSeconds);
+        return;
+    }
+    if (*failed) {
+        answer.failure = form->m_failure;
+        return;
+    }
+    answer.answered = true;
+    answer.status = form->m_status;
+    answer.fromLoginForm = form->m_answerAddress.find(login::kLoginPath) != std::string::npos;
+    answer.page = std::move(form->m_response);
+
+    const std::string loginUrl = "https://" + ex.request.host + login::kLoginPath;
+    DWORD size = 0;
+    if (!InternetGetCookieA(loginUrl.c_str(), nullptr, nullptr, &size) || size == 0)
+        return;
+    std::vector<char> cookies(size);
+    if (!InternetGetCookieA(loginUrl.c_str(), nullptr, cookies.data(), &size)) {
+        answer.cookiesUnreadable = true;
+        answer.cookieError = GetLastError();
+        return;
+    }
+    answer.cookies.assign(cookies.data(), strnlen(cookies.data(), cookies.size()));
+}
+
+DWORD WINAPI exchangeWorker(void* param) {
+    LoginExchange& ex = *static_cast<LoginExchange*>(param);
+    try {
+        exchange(ex);
+    } catch (...) {
+        ex.answer.answered = false;
+        ex.answer.failure = "The answer could not be read.";
+    }
+    return 0;
+}
+
+// Keeps the dialog's messages flowing until the thread has ended, as the dialog's own loop
+// would; a quit asked for meanwhile is passed on once it has.
+void waitDispatching(HANDLE thread, const CLoginDlg& dialog) {
+    bool quit = false;
+    WPARAM quitCode = 0;
+    while (!quit) {
+        const DWORD woke = MsgWaitForMultipleObjectsEx(1, &thread, INFINITE, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+        if (woke != WAIT_OBJECT_0 + 1)
+            break;  // ended, or no wait is possible: the thread ends on its own in bounded time
+        MSG message;
+        while (!quit && PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+            if (message.message == WM_QUIT) {
+                quit = true;
+                quitCode = message.wParam;
+            } else if (!IsDialogMessageA(dialog.hwnd(), &message)) {
+                TranslateMessage(&message);
+                DispatchMessageA(&message);
+            }
+        }
+    }
+    WaitForSingleObject(thread, INFINITE);
+    if (quit)
+        PostQuitMessage(static_cast<int>(quitCode));
+}
+
+}  // namespace
+
+CWinLoginServices::~CWinLoginServices() {
+    m_worker.wait();
+}
+
+void CWinLoginServices::setStatus(const std::string& text) {
+    m_dialog.setStatus(text);
+}
+
+void CWinLoginServices::message(const std::string& text) {
+    appMessageBox(text);
+}
+
+bool CWinLoginServices::ask(const std::string& text) {
+    return appMessageBox(text, MB_YESNO) == IDYES;
+}
+
+void CWinLoginServices::writeLastSite(int siteIndex) {
+    writeProfileInt(settings::kLastSite, siteIndex);
+}
+
+void CWinLoginServices::writeRemember(bool remember) {
+    writeProfileInt(settings::kRemember, remember ? 1 : 0);
+}
+
+bool CWinLoginServices::storeCredentials(int siteIndex, const std::string& login, const std::string& password) {
+    const win::CApp* app = win::CApp::instance();
+    if (!app)
+        return true;
+    std::vector<BYTE> blob;
+    // Never an empty password in place of one that could not be protected.
+    if (!password.empty() && !m_dialog.m_protect(password, blob))
+        return false;
+    app->WriteProfileString(kSection, indexed("Login", siteIndex), login);
+    if (password.empty())
+        app->WriteProfileString(kSection, indexed("Password", siteIndex), std::string());
+    else
+        app->WriteProfileBinary(kSection, indexed("Password", siteIndex), blob);
+    return true;
+}
+
+login::Answer CWinLoginServices::exchange(const login::Request& request) {
+    LoginExchange ex;
+    ex.request = request;
+    EnableWindow(m_dialog.item(IDOK), FALSE);
+    if (!m_worker.start(exchangeWorker, &ex)) {
+        ex.answer.failure = "no thread could be started.";
+        return ex.answer;
+    }
+    // A press sent from another thread (an accessibility tool, a test's driver) returns now, as
+    // it would from a dialog that waits in its own loop.
+    if (InSendMessage())
+        ReplyMessage(0);
+    waitDispatching(m_worker.handle(), m_dialog);
+    m_worker.close();
+    return ex.answer;
+}
+
+void CWinLoginServices::trace(const std::string& text) {
+    OutputDebugStringA(text.c_str());
+}
+
+void CWinLoginServices::openAddress(const std::string& address) {
+    ShellExecuteA(m_dialog.hwnd(), "open", address.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+}
+
+void CWinLoginServices::keepSession(const login::Session& session) {
+    SiteSession& kept = appState().m_session;
+    kept.m_siteHost = session.siteHost;
+    kept.m_uid = session.uid;
+    kept.m_pass = session.pass;
+    kept.m_categories = session.categories;
+}
+
+int CWinLoginServices::lastSite() const {
+    return profileInt(settings::kLastSite, 0);
+}
+
+bool CWinLoginServices::remembered() const {
+    return profileInt(settings::kRemember, 0) == 1;
+}
+
+void CWinLoginServices::readCredentials(int siteIndex, std::string& login, std::string& password) const {
+    login.clear();
+    password.clear();
+    const win::CApp* app = win::CApp::instance();
+    if (siteIndex == -1 || !app)
+        return;
+    login = app->GetProfileString(kSection, indexed("Login", siteIndex));
+    std::vector<BYTE> blob;
+    if (app->GetProfileBinary(kSection, indexed("Password", siteIndex), blob))
+        static_cast<void>(unprotectPassword(blob, password));  // one that cannot be read shows empty
+    else
+        password = app->GetProfileString(kSection, indexed("Password", siteIndex));  // kept in plain text before
+}

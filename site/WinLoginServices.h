@@ -1,0 +1,41 @@
+#pragma once
+// The login's outside world on Windows: the dialog's status line, message boxes, the profile
+// with the protected passwords, the exchange with the site over WinINet and the shell. Runs on
+// the dialog's thread; only the exchange runs on a worker, and the dialog's messages keep
+// flowing while it does.
+
+#include <string>
+
+#include "site/LoginSequence.h"
+#include "win/Thread.h"
+
+class CLoginDlg;
+
+class CWinLoginServices : public login::LoginServices {
+  public:
+    explicit CWinLoginServices(CLoginDlg& dialog) : m_dialog(dialog) {}
+    ~CWinLoginServices() override;
+    CWinLoginServices(const CWinLoginServices&) = delete;
+    CWinLoginServices& operator=(const CWinLoginServices&) = delete;
+
+    void setStatus(const std::string& text) override;
+    void message(const std::string& text) override;
+    bool ask(const std::string& text) override;
+    void writeLastSite(int siteIndex) override;
+    void writeRemember(bool remember) override;
+    bool storeCredentials(int siteIndex, const std::string& login, const std::string& password) override;
+    login::Answer exchange(const login::Request& request) override;
+    void trace(const std::string& text) override;
+    void openAddress(const std::string& address) override;
+    void keepSession(const login::Session& session) override;
+
+    // What the dialog shows first: the stored site index (0 for none), whether "Remember" was
+    // ticked, and the login and password stored for a site index (both empty for -1).
+    int lastSite() const;
+    bool remembered() const;
+    void readCredentials(int siteIndex, std::string& login, std::string& password) const;
+
+  private:
+    CLoginDlg& m_dialog;
+    win::CThread m_worker;
+};
