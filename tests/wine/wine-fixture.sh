@@ -57,10 +57,15 @@ start_virtual_display() {
             kill -0 "$pid" 2>/dev/null || break
             sleep 0.1
         done
+        local ended=
+        kill -0 "$pid" 2>/dev/null || ended=1
         stop_display
+        if [ -z "$ended" ]; then
+            fail "the virtual display :$n did not answer within 10 seconds"
+        fi
         if ! grep -q 'already active' "$build/xvfb.log"; then
             cat "$build/xvfb.log" >&2
-            fail "the virtual display :$n did not answer within 10 seconds (attempt $attempt)"
+            fail "Xvfb ended without a display :$n (attempt $attempt), its output above"
         fi
         n=$((n + 1))
     done
