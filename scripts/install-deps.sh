@@ -9,8 +9,9 @@ packages=(
     g++ make cmake googletest clang-format
     # Windows builds: posix-thread MinGW compilers for x86_64 and i686
     g++-mingw-w64-x86-64 g++-mingw-w64-i686
-    # running the x86_64 programs: 64-bit Wine only, on a virtual display
-    wine wine64 xvfb x11-apps imagemagick
+    # running the x86_64 programs: 64-bit Wine only, on a virtual display (xdpyinfo of x11-utils
+    # confirms it answers)
+    wine wine64 xvfb x11-apps x11-utils imagemagick
     # the fonts Wine draws its dialogs with (Tahoma, MS Sans Serif)
     fonts-wine
     # the independent torrent check, the stand-in site's certificates, the benchmarks

@@ -25,12 +25,19 @@ for name in about main progress login findexe selectclient setup backendwait; do
     for _ in $(seq 300); do [ -s "$out/$name.rect" ] && break; sleep 0.1; done
     if [ ! -s "$out/$name.rect" ]; then
         echo "$name: the dialog did not come up" >&2
+        # It may have ended on its own.
         kill "$pid" 2>/dev/null || true
         exit 1
     fi
     "$root/scripts/window-shot.sh" "$out/$name.rect" "$out/$name.png"
     touch "$out/$name.done"
-    wait "$pid" || true
+    status=0
+    wait "$pid" || status=$?
+    if [ $status -ne 0 ]; then
+        cat "$state/$name.log" >&2
+        echo "$name: dialog_gallery ended with status $status" >&2
+        exit 1
+    fi
     rm -f "$out/$name.rect" "$out/$name.done"
     echo "$out/$name.png"
 done

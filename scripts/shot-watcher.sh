@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Takes the screenshots a program under Wine asks for: shot-watcher.sh DIR
 # For each NAME.rect the program writes into DIR, saves NAME.png and answers with NAME.done.
-# Runs until DIR/stop appears.
-set -uo pipefail
+# Runs until DIR/stop appears. A screenshot that fails is reported and answered all the same, so
+# the program does not wait for it.
+set -euo pipefail
 dir=$1
 here=$(cd "$(dirname "$0")" && pwd)
 until [ -e "$dir/stop" ]; do

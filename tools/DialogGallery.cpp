@@ -16,7 +16,6 @@
 #include "app/res/resource.h"
 #include "site/CompleteUpload.h"
 #include "site/LoginDlg.h"
-#include "tests/support/ModalDriver.h"
 #include "torrent/MyProgress.h"
 #include "upload/AboutDlg.h"
 
@@ -50,25 +49,87 @@ bool fileExists(const std::string& path) {
     return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
+// The picture of the dialog on show, taken in steps by a timer of the dialog's own thread (the
+// modal loop runs it): the dialog is found, painted, its rectangle written for the screenshot
+// taker, and closed once the picture is done.
+struct Shot {
+    std::string rectFile;
+    std::string doneFile;
+    HWND dialog = nullptr;
+    ULONGLONG seenAt = 0;
+    bool painted = false;
+    ULONGLONG rectAt = 0;  // 0 until the rectangle is written
+};
+Shot g_shot;
+
+constexpr DWORD kPaintMs = 800;      // from the dialog's appearance to its painting
+constexpr DWORD kSettleMs = 200;     // from the painting to the picture
+constexpr DWORD kPictureMs = 60000;  // the longest wait for the picture
+constexpr DWORD kAppearMs = 120000;  // the longest wait for the dialog
+
+BOOL CALLBACK findShownDialog(HWND hwnd, LPARAM) {
+    char className[16] = {};
+    GetClassNameA(hwnd, className, sizeof className);
+    if (lstrcmpA(className, "#32770") == 0 && IsWindowVisible(hwnd)) {
+        g_shot.dialog = hwnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+void CALLBACK takeShot(HWND, UINT, UINT_PTR timer, DWORD) {
+    const ULONGLONG now = GetTickCount64();
+    if (g_shot.dialog == nullptr) {
+        EnumThreadWindows(GetCurrentThreadId(), findShownDialog, 0);
+        g_shot.seenAt = now;
+        return;
+    }
+    if (!g_shot.painted) {
+        if (now - g_shot.seenAt < kPaintMs)
+            return;
+        RedrawWindow(g_shot.dialog, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+        g_shot.painted = true;
+        g_shot.seenAt = now;
+        return;
+    }
+    if (g_shot.rectAt == 0) {
+        if (now - g_shot.seenAt < kSettleMs)
+            return;
+        RECT r{};
+        GetWindowRect(g_shot.dialog, &r);
+        if (FILE* f = std::fopen(g_shot.rectFile.c_str(), "w")) {
+            std::fprintf(f, "%ld %ld %ld %ld\n", r.left, r.top, r.right, r.bottom);
+            std::fclose(f);
+        }
+        g_shot.rectAt = now;
+        return;
+    }
+    if (fileExists(g_shot.doneFile) || now - g_shot.rectAt >= kPictureMs) {
+        KillTimer(nullptr, timer);
+        PostMessageA(g_shot.dialog, WM_CLOSE, 0, 0);
+    }
+}
+
+// A dialog that never shows is closed from here.
+void CALLBACK giveUp(HWND, UINT, UINT_PTR timer, DWORD) {
+    KillTimer(nullptr, timer);
+    if (g_shot.rectAt == 0) {
+        EnumThreadWindows(GetCurrentThreadId(), findShownDialog, 0);
+        if (g_shot.dialog != nullptr)
+            PostMessageA(g_shot.dialog, WM_CLOSE, 0, 0);
+    }
+}
+
 int show(win::CDialog& dialog, const std::string& outDir, const std::string& name) {
-    const auto run = testing_support::runModal(
-        dialog,
-        [&](HWND dlg) {
-            Sleep(800);  // let it paint
-            RedrawWindow(dlg, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
-            Sleep(200);
-            RECT r{};
-            GetWindowRect(dlg, &r);
-            const std::string rectFile = outDir + "/" + name + ".rect";
-            if (FILE* f = std::fopen(rectFile.c_str(), "w")) {
-                std::fprintf(f, "%ld %ld %ld %ld\n", r.left, r.top, r.right, r.bottom);
-                std::fclose(f);
-            }
-            testing_support::waitUntil([&] { return fileExists(outDir + "/" + name + ".done"); }, 60000);
-            PostMessageA(dlg, WM_CLOSE, 0, 0);
-        },
-        120000);
-    return run.seen ? 0 : 1;
+    g_shot = Shot{};
+    g_shot.rectFile = outDir + "/" + name + ".rect";
+    g_shot.doneFile = outDir + "/" + name + ".done";
+    const UINT_PTR steps = SetTimer(nullptr, 0, 50, takeShot);
+    const UINT_PTR limit = SetTimer(nullptr, 0, kAppearMs, giveUp);
+    dialog.DoModal();
+    KillTimer(nullptr, steps);
+    KillTimer(nullptr, limit);
+    return g_shot.rectAt != 0 ? 0 : 1;
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 #include "upload/AboutDlg.h"
 #include "upload/FileChecks.h"
 #include "upload/InputChecks.h"
+#include "upload/KestrelAnchors.h"
 #include "upload/PictureRows.h"
 #include "win/CodePage.h"
 #include "win/Handles.h"
@@ -81,12 +82,8 @@ BOOL CKestrelDlg::OnInitDialog() {
     SendMessageA(hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
     SendMessageA(hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
 
-    addAnchor(IDC_NAME, 0, 1, 2, 0, 1);
-    addAnchor(IDC_DESCRIPTION, 0, 1, 2, 1, 1);
-    addAnchor(IDC_NOTE, 2, 0, 0, 2, 1);
-    addAnchor(IDC_PICTURES, 0, 1, 2, 0, 1);
-    addAnchor(IDC_UPLOAD, 2, 0, 0, 2, 0);
-    addAnchor(IDCANCEL, 0, 2, 2, 2, 0);
+    for (const KestrelAnchor& anchor : kKestrelAnchors)
+        addAnchor(anchor.id, anchor.mode1, anchor.mode2, anchor.mode3, anchor.mode4, anchor.options);
 
     setWindowText(appState().m_title + " - " + appState().m_notice);
     fillCategories();

@@ -7,6 +7,7 @@
 #include "app/ResizeDlg.h"
 #include "app/res/resource.h"
 #include "tests/support/ModalDriver.h"
+#include "upload/KestrelAnchors.h"
 
 using testing_support::runModal;
 
@@ -20,7 +21,7 @@ std::ostream& operator<<(std::ostream& out, const RECT& r) {
 
 namespace {
 
-// The main dialog's template with the main dialog's anchors.
+// The main dialog's template with the main dialog's own anchor table.
 class AnchoredDialog : public CResizeDlg {
   public:
     AnchoredDialog() : CResizeDlg(IDD_SEEDWRIGHT_DIALOG) {}
@@ -31,12 +32,8 @@ class AnchoredDialog : public CResizeDlg {
   protected:
     BOOL OnInitDialog() override {
         const BOOL result = CResizeDlg::OnInitDialog();
-        addAnchor(IDC_NAME, 0, 1, 2, 0, 1);
-        addAnchor(IDC_DESCRIPTION, 0, 1, 2, 1, 1);
-        addAnchor(IDC_NOTE, 2, 0, 0, 2, 1);
-        addAnchor(IDC_PICTURES, 0, 1, 2, 0, 1);
-        addAnchor(IDC_UPLOAD, 2, 0, 0, 2, 0);
-        addAnchor(IDCANCEL, 0, 2, 2, 2, 0);
+        for (const KestrelAnchor& anchor : kKestrelAnchors)
+            addAnchor(anchor.id, anchor.mode1, anchor.mode2, anchor.mode3, anchor.mode4, anchor.options);
         RECT outer{};
         GetWindowRect(hwnd(), &outer);
         m_initialOuterWidth = outer.right - outer.left;

@@ -3,8 +3,8 @@
 #include <cctype>
 
 #include "site/InetForm.h"
-#include "site/tests/support/OnlineTest.h"
 #include "tests/support/ModalDriver.h"
+#include "tests/support/OnlineTest.h"
 #include "tests/support/Pictures.h"
 #include "win/Handles.h"
 #include "win/MessageBox.h"

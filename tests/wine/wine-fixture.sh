@@ -3,6 +3,10 @@
 #   wine-fixture.sh setup BUILD_DIR    a fresh prefix, a persistent wineserver, a virtual display
 #   wine-fixture.sh cleanup BUILD_DIR  stops the wineserver and the display
 # Every run starts from a new prefix, so no test sees what an earlier run left behind.
+# SW_KEEP_PREFIX=1 (for a single `ctest -R` run while working on one test): setup keeps the prefix
+# an earlier setup of this tree finished, if it was made by this fixture, the same Wine and the
+# same kind of display; anything else gets a new one. The kept prefix holds whatever earlier
+# runs left in it (registry, Program Files, Start menu), and the stand-in site's CA stays trusted.
 set -euo pipefail
 # SW_WORLD_DISPLAY=host: use the display the caller had ($DISPLAY) instead of a virtual one.
 HOST_DISPLAY=${DISPLAY:-}
@@ -11,40 +15,105 @@ build=$(cd "$2" && pwd)
 here=$(cd "$(dirname "$0")" && pwd)
 rm -f "$build/wine-display"
 source "$here/wine-env.sh" "$build"
+# Written once a setup has finished: what the prefix was made with.
+stamp_file=$WINEPREFIX/.seedwright-prefix
+
+fail() {
+    echo "wine-fixture: $*" >&2
+    exit 1
+}
 
 stop_display() {
     if [ -f "$build/xvfb.pid" ]; then
+        # It may have ended already.
         kill "$(cat "$build/xvfb.pid")" 2>/dev/null || true
         rm -f "$build/xvfb.pid"
     fi
     rm -f "$build/wine-display"
 }
 
+# A display answers when a client can connect and read its description.
+display_answers() {
+    timeout 5 xdpyinfo -display "$1" >/dev/null 2>&1
+}
+
+# Starts Xvfb on a free display number and waits until it answers (10 seconds at most). Another
+# build tree may take the same number at the same moment: then this server ends, and the next
+# number is tried.
+start_virtual_display() {
+    local n=90 attempt pid
+    for attempt in $(seq 10); do
+        # A free display number: no lock file and no socket.
+        while [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; do n=$((n + 1)); done
+        Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp </dev/null >"$build/xvfb.log" 2>&1 &
+        pid=$!
+        echo "$pid" >"$build/xvfb.pid"
+        for _ in $(seq 100); do
+            if display_answers ":$n"; then
+                echo ":$n" >"$build/wine-display"
+                export DISPLAY=":$n"
+                return 0
+            fi
+            kill -0 "$pid" 2>/dev/null || break
+            sleep 0.1
+        done
+        local ended=
+        kill -0 "$pid" 2>/dev/null || ended=1
+        stop_display
+        if [ -z "$ended" ]; then
+            fail "the virtual display :$n did not answer within 10 seconds"
+        fi
+        if ! grep -q 'already active' "$build/xvfb.log"; then
+            cat "$build/xvfb.log" >&2
+            fail "Xvfb ended without a display :$n (attempt $attempt), its output above"
+        fi
+        n=$((n + 1))
+    done
+    fail "no free display number for Xvfb after 10 attempts"
+}
+
+# What the prefix is made with; a kept prefix must have been made with the same.
+prefix_stamp() {
+    sha256sum "$here/wine-fixture.sh" | cut -d' ' -f1
+    "$SW_WINE" --version
+    echo "display ${1}"
+}
+
 case $action in
 setup)
+    # The wineserver of an earlier run may be gone already.
     "$SW_WINESERVER" -k 2>/dev/null || true
     stop_display
-    rm -rf "$WINEPREFIX"
-    mkdir -p "$WINEPREFIX"
     if [ "${SW_WORLD_DISPLAY:-}" = host ] && [ -n "${HOST_DISPLAY:-}" ]; then
+        display=host
+    else
+        display=virtual
+    fi
+    keep=
+    if [ "${SW_KEEP_PREFIX:-}" = 1 ] && [ -f "$stamp_file" ] &&
+        [ "$(cat "$stamp_file")" = "$(prefix_stamp "$display")" ]; then
+        keep=1
+    else
+        rm -rf "$WINEPREFIX"
+        mkdir -p "$WINEPREFIX"
+    fi
+    if [ "$display" = host ]; then
         # The person's own display (the demo with a screen).
+        display_answers "$HOST_DISPLAY" || fail "the display $HOST_DISPLAY does not answer"
         echo "$HOST_DISPLAY" >"$build/wine-display"
         export DISPLAY=$HOST_DISPLAY
-        HOST_DISPLAY_USED=1
     else
-        # A free display number: no lock file and no socket.
-        n=90
-        while [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; do n=$((n + 1)); done
-        Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp </dev/null >/dev/null 2>&1 &
-        echo $! >"$build/xvfb.pid"
-        for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.1; done
-        echo ":$n" >"$build/wine-display"
-        export DISPLAY=":$n"
+        start_virtual_display
     fi
     # Keep the server up between tests: each program then starts in a few milliseconds.
-    "$SW_WINESERVER" -p </dev/null >/dev/null 2>&1
-    "$SW_WINE" wineboot -i </dev/null >/dev/null 2>&1
-    if [ -z "${HOST_DISPLAY_USED:-}" ]; then
+    "$SW_WINESERVER" -p </dev/null >/dev/null 2>&1 || fail "the wineserver did not start"
+    if [ -n "$keep" ]; then
+        echo "prefix $WINEPREFIX kept (SW_KEEP_PREFIX=1) on display $DISPLAY"
+        exit 0
+    fi
+    "$SW_WINE" wineboot -i </dev/null >"$build/wineboot.log" 2>&1 ||
+        { cat "$build/wineboot.log" >&2; fail "wineboot could not make the prefix $WINEPREFIX"; }
+    if [ "$display" = virtual ]; then
         # No window manager runs on the virtual display: Wine draws the frames and captions
         # itself, and a window that closes does not wait two seconds for a manager's answer.
         "$SW_WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /d N /f >/dev/null 2>&1
@@ -55,9 +124,11 @@ setup)
     for font in /usr/share/wine/fonts/*.ttf; do
         [ -e "$font" ] && ln -sf "$font" "$WINEPREFIX/drive_c/windows/Fonts/"
     done
+    prefix_stamp "$display" >"$stamp_file"
     echo "prefix $WINEPREFIX ready on display $DISPLAY"
     ;;
 cleanup)
+    # Either may have ended already.
     "$SW_WINESERVER" -k 2>/dev/null || true
     stop_display
     ;;

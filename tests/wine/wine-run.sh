@@ -5,14 +5,14 @@
 # Wine starts its helper processes (services, devices, the desktop window) from whichever
 # program needs them first, and they inherit that program's output handles. Collecting the
 # output in a file keeps them off ctest's pipe, which ctest would otherwise wait on forever.
-set -uo pipefail
+set -euo pipefail
 build=$1
 shift
 source "$(dirname "$0")/wine-env.sh" "$build"
 out=$(mktemp)
 trap 'rm -f "$out"' EXIT
-"$SW_WINE" "$@" </dev/null >"$out" 2>&1
-rc=$?
+rc=0
+"$SW_WINE" "$@" </dev/null >"$out" 2>&1 || rc=$?
 cat "$out"
 if [ $rc -ne 0 ] && [ ! -s "$out" ]; then
     echo "wine-run: $* exited with $rc and printed nothing" >&2

@@ -12,8 +12,8 @@
 
 #include "app/res/resource.h"
 #include "site/InetForm.h"
-#include "site/tests/support/OnlineTest.h"
 #include "tests/support/ModalDriver.h"
+#include "tests/support/OnlineTest.h"
 #include "tests/support/Pictures.h"
 #include "tests/support/WinPlaces.h"
 #include "upload/KestrelDlg.h"
@@ -192,6 +192,8 @@ class UploadOnline : public OnlineTest {
         ASSERT_FALSE(m_copies.empty());
         std::ofstream list(kWork + "\\client-checks.txt", std::ios::app);
         list << m_copies.back() << "\t" << toUtf8(saveFolder) << "\n";
+        list.flush();
+        EXPECT_TRUE(list.good()) << "no line for the data check in client-checks.txt";
     }
 
     std::string m_record;

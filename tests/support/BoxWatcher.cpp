@@ -1,4 +1,4 @@
-#include "site/tests/support/BoxWatcher.h"
+#include "tests/support/BoxWatcher.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "site/tests/support/Standin.h"
+#include "tests/support/Standin.h"
 
 #include <gtest/gtest.h>
 

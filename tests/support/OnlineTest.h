@@ -10,8 +10,8 @@
 #include <string>
 
 #include "app/AppState.h"
-#include "site/tests/support/BoxWatcher.h"
-#include "site/tests/support/Standin.h"
+#include "tests/support/BoxWatcher.h"
+#include "tests/support/Standin.h"
 
 class OnlineTest : public ::testing::Test {
   protected:

@@ -1,0 +1,25 @@
+#pragma once
+// How the main dialog's controls follow its size: the anchors CKestrelDlg registers with
+// CResizeDlg::addAnchor (modes and options as it takes them), in one table that the resize
+// test drives too.
+
+#include <windows.h>
+
+#include "app/res/resource.h"
+
+struct KestrelAnchor {
+    int id;
+    unsigned mode1;
+    unsigned mode2;
+    unsigned mode3;
+    unsigned mode4;
+    unsigned options;
+};
+
+// The name, the pictures and the description widen with the dialog, the description grows down
+// too (these three and the note are kept out of erasing); the note and the upload button move
+// down with the bottom edge, Quit with the bottom right corner.
+inline constexpr KestrelAnchor kKestrelAnchors[] = {
+    {IDC_NAME, 0, 1, 2, 0, 1},     {IDC_DESCRIPTION, 0, 1, 2, 1, 1}, {IDC_NOTE, 2, 0, 0, 2, 1},
+    {IDC_PICTURES, 0, 1, 2, 0, 1}, {IDC_UPLOAD, 2, 0, 0, 2, 0},      {IDCANCEL, 0, 2, 2, 2, 0},
+};
