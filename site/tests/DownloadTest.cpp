@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "site/InetForm.h"
-#include "site/tests/support/OnlineTest.h"
+#include "tests/support/OnlineTest.h"
 
 namespace {
 
