@@ -3,14 +3,14 @@
 #include <shlobj.h>
 #include <shlwapi.h>
 
-#include "app/AppState.h"
-#include "app/SettingsLayout.h"
-#include "app/res/resource.h"
+#include "app/state/AppState.h"
+#include "app/state/SettingsLayout.h"
 #include "client/ClientDialogs.h"
 #include "client/ClientDiscovery.h"
 #include "install/SettingsKey.h"
 #include "install/SetupRules.h"
 #include "install/WinPaths.h"
+#include "install/res/InstallIds.h"
 
 namespace {
 

@@ -7,9 +7,8 @@
 #include <cstring>
 #include <vector>
 
-#include "app/AppState.h"
-#include "app/SettingsLayout.h"
-#include "app/res/resource.h"
+#include "app/state/AppState.h"
+#include "app/state/SettingsLayout.h"
 #include "site/BoundedRun.h"
 #include "site/GenreList.h"
 #include "site/InetForm.h"
@@ -18,6 +17,7 @@
 #include "site/SiteTable.h"
 #include "site/StoredPassword.h"
 #include "site/UpdateOffer.h"
+#include "site/res/SiteIds.h"
 #include "win/App.h"
 #include "win/MessageBox.h"
 

@@ -4,14 +4,15 @@
 
 #include <iterator>
 
-#include "app/AppState.h"
-#include "app/res/resource.h"
+#include "app/state/AppState.h"
+#include "app/state/res/ProgramIds.h"
 #include "install/ShellHelpers.h"
 #include "site/FormWire.h"
 #include "upload/AboutDlg.h"
 #include "upload/FileChecks.h"
 #include "upload/InputChecks.h"
 #include "upload/PictureRows.h"
+#include "upload/res/UploadIds.h"
 #include "win/CodePage.h"
 #include "win/MessageBox.h"
 

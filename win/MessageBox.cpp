@@ -1,11 +1,18 @@
 #include "win/MessageBox.h"
 
-#include "app/AppState.h"
-
 namespace {
 thread_local HWND t_owner = nullptr;
 thread_local std::vector<std::string>* t_held = nullptr;
+
+std::string& caption() {
+    static std::string text;
+    return text;
+}
 }  // namespace
+
+void win::setMessageCaption(const std::string& text) {
+    caption() = text;
+}
 
 CMessageOwner::CMessageOwner(HWND owner) : m_previous(t_owner) {
     t_owner = owner;
@@ -35,5 +42,5 @@ int appMessageBox(const std::string& text, UINT type) {
         else if (buttons == MB_YESNO || buttons == MB_YESNOCANCEL)
             type |= MB_ICONQUESTION;
     }
-    return MessageBoxA(t_owner ? t_owner : GetActiveWindow(), text.c_str(), appState().m_title.c_str(), type);
+    return MessageBoxA(t_owner ? t_owner : GetActiveWindow(), text.c_str(), caption().c_str(), type);
 }

@@ -1,5 +1,6 @@
 #pragma once
-// The program's message box: captioned with the application title, owned by the program's
+// The program's message box: captioned with the caption the program sets at start-up (its
+// title), owned by the program's
 // active window, or by the window a CMessageOwner names for the thread. An OK or OK/Cancel box
 // without an icon gets the exclamation icon, a Yes/No (or Yes/No/Cancel) box without an icon the
 // question icon.
@@ -10,6 +11,11 @@
 #include <vector>
 
 int appMessageBox(const std::string& text, UINT type = MB_OK);
+
+namespace win {
+// The caption of every appMessageBox. Set once at start-up, before any other thread runs.
+void setMessageCaption(const std::string& caption);
+}  // namespace win
 
 // While it lives, every box of this thread is owned by `owner`, which is disabled while a box
 // shows. A worker thread has no active window of its own; its boxes belong to the dialog it

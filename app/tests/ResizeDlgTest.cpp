@@ -4,9 +4,9 @@
 #include <mutex>
 #include <ostream>
 
-#include "app/ResizeDlg.h"
-#include "app/res/resource.h"
 #include "tests/support/ModalDriver.h"
+#include "upload/res/UploadIds.h"
+#include "win/ResizeDlg.h"
 
 using testing_support::runModal;
 

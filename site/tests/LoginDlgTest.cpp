@@ -8,9 +8,9 @@
 #include <functional>
 
 #include "app/KestrelApp.h"
-#include "app/res/resource.h"
 #include "site/GenreList.h"
 #include "site/LoginDlg.h"
+#include "site/res/SiteIds.h"
 #include "site/tests/support/OnlineTest.h"
 #include "tests/support/ModalDriver.h"
 #include "tests/support/WinPlaces.h"
