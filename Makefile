@@ -1,12 +1,13 @@
 # Seedwright: the README's commands.
 #   make demo         installs what is missing, builds, and shows Seedwright's whole job
-#   make test         installs what is missing, builds native, tsan, win64 and win32, runs every test
+#   make test         installs what is missing, checks the includes, builds native, tsan, win64 and
+#                     win32, runs every test
 #   make screenshots  a PNG of every dialog in build/screenshots/
 #   make fuzz         every libFuzzer target for a minute (scripts/fuzz.sh SECONDS for longer)
 SHELL := /bin/bash
-.PHONY: demo test deps configure build format-check clean screenshots fuzz
+.PHONY: demo test deps configure build format-check check-includes clean screenshots fuzz
 
-test: deps format-check build
+test: deps format-check check-includes build
 	ctest --preset native
 	ctest --preset tsan
 	ctest --preset win64
@@ -36,6 +37,10 @@ screenshots: deps
 
 fuzz: deps
 	scripts/fuzz.sh
+
+# Every #include follows the layers of docs/architecture.md.
+check-includes:
+	scripts/check-includes.py
 
 format-check: deps
 	git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run -Werror

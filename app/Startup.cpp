@@ -1,6 +1,6 @@
 #include "app/Startup.h"
 
-#include "app/SettingsLayout.h"
+#include "app/state/SettingsLayout.h"
 #include "install/ProgramFolderRule.h"
 
 namespace startup {

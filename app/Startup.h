@@ -5,8 +5,8 @@
 
 #include <string>
 
-#include "app/AppState.h"
 #include "app/CommandLine.h"
+#include "app/state/AppState.h"
 
 class StartupHost {
   public:

@@ -8,7 +8,7 @@
 
 #include <clocale>
 
-#include "app/SettingsLayout.h"
+#include "app/state/SettingsLayout.h"
 #include "install/SettingsKey.h"
 #include "install/Setup.h"
 #include "install/WinPaths.h"
@@ -20,7 +20,7 @@
 #include "win/SpecialFolder.h"
 
 void CWinStartupHost::setApplicationName(const std::string& name) {
-    m_app.m_appName = name;
+    m_app.setApplicationName(name);
 }
 
 void CWinStartupHost::setUserLocale() {

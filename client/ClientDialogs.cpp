@@ -2,8 +2,8 @@
 
 #include <commdlg.h>
 
-#include "app/AppState.h"
-#include "app/res/resource.h"
+#include "app/state/AppState.h"
+#include "client/res/ClientIds.h"
 #include "win/CodePage.h"
 
 namespace {

@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "app/SettingsLayout.h"
+#include "app/state/SettingsLayout.h"
 #include "client/ClientLookup.h"
 #include "win/Handles.h"
 

@@ -1,6 +1,6 @@
 #include "install/SettingsKey.h"
 
-#include "app/SettingsLayout.h"
+#include "app/state/SettingsLayout.h"
 #include "win/Handles.h"
 
 namespace setup {

@@ -2,13 +2,13 @@
 
 #include <utility>
 
-#include "app/AppState.h"
-#include "app/SettingsLayout.h"
-#include "app/res/resource.h"
+#include "app/state/AppState.h"
+#include "app/state/SettingsLayout.h"
 #include "client/ClientDialogs.h"
 #include "client/ClientDiscovery.h"
 #include "install/SettingsKey.h"
 #include "install/SetupRules.h"
+#include "install/res/InstallIds.h"
 
 CSetup::CSetup() : CSetup(std::make_unique<CWinSetupSystem>()) {}
 

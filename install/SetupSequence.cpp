@@ -1,6 +1,6 @@
 #include "install/SetupSequence.h"
 
-#include "app/SettingsLayout.h"
+#include "app/state/SettingsLayout.h"
 #include "install/ProgramFolderRule.h"
 #include "install/SetupRules.h"
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "app/AppState.h"
+#include "app/state/AppState.h"
 
 namespace setup {
 

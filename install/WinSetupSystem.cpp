@@ -3,8 +3,8 @@
 #include <shlobj.h>
 #include <shlwapi.h>
 
-#include "app/AppState.h"
-#include "app/SettingsLayout.h"
+#include "app/state/AppState.h"
+#include "app/state/SettingsLayout.h"
 #include "client/ClientDiscovery.h"
 #include "install/SettingsKey.h"
 #include "install/WinPaths.h"

@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "app/res/resource.h"
+#include "site/res/SiteIds.h"
 
 namespace {
 constexpr UINT kTickMilliseconds = 1000;

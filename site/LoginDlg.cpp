@@ -1,10 +1,10 @@
 #include "site/LoginDlg.h"
 
-#include "app/AppState.h"
-#include "app/res/resource.h"
+#include "app/state/AppState.h"
 #include "site/LoginSequence.h"
 #include "site/SiteTable.h"
 #include "site/StoredPassword.h"
+#include "site/res/SiteIds.h"
 
 CLoginDlg::CLoginDlg(HWND parent) : CDialog(IDD_LOGIN, parent), m_protect(protectPassword), m_services(*this) {}
 

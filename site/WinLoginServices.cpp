@@ -9,9 +9,9 @@
 #include <memory>
 #include <vector>
 
-#include "app/AppState.h"
-#include "app/SettingsLayout.h"
-#include "app/res/resource.h"
+#include "app/state/AppState.h"
+#include "app/state/SettingsLayout.h"
+#include "site/res/SiteIds.h"
 #include "site/BoundedRun.h"
 #include "site/InetForm.h"
 #include "site/LoginDlg.h"

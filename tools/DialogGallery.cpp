@@ -10,14 +10,16 @@
 #include <cstdio>
 #include <string>
 
-#include "app/AppState.h"
 #include "app/KestrelApp.h"
-#include "app/ResizeDlg.h"
-#include "app/res/resource.h"
+#include "app/state/AppState.h"
+#include "client/res/ClientIds.h"
+#include "install/res/InstallIds.h"
 #include "site/CompleteUpload.h"
 #include "site/LoginDlg.h"
 #include "torrent/MyProgress.h"
 #include "upload/AboutDlg.h"
+#include "upload/res/UploadIds.h"
+#include "win/ResizeDlg.h"
 
 namespace {
 
@@ -168,16 +170,17 @@ int main(int argc, char** argv) {
     if (name == "progress") {
         // A real build, cancelled when the picture has been taken.
         const std::string content = makeSparseFile(16ll << 30);
-        appState().m_newTorrentPath = content + ".torrent";
+        const std::string output = content + ".torrent";
         int result = 0;
         {
             CMyProgress dialog;
             dialog.m_sourcePath = content;
+            dialog.m_outputPath = output;
             dialog.m_singleFile = true;
             result = show(dialog, outDir, name);
         }
         DeleteFileA(content.c_str());
-        DeleteFileA(appState().m_newTorrentPath.c_str());
+        DeleteFileA(output.c_str());
         return result;
     }
     const struct {

@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "app/AppState.h"
+#include "app/state/AppState.h"
 #include "torrent/MakeTorrent.h"
 
 namespace {
@@ -32,9 +32,8 @@ int main(int argc, char** argv) {
     }
     const std::string path = argv[first];
     const std::string output = argv[first + 1];
-    appState().setIdentity();
-
     CMakeTorrent maker;
+    maker.setCreator(app::kTitle);
     maker.m_hashThreads = threads;
     const auto start = std::chrono::steady_clock::now();
     const BuildResult result =

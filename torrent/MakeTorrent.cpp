@@ -6,7 +6,6 @@
 #include <limits>
 #include <new>
 
-#include "app/AppState.h"
 #include "bencode/Encode.h"
 #include "win/CodePage.h"
 #include "win/FilePtr.h"
@@ -102,13 +101,14 @@ struct CMakeTorrent::PieceTable {
     }
 };
 
-CMakeTorrent::CMakeTorrent()
-    : m_announce("tmp_url"),
-      m_createdBy(appState().m_title),
-      m_comment("This torrent was created by " + appState().m_title),
-      m_encoding("UTF-8") {}
+CMakeTorrent::CMakeTorrent() : m_announce("tmp_url"), m_encoding("UTF-8") {}
 
 CMakeTorrent::~CMakeTorrent() = default;
+
+void CMakeTorrent::setCreator(const std::string& program) {
+    m_createdBy = program;
+    m_comment = "This torrent was created by " + program;
+}
 
 int32_t CMakeTorrent::pieceLengthFor(uint64_t totalSize) {
     constexpr uint64_t MiB = 1024 * 1024;

@@ -28,7 +28,6 @@ class CMakeTorrent_file {
 
 class CMakeTorrent {
   public:
-    // Reads the application title for the created-by and comment texts.
     CMakeTorrent();
     ~CMakeTorrent();
     CMakeTorrent(const CMakeTorrent&) = delete;
@@ -42,6 +41,9 @@ class CMakeTorrent {
     BuildResult buildFromFile(const std::string& path, const std::string& output);
 
     static int32_t pieceLengthFor(uint64_t totalSize);
+
+    // The program named in the created-by and comment texts.
+    void setCreator(const std::string& program);
 
     // Content enumeration: the walk fills m_files; false when `path` cannot be listed (a
     // subfolder that cannot be listed is skipped). A name the code page lacks, or a path too

@@ -3,9 +3,8 @@
 #include <exception>
 #include <new>
 
-#include "app/AppState.h"
-#include "app/res/resource.h"
 #include "torrent/ProgressPosition.h"
+#include "torrent/res/TorrentIds.h"
 
 namespace {
 
@@ -31,7 +30,7 @@ CMyProgress::~CMyProgress() {
 
 DWORD WINAPI CMyProgress::hashWorker(void* param) {
     auto* self = static_cast<CMyProgress*>(param);
-    const std::string& output = appState().m_newTorrentPath;
+    const std::string& output = self->m_outputPath;
     // Whatever happens, the dialog has to end and tell why.
     try {
         self->m_result = self->m_singleFile ? self->m_maker.buildFromFile(self->m_sourcePath, output)

@@ -2,8 +2,7 @@
 // The small modal dialog that runs one torrent build on a worker thread, shows how far it
 // has got and lets the user cancel it. It ends with IDOK once the build has written the file
 // complete, with kProgressFailed when it ended without it (m_result says why) and with IDCANCEL
-// when the user cancelled; never while the worker still runs. The output goes to
-// appState().m_newTorrentPath.
+// when the user cancelled; never while the worker still runs. The output goes to m_outputPath.
 
 #include <atomic>
 #include <string>
@@ -23,7 +22,8 @@ class CMyProgress : public win::CDialog {
     ~CMyProgress() override;
 
     CMakeTorrent m_maker;
-    std::string m_sourcePath;  // set by the caller before DoModal
+    std::string m_sourcePath;  // set by the caller before DoModal, with m_outputPath
+    std::string m_outputPath;  // and the creator of m_maker
     bool m_singleFile = false;
     std::atomic<bool> m_done{false};
     BuildResult m_result;  // written by the worker before m_done

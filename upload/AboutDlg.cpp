@@ -1,7 +1,7 @@
 #include "upload/AboutDlg.h"
 
-#include "app/AppState.h"
-#include "app/res/resource.h"
+#include "app/state/AppState.h"
+#include "upload/res/UploadIds.h"
 
 CAboutDlg::CAboutDlg(HWND parent) : CResizeDlg(IDD_ABOUTBOX, parent) {}
 

@@ -1,7 +1,7 @@
 #pragma once
 // The About box: the program icon, the application title and the notice line.
 
-#include "app/ResizeDlg.h"
+#include "win/ResizeDlg.h"
 
 class CAboutDlg : public CResizeDlg {
   public:

@@ -5,7 +5,7 @@
 
 #include <windows.h>
 
-#include "app/res/resource.h"
+#include "upload/res/UploadIds.h"
 
 struct KestrelAnchor {
     int id;

@@ -4,8 +4,8 @@
 
 #include <iterator>
 
-#include "app/AppState.h"
-#include "app/res/resource.h"
+#include "app/state/AppState.h"
+#include "app/state/res/ProgramIds.h"
 #include "install/ShellHelpers.h"
 #include "site/FormWire.h"
 #include "upload/AboutDlg.h"
@@ -13,6 +13,7 @@
 #include "upload/InputChecks.h"
 #include "upload/KestrelAnchors.h"
 #include "upload/PictureRows.h"
+#include "upload/res/UploadIds.h"
 #include "win/CodePage.h"
 #include "win/Handles.h"
 #include "win/MessageBox.h"

@@ -12,11 +12,11 @@
 #include <string>
 #include <vector>
 
-#include "app/ResizeDlg.h"
 #include "upload/CategoryRules.h"
 #include "upload/UploadSequence.h"
 #include "win/Controls.h"
 #include "win/MessageFilter.h"
+#include "win/ResizeDlg.h"
 #include "win/Thread.h"
 
 // One chosen picture.

@@ -152,7 +152,7 @@ void runUpload(const UploadJob& job, UploadServices& services) {
         return;
 
     services.setStatus("Generating Torrent File: Please Wait!");
-    const BuildResult built = services.buildTorrent(job.contentPath, job.fileMode);
+    const BuildResult built = services.buildTorrent(job.contentPath, job.fileMode, job.newTorrentPath);
     if (built.m_end == BuildEnd::Cancelled)
         return;
     // Only the build's own success leads to a post: an earlier file at newTorrentPath never goes out.

@@ -53,8 +53,9 @@ class UploadServices {
     // (contentProblem and pictureReason of FileChecks.h, on the real disk).
     virtual std::string contentProblem(const std::string& path, bool fileMode) = 0;
     virtual std::string pictureProblem(const std::string& path) = 0;
-    // Runs the hashing dialog: written, cancelled by the user, or failed with the reason.
-    virtual BuildResult buildTorrent(const std::string& contentPath, bool fileMode) = 0;
+    // Runs the hashing dialog, which writes the torrent to `output`: written, cancelled by the
+    // user, or failed with the reason.
+    virtual BuildResult buildTorrent(const std::string& contentPath, bool fileMode, const std::string& output) = 0;
     // Posts one form to "/doupload.php"; false when no answer came (answer.failure says why;
     // a file of the form that could not be read has been reported already).
     [[nodiscard]] virtual bool postForm(const std::string& host,

@@ -6,9 +6,10 @@
 
 #include <algorithm>
 
-#include "app/res/resource.h"
+#include "app/state/AppState.h"
 #include "client/ClientDialogs.h"
 #include "client/ClientDiscovery.h"
+#include "client/res/ClientIds.h"
 #include "site/BoundedRun.h"
 #include "site/CompleteUpload.h"
 #include "site/InetForm.h"
@@ -16,6 +17,7 @@
 #include "torrent/MyProgress.h"
 #include "upload/FileChecks.h"
 #include "upload/KestrelDlg.h"
+#include "upload/res/UploadIds.h"
 #include "win/Handles.h"
 #include "win/MessageBox.h"
 #include "win/WholeFile.h"
@@ -36,10 +38,12 @@ std::string CWinUploadServices::pictureProblem(const std::string& path) {
     return upload::pictureReason(upload::lookAtPicture(path));
 }
 
-BuildResult CWinUploadServices::buildTorrent(const std::string& contentPath, bool fileMode) {
+BuildResult CWinUploadServices::buildTorrent(const std::string& contentPath, bool fileMode, const std::string& output) {
     CMyProgress progress(m_dialog.hwnd());
     progress.m_sourcePath = contentPath;
+    progress.m_outputPath = output;
     progress.m_singleFile = fileMode;
+    progress.m_maker.setCreator(appState().m_title);
     switch (progress.DoModal()) {
         case IDOK:
             return BuildResult::written();

@@ -19,7 +19,7 @@ class CWinUploadServices : public upload::UploadServices {
     void message(const std::string& text) override;
     std::string contentProblem(const std::string& path, bool fileMode) override;
     std::string pictureProblem(const std::string& path) override;
-    BuildResult buildTorrent(const std::string& contentPath, bool fileMode) override;
+    BuildResult buildTorrent(const std::string& contentPath, bool fileMode, const std::string& output) override;
     bool postForm(const std::string& host,
                   const std::vector<upload::FormField>& fields,
                   upload::PostAnswer& answer) override;

@@ -1,6 +1,5 @@
 #include "win/App.h"
 
-#include "app/SettingsLayout.h"
 #include "win/Handles.h"
 
 namespace win {
@@ -28,9 +27,9 @@ int CApp::run() {
 }
 
 std::string CApp::profileKeyPath(const std::string& section) const {
-    if (m_registryKey.empty() || m_appName.empty())
+    if (m_profileKey.empty())
         return std::string();
-    return settings::profileKeyPath(m_registryKey, m_appName, section);
+    return m_profileKey + "\\" + section;
 }
 
 bool CApp::readValue(const std::string& section, const std::string& entry, DWORD& type, std::vector<BYTE>& data) const {

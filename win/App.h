@@ -1,7 +1,6 @@
 #pragma once
-// The application base: the start-up hook, the application name and the per-user profile
-// entries under HKEY_CURRENT_USER\Software\<registry key>\<profile name>\<section>, where the
-// profile name is the application name.
+// The application base: the start-up hook and the per-user profile
+// entries under HKEY_CURRENT_USER\<profile key>\<section>. The program names the profile key.
 
 #include <windows.h>
 
@@ -25,8 +24,9 @@ class CApp {
     // The one application object of the process (the last one constructed).
     static CApp* instance();
 
-    void setRegistryKey(const std::string& registryKey) { m_registryKey = registryKey; }
-    // "Software\<registry key>\<application name>\<section>"; empty while no key is set.
+    // The key below HKEY_CURRENT_USER that holds the profile's sections; empty: nothing is stored.
+    void setProfileKey(const std::string& key) { m_profileKey = key; }
+    // "<profile key>\<section>"; empty while no key is set.
     std::string profileKeyPath(const std::string& section) const;
 
     int GetProfileInt(const std::string& section, const std::string& entry, int defaultValue) const;
@@ -42,10 +42,10 @@ class CApp {
     bool WriteProfileBinary(const std::string& section, const std::string& entry, const std::vector<BYTE>& data) const;
 
     HINSTANCE m_hInstance;
-    std::string m_appName;
-    std::string m_registryKey;
 
   private:
+    std::string m_profileKey;
+
     [[nodiscard]] bool readValue(const std::string& section,
                                  const std::string& entry,
                                  DWORD& type,

@@ -1,11 +1,18 @@
 #include "win/MessageBox.h"
 
-#include "app/AppState.h"
-
 namespace {
 thread_local HWND t_owner = nullptr;
 thread_local std::vector<std::string>* t_held = nullptr;
+
+std::string& caption() {
+    static std::string text;
+    return text;
+}
 }  // namespace
+
+void win::setMessageCaption(const std::string& text) {
+    caption() = text;
+}
 
 CMessageOwner::CMessageOwner(HWND owner) : m_previous(t_owner) {
     t_owner = owner;
@@ -39,6 +46,6 @@ int appMessageBox(const std::string& text, UINT type) {
         t_held->push_back(text);
         return IDOK;
     }
-    return MessageBoxA(t_owner ? t_owner : GetActiveWindow(), text.c_str(), appState().m_title.c_str(),
+    return MessageBoxA(t_owner ? t_owner : GetActiveWindow(), text.c_str(), caption().c_str(),
                        win::withDefaultIcon(type));
 }

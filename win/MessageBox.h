@@ -1,7 +1,7 @@
 #pragma once
-// The program's message box: captioned with the application title, owned by the program's
-// active window, or by the window a CMessageOwner names for the thread, with the icon of
-// win::withDefaultIcon when the type names none.
+// The program's message box: captioned with the caption the program sets at start-up (its
+// title), owned by the program's active window, or by the window a CMessageOwner names for the
+// thread, with the icon of win::withDefaultIcon when the type names none.
 
 #include <windows.h>
 
@@ -17,6 +17,8 @@ namespace win {
 // No (with or without Cancel). Other types pass unchanged.
 UINT withDefaultIcon(UINT type);
 
+// The caption of every appMessageBox. Set once at start-up, before any other thread runs.
+void setMessageCaption(const std::string& caption);
 }  // namespace win
 
 // While it lives, every box of this thread is owned by `owner`, which is disabled while a box

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "app/AnchorLayout.h"
+#include "win/AnchorLayout.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "app/AppState.h"
-#include "app/SettingsLayout.h"
+#include "app/state/AppState.h"
+#include "app/state/SettingsLayout.h"
 
 namespace {
 

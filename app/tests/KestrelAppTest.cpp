@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "app/KestrelApp.h"
-#include "app/SettingsLayout.h"
+#include "app/state/SettingsLayout.h"
 #include "win/Handles.h"
 
 namespace {
@@ -32,7 +32,7 @@ TEST(KestrelApp, ProfileEntriesLiveUnderTheTitledProfileKey) {
     EXPECT_EQ(app.GetProfileString(settings::kProfileSection, "Login1"), "alice");
 
     // Another version's title is another profile: the stored login is not found.
-    app.m_appName = "Seedwright V1.15";
+    app.setApplicationName("Seedwright V1.15");
     EXPECT_EQ(app.GetProfileString(settings::kProfileSection, "Login1", "none"), "none");
     EXPECT_EQ(app.GetProfileInt(settings::kProfileSection, settings::kRemember, 0), 0);
 

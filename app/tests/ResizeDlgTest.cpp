@@ -4,10 +4,10 @@
 #include <mutex>
 #include <ostream>
 
-#include "app/ResizeDlg.h"
-#include "app/res/resource.h"
 #include "tests/support/ModalDriver.h"
 #include "upload/KestrelAnchors.h"
+#include "upload/res/UploadIds.h"
+#include "win/ResizeDlg.h"
 
 using testing_support::runModal;
 

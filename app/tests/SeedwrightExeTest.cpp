@@ -8,7 +8,8 @@
 #include <fstream>
 #include <string>
 
-#include "app/res/resource.h"
+#include "install/res/InstallIds.h"
+#include "site/res/SiteIds.h"
 #include "tests/support/FileBytes.h"
 #include "tests/support/UiDriver.h"
 #include "tests/support/WinPlaces.h"

@@ -11,7 +11,6 @@
 
 #include "app/KestrelApp.h"
 #include "app/WinStartup.h"
-#include "app/res/resource.h"
 #include "install/Setup.h"
 #include "tests/support/UiDriver.h"
 

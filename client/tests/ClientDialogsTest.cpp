@@ -2,9 +2,9 @@
 
 #include <windows.h>
 
-#include "app/AppState.h"
-#include "app/res/resource.h"
+#include "app/state/AppState.h"
 #include "client/ClientDialogs.h"
+#include "client/res/ClientIds.h"
 #include "tests/support/ModalDriver.h"
 
 using testing_support::itemText;

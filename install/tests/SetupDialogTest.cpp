@@ -9,10 +9,11 @@
 #include <string>
 #include <thread>
 
-#include "app/AppState.h"
-#include "app/res/resource.h"
+#include "app/state/AppState.h"
+#include "client/res/ClientIds.h"
 #include "install/Setup.h"
 #include "install/WinPaths.h"
+#include "install/res/InstallIds.h"
 #include "tests/support/FileBytes.h"
 #include "tests/support/ModalDriver.h"
 #include "tests/support/UiDriver.h"

@@ -3,8 +3,8 @@
 #include <string>
 #include <vector>
 
-#include "app/res/resource.h"
 #include "site/CompleteUpload.h"
+#include "site/res/SiteIds.h"
 #include "tests/support/ModalDriver.h"
 
 using testing_support::itemText;

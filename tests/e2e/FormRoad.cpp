@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <tuple>
 
-#include "app/res/resource.h"
 #include "tests/support/FileBytes.h"
+#include "upload/res/UploadIds.h"
 
 namespace {
 

@@ -9,7 +9,8 @@
 #include <fstream>
 #include <vector>
 
-#include "app/res/resource.h"
+#include "install/res/InstallIds.h"
+#include "site/res/SiteIds.h"
 #include "tests/support/FileBytes.h"
 #include "tests/support/WinPlaces.h"
 

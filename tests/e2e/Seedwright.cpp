@@ -6,8 +6,11 @@
 #include <algorithm>
 #include <fstream>
 
-#include "app/res/resource.h"
+#include "install/res/InstallIds.h"
+#include "site/res/SiteIds.h"
 #include "tests/support/WinPlaces.h"
+#include "torrent/res/TorrentIds.h"
+#include "upload/res/UploadIds.h"
 #include "win/Handles.h"
 
 const char* const kTitle = "Seedwright V1.14";

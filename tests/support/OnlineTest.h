@@ -9,14 +9,16 @@
 
 #include <string>
 
-#include "app/AppState.h"
+#include "app/state/AppState.h"
 #include "tests/support/BoxWatcher.h"
 #include "tests/support/Standin.h"
+#include "win/MessageBox.h"
 
 class OnlineTest : public ::testing::Test {
   protected:
     OnlineTest() {
         appState().setIdentity();
+        win::setMessageCaption(appState().m_title);
         // Every test starts without the session cookies of an earlier one.
         InternetSetOptionA(nullptr, INTERNET_OPTION_END_BROWSER_SESSION, nullptr, 0);
     }

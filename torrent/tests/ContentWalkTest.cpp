@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <utility>
 
-#include "app/AppState.h"
 #include "torrent/MakeTorrent.h"
 #include "torrent/OpenAhead.h"
 #include "torrent/tests/TestTree.h"

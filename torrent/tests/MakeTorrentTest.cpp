@@ -6,7 +6,7 @@
 #include <ctime>
 #include <thread>
 
-#include "app/AppState.h"
+#include "app/state/AppState.h"
 #include "torrent/MakeTorrent.h"
 #include "torrent/tests/TestTree.h"
 #include "win/CodePage.h"
@@ -90,6 +90,7 @@ TEST_F(MakeTorrent, SingleFileOfOneByte) {
     CScratch tree("one");
     const std::string output = join(tree.m_path, "out.torrent");
     CMakeTorrent maker;
+    maker.setCreator(appState().m_title);
     const int64_t before = static_cast<int64_t>(std::time(nullptr));
     ASSERT_TRUE(maker.buildFromFile(tree.file("one.bin", "Z"), output));
 
@@ -219,6 +220,7 @@ TEST_F(MakeTorrent, TrailingSeparatorGivesTheSameTorrent) {
 TEST_F(MakeTorrent, GoldenBytes) {
     CScratch tree("golden");
     CMakeTorrent single;
+    single.setCreator(appState().m_title);
     single.m_fixedCreationDate = 1234567890;
     const std::string singleOut = join(tree.m_path, "single.torrent");
     ASSERT_TRUE(single.buildFromFile(tree.file("notes.txt", pattern(70000)), singleOut));
@@ -230,6 +232,7 @@ TEST_F(MakeTorrent, GoldenBytes) {
     tree.file("Golden/Disc 1/Thumbs.db", "t");
     hide(tree.file("Golden/Disc 1/desktop.ini", "h"));
     CMakeTorrent folder;
+    folder.setCreator(appState().m_title);
     folder.m_fixedCreationDate = 1234567890;
     const std::string folderOut = join(tree.m_path, "folder.torrent");
     ASSERT_TRUE(folder.buildFromFolder(join(tree.m_path, "Golden"), folderOut));

@@ -3,10 +3,9 @@
 #include <string>
 #include <vector>
 
-#include "app/AppState.h"
-#include "app/res/resource.h"
 #include "tests/support/ModalDriver.h"
 #include "torrent/MyProgress.h"
+#include "torrent/res/TorrentIds.h"
 #include "win/Handles.h"
 
 using testing_support::pressButton;
@@ -56,10 +55,10 @@ class MyProgressTest : public ::testing::Test {
         m_dir = std::string(temp) + "swprogress" + std::to_string(GetCurrentProcessId()) + "_" +
                 ::testing::UnitTest::GetInstance()->current_test_info()->name();
         CreateDirectoryA(m_dir.c_str(), nullptr);
-        appState().m_newTorrentPath = m_dir + "\\MyNew.torrent";
+        m_output = m_dir + "\\MyNew.torrent";
     }
     void TearDown() override {
-        DeleteFileA(appState().m_newTorrentPath.c_str());
+        DeleteFileA(m_output.c_str());
         for (const std::string& file : m_files)
             DeleteFileA(file.c_str());
         RemoveDirectoryA((m_dir + "\\empty").c_str());
@@ -81,11 +80,10 @@ class MyProgressTest : public ::testing::Test {
         return path;
     }
 
-    static bool outputExists() {
-        return GetFileAttributesA(appState().m_newTorrentPath.c_str()) != INVALID_FILE_ATTRIBUTES;
-    }
+    bool outputExists() const { return GetFileAttributesA(m_output.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
     std::string m_dir;
+    std::string m_output;
     std::vector<std::string> m_files;
 };
 
@@ -93,6 +91,7 @@ class MyProgressTest : public ::testing::Test {
 TEST_F(MyProgressTest, ABuildWithoutOutputEndsWithItsOwnResultAtTheNextTick) {
     ProbeProgress missing;
     missing.m_sourcePath = m_dir + "\\missing.bin";
+    missing.m_outputPath = m_output;
     missing.m_singleFile = true;
     EXPECT_EQ(runModal(
                   missing, [](HWND) {}, 10000)
@@ -103,6 +102,7 @@ TEST_F(MyProgressTest, ABuildWithoutOutputEndsWithItsOwnResultAtTheNextTick) {
     CreateDirectoryA((m_dir + "\\empty").c_str(), nullptr);
     ProbeProgress dialog;
     dialog.m_sourcePath = m_dir + "\\empty";
+    dialog.m_outputPath = m_output;
     dialog.m_singleFile = false;
     const auto run = runModal(
         dialog, [](HWND) {}, 10000);
@@ -123,6 +123,7 @@ TEST_F(MyProgressTest, ABuildWithoutOutputEndsWithItsOwnResultAtTheNextTick) {
 TEST_F(MyProgressTest, CancelDuringHashingEndsWithCancelAndWritesNothing) {
     ProbeProgress dialog;
     dialog.m_sourcePath = makeFile("large.bin", 4ll << 30);
+    dialog.m_outputPath = m_output;
     dialog.m_singleFile = true;
     bool survivedEnter = false;
     const auto run = runModal(dialog, [&](HWND dlg) {
@@ -145,6 +146,7 @@ TEST_F(MyProgressTest, CancelDuringHashingEndsWithCancelAndWritesNothing) {
 TEST_F(MyProgressTest, CancelAfterTheBuildBeforeTheNextTickStillCancels) {
     ProbeProgress dialog;
     dialog.m_sourcePath = makeFile("small.bin", 1000);
+    dialog.m_outputPath = m_output;
     dialog.m_singleFile = true;
     dialog.m_cancelAfterBuild = true;
     const auto run = runModal(
@@ -158,6 +160,7 @@ TEST_F(MyProgressTest, CancelAfterTheBuildBeforeTheNextTickStillCancels) {
 TEST_F(MyProgressTest, QuarterReadShowsAQuarterOfTheBar) {
     ProbeProgress dialog;
     dialog.m_sourcePath = makeFile("small.bin", 1000);
+    dialog.m_outputPath = m_output;
     dialog.m_singleFile = true;
     dialog.m_fakeCounters = true;  // total 1,000 bytes, 250 read
     const auto run = runModal(

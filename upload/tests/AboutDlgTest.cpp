@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
 
-#include "app/AppState.h"
-#include "app/ResizeDlg.h"
-#include "app/res/resource.h"
+#include "app/state/AppState.h"
 #include "tests/support/ModalDriver.h"
 #include "upload/AboutDlg.h"
+#include "upload/res/UploadIds.h"
+#include "win/ResizeDlg.h"
 
 using testing_support::itemText;
 using testing_support::runModal;

@@ -2,8 +2,8 @@
 
 #include <vector>
 
-#include "app/res/resource.h"
 #include "tests/support/ModalDriver.h"
+#include "upload/res/UploadIds.h"
 
 namespace testing_support {
 

@@ -10,10 +10,10 @@
 #include <thread>
 #include <vector>
 
-#include "app/AppState.h"
-#include "app/res/resource.h"
+#include "app/state/AppState.h"
 #include "tests/support/ModalDriver.h"
 #include "upload/KestrelDlg.h"
+#include "upload/res/UploadIds.h"
 #include "upload/tests/DialogScripts.h"
 #include "win/Handles.h"
 

@@ -10,12 +10,12 @@
 #include <string>
 #include <vector>
 
-#include "app/AppState.h"
-#include "app/res/resource.h"
+#include "app/state/AppState.h"
 #include "tests/support/ModalDriver.h"
 #include "upload/FileChecks.h"
 #include "upload/InputChecks.h"
 #include "upload/KestrelDlg.h"
+#include "upload/res/UploadIds.h"
 #include "upload/tests/DialogScripts.h"
 #include "win/Handles.h"
 #include "win/MessageBox.h"
@@ -43,7 +43,7 @@ class HeldServices : public upload::UploadServices {
     }
     // The real box, as the worker shows it.
     void message(const std::string& text) override { appMessageBox(text); }
-    BuildResult buildTorrent(const std::string&, bool) override {
+    BuildResult buildTorrent(const std::string&, bool, const std::string&) override {
         ++builds;
         WaitForSingleObject(m_release.get(), 30000);
         if (m_throw)

@@ -10,13 +10,15 @@
 #include <thread>
 #include <vector>
 
-#include "app/res/resource.h"
+#include "client/res/ClientIds.h"
 #include "site/InetForm.h"
-#include "tests/support/ModalDriver.h"
+#include "site/res/SiteIds.h"
 #include "tests/support/OnlineTest.h"
+#include "tests/support/ModalDriver.h"
 #include "tests/support/Pictures.h"
 #include "tests/support/WinPlaces.h"
 #include "upload/KestrelDlg.h"
+#include "upload/res/UploadIds.h"
 #include "upload/tests/DialogScripts.h"
 #include "win/CodePage.h"
 #include "win/Handles.h"

@@ -45,7 +45,7 @@ class FakeServices : public upload::UploadServices {
     void message(const std::string& text) override { calls.push_back("message " + text); }
     std::string contentProblem(const std::string& path, bool) override { return problems[path]; }
     std::string pictureProblem(const std::string& path) override { return problems[path]; }
-    BuildResult buildTorrent(const std::string& path, bool fileMode) override {
+    BuildResult buildTorrent(const std::string& path, bool fileMode, const std::string&) override {
         calls.push_back("build " + path + (fileMode ? " file" : " folder"));
         return built;
     }

@@ -2,7 +2,7 @@
 
 #include <stdexcept>
 
-#include "app/res/resource.h"
+#include "site/res/SiteIds.h"
 #include "tests/support/ModalDriver.h"
 #include "win/Dialog.h"
 

@@ -19,10 +19,7 @@ bool rawValue(const std::string& keyPath, const char* name, DWORD& type, std::ve
 
 class ProfileTest : public ::testing::Test {
   protected:
-    void SetUp() override {
-        m_app.m_appName = "Profile Test App";
-        m_app.setRegistryKey("SeedwrightTests");
-    }
+    void SetUp() override { m_app.setProfileKey("Software\\SeedwrightTests\\Profile Test App"); }
     void TearDown() override { RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\SeedwrightTests"); }
 
     win::CApp m_app;
@@ -78,13 +75,12 @@ TEST_F(ProfileTest, MissingOrMistypedEntriesGiveTheDefault) {
 
 TEST_F(ProfileTest, AnotherApplicationNameSeesNothing) {
     ASSERT_TRUE(m_app.WriteProfileInt("Settings", "Remember", 1));
-    m_app.m_appName = "Profile Test App 2";
+    m_app.setProfileKey("Software\\SeedwrightTests\\Profile Test App 2");
     EXPECT_EQ(m_app.GetProfileInt("Settings", "Remember", 0), 0);
 }
 
-TEST_F(ProfileTest, WithoutARegistryKeyNothingIsStored) {
+TEST_F(ProfileTest, WithoutAProfileKeyNothingIsStored) {
     win::CApp bare;
-    bare.m_appName = "Profile Test App";
     EXPECT_FALSE(bare.WriteProfileInt("Settings", "Number", 1));
     EXPECT_EQ(bare.GetProfileInt("Settings", "Number", 9), 9);
 }

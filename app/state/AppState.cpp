@@ -1,4 +1,4 @@
-#include "app/AppState.h"
+#include "app/state/AppState.h"
 
 void AppState::setIdentity() {
     m_title = app::kTitle;

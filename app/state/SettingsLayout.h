@@ -50,7 +50,8 @@ inline constexpr ClientCommandKey kUtorrentCommandKeys[] = {
     {Root::CurrentUser, "Software\\Classes\\Applications\\uTorrent.exe\\shell\\open\\command"},
 };
 
-// "Software\<registry key>\<profile name>\<section>".
+// "Software\<registry key>\<profile name>", and that with "\<section>".
+std::string profileKey(const std::string& registryKey, const std::string& profileName);
 std::string profileKeyPath(const std::string& registryKey, const std::string& profileName, const std::string& section);
 
 }  // namespace settings

@@ -6,7 +6,7 @@
 
 #include <vector>
 
-#include "app/AnchorLayout.h"
+#include "win/AnchorLayout.h"
 #include "win/Controls.h"
 #include "win/Dialog.h"
 #include "win/Handles.h"

@@ -1,5 +1,5 @@
 #define OEMRESOURCE
-#include "app/ResizeDlg.h"
+#include "win/ResizeDlg.h"
 
 namespace {
 

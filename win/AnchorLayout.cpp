@@ -1,4 +1,4 @@
-#include "app/AnchorLayout.h"
+#include "win/AnchorLayout.h"
 
 namespace {
 
