@@ -19,6 +19,8 @@
 #include "torrent/MyProgress.h"
 #include "upload/AboutDlg.h"
 #include "upload/res/UploadIds.h"
+#include "win/FilePtr.h"
+#include "win/Handles.h"
 #include "win/ResizeDlg.h"
 
 namespace {
@@ -38,12 +40,11 @@ std::string makeSparseFile(LONGLONG size) {
     char temp[MAX_PATH] = {};
     GetTempPathA(MAX_PATH, temp);
     const std::string path = std::string(temp) + "gallery-content.bin";
-    const HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    const win::CHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
     LARGE_INTEGER end;
     end.QuadPart = size;
-    SetFilePointerEx(file, end, nullptr, FILE_BEGIN);
-    SetEndOfFile(file);
-    CloseHandle(file);
+    SetFilePointerEx(file.get(), end, nullptr, FILE_BEGIN);
+    SetEndOfFile(file.get());
     return path;
 }
 
@@ -99,10 +100,8 @@ void CALLBACK takeShot(HWND, UINT, UINT_PTR timer, DWORD) {
             return;
         RECT r{};
         GetWindowRect(g_shot.dialog, &r);
-        if (FILE* f = std::fopen(g_shot.rectFile.c_str(), "w")) {
-            std::fprintf(f, "%ld %ld %ld %ld\n", r.left, r.top, r.right, r.bottom);
-            std::fclose(f);
-        }
+        if (const win::CFilePtr f{std::fopen(g_shot.rectFile.c_str(), "w")})
+            std::fprintf(f.get(), "%ld %ld %ld %ld\n", r.left, r.top, r.right, r.bottom);
         g_shot.rectAt = now;
         return;
     }
