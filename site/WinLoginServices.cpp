@@ -11,12 +11,12 @@
 
 #include "app/state/AppState.h"
 #include "app/state/SettingsLayout.h"
-#include "site/res/SiteIds.h"
 #include "site/BoundedRun.h"
 #include "site/InetForm.h"
 #include "site/LoginDlg.h"
 #include "site/RequestLimits.h"
 #include "site/StoredPassword.h"
+#include "site/res/SiteIds.h"
 #include "win/App.h"
 #include "win/MessageBox.h"
 

@@ -11,8 +11,8 @@
 #include "site/GenreList.h"
 #include "site/LoginDlg.h"
 #include "site/res/SiteIds.h"
-#include "tests/support/OnlineTest.h"
 #include "tests/support/ModalDriver.h"
+#include "tests/support/OnlineTest.h"
 #include "tests/support/WinPlaces.h"
 #include "win/Handles.h"
 
