@@ -9,7 +9,7 @@ void CKestrelApp::setIdentity() {
 }
 
 void CKestrelApp::useProgramRegistryKey() {
-    setRegistryKey(settings::kRegistryKeyName);
+    setRegistryKey(app::settings::kRegistryKeyName);
 }
 
 void CKestrelApp::setApplicationName(const std::string& name) {
@@ -25,5 +25,5 @@ void CKestrelApp::setRegistryKey(const std::string& name) {
 
 void CKestrelApp::updateProfileKey() {
     setProfileKey(m_registryKey.empty() || m_appName.empty() ? std::string()
-                                                             : settings::profileKey(m_registryKey, m_appName));
+                                                             : app::settings::profileKey(m_registryKey, m_appName));
 }

@@ -30,6 +30,6 @@ bool CKestrelApp::InitInstance() {
     CSessionStartupHost host(*this);
     CCommandLine commandLine;
     commandLine.parse();
-    startup::run(host, state(), commandLine);
+    app::startup::run(host, state(), commandLine);
     return false;
 }

@@ -3,7 +3,7 @@
 #include "app/state/SettingsLayout.h"
 #include "install/ProgramFolderRule.h"
 
-namespace startup {
+namespace app::startup {
 
 namespace {
 
@@ -38,7 +38,7 @@ bool runsOutsideInstallation(StartupHost& host, const AppState& state) {
     const std::string program = host.fullPath(host.programFile());
     const std::size_t cut = program.find_last_of('\\');
     return cut != std::string::npos &&
-           !setup::samePath(program.substr(0, cut + 1), host.fullPath(state.m_installationPath));
+           !install::samePath(program.substr(0, cut + 1), host.fullPath(state.m_installationPath));
 }
 
 }  // namespace
@@ -82,7 +82,7 @@ void run(StartupHost& host, AppState& state, CCommandLine& commandLine) {
 
     host.initControls();
     host.readInstallation(state);
-    host.setRegistryKey(settings::kRegistryKeyName);
+    host.setRegistryKey(app::settings::kRegistryKeyName);
 
     switch (findSwitch(commandLine)) {
         case Switch::Force:
@@ -138,4 +138,4 @@ void run(StartupHost& host, AppState& state, CCommandLine& commandLine) {
         host.runMainDialog();
 }
 
-}  // namespace startup
+}  // namespace app::startup

@@ -47,7 +47,7 @@ class StartupHost {
     virtual void runMainDialog() = 0;
 };
 
-namespace startup {
+namespace app::startup {
 
 inline constexpr int kResultOk = 1;      // IDOK
 inline constexpr int kResultCancel = 2;  // IDCANCEL
@@ -67,4 +67,4 @@ bool hasSwitch(CCommandLine& commandLine, const std::string& name);
 // Runs the whole sequence; the process ends when it returns.
 void run(StartupHost& host, AppState& state, CCommandLine& commandLine);
 
-}  // namespace startup
+}  // namespace app::startup

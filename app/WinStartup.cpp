@@ -44,10 +44,10 @@ void CWinStartupHost::initControls() {
 
 void CWinStartupHost::readInstallation(AppState& state) {
     win::CRegKey key;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, settings::kSettingsKey, 0, KEY_READ, key.receive()) != ERROR_SUCCESS)
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, app::settings::kSettingsKey, 0, KEY_READ, key.receive()) != ERROR_SUCCESS)
         return;
-    setup::readTextValue(key.get(), settings::kInstallationPath, state.m_installationPath);
-    setup::readTextValue(key.get(), settings::kUtorrent, state.m_utorrentPath);
+    install::readTextValue(key.get(), app::settings::kInstallationPath, state.m_installationPath);
+    install::readTextValue(key.get(), app::settings::kUtorrent, state.m_utorrentPath);
 }
 
 void CWinStartupHost::setRegistryKey(const std::string& name) {
@@ -59,7 +59,7 @@ std::string CWinStartupHost::programFile() {
 }
 
 std::string CWinStartupHost::fullPath(const std::string& path) {
-    return setup::fullLongPath(path);
+    return install::fullLongPath(path);
 }
 
 void CWinStartupHost::runUninstaller() {
@@ -97,7 +97,7 @@ bool CWinStartupHost::isFile(const std::string& path) {
 }
 
 std::string CWinStartupHost::currentFolder() {
-    char path[codepage::kPathBytes] = "";
+    char path[win::codepage::kPathBytes] = "";
     const DWORD length = GetCurrentDirectoryA(sizeof path, path);
     return std::string(path, length < sizeof path ? length : 0);
 }

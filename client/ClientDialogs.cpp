@@ -32,7 +32,7 @@ bool CFindExe::OnCommand(WORD code, WORD id, HWND /*control*/) {
 }
 
 void CFindExe::onBrowse() {
-    char path[codepage::kPathBytes] = {};
+    char path[win::codepage::kPathBytes] = {};
     OPENFILENAMEA request = {};
     request.lStructSize = sizeof request;
     request.hwndOwner = hwnd();

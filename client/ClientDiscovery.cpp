@@ -10,19 +10,19 @@
 
 namespace {
 
-HKEY rootKey(settings::Root root) {
+HKEY rootKey(app::settings::Root root) {
     switch (root) {
-        case settings::Root::ClassesRoot:
+        case app::settings::Root::ClassesRoot:
             return HKEY_CLASSES_ROOT;
-        case settings::Root::CurrentUser:
+        case app::settings::Root::CurrentUser:
             return HKEY_CURRENT_USER;
-        case settings::Root::LocalMachine:
+        case app::settings::Root::LocalMachine:
             break;
     }
     return HKEY_LOCAL_MACHINE;
 }
 
-std::string commandExecutable(const settings::ClientCommandKey& location) {
+std::string commandExecutable(const app::settings::ClientCommandKey& location) {
     win::CRegKey key;
     if (RegOpenKeyExA(rootKey(location.root), location.key, 0, KEY_READ, key.receive()) != ERROR_SUCCESS)
         return std::string();
@@ -40,7 +40,7 @@ std::string commandExecutable(const settings::ClientCommandKey& location) {
 
 std::string findUTorrentPath() {
     std::vector<std::string> paths;
-    for (const settings::ClientCommandKey& location : settings::kUtorrentCommandKeys)
+    for (const app::settings::ClientCommandKey& location : app::settings::kUtorrentCommandKeys)
         paths.push_back(commandExecutable(location));
     return client::firstFound(paths);
 }

@@ -13,13 +13,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const GenreListResult result = parseGenreList(answer, categories);
 
     FUZZ_CHECK(categories.front() == "earlier");  // appended to, never cleared
-    FUZZ_CHECK(categories.size() <= 1u + genre::kMaxLines);
+    FUZZ_CHECK(categories.size() <= 1u + site::genre::kMaxLines);
     // The first line gives its text after the first '=' (all of it without one), every later
     // line itself; empty ones give nothing, and no line is cut or joined.
     std::size_t next = 1;
     std::size_t from = 0;  // where the line after the last entry starts
     const std::size_t firstEnd = answer.find('\n');
-    if (firstEnd != std::string::npos && answer.substr(0, firstEnd).find(genre::kCookieMarker) == std::string::npos) {
+    if (firstEnd != std::string::npos &&
+        answer.substr(0, firstEnd).find(site::genre::kCookieMarker) == std::string::npos) {
         const std::string first = answer.substr(0, firstEnd);
         const std::size_t equals = first.find('=');
         const std::string rest = equals == std::string::npos ? first : first.substr(equals + 1);
@@ -43,7 +44,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                                  result.m_updateAddress) == 0);
     }
     if (result.m_cookiesRequired)
-        FUZZ_CHECK(answer.find(genre::kCookieMarker) != std::string::npos);
+        FUZZ_CHECK(answer.find(site::genre::kCookieMarker) != std::string::npos);
 
     // An accepted list announces a build on its first line, and the parse read it from there.
     if (beginsWithAnnouncement(answer)) {

@@ -2,7 +2,7 @@
 
 #include <cctype>
 
-namespace setup {
+namespace install {
 
 namespace {
 
@@ -138,4 +138,4 @@ FolderVerdict judgeProgramFolder(const std::string& folder, const std::vector<st
     return FolderVerdict::Usable;
 }
 
-}  // namespace setup
+}  // namespace install

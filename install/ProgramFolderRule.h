@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-namespace setup {
+namespace install {
 
 // The path as Windows resolves an absolute path: '/' read as '\', repeated separators and "."
 // dropped, ".." resolved (never above the root), trailing dots and blanks of each name
@@ -30,4 +30,4 @@ enum class FolderVerdict {
 // system, as full paths; entries that are no full path are skipped.
 FolderVerdict judgeProgramFolder(const std::string& folder, const std::vector<std::string>& systemFolders);
 
-}  // namespace setup
+}  // namespace install

@@ -3,7 +3,7 @@
 #include "app/state/SettingsLayout.h"
 #include "win/Handles.h"
 
-namespace setup {
+namespace install {
 
 bool readTextValue(HKEY key, const char* name, std::string& value) {
     char buffer[1024];
@@ -21,9 +21,9 @@ bool readTextValue(HKEY key, const char* name, std::string& value) {
 std::string readSettingsValue(const char* name) {
     win::CRegKey key;
     std::string value;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, settings::kSettingsKey, 0, KEY_READ, key.receive()) == ERROR_SUCCESS)
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, app::settings::kSettingsKey, 0, KEY_READ, key.receive()) == ERROR_SUCCESS)
         readTextValue(key.get(), name, value);
     return value;
 }
 
-}  // namespace setup
+}  // namespace install

@@ -5,7 +5,7 @@
 
 #include <string>
 
-namespace setup {
+namespace install {
 
 // A text value read through a buffer of 1024 bytes. False, with the output unchanged, when the
 // value is missing or longer than the buffer. The value type is not checked.
@@ -14,4 +14,4 @@ bool readTextValue(HKEY key, const char* name, std::string& value);
 // One value of the settings key; empty when the key or the value cannot be read.
 std::string readSettingsValue(const char* name);
 
-}  // namespace setup
+}  // namespace install

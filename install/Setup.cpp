@@ -30,10 +30,10 @@ BOOL CSetup::OnInitDialog() {
     const AppState& state = appState();
     setWindowText(state.m_title + " - Installation");
     // A repeated installation keeps what the member chose the last time.
-    const std::string storedMenu = setup::readSettingsValue(settings::kStartMenuPath);
+    const std::string storedMenu = install::readSettingsValue(app::settings::kStartMenuPath);
     const std::string foundClient = state.m_utorrentPath.empty() ? findUTorrentPath() : std::string();
-    const setup::InstallFields fields =
-        setup::prefilledFields(state, storedMenu, m_system.m_programFilesFolder, foundClient);
+    const install::InstallFields fields =
+        install::prefilledFields(state, storedMenu, m_system.m_programFilesFolder, foundClient);
     m_folderEdit.setText(fields.folder);
     m_menuEdit.setText(fields.menu);
     m_clientEdit.setText(fields.client);
@@ -58,7 +58,7 @@ bool CSetup::OnCommand(WORD code, WORD id, HWND /*control*/) {
 void CSetup::chooseInstallFolder() {
     std::string chosen;
     if (chooseFolder(hwnd(), chosen))
-        m_folderEdit.setText(setup::withProductFolder(chosen));
+        m_folderEdit.setText(install::withProductFolder(chosen));
 }
 
 void CSetup::chooseClient() {
@@ -68,25 +68,25 @@ void CSetup::chooseClient() {
 }
 
 void CSetup::OnOK() {
-    const setup::InstallFields fields = {m_folderEdit.text(), m_menuEdit.text(), m_clientEdit.text()};
-    switch (setup::install(m_system, appState(), fields)) {
-        case setup::InstallEnd::StayOpen:
+    const install::InstallFields fields = {m_folderEdit.text(), m_menuEdit.text(), m_clientEdit.text()};
+    switch (install::install(m_system, appState(), fields)) {
+        case install::InstallEnd::StayOpen:
             break;
-        case setup::InstallEnd::Cancel:
+        case install::InstallEnd::Cancel:
             EndDialog(IDCANCEL);
             break;
-        case setup::InstallEnd::Done:
+        case install::InstallEnd::Done:
             EndDialog(IDOK);
             break;
     }
 }
 
 void CSetup::uninstall() {
-    setup::uninstall(m_system, appState());
+    install::uninstall(m_system, appState());
 }
 
 void CSetup::writeSelfDeleteBatch(const std::string& installationPath) {
-    setup::writeSelfDeleteBatch(m_system, installationPath);
+    install::writeSelfDeleteBatch(m_system, installationPath);
 }
 
 void CSetup::OnDestroy() {

@@ -6,7 +6,7 @@
 
 #include "install/ProgramFolderRule.h"
 
-namespace setup {
+namespace install {
 
 std::string withProductFolder(const std::string& chosen) {
     const std::size_t nameLength = std::strlen(kProductName);
@@ -122,4 +122,4 @@ std::string selfDeleteBatchText(const std::string& programFile,
     return text;
 }
 
-}  // namespace setup
+}  // namespace install

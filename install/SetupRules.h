@@ -5,7 +5,7 @@
 #include <functional>
 #include <string>
 
-namespace setup {
+namespace install {
 
 inline constexpr const char* kProductName = "Seedwright";
 inline constexpr const char* kProgramFileName = "Seedwright.exe";
@@ -53,4 +53,4 @@ std::string selfDeleteBatchText(const std::string& programFile,
                                 const std::string& batchPath,
                                 unsigned codePage);
 
-}  // namespace setup
+}  // namespace install

@@ -4,7 +4,7 @@
 #include "install/ProgramFolderRule.h"
 #include "install/SetupRules.h"
 
-namespace setup {
+namespace install {
 
 namespace {
 
@@ -127,9 +127,9 @@ InstallEnd install(SetupSystem& system, AppState& state, const InstallFields& fi
         system.message("Failed to create Registry Keys (" + number(keyError) + ")", kOk);
         return InstallEnd::Cancel;
     }
-    system.writeSetting(settings::kInstallationPath, folder);
-    system.writeSetting(settings::kStartMenuPath, fields.menu);
-    system.writeSetting(settings::kUtorrent, fields.client);
+    system.writeSetting(app::settings::kInstallationPath, folder);
+    system.writeSetting(app::settings::kStartMenuPath, fields.menu);
+    system.writeSetting(app::settings::kUtorrent, fields.client);
     unsigned long entryError = 0;
     if (!system.writeUninstallEntry(uninstallEntry(system, state, folder), entryError))
         system.message("Failed to create the Registry Keys of the installed programs list (" + number(entryError) + ")",
@@ -167,9 +167,9 @@ void uninstall(SetupSystem& system, AppState& state) {
     if (!system.probeWriteAccess())
         return;
 
-    const std::string menu = system.readSetting(settings::kStartMenuPath);
+    const std::string menu = system.readSetting(app::settings::kStartMenuPath);
     // Read before the trees go: the batch may only remove the recorded folder.
-    const std::string installationPath = system.readSetting(settings::kInstallationPath);
+    const std::string installationPath = system.readSetting(app::settings::kInstallationPath);
 
     system.deleteLink(menu + "\\Seedwright");
     system.deleteLink(menu + "\\uninstall");
@@ -219,4 +219,4 @@ void writeSelfDeleteBatch(SetupSystem& system, const std::string& installationPa
                          target.programFile);
 }
 
-}  // namespace setup
+}  // namespace install

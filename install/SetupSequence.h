@@ -7,7 +7,7 @@
 
 #include "app/state/AppState.h"
 
-namespace setup {
+namespace install {
 
 // Message box buttons and answers, with the system's values.
 inline constexpr unsigned kOk = 0x0;     // MB_OK
@@ -116,4 +116,4 @@ void uninstall(SetupSystem& system, AppState& state);
 // program file.
 void writeSelfDeleteBatch(SetupSystem& system, const std::string& installationPath);
 
-}  // namespace setup
+}  // namespace install

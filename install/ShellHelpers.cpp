@@ -25,7 +25,7 @@ bool pathOfList(LPCITEMIDLIST list, std::string& path) {
     if (!SHGetPathFromIDListW(list, wide))
         return false;
     // A name the code page lacks shows as such where it is used.
-    static_cast<void>(codepage::narrow(wide, path));
+    static_cast<void>(win::codepage::narrow(wide, path));
     return true;
 }
 

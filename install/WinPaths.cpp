@@ -7,7 +7,7 @@
 #include "win/CodePage.h"
 #include "win/SpecialFolder.h"
 
-namespace setup {
+namespace install {
 
 namespace {
 
@@ -52,11 +52,11 @@ unsigned systemOemCodePage() {
 }
 
 std::string fullLongPath(const std::string& path) {
-    char full[codepage::kPathBytes] = "";
+    char full[win::codepage::kPathBytes] = "";
     const DWORD length = GetFullPathNameA(path.c_str(), sizeof full, full, nullptr);
     if (length == 0 || length >= sizeof full)
         return std::string();
-    char longer[codepage::kPathBytes] = "";
+    char longer[win::codepage::kPathBytes] = "";
     const DWORD longLength = GetLongPathNameA(full, longer, sizeof longer);
     if (longLength != 0 && longLength < sizeof longer)
         return longer;
@@ -74,7 +74,7 @@ std::vector<std::string> systemFolders() {
             folders.push_back(fullLongPath(folder));
     }
     // A 32-bit program sees "Program Files (x86)" as its Program Files; the 64-bit one is here.
-    char native[codepage::kPathBytes] = "";
+    char native[win::codepage::kPathBytes] = "";
     const DWORD length = GetEnvironmentVariableA("ProgramW6432", native, sizeof native);
     if (length != 0 && length < sizeof native)
         folders.push_back(fullLongPath(native));
@@ -84,9 +84,9 @@ std::vector<std::string> systemFolders() {
 bool oemSpelling(const std::string& path, std::string& spelled) {
     if (toOem(path, spelled))
         return true;
-    char shortPath[codepage::kPathBytes] = "";
+    char shortPath[win::codepage::kPathBytes] = "";
     const DWORD length = GetShortPathNameA(path.c_str(), shortPath, sizeof shortPath);
     return length != 0 && length < sizeof shortPath && toOem(shortPath, spelled);
 }
 
-}  // namespace setup
+}  // namespace install

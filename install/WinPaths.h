@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-namespace setup {
+namespace install {
 
 // GetFullPathNameA, then GetLongPathNameA where the path exists (so "C:\PROGRA~1" and
 // "C:\Program Files" compare equal); empty when the path does not fit in 260 characters.
@@ -24,4 +24,4 @@ unsigned systemOemCodePage();
 // lacks. False when neither can be spelled exactly.
 [[nodiscard]] bool oemSpelling(const std::string& path, std::string& spelled);
 
-}  // namespace setup
+}  // namespace install

@@ -50,11 +50,11 @@ int CWinSetupSystem::message(const std::string& text, unsigned type) {
 }
 
 std::string CWinSetupSystem::fullPath(const std::string& path) {
-    return setup::fullLongPath(path);
+    return install::fullLongPath(path);
 }
 
 std::vector<std::string> CWinSetupSystem::systemFolders() {
-    return setup::systemFolders();
+    return install::systemFolders();
 }
 
 int CWinSetupSystem::createFolderTree(const std::string& folder, unsigned long& lastError) {
@@ -84,12 +84,12 @@ unsigned long long CWinSetupSystem::fileSize(const std::string& file) {
 }
 
 bool CWinSetupSystem::openSettingsKey(unsigned long& error) {
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, settings::kSettingsKey, 0, KEY_ALL_ACCESS, m_settingsKey.receive()) ==
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, app::settings::kSettingsKey, 0, KEY_ALL_ACCESS, m_settingsKey.receive()) ==
         ERROR_SUCCESS)
         return true;
     const LONG created =
-        RegCreateKeyExA(HKEY_LOCAL_MACHINE, settings::kSettingsKey, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS,
-                        nullptr, m_settingsKey.receive(), nullptr);
+        RegCreateKeyExA(HKEY_LOCAL_MACHINE, app::settings::kSettingsKey, 0, nullptr, REG_OPTION_NON_VOLATILE,
+                        KEY_ALL_ACCESS, nullptr, m_settingsKey.receive(), nullptr);
     error = static_cast<unsigned long>(created);
     return created == ERROR_SUCCESS;
 }
@@ -99,10 +99,10 @@ void CWinSetupSystem::writeSetting(const char* name, const std::string& value) {
                    static_cast<DWORD>(value.size() + 1));
 }
 
-bool CWinSetupSystem::writeUninstallEntry(const setup::UninstallEntry& entry, unsigned long& error) {
+bool CWinSetupSystem::writeUninstallEntry(const install::UninstallEntry& entry, unsigned long& error) {
     const auto write = [&](HKEY root) {
         win::CRegKey key;
-        LONG result = RegCreateKeyExA(root, settings::kUninstallEntryKey, 0, nullptr, REG_OPTION_NON_VOLATILE,
+        LONG result = RegCreateKeyExA(root, app::settings::kUninstallEntryKey, 0, nullptr, REG_OPTION_NON_VOLATILE,
                                       KEY_WRITE, nullptr, key.receive(), nullptr);
         const auto text = [&](const char* name, const std::string& value) {
             if (result == ERROR_SUCCESS)
@@ -114,21 +114,21 @@ bool CWinSetupSystem::writeUninstallEntry(const setup::UninstallEntry& entry, un
                 result =
                     RegSetValueExA(key.get(), name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof(value));
         };
-        text(settings::kDisplayName, entry.displayName);
-        text(settings::kDisplayVersion, entry.displayVersion);
-        text(settings::kPublisher, entry.publisher);
-        text(settings::kDisplayIcon, entry.displayIcon);
-        text(settings::kInstallLocation, entry.installLocation);
-        text(settings::kUninstallString, entry.uninstallString);
-        number(settings::kNoModify, 1);
-        number(settings::kNoRepair, 1);
-        number(settings::kEstimatedSize, entry.estimatedSizeKiB);
+        text(app::settings::kDisplayName, entry.displayName);
+        text(app::settings::kDisplayVersion, entry.displayVersion);
+        text(app::settings::kPublisher, entry.publisher);
+        text(app::settings::kDisplayIcon, entry.displayIcon);
+        text(app::settings::kInstallLocation, entry.installLocation);
+        text(app::settings::kUninstallString, entry.uninstallString);
+        number(app::settings::kNoModify, 1);
+        number(app::settings::kNoRepair, 1);
+        number(app::settings::kEstimatedSize, entry.estimatedSizeKiB);
         return result;
     };
     // Where the machine's list is closed to this user, the user's own list shows the entry.
     LONG result = write(HKEY_LOCAL_MACHINE);
     if (result != ERROR_SUCCESS) {
-        SHDeleteKeyA(HKEY_LOCAL_MACHINE, settings::kUninstallEntryKey);
+        SHDeleteKeyA(HKEY_LOCAL_MACHINE, app::settings::kUninstallEntryKey);
         result = write(HKEY_CURRENT_USER);
     }
     error = static_cast<unsigned long>(result);
@@ -147,14 +147,14 @@ bool CWinSetupSystem::createLink(const std::string& target,
 
 void CWinSetupSystem::deleteProductTrees() {
     m_settingsKey.reset();
-    SHDeleteKeyA(HKEY_CURRENT_USER, settings::kProductTree);
-    SHDeleteKeyA(HKEY_LOCAL_MACHINE, settings::kProductTree);
-    SHDeleteKeyA(HKEY_LOCAL_MACHINE, settings::kUninstallEntryKey);
-    SHDeleteKeyA(HKEY_CURRENT_USER, settings::kUninstallEntryKey);
+    SHDeleteKeyA(HKEY_CURRENT_USER, app::settings::kProductTree);
+    SHDeleteKeyA(HKEY_LOCAL_MACHINE, app::settings::kProductTree);
+    SHDeleteKeyA(HKEY_LOCAL_MACHINE, app::settings::kUninstallEntryKey);
+    SHDeleteKeyA(HKEY_CURRENT_USER, app::settings::kUninstallEntryKey);
 }
 
 std::string CWinSetupSystem::readSetting(const char* name) {
-    return setup::readSettingsValue(name);
+    return install::readSettingsValue(name);
 }
 
 void CWinSetupSystem::deleteLink(const std::string& linkName) {
@@ -176,11 +176,11 @@ std::string CWinSetupSystem::temporaryFolder() {
 }
 
 bool CWinSetupSystem::batchSpelling(const std::string& path, std::string& spelled) {
-    return setup::oemSpelling(path, spelled);
+    return install::oemSpelling(path, spelled);
 }
 
 unsigned CWinSetupSystem::batchCodePage() {
-    return setup::systemOemCodePage();
+    return install::systemOemCodePage();
 }
 
 bool CWinSetupSystem::startBatch(const std::string& path, const std::string& folder, const std::string& text) {

@@ -12,7 +12,7 @@
 #include "install/ShellHelpers.h"
 #include "win/Handles.h"
 
-class CWinSetupSystem : public setup::SetupSystem {
+class CWinSetupSystem : public install::SetupSystem {
   public:
     // The window that owns the message boxes and the folder creation's questions; none makes the
     // boxes belong to the active window.
@@ -41,7 +41,7 @@ class CWinSetupSystem : public setup::SetupSystem {
     unsigned long long fileSize(const std::string& file) override;
     bool openSettingsKey(unsigned long& error) override;
     void writeSetting(const char* name, const std::string& value) override;
-    bool writeUninstallEntry(const setup::UninstallEntry& entry, unsigned long& error) override;
+    bool writeUninstallEntry(const install::UninstallEntry& entry, unsigned long& error) override;
     bool createLink(const std::string& target,
                     const std::string& linkName,
                     const std::string& description,

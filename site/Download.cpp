@@ -20,7 +20,7 @@ constexpr DWORD kBlockSize = 51200;
 win::Failed CMyInetForm::downloadFile(const std::string& host, const std::string& path, const std::string& localPath) {
     m_host = host;
     m_limits = requestLimits();
-    m_session.reset(InternetOpenA(wire::kBrowserAgent, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
+    m_session.reset(InternetOpenA(site::wire::kBrowserAgent, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
     if (!m_session) {
         appMessageBox("Failed to open session");
         return win::kFailed;
@@ -57,11 +57,11 @@ win::Failed CMyInetForm::downloadFile(const std::string& host, const std::string
     if (HttpQueryInfoA(m_request.get(), HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &statusSize, nullptr))
         m_status = static_cast<long>(status);
     if (m_status >= 400)
-        return failed(reason::answered(m_status));
+        return failed(site::reason::answered(m_status));
     const long long announced = contentLength();
     const std::size_t cap = site::maxDownload();
     if (announced > static_cast<long long>(cap))
-        return failed(reason::largerThan(cap));
+        return failed(site::reason::largerThan(cap));
 
     const auto block = std::make_unique<char[]>(kBlockSize);
     unsigned long long total = 0;
@@ -73,9 +73,9 @@ win::Failed CMyInetForm::downloadFile(const std::string& host, const std::string
             break;
         total += read;
         if (total > cap)
-            return failed(reason::largerThan(cap));
+            return failed(site::reason::largerThan(cap));
         if (GetTickCount() - start > m_limits.m_totalSeconds * 1000)
-            return failed(reason::notFinishedWithin(m_limits.m_totalSeconds));
+            return failed(site::reason::notFinishedWithin(m_limits.m_totalSeconds));
         // A short write (a full disk) leaves a truncated torrent: that is no download.
         DWORD written = 0;
         if (!WriteFile(file.get(), block.get(), read, &written, nullptr) || written < read) {
@@ -84,7 +84,7 @@ win::Failed CMyInetForm::downloadFile(const std::string& host, const std::string
         }
     }
     if (announced >= 0 && total < static_cast<unsigned long long>(announced))
-        return failed(reason::endedEarly(total, static_cast<unsigned long long>(announced)));
+        return failed(site::reason::endedEarly(total, static_cast<unsigned long long>(announced)));
     m_request.reset();
     m_session.reset();
     return win::kSucceeded;

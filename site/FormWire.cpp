@@ -56,7 +56,7 @@ int64_t CFormWire::finish() {
     int64_t length = static_cast<int64_t>(m_closing.size());
     for (const auto& field : m_fields)
         length += field->m_length;
-    m_headers = std::string("User-Agent: ") + wire::kBrowserAgent +
+    m_headers = std::string("User-Agent: ") + site::wire::kBrowserAgent +
                 ";\r\nContent-Type: multipart/form-data; boundary=---------------------------" + m_boundary +
                 "\r\nContent-Length: " + std::to_string(length) + "\r\n";
     return length;

@@ -55,9 +55,9 @@ class CFormWire {
     std::vector<std::unique_ptr<CMyInetForm_field>> m_fields;
 };
 
-namespace wire {
+namespace site::wire {
 // The browser this program introduces itself as; the request header adds a semicolon.
 inline constexpr const char* kBrowserAgent =
     "Mozilla/5.0 (Windows NT 6.2; WOW64) AppleWebKit/537.36 (SWR-KHTML, like Gecko) Chrome/30.0.1599.17 "
     "Safari/537.36";
-}  // namespace wire
+}  // namespace site::wire

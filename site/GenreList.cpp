@@ -34,14 +34,14 @@ int32_t leadingNumber(const std::string& text) {
 GenreListResult parseGenreList(const std::string& answer, std::vector<std::string>& categories) {
     GenreListResult result;
     std::size_t start = 0;
-    for (int handled = 0; handled < genre::kMaxLines; ++handled) {
+    for (int handled = 0; handled < site::genre::kMaxLines; ++handled) {
         const std::size_t end = answer.find('\n', start);
         if (end == std::string::npos)
             break;
         std::string line = answer.substr(start, end - start);
         start = end + 1;
 
-        if (line.find(genre::kCookieMarker) != std::string::npos) {
+        if (line.find(site::genre::kCookieMarker) != std::string::npos) {
             result.m_cookiesRequired = true;
             return result;
         }

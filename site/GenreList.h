@@ -7,12 +7,12 @@
 #include <string>
 #include <vector>
 
-namespace genre {
+namespace site::genre {
 // Shown in the login dialog when the site sends its page for browsers without cookies.
 inline constexpr const char* kCookieMarker = "The page you tried to view can only be used when";
 inline constexpr const char* kCookiesRequired = "Cookies required. Turn off any Cookie Mgmt Program";
 inline constexpr int kMaxLines = 1000;
-}  // namespace genre
+}  // namespace site::genre
 
 struct GenreListResult {
     bool m_cookiesRequired = false;  // the parse stopped at the cookie marker

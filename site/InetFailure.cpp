@@ -12,7 +12,7 @@ void applyTimeouts(HINTERNET handle, const RequestLimits& limits) {
 std::string inetFailureReason(DWORD error, const std::string& host, const RequestLimits& limits) {
     switch (error) {
         case ERROR_INTERNET_TIMEOUT:
-            return reason::noAnswerWithin(limits.m_stepSeconds);
+            return site::reason::noAnswerWithin(limits.m_stepSeconds);
         case ERROR_INTERNET_CANNOT_CONNECT:
             return "Cannot connect to " + host + ".";
         case ERROR_INTERNET_NAME_NOT_RESOLVED:

@@ -27,8 +27,8 @@ void CMyInetForm::closeAll() {
 
 win::Failed CMyInetForm::failedWith(DWORD error, DWORD elapsed) {
     // Some WinINet builds report a receive timeout as a broken connection.
-    m_failure =
-        timedOut(elapsed) ? reason::noAnswerWithin(m_limits.m_stepSeconds) : inetFailureReason(error, m_host, m_limits);
+    m_failure = timedOut(elapsed) ? site::reason::noAnswerWithin(m_limits.m_stepSeconds)
+                                  : inetFailureReason(error, m_host, m_limits);
     SetLastError(error);
     return win::kFailed;
 }
@@ -147,7 +147,7 @@ win::Failed CMyInetForm::send() {
     }
     // A connection closed before any header line is no answer, though WinINet makes one of it.
     if (!answeredWithHeaders()) {
-        m_failure = timedOut(GetTickCount() - start) ? reason::noAnswerWithin(m_limits.m_stepSeconds)
+        m_failure = timedOut(GetTickCount() - start) ? site::reason::noAnswerWithin(m_limits.m_stepSeconds)
                                                      : "The connection to " + m_host + " broke off.";
         return win::kFailed;
     }
@@ -161,7 +161,7 @@ win::Failed CMyInetForm::send() {
         m_answerAddress.assign(address, strnlen(address, sizeof address));
     const long long announced = contentLength();
     if (announced > static_cast<long long>(site::kMaxPage)) {
-        m_failure = reason::largerThan(site::kMaxPage);
+        m_failure = site::reason::largerThan(site::kMaxPage);
         return win::kFailed;
     }
 
@@ -179,19 +179,19 @@ win::Failed CMyInetForm::send() {
             break;
         total += read;
         if (total > site::kMaxPage) {
-            m_failure = reason::largerThan(site::kMaxPage);
+            m_failure = site::reason::largerThan(site::kMaxPage);
             return win::kFailed;
         }
         buffer[read] = '\0';
         // Text up to the first zero byte: a zero in the answer drops the rest of its chunk.
         m_response.append(buffer, std::strlen(buffer));
         if (GetTickCount() - start > m_limits.m_totalSeconds * 1000) {
-            m_failure = reason::notFinishedWithin(m_limits.m_totalSeconds);
+            m_failure = site::reason::notFinishedWithin(m_limits.m_totalSeconds);
             return win::kFailed;
         }
     }
     if (announced >= 0 && total < static_cast<unsigned long long>(announced)) {
-        m_failure = reason::endedEarly(total, static_cast<unsigned long long>(announced));
+        m_failure = site::reason::endedEarly(total, static_cast<unsigned long long>(announced));
         return win::kFailed;
     }
     return win::kSucceeded;

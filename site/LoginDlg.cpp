@@ -88,7 +88,7 @@ std::string CLoginDlg::siteText(int index) const {
 }
 
 void CLoginDlg::onLogin() {
-    login::Attempt attempt;
+    site::login::Attempt attempt;
     attempt.siteIndex = m_site.curSel();
     attempt.siteText = siteText(attempt.siteIndex);
     attempt.login = m_login.text();
@@ -101,7 +101,7 @@ void CLoginDlg::onLogin() {
         explicit Busy(bool& flag) : busy(flag) { busy = true; }
         ~Busy() { busy = false; }
     } busy(m_busy);
-    if (login::run(attempt, m_services) == login::Outcome::LoggedIn)
+    if (site::login::run(attempt, m_services) == site::login::Outcome::LoggedIn)
         EndDialog(IDOK);
     else
         EnableWindow(item(IDOK), TRUE);

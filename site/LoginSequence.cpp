@@ -6,7 +6,7 @@
 #include "site/LoginAnswer.h"
 #include "site/SiteTable.h"
 
-namespace login {
+namespace site::login {
 
 namespace {
 
@@ -43,7 +43,7 @@ Outcome readAnswer(const Answer& answer, int32_t ownBuild, Session& session, Log
         session.uid = uid;
         session.pass = pass;
         services.keepSession(session);
-        return stayOpen(services, genre::kCookiesRequired);
+        return stayOpen(services, site::genre::kCookiesRequired);
     }
     if (answer.status >= 400 || !beginsWithAnnouncement(answer.page))
         return stayOpen(services, kNoCategoryList);
@@ -93,4 +93,4 @@ Outcome run(const Attempt& attempt, LoginServices& services) {
     return readAnswer(answer, attempt.ownBuild, session, services);
 }
 
-}  // namespace login
+}  // namespace site::login

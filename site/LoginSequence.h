@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-namespace login {
+namespace site::login {
 
 inline constexpr const char* kLoginPath = "/takelogin.php";
 inline constexpr const char* kReturnTo = "/genrelist.php";
@@ -101,4 +101,4 @@ enum class Outcome {
 
 Outcome run(const Attempt& attempt, LoginServices& services);
 
-}  // namespace login
+}  // namespace site::login

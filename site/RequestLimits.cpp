@@ -27,7 +27,7 @@ RequestLimits requestLimitsFrom(const char* override) {
     return limits;
 }
 
-namespace reason {
+namespace site::reason {
 
 std::string answered(long status) {
     return "The site answered " + std::to_string(status) + ".";
@@ -49,4 +49,4 @@ std::string largerThan(std::size_t bytes) {
     return "The answer is larger than " + std::to_string(bytes >> 20) + " MiB.";
 }
 
-}  // namespace reason
+}  // namespace site::reason

@@ -23,10 +23,10 @@ struct RequestLimits {
 RequestLimits requestLimits();
 RequestLimits requestLimitsFrom(const char* override);
 
-namespace reason {
+namespace site::reason {
 std::string answered(long status);  // "The site answered 500."
 std::string noAnswerWithin(unsigned seconds);
 std::string notFinishedWithin(unsigned seconds);
 std::string endedEarly(unsigned long long got, unsigned long long announced);
 std::string largerThan(std::size_t bytes);
-}  // namespace reason
+}  // namespace site::reason

@@ -22,7 +22,7 @@
 
 namespace {
 
-const char* const kSection = settings::kProfileSection;
+const char* const kSection = app::settings::kProfileSection;
 
 std::string indexed(const char* name, int index) {
     return name + std::to_string(index);
@@ -40,21 +40,21 @@ void writeProfileInt(const char* entry, int value) {
 
 // What the worker sends and what comes back; read once the worker has ended.
 struct LoginExchange {
-    login::Request request;
-    login::Answer answer;
+    site::login::Request request;
+    site::login::Answer answer;
 };
 
 void exchange(LoginExchange& ex) {
-    login::Answer& answer = ex.answer;
+    site::login::Answer& answer = ex.answer;
     auto form = std::make_shared<CMyInetForm>();
     // A request that could not be opened has been reported; send then fails and says why.
-    static_cast<void>(form->openRequest(ex.request.host, login::kLoginPath));
+    static_cast<void>(form->openRequest(ex.request.host, site::login::kLoginPath));
     form->addText("username", ex.request.login);
     form->addText("password", ex.request.password);
-    form->addText("returnto", login::kReturnTo);
+    form->addText("returnto", site::login::kReturnTo);
     auto failed = std::make_shared<win::Failed>(win::kFailed);
     if (!runBounded([form, failed] { *failed = form->send(); }, requestWaitMilliseconds())) {
-        answer.failure = reason::noAnswerWithin(requestLimits().m_totalSeconds);
+        answer.failure = site::reason::noAnswerWithin(requestLimits().m_totalSeconds);
         return;
     }
     if (*failed) {
@@ -63,10 +63,10 @@ void exchange(LoginExchange& ex) {
     }
     answer.answered = true;
     answer.status = form->m_status;
-    answer.fromLoginForm = form->m_answerAddress.find(login::kLoginPath) != std::string::npos;
+    answer.fromLoginForm = form->m_answerAddress.find(site::login::kLoginPath) != std::string::npos;
     answer.page = std::move(form->m_response);
 
-    const std::string loginUrl = "https://" + ex.request.host + login::kLoginPath;
+    const std::string loginUrl = "https://" + ex.request.host + site::login::kLoginPath;
     DWORD size = 0;
     if (!InternetGetCookieA(loginUrl.c_str(), nullptr, nullptr, &size) || size == 0)
         return;
@@ -134,11 +134,11 @@ bool CWinLoginServices::ask(const std::string& text) {
 }
 
 void CWinLoginServices::writeLastSite(int siteIndex) {
-    writeProfileInt(settings::kLastSite, siteIndex);
+    writeProfileInt(app::settings::kLastSite, siteIndex);
 }
 
 void CWinLoginServices::writeRemember(bool remember) {
-    writeProfileInt(settings::kRemember, remember ? 1 : 0);
+    writeProfileInt(app::settings::kRemember, remember ? 1 : 0);
 }
 
 bool CWinLoginServices::storeCredentials(int siteIndex, const std::string& login, const std::string& password) {
@@ -157,7 +157,7 @@ bool CWinLoginServices::storeCredentials(int siteIndex, const std::string& login
     return true;
 }
 
-login::Answer CWinLoginServices::exchange(const login::Request& request) {
+site::login::Answer CWinLoginServices::exchange(const site::login::Request& request) {
     LoginExchange ex;
     ex.request = request;
     EnableWindow(m_dialog.item(IDOK), FALSE);
@@ -182,7 +182,7 @@ void CWinLoginServices::openAddress(const std::string& address) {
     ShellExecuteA(m_dialog.hwnd(), "open", address.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
 }
 
-void CWinLoginServices::keepSession(const login::Session& session) {
+void CWinLoginServices::keepSession(const site::login::Session& session) {
     SiteSession& kept = appState().m_session;
     kept.m_siteHost = session.siteHost;
     kept.m_uid = session.uid;
@@ -191,11 +191,11 @@ void CWinLoginServices::keepSession(const login::Session& session) {
 }
 
 int CWinLoginServices::lastSite() const {
-    return profileInt(settings::kLastSite, 0);
+    return profileInt(app::settings::kLastSite, 0);
 }
 
 bool CWinLoginServices::remembered() const {
-    return profileInt(settings::kRemember, 0) == 1;
+    return profileInt(app::settings::kRemember, 0) == 1;
 }
 
 void CWinLoginServices::readCredentials(int siteIndex, std::string& login, std::string& password) const {

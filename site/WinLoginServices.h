@@ -11,7 +11,7 @@
 
 class CLoginDlg;
 
-class CWinLoginServices : public login::LoginServices {
+class CWinLoginServices : public site::login::LoginServices {
   public:
     explicit CWinLoginServices(CLoginDlg& dialog) : m_dialog(dialog) {}
     ~CWinLoginServices() override;
@@ -24,10 +24,10 @@ class CWinLoginServices : public login::LoginServices {
     void writeLastSite(int siteIndex) override;
     void writeRemember(bool remember) override;
     bool storeCredentials(int siteIndex, const std::string& login, const std::string& password) override;
-    login::Answer exchange(const login::Request& request) override;
+    site::login::Answer exchange(const site::login::Request& request) override;
     void trace(const std::string& text) override;
     void openAddress(const std::string& address) override;
-    void keepSession(const login::Session& session) override;
+    void keepSession(const site::login::Session& session) override;
 
     // What the dialog shows first: the stored site index (0 for none), whether "Remember" was
     // ticked, and the login and password stored for a site index (both empty for -1).

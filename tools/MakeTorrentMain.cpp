@@ -23,7 +23,7 @@ int main(int argc, char** argv) {
     int first = 1;
     if (argc == 5 && std::string(argv[1]) == "--threads") {
         const long n = std::strtol(argv[2], nullptr, 10);
-        if (n < 1 || n > static_cast<long>(pieces::kMaxHashers))
+        if (n < 1 || n > static_cast<long>(torrent::pieces::kMaxHashers))
             return usage();
         threads = static_cast<unsigned>(n);
         first = 3;
@@ -37,14 +37,14 @@ int main(int argc, char** argv) {
     maker.m_hashThreads = threads;
     const auto start = std::chrono::steady_clock::now();
     const BuildResult result =
-        fsys::isFolder(path) ? maker.buildFromFolder(path, output) : maker.buildFromFile(path, output);
+        torrent::fsys::isFolder(path) ? maker.buildFromFolder(path, output) : maker.buildFromFile(path, output);
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 
     const uint64_t total = maker.m_totalSize.load();
     const uint64_t hashed = maker.m_bytesDone.load();
     const uint64_t pieceLength = static_cast<uint64_t>(CMakeTorrent::pieceLengthFor(total));
     const double mibPerSecond = seconds > 0 ? static_cast<double>(hashed) / (1024.0 * 1024.0) / seconds : 0.0;
-    std::printf("hash threads: %u\n", threads != 0 ? threads : pieces::defaultHashers());
+    std::printf("hash threads: %u\n", threads != 0 ? threads : torrent::pieces::defaultHashers());
     std::printf("piece length: %llu\n", static_cast<unsigned long long>(pieceLength));
     std::printf("pieces: %llu\n", static_cast<unsigned long long>((hashed + pieceLength - 1) / pieceLength));
     std::printf("bytes hashed: %llu\n", static_cast<unsigned long long>(hashed));

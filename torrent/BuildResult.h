@@ -20,7 +20,7 @@ struct BuildResult {
 };
 
 // The reasons, as the member reads them after "Could not create the torrent:".
-namespace buildreason {
+namespace torrent::buildreason {
 inline std::string cannotRead(const std::string& path) {
     return "Cannot read " + path;
 }
@@ -46,4 +46,4 @@ inline std::string cannotWrite(const std::string& path) {
     return "Cannot write " + path;
 }
 inline constexpr const char* kNoMemory = "Not enough memory to create the torrent";
-}  // namespace buildreason
+}  // namespace torrent::buildreason

@@ -18,27 +18,27 @@ bool containsThumbsDb(const std::string& name) {
 
 bool CMakeTorrent::walkFolder(const std::string& folder) {
     std::string path = folder;
-    if (!path.empty() && path.back() == fsys::kSeparator)
+    if (!path.empty() && path.back() == torrent::fsys::kSeparator)
         path.pop_back();
 
-    fsys::CDirListing listing;
+    torrent::fsys::CDirListing listing;
     if (!listing.open(path))
         return false;
-    fsys::CDirEntry entry;
+    torrent::fsys::CDirEntry entry;
     // The cancel is looked at before each entry: a walk of a large folder can take a while.
     while (m_failure.empty() && !m_cancel.load(std::memory_order_relaxed) && listing.next(entry)) {
         if (entry.m_folder && (entry.m_name == "." || entry.m_name == ".."))
             continue;
-        const std::string full = path + fsys::kSeparator + entry.m_name;
+        const std::string full = path + torrent::fsys::kSeparator + entry.m_name;
         // Hidden and system folders are walked like any other.
         const bool content = entry.m_folder || !(entry.m_hidden || containsThumbsDb(entry.m_name));
         if (!content)
             continue;
         // Either would leave files out of the torrent without a word.
         if (entry.m_nameLost)
-            fail(buildreason::nameNotInCodePage(full));
-        else if (fsys::pathTooLong(full, entry.m_folder))
-            fail(buildreason::pathTooLong(full));
+            fail(torrent::buildreason::nameNotInCodePage(full));
+        else if (torrent::fsys::pathTooLong(full, entry.m_folder))
+            fail(torrent::buildreason::pathTooLong(full));
         else if (entry.m_folder)
             walkFolder(full);  // a subfolder that cannot be listed is skipped
         else
@@ -47,14 +47,14 @@ bool CMakeTorrent::walkFolder(const std::string& folder) {
     return true;
 }
 
-void CMakeTorrent::recordFile(const std::string& fullPath, const fsys::CDirEntry& entry) {
+void CMakeTorrent::recordFile(const std::string& fullPath, const torrent::fsys::CDirEntry& entry) {
     auto file = std::make_unique<CMakeTorrent_file>();
     file->m_fullPath = fullPath;
     file->m_size = entry.m_size;
     // Cut by length, so that a base path with or without its trailing separator gives the same.
     const std::size_t r = fullPath.size() > m_basePath.size() ? fullPath.size() - m_basePath.size() : 0;
     file->m_relPath = fullPath.substr(fullPath.size() - r);
-    if (!file->m_relPath.empty() && file->m_relPath.front() == fsys::kSeparator)
+    if (!file->m_relPath.empty() && file->m_relPath.front() == torrent::fsys::kSeparator)
         file->m_relPath.erase(0, 1);
     m_files.push_back(std::move(file));
 }
@@ -78,7 +78,7 @@ uint32_t CMakeTorrent::readContent(uint8_t* buffer, uint32_t count) {
         }
         const std::string& path = m_currentEntry->m_fullPath;
         if (!m_currentFile.isOpen() && !(m_ahead ? m_ahead->next(m_currentFile) : m_currentFile.open(path))) {
-            fail(buildreason::cannotRead(path));
+            fail(torrent::buildreason::cannotRead(path));
             break;
         }
         const auto want = static_cast<uint32_t>(std::min<uint64_t>(count - done, m_currentLeft));
@@ -87,7 +87,7 @@ uint32_t CMakeTorrent::readContent(uint8_t* buffer, uint32_t count) {
         done += n;
         m_currentLeft -= n;
         if (!readable || n < want) {
-            fail(readable ? buildreason::changed(path) : buildreason::cannotRead(path));
+            fail(readable ? torrent::buildreason::changed(path) : torrent::buildreason::cannotRead(path));
             break;
         }
         if (m_currentLeft > 0)
@@ -95,7 +95,7 @@ uint32_t CMakeTorrent::readContent(uint8_t* buffer, uint32_t count) {
         // This file's listed length is read: its reading ends here, and the file must end too.
         uint8_t beyond = 0;
         if (!m_currentFile.read(&beyond, 1, n) || n != 0) {
-            fail(n != 0 ? buildreason::changed(path) : buildreason::cannotRead(path));
+            fail(n != 0 ? torrent::buildreason::changed(path) : torrent::buildreason::cannotRead(path));
             break;
         }
         // The rest of the request comes from the next files.

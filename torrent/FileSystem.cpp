@@ -1,9 +1,9 @@
 #include "torrent/FileSystem.h"
 
-namespace fsys {
+namespace torrent::fsys {
 
 bool removeFile(const std::string& path) {
     return std::remove(path.c_str()) == 0;
 }
 
-}  // namespace fsys
+}  // namespace torrent::fsys

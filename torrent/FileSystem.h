@@ -9,7 +9,7 @@
 #include <string>
 #include <utility>
 
-namespace fsys {
+namespace torrent::fsys {
 
 #ifdef _WIN32
 inline constexpr char kSeparator = '\\';
@@ -103,4 +103,4 @@ bool pathTooLong(const std::string& path, bool folder);
 // where no real name holds one). Never natively.
 bool nameLost(const std::string& name);
 
-}  // namespace fsys
+}  // namespace torrent::fsys

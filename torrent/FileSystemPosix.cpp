@@ -9,7 +9,7 @@
 
 #include "torrent/FileSystem.h"
 
-namespace fsys {
+namespace torrent::fsys {
 
 bool endsPathPart(char c) {
     return c == '/';
@@ -129,4 +129,4 @@ bool nameLost(const std::string& /*name*/) {
     return false;
 }
 
-}  // namespace fsys
+}  // namespace torrent::fsys

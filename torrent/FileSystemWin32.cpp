@@ -6,7 +6,7 @@
 #include "win/CodePage.h"
 #include "win/Handles.h"
 
-namespace fsys {
+namespace torrent::fsys {
 
 namespace {
 const char kListPattern[] = "\\*.*";
@@ -32,7 +32,7 @@ CDirListing::~CDirListing() {
 
 bool CDirListing::open(const std::string& folder) {
     close();
-    const std::wstring pattern = codepage::widen(folder + kListPattern);
+    const std::wstring pattern = win::codepage::widen(folder + kListPattern);
     // The basic information leaves out the short 8.3 names, which Wine makes up for every entry,
     // and the large fetch takes many entries a call. Windows before 7 knows neither.
     m_impl->find = FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &m_impl->data, FindExSearchNameMatch, nullptr,
@@ -50,7 +50,7 @@ bool CDirListing::next(CDirEntry& entry) {
         return false;
     m_impl->pending = false;
     const WIN32_FIND_DATAW& d = m_impl->data;
-    entry.m_nameLost = !codepage::narrow(d.cFileName, entry.m_name);
+    entry.m_nameLost = !win::codepage::narrow(d.cFileName, entry.m_name);
     entry.m_folder = (d.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
     entry.m_hidden = (d.dwFileAttributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) != 0;
     entry.m_size = (static_cast<uint64_t>(d.nFileSizeHigh) << 32) | d.nFileSizeLow;
@@ -72,8 +72,9 @@ CReadFile::~CReadFile() {
 bool CReadFile::open(const std::string& path) {
     close();
     // Others may go on reading and writing it; a change shows as a length that does not match.
-    const HANDLE file = CreateFileW(codepage::widen(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+    const HANDLE file =
+        CreateFileW(win::codepage::widen(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return false;
     m_handle = file;
@@ -120,11 +121,11 @@ bool isFolder(const std::string& path) {
 
 bool pathTooLong(const std::string& path, bool folder) {
     // MAX_PATH holds the terminating zero.
-    return codepage::widen(folder ? path + kListPattern : path).size() >= MAX_PATH;
+    return win::codepage::widen(folder ? path + kListPattern : path).size() >= MAX_PATH;
 }
 
 bool nameLost(const std::string& name) {
     return name.find('?') != std::string::npos;
 }
 
-}  // namespace fsys
+}  // namespace torrent::fsys

@@ -12,7 +12,7 @@
 
 namespace {
 
-using pieces::kDigestSize;
+using torrent::pieces::kDigestSize;
 
 std::unique_ptr<CAtom> text(std::string value) {
     return std::make_unique<CAtomString>(std::move(value));
@@ -26,13 +26,13 @@ std::unique_ptr<CAtom> name(const std::string& narrow) {
 // The part of a path after its last ':' or separator.
 std::string lastPart(const std::string& path) {
     std::size_t start = path.size();
-    while (start > 0 && !fsys::endsPathPart(path[start - 1]))
+    while (start > 0 && !torrent::fsys::endsPathPart(path[start - 1]))
         --start;
     return path.substr(start);
 }
 
 std::string withoutSeparator(std::string path) {
-    if (!path.empty() && path.back() == fsys::kSeparator)
+    if (!path.empty() && path.back() == torrent::fsys::kSeparator)
         path.pop_back();
     return path;
 }
@@ -49,7 +49,7 @@ std::unique_ptr<CAtomList> pathList(const std::string& relPath) {
     auto list = std::make_unique<CAtomList>();
     std::string part;
     for (char c : relPath) {
-        if (c == fsys::kSeparator) {
+        if (c == torrent::fsys::kSeparator) {
             list->append(name(part));
             part.clear();
         } else {
@@ -75,9 +75,9 @@ bool writeMetainfo(const std::string& output, const std::string& metainfo, const
               std::fwrite(key.data(), 1, key.size(), f.get()) == key.size() &&
               std::fwrite(pieces, 1, size, f.get()) == size && std::fwrite("ee", 1, 2, f.get()) == 2;
     ok = f.close() && ok;
-    if (ok && fsys::replaceFile(temp, output))
+    if (ok && torrent::fsys::replaceFile(temp, output))
         return true;
-    fsys::removeFile(temp);
+    torrent::fsys::removeFile(temp);
     return false;
 }
 
@@ -151,21 +151,21 @@ void CMakeTorrent::start() {
 // pipeline's threads. True when the whole content was hashed as measured; false when cancelled or
 // when the reader failed the build (a file that went missing, could not be read, shrank or grew),
 // which would give a torrent that no client can verify.
-bool CMakeTorrent::hashPieces(pieces::CPiecePipeline& pipeline, PieceTable& table) {
-    const pieces::ReadFn read = [this](uint8_t* buffer, uint32_t count) { return readContent(buffer, count); };
-    const pieces::HashOutcome outcome =
+bool CMakeTorrent::hashPieces(torrent::pieces::CPiecePipeline& pipeline, PieceTable& table) {
+    const torrent::pieces::ReadFn read = [this](uint8_t* buffer, uint32_t count) { return readContent(buffer, count); };
+    const torrent::pieces::HashOutcome outcome =
         pipeline.run(read, table.m_bytes.get(), table.m_capacity, m_cancel, m_bytesDone);
     table.m_used = static_cast<std::size_t>(outcome.m_pieces) * kDigestSize;
     switch (outcome.m_end) {
-        case pieces::HashEnd::Complete:
+        case torrent::pieces::HashEnd::Complete:
             return m_failure.empty();
-        case pieces::HashEnd::TooLong:
-            fail(buildreason::changed(m_basePath));
+        case torrent::pieces::HashEnd::TooLong:
+            fail(torrent::buildreason::changed(m_basePath));
             return false;
-        case pieces::HashEnd::Failed:
-            fail(buildreason::kNoMemory);
+        case torrent::pieces::HashEnd::Failed:
+            fail(torrent::buildreason::kNoMemory);
             return false;
-        case pieces::HashEnd::Cancelled:
+        case torrent::pieces::HashEnd::Cancelled:
             break;
     }
     return false;
@@ -178,9 +178,9 @@ BuildResult CMakeTorrent::hashAndWrite(const std::string& metainfo,
     PieceTable table;
     bool complete = false;
     {
-        pieces::CPiecePipeline pipeline(pieceLength, m_hashThreads);
+        torrent::pieces::CPiecePipeline pipeline(pieceLength, m_hashThreads);
         if (!pipeline.allocated() || !table.allocate(totalSize, pieceLength))
-            return BuildResult::failed(buildreason::kNoMemory);
+            return BuildResult::failed(torrent::buildreason::kNoMemory);
         rewindContent();
         // Whatever way hashing ends, the opening thread ends with it.
         struct Rewind {
@@ -191,32 +191,32 @@ BuildResult CMakeTorrent::hashAndWrite(const std::string& metainfo,
         paths.reserve(m_files.size());
         for (const auto& file : m_files)
             paths.push_back(file->m_fullPath);
-        m_ahead = std::make_unique<fsys::COpenAhead>(std::move(paths));
+        m_ahead = std::make_unique<torrent::fsys::COpenAhead>(std::move(paths));
         complete = hashPieces(pipeline, table);
     }  // the piece buffers go before the output is written
     if (!complete)
         return ended();
     if (!writeMetainfo(output, metainfo, table.m_bytes.get(), table.m_used))
-        return BuildResult::failed(buildreason::cannotWrite(output));
+        return BuildResult::failed(torrent::buildreason::cannotWrite(output));
     return BuildResult::written();
 }
 
 BuildResult CMakeTorrent::ended() {
     if (m_cancel.load(std::memory_order_relaxed))
         return BuildResult::cancelled();
-    return BuildResult::failed(m_failure.empty() ? buildreason::changed(m_basePath) : m_failure);
+    return BuildResult::failed(m_failure.empty() ? torrent::buildreason::changed(m_basePath) : m_failure);
 }
 
 BuildResult CMakeTorrent::buildFromFolder(const std::string& path, const std::string& output) {
     start();
     m_basePath = path;
-    if (!fsys::isFolder(path))
-        return BuildResult::failed(fsys::nameLost(path) ? buildreason::nameNotInCodePage(path)
-                                                        : buildreason::noSuchFolder(path));
-    if (fsys::pathTooLong(withoutSeparator(path), true))
-        fail(buildreason::pathTooLong(path));
+    if (!torrent::fsys::isFolder(path))
+        return BuildResult::failed(torrent::fsys::nameLost(path) ? torrent::buildreason::nameNotInCodePage(path)
+                                                                 : torrent::buildreason::noSuchFolder(path));
+    if (torrent::fsys::pathTooLong(withoutSeparator(path), true))
+        fail(torrent::buildreason::pathTooLong(path));
     else if (!walkFolder(m_basePath))
-        fail(buildreason::cannotReadFolder(path));
+        fail(torrent::buildreason::cannotReadFolder(path));
     if (m_cancel.load(std::memory_order_relaxed))
         return BuildResult::cancelled();
     if (!m_failure.empty())
@@ -228,7 +228,7 @@ BuildResult CMakeTorrent::buildFromFolder(const std::string& path, const std::st
         totalSize += file->m_size;
     m_totalSize.store(totalSize, std::memory_order_relaxed);
     if (totalSize == 0)
-        return BuildResult::failed(buildreason::nothingToUpload(path));
+        return BuildResult::failed(torrent::buildreason::nothingToUpload(path));
     const int32_t pieceLength = pieceLengthFor(totalSize);
 
     auto files = std::make_unique<CAtomList>();
@@ -249,18 +249,18 @@ BuildResult CMakeTorrent::buildFromFolder(const std::string& path, const std::st
 BuildResult CMakeTorrent::buildFromFile(const std::string& path, const std::string& output) {
     start();
     m_basePath = path;
-    fsys::CReadFile file;
+    torrent::fsys::CReadFile file;
     uint64_t totalSize = 0;
-    if (fsys::isFolder(path) || !file.open(path) || !file.length(totalSize)) {
-        if (fsys::nameLost(lastPart(path)))
-            return BuildResult::failed(buildreason::nameNotInCodePage(path));
-        return BuildResult::failed(fsys::pathTooLong(path, false) ? buildreason::pathTooLong(path)
-                                                                  : buildreason::cannotRead(path));
+    if (torrent::fsys::isFolder(path) || !file.open(path) || !file.length(totalSize)) {
+        if (torrent::fsys::nameLost(lastPart(path)))
+            return BuildResult::failed(torrent::buildreason::nameNotInCodePage(path));
+        return BuildResult::failed(torrent::fsys::pathTooLong(path, false) ? torrent::buildreason::pathTooLong(path)
+                                                                           : torrent::buildreason::cannotRead(path));
     }
     file.close();  // the reader opens it again, as it opens every content file
     m_totalSize.store(totalSize, std::memory_order_relaxed);
     if (totalSize == 0)
-        return BuildResult::failed(buildreason::nothingToUpload(path));
+        return BuildResult::failed(torrent::buildreason::nothingToUpload(path));
     auto content = std::make_unique<CMakeTorrent_file>();
     content->m_fullPath = path;
     content->m_relPath = lastPart(path);

@@ -49,7 +49,7 @@ class CMakeTorrent {
     // subfolder that cannot be listed is skipped). A name the code page lacks, or a path too
     // long to open, ends the build: its files would be missing from the torrent.
     bool walkFolder(const std::string& path);
-    void recordFile(const std::string& fullPath, const fsys::CDirEntry& entry);
+    void recordFile(const std::string& fullPath, const torrent::fsys::CDirEntry& entry);
     // Up to `count` further content bytes; fewer means the content ended or reading stopped.
     // Each file gives exactly its listed length and must end there: one that cannot be opened
     // or read, or has shrunk or grown since the walk, stops the reading and fails the build.
@@ -65,10 +65,10 @@ class CMakeTorrent {
     std::string m_basePath;
     std::size_t m_readPos = 0;
     CMakeTorrent_file* m_currentEntry = nullptr;
-    fsys::CReadFile m_currentFile;
+    torrent::fsys::CReadFile m_currentFile;
     uint64_t m_currentLeft = 0;  // bytes of the current entry not read yet
     // While the pieces are hashed, the files come open from here; otherwise the reader opens them.
-    std::unique_ptr<fsys::COpenAhead> m_ahead;
+    std::unique_ptr<torrent::fsys::COpenAhead> m_ahead;
 
     std::atomic<uint64_t> m_totalSize{0};
     std::atomic<uint64_t> m_bytesDone{0};
@@ -81,7 +81,7 @@ class CMakeTorrent {
 
     // "creation date" is the clock at the time the dictionary is built unless this is set.
     std::optional<int32_t> m_fixedCreationDate;
-    // Threads that hash the pieces; 0: one per core (at most pieces::kMaxHashers).
+    // Threads that hash the pieces; 0: one per core (at most torrent::pieces::kMaxHashers).
     unsigned m_hashThreads = 0;
 
   private:
@@ -94,7 +94,7 @@ class CMakeTorrent {
                              uint32_t pieceLength,
                              uint64_t totalSize,
                              const std::string& output);
-    [[nodiscard]] bool hashPieces(pieces::CPiecePipeline& pipeline, PieceTable& table);
+    [[nodiscard]] bool hashPieces(torrent::pieces::CPiecePipeline& pipeline, PieceTable& table);
     BuildResult ended();
 
     std::string m_failure;

@@ -36,7 +36,7 @@ DWORD WINAPI CMyProgress::hashWorker(void* param) {
         self->m_result = self->m_singleFile ? self->m_maker.buildFromFile(self->m_sourcePath, output)
                                             : self->m_maker.buildFromFolder(self->m_sourcePath, output);
     } catch (const std::bad_alloc&) {
-        thrown(self->m_result, buildreason::kNoMemory);
+        thrown(self->m_result, torrent::buildreason::kNoMemory);
     } catch (const std::exception& e) {
         thrown(self->m_result, e.what());
     } catch (...) {

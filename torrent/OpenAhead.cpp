@@ -3,7 +3,7 @@
 #include <mutex>
 #include <utility>
 
-namespace fsys {
+namespace torrent::fsys {
 
 COpenAhead::COpenAhead(std::vector<std::string> paths) : m_paths(std::move(paths)), m_slots(kAhead) {
     m_closing.reserve(2 * kAhead);
@@ -20,7 +20,7 @@ COpenAhead::~COpenAhead() {
     if (!m_opener.joinable())
         return;
     {
-        std::lock_guard<pieces::CLock> lock(m_lock);
+        std::lock_guard<torrent::pieces::CLock> lock(m_lock);
         m_stop = true;
     }
     m_room.notifyOne();
@@ -34,7 +34,7 @@ void COpenAhead::openLoop() noexcept {
         for (;;) {
             std::size_t index = 0;
             {
-                std::lock_guard<pieces::CLock> lock(m_lock);
+                std::lock_guard<torrent::pieces::CLock> lock(m_lock);
                 // Once the queue is full it waits for half of it to be taken: one wake-up for
                 // many files.
                 if (waiting() == kAhead || m_opened == m_paths.size()) {
@@ -56,7 +56,7 @@ void COpenAhead::openLoop() noexcept {
             const bool open = file.open(m_paths[index]) && file.length(length);
             bool wake = false;
             {
-                std::lock_guard<pieces::CLock> lock(m_lock);
+                std::lock_guard<torrent::pieces::CLock> lock(m_lock);
                 Slot& slot = m_slots[index % kAhead];
                 slot.m_file = std::move(file);
                 slot.m_open = open;
@@ -71,7 +71,7 @@ void COpenAhead::openLoop() noexcept {
     }
     // The reader opens the rest itself; the files still queued are closed with the slots.
     {
-        std::lock_guard<pieces::CLock> lock(m_lock);
+        std::lock_guard<torrent::pieces::CLock> lock(m_lock);
         m_openerOver = true;
     }
     m_ready.notifyOne();
@@ -80,7 +80,7 @@ void COpenAhead::openLoop() noexcept {
 bool COpenAhead::next(CReadFile& file) {
     std::size_t index = 0;
     {
-        std::lock_guard<pieces::CLock> lock(m_lock);
+        std::lock_guard<torrent::pieces::CLock> lock(m_lock);
         if (m_taken == m_paths.size())
             return false;
         if (m_opener.joinable()) {
@@ -104,7 +104,7 @@ bool COpenAhead::next(CReadFile& file) {
 
 void COpenAhead::done(CReadFile& file) {
     {
-        std::lock_guard<pieces::CLock> lock(m_lock);
+        std::lock_guard<torrent::pieces::CLock> lock(m_lock);
         if (!m_openerOver) {
             m_closing.push_back(std::move(file));
             return;
@@ -113,4 +113,4 @@ void COpenAhead::done(CReadFile& file) {
     file.close();
 }
 
-}  // namespace fsys
+}  // namespace torrent::fsys

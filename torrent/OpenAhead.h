@@ -13,7 +13,7 @@
 #include "torrent/FileSystem.h"
 #include "torrent/PieceSync.h"
 
-namespace fsys {
+namespace torrent::fsys {
 
 class COpenAhead {
   public:
@@ -44,10 +44,10 @@ class COpenAhead {
     std::size_t waiting() const { return m_opened - m_taken; }
 
     const std::vector<std::string> m_paths;
-    pieces::CLock m_lock;
-    pieces::CCondition m_room;   // the opener may go on: room in the queue, or stop
-    pieces::CCondition m_ready;  // the reader may go on: a file opened, or the opener ended
-    std::vector<Slot> m_slots;   // file i in slot i % kAhead
+    torrent::pieces::CLock m_lock;
+    torrent::pieces::CCondition m_room;   // the opener may go on: room in the queue, or stop
+    torrent::pieces::CCondition m_ready;  // the reader may go on: a file opened, or the opener ended
+    std::vector<Slot> m_slots;            // file i in slot i % kAhead
     std::vector<CReadFile> m_closing;
     std::size_t m_opened = 0;  // paths the opener has tried
     std::size_t m_taken = 0;   // files the reader has taken
@@ -58,4 +58,4 @@ class COpenAhead {
     std::thread m_opener;
 };
 
-}  // namespace fsys
+}  // namespace torrent::fsys

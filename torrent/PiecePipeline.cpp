@@ -9,7 +9,7 @@
 #include "torrent/PieceSync.h"
 #include "torrent/Sha1Hasher.h"
 
-namespace pieces {
+namespace torrent::pieces {
 
 namespace {
 
@@ -258,4 +258,4 @@ HashOutcome CPiecePipeline::run(const ReadFn& read,
     return outcome;
 }
 
-}  // namespace pieces
+}  // namespace torrent::pieces

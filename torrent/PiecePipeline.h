@@ -16,7 +16,7 @@
 #include <memory>
 #include <vector>
 
-namespace pieces {
+namespace torrent::pieces {
 
 inline constexpr uint32_t kDigestSize = 20;
 inline constexpr unsigned kMaxHashers = 8;
@@ -69,4 +69,4 @@ class CPiecePipeline {
     std::vector<std::unique_ptr<uint8_t[]>> m_buffers;
 };
 
-}  // namespace pieces
+}  // namespace torrent::pieces

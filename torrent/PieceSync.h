@@ -6,7 +6,7 @@
 
 #include <memory>
 
-namespace pieces {
+namespace torrent::pieces {
 
 // Meets BasicLockable, for std::lock_guard and std::unique_lock.
 class CLock {
@@ -48,4 +48,4 @@ class CCondition {
     std::unique_ptr<Impl> m_impl;
 };
 
-}  // namespace pieces
+}  // namespace torrent::pieces

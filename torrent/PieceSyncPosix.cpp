@@ -3,7 +3,7 @@
 
 #include "torrent/PieceSync.h"
 
-namespace pieces {
+namespace torrent::pieces {
 
 struct CLock::Impl {
     std::mutex m_mutex;
@@ -42,4 +42,4 @@ void CCondition::notifyAll() {
     m_impl->m_condition.notify_all();
 }
 
-}  // namespace pieces
+}  // namespace torrent::pieces

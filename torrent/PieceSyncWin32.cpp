@@ -2,7 +2,7 @@
 
 #include "torrent/PieceSync.h"
 
-namespace pieces {
+namespace torrent::pieces {
 
 struct CLock::Impl {
     SRWLOCK m_lock = SRWLOCK_INIT;
@@ -39,4 +39,4 @@ void CCondition::notifyAll() {
     WakeAllConditionVariable(&m_impl->m_condition);
 }
 
-}  // namespace pieces
+}  // namespace torrent::pieces

@@ -6,7 +6,7 @@
 
 #include "upload/InputChecks.h"
 
-namespace category {
+namespace upload::category {
 
 namespace {
 
@@ -99,7 +99,7 @@ int keyboardLanding(const long (&values)[kListCount],
 
 int typedEntry(const std::string& typed, const std::vector<std::string>& names) {
     const auto folded = [](const std::string& text) {
-        std::string lower = inputs::trimBlanks(text);
+        std::string lower = upload::inputs::trimBlanks(text);
         std::transform(lower.begin(), lower.end(), lower.begin(),
                        [](unsigned char c) { return char(std::tolower(c)); });
         return lower;
@@ -131,4 +131,4 @@ void Lists::step(int list, const std::vector<long>& entries, int direction) {
     choose(list, entries[size_t(keyboardLanding(values, list, entries, landed, direction))]);
 }
 
-}  // namespace category
+}  // namespace upload::category

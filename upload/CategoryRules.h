@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-namespace category {
+namespace upload::category {
 
 inline constexpr int kListCount = 5;
 inline constexpr long kPlaceholder = -1;
@@ -50,4 +50,4 @@ struct Lists {
     void step(int list, const std::vector<long>& entries, int direction);
 };
 
-}  // namespace category
+}  // namespace upload::category

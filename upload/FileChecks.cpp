@@ -57,29 +57,30 @@ OpenedFile openWithLength(const std::string& path) {
 
 std::string contentProblem(const std::string& path, bool fileMode) {
     if (fileMode) {
-        const OpenedFile opened = fsys::isFolder(path) ? OpenedFile() : openWithLength(path);
+        const OpenedFile opened = torrent::fsys::isFolder(path) ? OpenedFile() : openWithLength(path);
         if (!opened.file)
-            return fsys::nameLost(path)             ? buildreason::nameNotInCodePage(path)
-                   : fsys::pathTooLong(path, false) ? buildreason::pathTooLong(path)
-                                                    : buildreason::cannotRead(path);
-        return opened.length == 0 ? buildreason::nothingToUpload(path) : std::string();
+            return torrent::fsys::nameLost(path)             ? torrent::buildreason::nameNotInCodePage(path)
+                   : torrent::fsys::pathTooLong(path, false) ? torrent::buildreason::pathTooLong(path)
+                                                             : torrent::buildreason::cannotRead(path);
+        return opened.length == 0 ? torrent::buildreason::nothingToUpload(path) : std::string();
     }
-    if (!fsys::isFolder(path))
-        return fsys::nameLost(path) ? buildreason::nameNotInCodePage(path) : buildreason::noSuchFolder(path);
+    if (!torrent::fsys::isFolder(path))
+        return torrent::fsys::nameLost(path) ? torrent::buildreason::nameNotInCodePage(path)
+                                             : torrent::buildreason::noSuchFolder(path);
     // The build's own walk: the same files count, hidden ones and Thumbs.db do not.
     CMakeTorrent walk;
     walk.m_basePath = path;
     if (!walk.walkFolder(path))
-        return buildreason::cannotReadFolder(path);
+        return torrent::buildreason::cannotReadFolder(path);
     for (const auto& file : walk.m_files)
         if (file->m_size > 0)
             return std::string();
-    return walk.failure().empty() ? buildreason::nothingToUpload(path) : walk.failure();
+    return walk.failure().empty() ? torrent::buildreason::nothingToUpload(path) : walk.failure();
 }
 
 PictureLook lookAtPicture(const std::string& path) {
     PictureLook look;
-    const OpenedFile opened = fsys::isFolder(path) ? OpenedFile() : openWithLength(path);
+    const OpenedFile opened = torrent::fsys::isFolder(path) ? OpenedFile() : openWithLength(path);
     if (!opened.file) {
         look.problem = opened.missing ? PictureProblem::Missing : PictureProblem::Unreadable;
         return look;
@@ -105,7 +106,7 @@ std::string pictureReason(const PictureLook& look) {
         case PictureProblem::Empty:
             return "it is empty";
         case PictureProblem::TooLarge:
-            return "it is " + pictures::sizeText(look.size) + "; a picture must be smaller than 2 GB";
+            return "it is " + upload::pictures::sizeText(look.size) + "; a picture must be smaller than 2 GB";
     }
     return std::string();
 }

@@ -1,6 +1,6 @@
 #include "upload/InputChecks.h"
 
-namespace inputs {
+namespace upload::inputs {
 
 std::string cleanName(const std::string& name) {
     std::string cleaned;
@@ -41,4 +41,4 @@ Outcome check(const Fields& fields) {
     return outcome;
 }
 
-}  // namespace inputs
+}  // namespace upload::inputs

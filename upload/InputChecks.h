@@ -3,7 +3,7 @@
 
 #include <string>
 
-namespace inputs {
+namespace upload::inputs {
 
 inline constexpr const char* kNoPath = "Please select a path to a File or a Directory first!";
 inline constexpr const char* kNoCategory = "Please select a Category!";
@@ -39,4 +39,4 @@ struct Outcome {
 
 Outcome check(const Fields& fields);
 
-}  // namespace inputs
+}  // namespace upload::inputs

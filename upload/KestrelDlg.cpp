@@ -21,15 +21,15 @@
 namespace {
 
 constexpr UINT kAboutCommand = 16;
-const int kCategoryIds[category::kListCount] = {IDC_CATEGORY, IDC_SUBCATEGORY1, IDC_SUBCATEGORY2, IDC_SUBCATEGORY3,
-                                                IDC_SUBCATEGORY4};
+const int kCategoryIds[upload::category::kListCount] = {IDC_CATEGORY, IDC_SUBCATEGORY1, IDC_SUBCATEGORY2,
+                                                        IDC_SUBCATEGORY3, IDC_SUBCATEGORY4};
 // What the upload reads: none of it changes while an upload runs.
 const int kUploadInputs[] = {IDC_UPLOAD_FILE,    IDC_UPLOAD_FOLDER, IDC_PATH,         IDC_BROWSE,       IDC_CATEGORY,
                              IDC_SUBCATEGORY1,   IDC_SUBCATEGORY2,  IDC_SUBCATEGORY3, IDC_SUBCATEGORY4, IDC_ADD_PICTURE,
                              IDC_REMOVE_PICTURE, IDC_NAME,          IDC_DESCRIPTION};
 
 bool openFileName(HWND owner, std::string& path) {
-    char buffer[codepage::kPathBytes] = {};
+    char buffer[win::codepage::kPathBytes] = {};
     OPENFILENAMEA request = {};
     request.lStructSize = sizeof request;
     request.hwndOwner = owner;
@@ -55,7 +55,7 @@ CKestrelDlg::~CKestrelDlg() {
 void CKestrelDlg::bindControls() {
     bind(m_path, IDC_PATH);
     bind(m_browse, IDC_BROWSE);
-    for (int i = 0; i < category::kListCount; ++i)
+    for (int i = 0; i < upload::category::kListCount; ++i)
         bind(m_categories[i], kCategoryIds[i]);
     bind(m_removePicture, IDC_REMOVE_PICTURE);
     bind(m_pictureList, IDC_PICTURES);
@@ -101,17 +101,17 @@ BOOL CKestrelDlg::OnInitDialog() {
 }
 
 void CKestrelDlg::fillCategories() {
-    m_categories[0].setItemData(m_categories[0].addString("Select Category"), category::kPlaceholder);
+    m_categories[0].setItemData(m_categories[0].addString("Select Category"), upload::category::kPlaceholder);
     m_categories[0].setCurSel(0);
-    for (int i = 1; i < category::kListCount; ++i) {
-        m_categories[i].setItemData(m_categories[i].addString("(optional)"), category::kPlaceholder);
+    for (int i = 1; i < upload::category::kListCount; ++i) {
+        m_categories[i].setItemData(m_categories[i].addString("(optional)"), upload::category::kPlaceholder);
         m_categories[i].setCurSel(0);
         m_categories[i].enable(false);
     }
     for (const std::string& entry : appState().m_session.m_categories) {
         long id = 0;
         std::string name;
-        if (!category::parseEntry(entry, id, name))
+        if (!upload::category::parseEntry(entry, id, name))
             continue;
         for (win::CComboBox& list : m_categories)
             list.setItemData(list.addString(name), id);
@@ -120,7 +120,7 @@ void CKestrelDlg::fillCategories() {
 
 long CKestrelDlg::categoryValue(int list) const {
     const int selected = m_categories[list].curSel();
-    return selected < 0 ? category::kPlaceholder : long(m_categories[list].itemData(selected));
+    return selected < 0 ? upload::category::kPlaceholder : long(m_categories[list].itemData(selected));
 }
 
 std::vector<long> CKestrelDlg::entryValues(int list) const {
@@ -139,7 +139,7 @@ bool CKestrelDlg::takeTypedCategory() {
         names.push_back(box.itemText(i));
     if (selected >= 0 && size_t(selected) < names.size() && typed == names[size_t(selected)])
         return true;
-    const int entry = category::typedEntry(typed, names);
+    const int entry = upload::category::typedEntry(typed, names);
     if (entry < 0)
         return false;
     box.setCurSel(entry);
@@ -149,7 +149,7 @@ bool CKestrelDlg::takeTypedCategory() {
 
 bool CKestrelDlg::OnCommand(WORD code, WORD id, HWND /*control*/) {
     if (code == CBN_SELCHANGE) {
-        for (int i = 0; i < category::kListCount; ++i)
+        for (int i = 0; i < upload::category::kListCount; ++i)
             if (id == kCategoryIds[i]) {
                 onCategoryChanged(i);
                 return true;
@@ -213,10 +213,10 @@ bool CKestrelDlg::addPicture(const std::string& path) {
 
     picture* record = added.get();
     m_pictures.push_back(std::move(added));
-    record->m_row =
-        m_pictureList.insertItem(0, pictures::numberText(long(m_pictures.size())), reinterpret_cast<LPARAM>(record));
+    record->m_row = m_pictureList.insertItem(0, upload::pictures::numberText(long(m_pictures.size())),
+                                             reinterpret_cast<LPARAM>(record));
     m_pictureList.setItemText(record->m_row, 1, fileNamePart(path));
-    m_pictureList.setItemText(record->m_row, 2, pictures::sizeText(record->m_fileSize));
+    m_pictureList.setItemText(record->m_row, 2, upload::pictures::sizeText(record->m_fileSize));
     return true;
 }
 
@@ -230,25 +230,25 @@ void CKestrelDlg::removePicture() {
         m_pictures.remove_if([record](const std::unique_ptr<picture>& p) { return p.get() == record; });
     }
     for (int i = 0, count = m_pictureList.itemCount(); i < count; ++i)
-        m_pictureList.setItemText(i, 0, pictures::numberText(i + 1));
+        m_pictureList.setItemText(i, 0, upload::pictures::numberText(i + 1));
 }
 
 void CKestrelDlg::onCategoryChanged(int list) {
-    long values[category::kListCount];
-    for (int i = 0; i < category::kListCount; ++i)
+    long values[upload::category::kListCount];
+    for (int i = 0; i < upload::category::kListCount; ++i)
         values[i] = categoryValue(i);
     if (list == m_keyList) {
         // A key stepped onto an entry the rules refuse: it steps on rather than starting over.
         const std::vector<long> entries = entryValues(list);
         const int landed = m_categories[list].curSel();
-        const int chosen = category::keyboardLanding(values, list, entries, landed, m_keyDirection);
+        const int chosen = upload::category::keyboardLanding(values, list, entries, landed, m_keyDirection);
         if (chosen != landed) {
             m_categories[list].setCurSel(chosen);
             values[list] = entries[size_t(chosen)];
         }
     }
-    const category::Change change = category::onSelectionChanged(values, list);
-    for (int i = 0; i < category::kListCount; ++i) {
+    const upload::category::Change change = upload::category::onSelectionChanged(values, list);
+    for (int i = 0; i < upload::category::kListCount; ++i) {
         if (change.resetMask & (1u << i))
             m_categories[i].setCurSel(0);
         if (change.enableMask & (1u << i))
@@ -415,13 +415,13 @@ void CKestrelDlg::onUpload() {
     const bool categoryNamed = takeTypedCategory();
     setBusyState();
 
-    inputs::Fields fields;
+    upload::inputs::Fields fields;
     fields.path = m_path.text();
-    fields.category = categoryNamed ? categoryValue(0) : category::kPlaceholder;
+    fields.category = categoryNamed ? categoryValue(0) : upload::category::kPlaceholder;
     fields.pictureCount = m_pictureList.itemCount();
     fields.name = m_name.text();
     fields.description = m_description.text();
-    const inputs::Outcome outcome = inputs::check(fields);
+    const upload::inputs::Outcome outcome = upload::inputs::check(fields);
     if (outcome.nameCleaned)
         m_name.setText(outcome.cleanedName);
     if (!outcome.message.empty()) {

@@ -85,7 +85,7 @@ class CKestrelDlg : public CResizeDlg {
 
     win::CEdit m_path;
     win::CButton m_browse;
-    win::CComboBox m_categories[category::kListCount];
+    win::CComboBox m_categories[upload::category::kListCount];
     win::CButton m_removePicture;
     win::CListView m_pictureList;
     win::CEdit m_name;

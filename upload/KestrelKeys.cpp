@@ -39,7 +39,7 @@ int stepDirection(WPARAM key) {
 }  // namespace
 
 int CKestrelDlg::categoryListHolding(HWND window) const {
-    for (int i = 0; i < category::kListCount; ++i) {
+    for (int i = 0; i < upload::category::kListCount; ++i) {
         const HWND list = m_categories[i].hwnd();
         if (window == list || IsChild(list, window))
             return i;

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
-namespace pictures {
+namespace upload::pictures {
 
 std::string numberText(long number) {
     char text[32];
@@ -24,4 +24,4 @@ size_t sortedRowIndex(const std::vector<std::string>& rowTexts, const std::strin
     return size_t(std::upper_bound(rowTexts.begin(), rowTexts.end(), text) - rowTexts.begin());
 }
 
-}  // namespace pictures
+}  // namespace upload::pictures

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-namespace pictures {
+namespace upload::pictures {
 
 // "%02ld": 01 for the first picture.
 std::string numberText(long number);
@@ -16,4 +16,4 @@ std::string sizeText(uint64_t bytes);
 // Where a row with this text lands in a list sorted ascending by text (after equal texts).
 size_t sortedRowIndex(const std::vector<std::string>& rowTexts, const std::string& text);
 
-}  // namespace pictures
+}  // namespace upload::pictures

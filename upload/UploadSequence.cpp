@@ -21,8 +21,8 @@ void reportFailedRequest(UploadServices& services,
                          const PostAnswer& answer,
                          const std::string& alreadySent,
                          const std::string& status) {
-    const std::string why = answer.failure.empty() ? reason::answered(answer.status) : answer.failure;
-    std::string text = "Upload Failed:\n\n" + step + " to " + host + " failed.\n\n" + inputs::trimBlanks(why);
+    const std::string why = answer.failure.empty() ? site::reason::answered(answer.status) : answer.failure;
+    std::string text = "Upload Failed:\n\n" + step + " to " + host + " failed.\n\n" + upload::inputs::trimBlanks(why);
     if (!alreadySent.empty())
         text += "\n\n" + alreadySent;
     services.setStatus(status);
@@ -143,7 +143,7 @@ void runUploadGuarded(const UploadJob& job, UploadServices& services) noexcept {
 void runUpload(const UploadJob& job, UploadServices& services) {
     std::string content;
     if (!contentFolder(job.contentPath, job.fileMode, content)) {
-        services.message(inputs::kInvalidPath);
+        services.message(upload::inputs::kInvalidPath);
         return;
     }
     const std::string parent = job.fileMode ? std::string() : parentFolder(job.contentPath);

@@ -81,7 +81,7 @@ bool CWinUploadServices::postForm(const std::string& host,
     }
     auto failed = std::make_shared<win::Failed>(win::kFailed);
     if (!runBounded([form, failed] { *failed = form->send(); }, requestWaitMilliseconds())) {
-        answer.failure = reason::noAnswerWithin(requestLimits().m_totalSeconds);
+        answer.failure = site::reason::noAnswerWithin(requestLimits().m_totalSeconds);
         return false;
     }
     if (*failed) {
@@ -134,7 +134,7 @@ bool CWinUploadServices::downloadTorrent(const std::string& host,
             requestWaitMilliseconds()))
         return !download->failed;
     appMessageBox("Failed to download https://" + host + linkPath + "\n\n" +
-                  reason::noAnswerWithin(requestLimits().m_totalSeconds));
+                  site::reason::noAnswerWithin(requestLimits().m_totalSeconds));
     return false;
 }
 

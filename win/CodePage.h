@@ -8,7 +8,7 @@
 
 #include <string>
 
-namespace codepage {
+namespace win::codepage {
 
 inline constexpr unsigned kUtf8CodePage = 65001;
 
@@ -19,14 +19,14 @@ unsigned activeCodePage();
 // always valid UTF-8 (under 65001 what is not UTF-8 becomes U+FFFD).
 std::string codePageToUtf8(const std::string& text, unsigned codePage);
 
-}  // namespace codepage
+}  // namespace win::codepage
 
 // Text of this process, in its active code page, as UTF-8: what leaves the program (form values,
 // file names on the wire, names in a torrent) goes through here.
 std::string toUtf8(const std::string& text);
 
 #ifdef _WIN32
-namespace codepage {
+namespace win::codepage {
 
 // A buffer the system fills with a path: 260 characters (MAX_PATH) of the code page, which under
 // UTF-8 take up to four bytes each.
@@ -37,5 +37,5 @@ std::wstring widen(const std::string& narrow);
 // False when the active code page cannot hold `wide` (a '?' or a look-alike would stand in).
 [[nodiscard]] bool narrow(const std::wstring& wide, std::string& out);
 
-}  // namespace codepage
+}  // namespace win::codepage
 #endif

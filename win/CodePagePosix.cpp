@@ -1,7 +1,7 @@
 // Natively narrow text is UTF-8 already: there is nothing to convert.
 #include "win/CodePage.h"
 
-namespace codepage {
+namespace win::codepage {
 
 unsigned activeCodePage() {
     return kUtf8CodePage;
@@ -11,7 +11,7 @@ std::string codePageToUtf8(const std::string& text, unsigned /*codePage*/) {
     return text;
 }
 
-}  // namespace codepage
+}  // namespace win::codepage
 
 std::string toUtf8(const std::string& text) {
     return text;

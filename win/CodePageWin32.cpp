@@ -4,7 +4,7 @@
 
 #include "win/CodePage.h"
 
-namespace codepage {
+namespace win::codepage {
 
 namespace {
 
@@ -64,8 +64,8 @@ bool narrow(const std::wstring& wide, std::string& out) {
     return toWide(out, CP_ACP) == wide;
 }
 
-}  // namespace codepage
+}  // namespace win::codepage
 
 std::string toUtf8(const std::string& text) {
-    return codepage::codePageToUtf8(text, codepage::activeCodePage());
+    return win::codepage::codePageToUtf8(text, win::codepage::activeCodePage());
 }

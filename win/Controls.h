@@ -112,7 +112,7 @@ class CListView : public CControl {
         send(LVM_SETITEMTEXTA, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item));
     }
     std::string itemText(int index, int subItem) const {
-        char buffer[codepage::kPathBytes] = {};
+        char buffer[win::codepage::kPathBytes] = {};
         LVITEMA item{};
         item.iSubItem = subItem;
         item.pszText = buffer;

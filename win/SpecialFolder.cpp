@@ -15,7 +15,7 @@ std::string specialFolderPath(int csidl, bool create) {
     if (FAILED(SHGetFolderPathW(nullptr, csidl | (create ? CSIDL_FLAG_CREATE : 0), nullptr, 0, wide)))
         return path;
     // A name the code page lacks shows as such where the path is used.
-    static_cast<void>(codepage::narrow(wide, path));
+    static_cast<void>(win::codepage::narrow(wide, path));
     return path;
 }
 

@@ -1,6 +1,6 @@
 #include "app/state/SettingsLayout.h"
 
-namespace settings {
+namespace app::settings {
 
 std::string profileKey(const std::string& registryKey, const std::string& profileName) {
     return "Software\\" + registryKey + "\\" + profileName;
@@ -10,4 +10,4 @@ std::string profileKeyPath(const std::string& registryKey, const std::string& pr
     return profileKey(registryKey, profileName) + "\\" + section;
 }
 
-}  // namespace settings
+}  // namespace app::settings

@@ -4,7 +4,7 @@
 
 #include <string>
 
-namespace settings {
+namespace app::settings {
 
 enum class Root { LocalMachine, CurrentUser, ClassesRoot };
 
@@ -54,4 +54,4 @@ inline constexpr ClientCommandKey kUtorrentCommandKeys[] = {
 std::string profileKey(const std::string& registryKey, const std::string& profileName);
 std::string profileKeyPath(const std::string& registryKey, const std::string& profileName, const std::string& section);
 
-}  // namespace settings
+}  // namespace app::settings

@@ -15,11 +15,14 @@ TEST(AppState, IdentityAndProfileKey) {
     EXPECT_EQ(state.m_buildNumber, 1024);
     EXPECT_TRUE(state.m_azureusPath.empty());
 
-    EXPECT_EQ(settings::profileKeyPath(settings::kRegistryKeyName, state.m_title, settings::kProfileSection),
-              "Software\\Seedwright\\Seedwright V1.14\\Settings");
+    EXPECT_EQ(
+        app::settings::profileKeyPath(app::settings::kRegistryKeyName, state.m_title, app::settings::kProfileSection),
+        "Software\\Seedwright\\Seedwright V1.14\\Settings");
     // Another title is another key, so another version finds no stored logins.
-    EXPECT_NE(settings::profileKeyPath(settings::kRegistryKeyName, "Seedwright V1.15", settings::kProfileSection),
-              settings::profileKeyPath(settings::kRegistryKeyName, state.m_title, settings::kProfileSection));
+    EXPECT_NE(
+        app::settings::profileKeyPath(app::settings::kRegistryKeyName, "Seedwright V1.15",
+                                      app::settings::kProfileSection),
+        app::settings::profileKeyPath(app::settings::kRegistryKeyName, state.m_title, app::settings::kProfileSection));
 }
 
 }  // namespace

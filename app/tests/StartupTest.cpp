@@ -13,12 +13,12 @@ class FakeHost : public StartupHost {
     std::vector<std::string> log;
     unsigned long createError = 0;
     std::string installationPath;  // what the settings key holds
-    int installerResult = startup::kResultOk;
+    int installerResult = app::startup::kResultOk;
     bool installerNeedsElevation = false;
     bool installerMenuFailed = false;
     bool uninstallerNeedsElevation = false;
     bool currentFolderOk = true;
-    int loginResult = startup::kResultOk;
+    int loginResult = app::startup::kResultOk;
     AppState* state = nullptr;
 
     void setApplicationName(const std::string& name) override { log.push_back("name " + name); }
@@ -72,7 +72,7 @@ class FakeHost : public StartupHost {
 std::vector<std::string> run(FakeHost& host, const std::string& commandLine, AppState& state) {
     CCommandLine cl;
     cl.parse(commandLine, host.program);
-    startup::run(host, state, cl);
+    app::startup::run(host, state, cl);
     return host.log;
 }
 
@@ -199,11 +199,11 @@ TEST(Startup, NotInstalledRunsTheInstallerAndEndsWithoutLogin) {
                    "message Installation Complete!\n\nHowever Errors accured during Installation of Menu Entries!"}));
 
     FakeHost aborted;
-    aborted.installerResult = startup::kResultCancel;
+    aborted.installerResult = app::startup::kResultCancel;
     EXPECT_EQ(after(run(aborted, kProgram, state)), (Log{"installer"}));
 
     FakeHost refused;
-    refused.installerResult = startup::kResultCancel;
+    refused.installerResult = app::startup::kResultCancel;
     refused.installerNeedsElevation = true;
     EXPECT_EQ(after(run(refused, kProgram, state)), (Log{"installer", "runas [/restarted]"}));
 
@@ -215,7 +215,7 @@ TEST(Startup, NotInstalledRunsTheInstallerAndEndsWithoutLogin) {
 
 TEST(Startup, TheInstallersRestartHappensOnceAndTheRestartedCopyReportsTheFailure) {
     FakeHost first;
-    first.installerResult = startup::kResultCancel;
+    first.installerResult = app::startup::kResultCancel;
     first.installerNeedsElevation = true;
     AppState state;
     EXPECT_EQ(after(run(first, kProgram, state)), (Log{"installer", "runas [/restarted]"}));
@@ -240,7 +240,7 @@ TEST(Startup, ACopyFromElsewhereOffersToInstallOverTheInstalledOne) {
     FakeHost yes;
     yes.installationPath = "C:\\Program Files\\Seedwright";
     yes.program = "C:\\Users\\jo\\Downloads\\Seedwright.exe";
-    yes.answer = startup::kResultYes;
+    yes.answer = app::startup::kResultYes;
     AppState state;
     EXPECT_EQ(after(run(yes, "Seedwright.exe", state)),
               (Log{question, "installer", "message Installation Complete! Enjoy..."}));
@@ -286,7 +286,7 @@ TEST(Startup, UnusableWorkingFolderOffersAReinstallWithoutRestart) {
     FakeHost aborted = FakeHost();
     aborted.installationPath = "C:\\Seedwright";
     aborted.currentFolderOk = false;
-    aborted.installerResult = startup::kResultCancel;
+    aborted.installerResult = app::startup::kResultCancel;
     aborted.installerNeedsElevation = true;
     EXPECT_EQ(after(run(aborted, kProgram, state)), (Log{"cd C:\\Users\\jo\\AppData\\Roaming\\Seedwright", cdFailed,
                                                          "installer", "message Installation aborted..."}));
@@ -295,7 +295,7 @@ TEST(Startup, UnusableWorkingFolderOffersAReinstallWithoutRestart) {
 TEST(Startup, CancelledLoginEndsWithoutTheMainDialog) {
     FakeHost host;
     host.installationPath = "C:\\Seedwright";
-    host.loginResult = startup::kResultCancel;
+    host.loginResult = app::startup::kResultCancel;
     AppState state;
     EXPECT_EQ(after(run(host, kProgram, state)), (Log{"cd C:\\Users\\jo\\AppData\\Roaming\\Seedwright", "login"}));
 }

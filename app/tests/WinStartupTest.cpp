@@ -62,7 +62,7 @@ class WinStartupTest : public ::testing::Test {
         CRecordingHost host(m_app);
         CCommandLine cl;
         cl.parse(commandLine);
-        startup::run(host, appState(), cl);
+        app::startup::run(host, appState(), cl);
         return host.log;
     }
 

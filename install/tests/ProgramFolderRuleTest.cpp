@@ -7,7 +7,7 @@
 
 namespace {
 
-using setup::FolderVerdict;
+using install::FolderVerdict;
 
 const std::vector<std::string> kSystemFolders = {
     "C:\\Windows", "C:\\Program Files", "C:\\Program Files (x86)", "C:\\Users\\jo", "", "not a path",
@@ -22,14 +22,14 @@ TEST(ProgramFolderRule, RootsAndSystemFoldersInAnySpellingAreRefused) {
           "C:/Program Files (x86)", "C:\\Program Files\\.\\", "C:\\Users\\jo", "C:\\Users\\JO\\.",
           // A folder that holds one of them.
           "C:\\Users", "C:\\Users\\"}) {
-        EXPECT_EQ(setup::judgeProgramFolder(refused, kSystemFolders), FolderVerdict::NotOwn) << refused;
+        EXPECT_EQ(install::judgeProgramFolder(refused, kSystemFolders), FolderVerdict::NotOwn) << refused;
     }
 }
 
 TEST(ProgramFolderRule, RelativePathsAreNoFullPaths) {
     for (const char* relative : {"", "MyApps", "Seedwright\\x", "C:", "C:Apps", "\\Apps", ".\\x", "..\\x", "\\\\",
                                  "\\\\?\\", "\\\\?\\relative"})
-        EXPECT_EQ(setup::judgeProgramFolder(relative, kSystemFolders), FolderVerdict::NotFullPath) << relative;
+        EXPECT_EQ(install::judgeProgramFolder(relative, kSystemFolders), FolderVerdict::NotFullPath) << relative;
 }
 
 TEST(ProgramFolderRule, FoldersOfTheirOwnAreUsable) {
@@ -40,20 +40,20 @@ TEST(ProgramFolderRule, FoldersOfTheirOwnAreUsable) {
           std::string("D:\\Games"), std::string("C:\\Users\\jo\\Seedwright"), std::string("C:\\Windows2"),
           std::string("\\\\server\\share\\Seedwright"), std::string("C:/Apps/Seedwright"),
           std::string("C:\\M\xfcller & Co! 100%")})
-        EXPECT_EQ(setup::judgeProgramFolder(usable, kSystemFolders), FolderVerdict::Usable) << usable;
+        EXPECT_EQ(install::judgeProgramFolder(usable, kSystemFolders), FolderVerdict::Usable) << usable;
 }
 
 TEST(ProgramFolderRule, NormalizedAsWindowsResolvesIt) {
-    EXPECT_EQ(setup::normalizedFullPath("c:/Apps//Seedwright/"), "C:\\Apps\\Seedwright");
-    EXPECT_EQ(setup::normalizedFullPath("C:\\Program Files\\x\\..\\Seedwright. "), "C:\\Program Files\\Seedwright");
-    EXPECT_EQ(setup::normalizedFullPath("C:\\..\\.."), "C:\\");
-    EXPECT_EQ(setup::normalizedFullPath("\\\\?\\d:\\Tools"), "D:\\Tools");
-    EXPECT_EQ(setup::normalizedFullPath("\\\\?\\UNC\\srv\\sh\\x"), "\\\\srv\\sh\\x");
-    EXPECT_EQ(setup::normalizedFullPath("Tools"), "");
+    EXPECT_EQ(install::normalizedFullPath("c:/Apps//Seedwright/"), "C:\\Apps\\Seedwright");
+    EXPECT_EQ(install::normalizedFullPath("C:\\Program Files\\x\\..\\Seedwright. "), "C:\\Program Files\\Seedwright");
+    EXPECT_EQ(install::normalizedFullPath("C:\\..\\.."), "C:\\");
+    EXPECT_EQ(install::normalizedFullPath("\\\\?\\d:\\Tools"), "D:\\Tools");
+    EXPECT_EQ(install::normalizedFullPath("\\\\?\\UNC\\srv\\sh\\x"), "\\\\srv\\sh\\x");
+    EXPECT_EQ(install::normalizedFullPath("Tools"), "");
 
-    EXPECT_TRUE(setup::samePath("C:\\Program Files\\Seedwright\\", "c:/program files/SEEDWRIGHT"));
-    EXPECT_FALSE(setup::samePath("C:\\Program Files\\Seedwright", "C:\\Program Files"));
-    EXPECT_FALSE(setup::samePath("Seedwright", "Seedwright"));
+    EXPECT_TRUE(install::samePath("C:\\Program Files\\Seedwright\\", "c:/program files/SEEDWRIGHT"));
+    EXPECT_FALSE(install::samePath("C:\\Program Files\\Seedwright", "C:\\Program Files"));
+    EXPECT_FALSE(install::samePath("Seedwright", "Seedwright"));
 }
 
 }  // namespace

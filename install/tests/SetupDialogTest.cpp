@@ -394,7 +394,7 @@ TEST_F(SetupTest, TheBatchSpellsTheFolderAsCmdReadsIt) {
     CKeptBatchSetup kept;
     appState().m_forced = true;
     kept.uninstall();
-    ASSERT_EQ(setup::systemOemCodePage(), 437u);
+    ASSERT_EQ(install::systemOemCodePage(), 437u);
     const std::string oemFolder = "C:\\M\x81ller & Co! 100%%\\Seedwright";
     EXPECT_EQ(kept.batchText.rfind("setlocal DisableDelayedExpansion\r\nchcp 437>nul\r\n", 0), 0u);
     EXPECT_NE(kept.batchText.find("\r\ndel \"" + oemFolder + "\\Seedwright.exe\"\r\nif not exist \"" + oemFolder +

@@ -8,22 +8,22 @@
 namespace {
 
 TEST(FolderChoice, AppendsTheProductFolderUnlessThePathEndsInIt) {
-    EXPECT_EQ(setup::withProductFolder("C:\\Program Files"), "C:\\Program Files\\Seedwright");
-    EXPECT_EQ(setup::withProductFolder("D:\\Tools\\Seedwright"), "D:\\Tools\\Seedwright");
+    EXPECT_EQ(install::withProductFolder("C:\\Program Files"), "C:\\Program Files\\Seedwright");
+    EXPECT_EQ(install::withProductFolder("D:\\Tools\\Seedwright"), "D:\\Tools\\Seedwright");
     // Only the final characters count, and letter case does.
-    EXPECT_EQ(setup::withProductFolder("D:\\MySeedwright"), "D:\\MySeedwright");
-    EXPECT_EQ(setup::withProductFolder("D:\\seedwright"), "D:\\seedwright\\Seedwright");
-    EXPECT_EQ(setup::withProductFolder("D:\\Seedwright\\x"), "D:\\Seedwright\\x\\Seedwright");
+    EXPECT_EQ(install::withProductFolder("D:\\MySeedwright"), "D:\\MySeedwright");
+    EXPECT_EQ(install::withProductFolder("D:\\seedwright"), "D:\\seedwright\\Seedwright");
+    EXPECT_EQ(install::withProductFolder("D:\\Seedwright\\x"), "D:\\Seedwright\\x\\Seedwright");
     // Shorter than the name: compared whole.
-    EXPECT_EQ(setup::withProductFolder("E:\\Seed"), "E:\\Seed\\Seedwright");
-    EXPECT_EQ(setup::withProductFolder("Seedwright"), "Seedwright");
-    EXPECT_EQ(setup::withProductFolder("C:\\"), "C:\\Seedwright");
+    EXPECT_EQ(install::withProductFolder("E:\\Seed"), "E:\\Seed\\Seedwright");
+    EXPECT_EQ(install::withProductFolder("Seedwright"), "Seedwright");
+    EXPECT_EQ(install::withProductFolder("C:\\"), "C:\\Seedwright");
 }
 
 TEST(SelfDeleteBatch, TextForAPathWithBlanks) {
     const std::string text =
-        setup::selfDeleteBatchText("C:\\Program Files\\Seedwright\\Seedwright.exe", "C:\\Program Files\\Seedwright",
-                                   "C:\\Users\\Jo Ann\\AppData\\Local\\Temp\\_uninsep.bat", 437);
+        install::selfDeleteBatchText("C:\\Program Files\\Seedwright\\Seedwright.exe", "C:\\Program Files\\Seedwright",
+                                     "C:\\Users\\Jo Ann\\AppData\\Local\\Temp\\_uninsep.bat", 437);
     EXPECT_EQ(text,
               "setlocal DisableDelayedExpansion\r\n"
               "chcp 437>nul\r\n"
@@ -41,35 +41,35 @@ TEST(SelfDeleteBatch, TextForAPathWithBlanks) {
               ":Done\r\n"
               "del \"C:\\Users\\Jo Ann\\AppData\\Local\\Temp\\_uninsep.bat\"");
     // No code page: the console's is left as it is.
-    EXPECT_EQ(setup::selfDeleteBatchText("C:\\S\\Seedwright.exe", "C:\\S", "T:\\_uninsep.bat", 0)
+    EXPECT_EQ(install::selfDeleteBatchText("C:\\S\\Seedwright.exe", "C:\\S", "T:\\_uninsep.bat", 0)
                   .rfind("setlocal DisableDelayedExpansion\r\ncd\\\r\n", 0),
               0u);
 }
 
 TEST(SelfDeleteBatch, PercentSignsAreDoubledSoCmdCannotExpandThem) {
-    const std::string text = setup::selfDeleteBatchText("D:\\100%\\%USERPROFILE%\\Seedwright.exe",
-                                                        "D:\\100%\\%USERPROFILE%", "C:\\Temp %TMP%\\_uninsep.bat", 0);
+    const std::string text = install::selfDeleteBatchText("D:\\100%\\%USERPROFILE%\\Seedwright.exe",
+                                                          "D:\\100%\\%USERPROFILE%", "C:\\Temp %TMP%\\_uninsep.bat", 0);
     EXPECT_NE(text.find("\r\ndel \"D:\\100%%\\%%USERPROFILE%%\\Seedwright.exe\"\r\n"
                         "if not exist \"D:\\100%%\\%%USERPROFILE%%\\Seedwright.exe\" goto Repeat2\r\n"),
               std::string::npos);
     EXPECT_NE(text.find("\r\nrmdir \"D:\\100%%\\%%USERPROFILE%%\"\r\n"), std::string::npos);
     EXPECT_EQ(text.substr(text.rfind("\r\n") + 2), "del \"C:\\Temp %%TMP%%\\_uninsep.bat\"");
     // '!' and '&' stay as they are: quoted, with delayed expansion off, cmd takes them literally.
-    EXPECT_EQ(setup::batchEscaped("%"), "%%");
-    EXPECT_EQ(setup::batchEscaped("Tom & Jerry!%"), "Tom & Jerry!%%");
+    EXPECT_EQ(install::batchEscaped("%"), "%%");
+    EXPECT_EQ(install::batchEscaped("Tom & Jerry!%"), "Tom & Jerry!%%");
 }
 
 TEST(SelfDeleteBatch, BatchFileOnlyInAFullTemporaryFolder) {
-    EXPECT_EQ(setup::batchFilePath("C:\\Users\\jo\\Temp\\"), "C:\\Users\\jo\\Temp\\_uninsep.bat");
-    EXPECT_EQ(setup::batchFilePath("C:\\Temp"), "C:\\Temp\\_uninsep.bat");
+    EXPECT_EQ(install::batchFilePath("C:\\Users\\jo\\Temp\\"), "C:\\Users\\jo\\Temp\\_uninsep.bat");
+    EXPECT_EQ(install::batchFilePath("C:\\Temp"), "C:\\Temp\\_uninsep.bat");
     for (const char* unusable : {"", "\\", "Temp\\", "C:", "C:Temp"})
-        EXPECT_EQ(setup::batchFilePath(unusable), "") << unusable;
+        EXPECT_EQ(install::batchFilePath(unusable), "") << unusable;
 }
 
 TEST(MenuName, OnlyNamesWindowsTakesAsTheyAre) {
     for (const char* good : {"Seedwright", "Seedwright 1.14", "Tools\\Seedwright", "M\xfcller & Co! 100%", "CONSOLE",
                              "Con men", ".hidden"})
-        EXPECT_TRUE(setup::isUsableMenuName(good)) << good;
+        EXPECT_TRUE(install::isUsableMenuName(good)) << good;
     for (const char* bad : {"",
                             "Seed|wright",
                             "Seed/wright",
@@ -91,7 +91,7 @@ TEST(MenuName, OnlyNamesWindowsTakesAsTheyAre) {
                             "nul",
                             "Lpt1.txt",
                             "Tools\\AUX"})
-        EXPECT_FALSE(setup::isUsableMenuName(bad)) << bad;
+        EXPECT_FALSE(install::isUsableMenuName(bad)) << bad;
 }
 
 TEST(SelfDeleteBatch, TargetsOnlyTheRecordedFolderThatHoldsTheProgram) {
@@ -102,18 +102,18 @@ TEST(SelfDeleteBatch, TargetsOnlyTheRecordedFolderThatHoldsTheProgram) {
         return files.count(file) != 0;
     };
 
-    auto target = setup::selfDeleteTarget("C:\\Program Files\\Seedwright", exists);
+    auto target = install::selfDeleteTarget("C:\\Program Files\\Seedwright", exists);
     EXPECT_TRUE(target.deletes);
     EXPECT_EQ(target.programFile, "C:\\Program Files\\Seedwright\\Seedwright.exe");
     EXPECT_EQ(target.programFolder, "C:\\Program Files\\Seedwright");
 
     // A trailing backslash names the same folder.
-    target = setup::selfDeleteTarget("C:\\Program Files\\Seedwright\\", exists);
+    target = install::selfDeleteTarget("C:\\Program Files\\Seedwright\\", exists);
     EXPECT_TRUE(target.deletes);
     EXPECT_EQ(target.programFolder, "C:\\Program Files\\Seedwright");
 
     // A recorded folder without the program file is left alone.
-    target = setup::selfDeleteTarget("C:\\Users\\jo\\Downloads", exists);
+    target = install::selfDeleteTarget("C:\\Users\\jo\\Downloads", exists);
     EXPECT_FALSE(target.deletes);
     EXPECT_EQ(asked, "C:\\Users\\jo\\Downloads\\Seedwright.exe");
     EXPECT_TRUE(target.programFile.empty());
@@ -123,7 +123,7 @@ TEST(SelfDeleteBatch, TargetsOnlyTheRecordedFolderThatHoldsTheProgram) {
     files.insert("C:\\Seedwright.exe");
     files.insert("\\Seedwright.exe");
     for (const char* record : {"", "C:", "C:\\", "\\", "C:\\\\"})
-        EXPECT_FALSE(setup::selfDeleteTarget(record, exists).deletes) << record;
+        EXPECT_FALSE(install::selfDeleteTarget(record, exists).deletes) << record;
 }
 
 }  // namespace

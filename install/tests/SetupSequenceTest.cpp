@@ -12,7 +12,7 @@ namespace {
 
 using Log = std::vector<std::string>;
 
-class FakeSystem : public setup::SetupSystem {
+class FakeSystem : public install::SetupSystem {
   public:
     Log log;
     std::vector<int> answers;  // message answers in turn; IDOK (1) when none left
@@ -27,7 +27,7 @@ class FakeSystem : public setup::SetupSystem {
     std::set<std::string> files;
 
     int message(const std::string& text, unsigned type) override {
-        log.push_back((type == setup::kYesNo ? "ask " : "say ") + text);
+        log.push_back((type == install::kYesNo ? "ask " : "say ") + text);
         if (answers.empty())
             return 1;
         const int answer = answers.front();
@@ -56,7 +56,7 @@ class FakeSystem : public setup::SetupSystem {
     void clearReadOnly(const std::string& file) override { log.push_back("writable " + file); }
     unsigned long long fileSize(const std::string&) override { return 2048001; }
     bool entryOk = true;
-    bool writeUninstallEntry(const setup::UninstallEntry& e, unsigned long& error) override {
+    bool writeUninstallEntry(const install::UninstallEntry& e, unsigned long& error) override {
         log.push_back("entry " + e.displayName + "|" + e.displayVersion + "|" + e.publisher + "|" + e.displayIcon +
                       "|" + e.installLocation + "|" + e.uninstallString + "|" + std::to_string(e.estimatedSizeKiB));
         error = entryOk ? 0 : 5;
@@ -105,7 +105,7 @@ class FakeSystem : public setup::SetupSystem {
     }
 };
 
-const setup::InstallFields kFields = {"C:\\Program Files\\Seedwright", "Seedwright", "C:\\uT\\uTorrent.exe"};
+const install::InstallFields kFields = {"C:\\Program Files\\Seedwright", "Seedwright", "C:\\uT\\uTorrent.exe"};
 const std::string kProgramFile = "C:\\Program Files\\Seedwright\\Seedwright.exe";
 const std::string kLink1 = "link Seedwright\\Seedwright -> " + kProgramFile +
                            " [] Seedwright is a Tool that helps uploading Files to Velmar Trackers.";
@@ -118,7 +118,7 @@ TEST(Install, EveryStepInOrder) {
     FakeSystem system;
     AppState state;
     state.setIdentity();
-    EXPECT_EQ(setup::install(system, state, kFields), setup::InstallEnd::Done);
+    EXPECT_EQ(install::install(system, state, kFields), install::InstallEnd::Done);
     EXPECT_EQ(system.log,
               (Log{"mkdir C:\\Program Files\\Seedwright", "copy " + kProgramFile, "writable " + kProgramFile,
                    "mkdir Programs\\Seedwright", "key", "set InstallationPath=C:\\Program Files\\Seedwright",
@@ -130,8 +130,8 @@ TEST(Install, EveryStepInOrder) {
 TEST(Install, TheFolderIsInstalledAndRecordedAsItsFullPath) {
     FakeSystem system;
     AppState state;
-    const setup::InstallFields typed = {"c:/Tools//Seedwright/", "Tools\\Seedwright", "u.exe"};
-    EXPECT_EQ(setup::install(system, state, typed), setup::InstallEnd::Done);
+    const install::InstallFields typed = {"c:/Tools//Seedwright/", "Tools\\Seedwright", "u.exe"};
+    EXPECT_EQ(install::install(system, state, typed), install::InstallEnd::Done);
     EXPECT_EQ(system.log[0], "mkdir C:\\Tools\\Seedwright");
     EXPECT_EQ(system.log[1], "copy C:\\Tools\\Seedwright\\Seedwright.exe");
     EXPECT_EQ(system.log[5], "set InstallationPath=C:\\Tools\\Seedwright");
@@ -139,7 +139,7 @@ TEST(Install, TheFolderIsInstalledAndRecordedAsItsFullPath) {
 
 TEST(Install, UnusableFieldsAreRefusedBeforeAnythingIsMade) {
     struct Case {
-        setup::InstallFields fields;
+        install::InstallFields fields;
         std::string said;
     };
     const std::string notFull =
@@ -164,7 +164,7 @@ TEST(Install, UnusableFieldsAreRefusedBeforeAnythingIsMade) {
     for (const auto& c : cases) {
         FakeSystem system;
         AppState state;
-        EXPECT_EQ(setup::install(system, state, c.fields), setup::InstallEnd::StayOpen) << c.fields.folder;
+        EXPECT_EQ(install::install(system, state, c.fields), install::InstallEnd::StayOpen) << c.fields.folder;
         EXPECT_EQ(system.log, Log{c.said});
     }
 }
@@ -173,9 +173,9 @@ TEST(Install, OverTheRunningCopyItselfCopiesNothing) {
     FakeSystem system;
     system.running = "c:\\program files\\SEEDWRIGHT\\Seedwright.exe";
     system.folderResult = 183;
-    system.answers = {setup::kYes};
+    system.answers = {install::kYes};
     AppState state;
-    EXPECT_EQ(setup::install(system, state, kFields), setup::InstallEnd::Done);
+    EXPECT_EQ(install::install(system, state, kFields), install::InstallEnd::Done);
     for (const auto& entry : system.log)
         EXPECT_NE(entry.rfind("copy", 0), 0u) << entry;
     EXPECT_EQ(system.log[2], "writable " + kProgramFile);
@@ -185,7 +185,7 @@ TEST(Install, AnUnwritableInstalledAppsEntryIsReportedAndTheInstallationComplete
     FakeSystem system;
     system.entryOk = false;
     AppState state;
-    EXPECT_EQ(setup::install(system, state, kFields), setup::InstallEnd::Done);
+    EXPECT_EQ(install::install(system, state, kFields), install::InstallEnd::Done);
     const Log tail(system.log.end() - 3, system.log.end());
     EXPECT_EQ(tail, (Log{"say Failed to create the Registry Keys of the installed programs list (5)", kLink1, kLink2}));
     EXPECT_FALSE(state.m_menuEntriesFailed);
@@ -193,14 +193,14 @@ TEST(Install, AnUnwritableInstalledAppsEntryIsReportedAndTheInstallationComplete
 
 TEST(Install, PrefilledFromTheStoredValues) {
     AppState state;
-    setup::InstallFields fields = setup::prefilledFields(state, "", "C:\\Program Files", "C:\\uT\\uTorrent.exe");
+    install::InstallFields fields = install::prefilledFields(state, "", "C:\\Program Files", "C:\\uT\\uTorrent.exe");
     EXPECT_EQ(fields.folder, "C:\\Program Files\\Seedwright");
     EXPECT_EQ(fields.menu, "Seedwright");
     EXPECT_EQ(fields.client, "C:\\uT\\uTorrent.exe");
 
     state.m_installationPath = "D:\\Tools\\Seedwright";
     state.m_utorrentPath = "D:\\uTorrent\\uTorrent.exe";
-    fields = setup::prefilledFields(state, "Tools", "C:\\Program Files", "");
+    fields = install::prefilledFields(state, "Tools", "C:\\Program Files", "");
     EXPECT_EQ(fields.folder, "D:\\Tools\\Seedwright");
     EXPECT_EQ(fields.menu, "Tools");
     EXPECT_EQ(fields.client, "D:\\uTorrent\\uTorrent.exe");
@@ -208,7 +208,7 @@ TEST(Install, PrefilledFromTheStoredValues) {
 
 TEST(Install, EmptyFieldsKeepTheDialogOpen) {
     struct Case {
-        setup::InstallFields fields;
+        install::InstallFields fields;
         std::string said;
     };
     const Case cases[] = {
@@ -220,7 +220,7 @@ TEST(Install, EmptyFieldsKeepTheDialogOpen) {
     for (const auto& c : cases) {
         FakeSystem system;
         AppState state;
-        EXPECT_EQ(setup::install(system, state, c.fields), setup::InstallEnd::StayOpen);
+        EXPECT_EQ(install::install(system, state, c.fields), install::InstallEnd::StayOpen);
         EXPECT_EQ(system.log, Log{c.said});
     }
 }
@@ -231,7 +231,7 @@ TEST(Install, ExistingFolderAsksBeforeOverwriting) {
         declined.folderResult = exists;
         declined.answers = {7};  // IDNO
         AppState state;
-        EXPECT_EQ(setup::install(declined, state, kFields), setup::InstallEnd::StayOpen);
+        EXPECT_EQ(install::install(declined, state, kFields), install::InstallEnd::StayOpen);
         ASSERT_EQ(declined.log.size(), 2u);
         EXPECT_EQ(declined.log[1],
                   "ask Installation Directory already exists...\n\nContinue installation and overwrite existing "
@@ -239,8 +239,8 @@ TEST(Install, ExistingFolderAsksBeforeOverwriting) {
 
         FakeSystem accepted;
         accepted.folderResult = exists;
-        accepted.answers = {setup::kYes};
-        EXPECT_EQ(setup::install(accepted, state, kFields), setup::InstallEnd::Done);
+        accepted.answers = {install::kYes};
+        EXPECT_EQ(install::install(accepted, state, kFields), install::InstallEnd::Done);
         EXPECT_EQ(accepted.log[2], "copy " + kProgramFile);
     }
 }
@@ -250,7 +250,7 @@ TEST(Install, FolderErrors) {
     FakeSystem denied;
     denied.folderResult = 5;
     denied.folderError = 5;
-    EXPECT_EQ(setup::install(denied, state, kFields), setup::InstallEnd::Cancel);
+    EXPECT_EQ(install::install(denied, state, kFields), install::InstallEnd::Cancel);
     EXPECT_TRUE(state.m_elevationNeeded);
     EXPECT_EQ(denied.log, Log{"mkdir C:\\Program Files\\Seedwright"});  // no message
 
@@ -258,7 +258,7 @@ TEST(Install, FolderErrors) {
     FakeSystem other;
     other.folderResult = 206;
     other.folderError = 206;
-    EXPECT_EQ(setup::install(other, state, kFields), setup::InstallEnd::StayOpen);
+    EXPECT_EQ(install::install(other, state, kFields), install::InstallEnd::StayOpen);
     EXPECT_EQ(other.log, (Log{"mkdir C:\\Program Files\\Seedwright",
                               "say SHCreateDirectoryEx(C:\\Program Files\\Seedwright) Failed to create program "
                               "directory (err: 206)"}));
@@ -268,7 +268,7 @@ TEST(Install, FolderErrors) {
         FakeSystem odd;
         odd.folderResult = 1;
         odd.folderError = harmless;
-        EXPECT_EQ(setup::install(odd, state, kFields), setup::InstallEnd::Done);
+        EXPECT_EQ(install::install(odd, state, kFields), install::InstallEnd::Done);
     }
 }
 
@@ -276,12 +276,12 @@ TEST(Install, CopyAndKeyFailuresCancel) {
     AppState state;
     FakeSystem copy;
     copy.copyOk = false;
-    EXPECT_EQ(setup::install(copy, state, kFields), setup::InstallEnd::Cancel);
+    EXPECT_EQ(install::install(copy, state, kFields), install::InstallEnd::Cancel);
     EXPECT_EQ(copy.log.back(), "say Failed to copy file (32)");
 
     FakeSystem key;
     key.keyOk = false;
-    EXPECT_EQ(setup::install(key, state, kFields), setup::InstallEnd::Cancel);
+    EXPECT_EQ(install::install(key, state, kFields), install::InstallEnd::Cancel);
     EXPECT_EQ(key.log.back(), "say Failed to create Registry Keys (1021)");
 }
 
@@ -289,7 +289,7 @@ TEST(Install, FailedShortcutsRemoveTheRecordButComplete) {
     FakeSystem both;
     both.failingLinks = {"Seedwright\\Seedwright", "Seedwright\\uninstall"};
     AppState state;
-    EXPECT_EQ(setup::install(both, state, kFields), setup::InstallEnd::Done);
+    EXPECT_EQ(install::install(both, state, kFields), install::InstallEnd::Done);
     EXPECT_TRUE(state.m_menuEntriesFailed);
     const Log tail(both.log.end() - 5, both.log.end());
     EXPECT_EQ(tail, (Log{kLink1, "say Could not write your Shortcut!", kLink2,
@@ -298,7 +298,7 @@ TEST(Install, FailedShortcutsRemoveTheRecordButComplete) {
     FakeSystem second;
     second.failingLinks = {"Seedwright\\uninstall"};
     AppState state2;
-    EXPECT_EQ(setup::install(second, state2, kFields), setup::InstallEnd::Done);
+    EXPECT_EQ(install::install(second, state2, kFields), install::InstallEnd::Done);
     EXPECT_TRUE(state2.m_menuEntriesFailed);
     EXPECT_EQ(second.log.back(), "delete trees");
 }
@@ -313,7 +313,7 @@ FakeSystem installed(AppState& state) {
 
 const std::string kBatch =
     "batch T:\\_uninsep.bat in T:\\\n" +
-    setup::selfDeleteBatchText(kProgramFile, "C:\\Program Files\\Seedwright", "T:\\_uninsep.bat", 850);
+    install::selfDeleteBatchText(kProgramFile, "C:\\Program Files\\Seedwright", "T:\\_uninsep.bat", 850);
 
 TEST(Uninstall, AsksUnlessForcedThenRemovesEverything) {
     const Log removal = {"probe",
@@ -325,20 +325,20 @@ TEST(Uninstall, AsksUnlessForcedThenRemovesEverything) {
                          kBatch};
     AppState state;
     FakeSystem asked = installed(state);
-    asked.answers = {setup::kYes};
-    setup::uninstall(asked, state);
+    asked.answers = {install::kYes};
+    install::uninstall(asked, state);
     Log expected = {"ask Do you really want to uninstall Seedwright ?"};
     expected.insert(expected.end(), removal.begin(), removal.end());
     EXPECT_EQ(asked.log, expected);
 
     FakeSystem declined = installed(state);
     declined.answers = {7};
-    setup::uninstall(declined, state);
+    install::uninstall(declined, state);
     EXPECT_EQ(declined.log, Log{"ask Do you really want to uninstall Seedwright ?"});
 
     state.m_forced = true;
     FakeSystem forced = installed(state);
-    setup::uninstall(forced, state);
+    install::uninstall(forced, state);
     EXPECT_EQ(forced.log, removal);
 }
 
@@ -347,7 +347,7 @@ TEST(Uninstall, RefusedProbeChangesNothing) {
     state.m_forced = true;
     FakeSystem system = installed(state);
     system.probeOk = false;
-    setup::uninstall(system, state);
+    install::uninstall(system, state);
     EXPECT_EQ(system.log, Log{"probe"});
     EXPECT_TRUE(state.m_elevationNeeded);
 }
@@ -358,7 +358,7 @@ TEST(Uninstall, NoRecordDeletesNoFileOrFolder) {
     FakeSystem system;
     system.state = &state;
     system.files = {kProgramFile};
-    setup::uninstall(system, state);
+    install::uninstall(system, state);
     EXPECT_EQ(system.log, (Log{"probe", "unlink \\Seedwright", "unlink \\uninstall", "delete trees"}));
 }
 
@@ -366,14 +366,14 @@ TEST(Setup, NoProgramsFolderMeansNoFolderAtTheDriveRoot) {
     FakeSystem installer;
     installer.programs.clear();
     AppState state;
-    EXPECT_EQ(setup::install(installer, state, kFields), setup::InstallEnd::Done);
+    EXPECT_EQ(install::install(installer, state, kFields), install::InstallEnd::Done);
     for (const auto& entry : installer.log)
         EXPECT_NE(entry, "mkdir \\Seedwright");
 
     state.m_forced = true;
     FakeSystem uninstaller = installed(state);
     uninstaller.programs.clear();
-    setup::uninstall(uninstaller, state);
+    install::uninstall(uninstaller, state);
     for (const auto& entry : uninstaller.log)
         EXPECT_NE(entry.rfind("rmdir", 0), 0u) << entry;
 }
@@ -383,7 +383,7 @@ TEST(Uninstall, RecordedFolderWithoutTheProgramIsLeftAlone) {
     state.m_forced = true;
     FakeSystem system = installed(state);
     system.settings["InstallationPath"] = "C:\\Users\\jo\\Downloads";
-    setup::uninstall(system, state);
+    install::uninstall(system, state);
     EXPECT_EQ(system.log.back(), "delete trees");
 }
 
@@ -409,7 +409,7 @@ TEST(Uninstall, ARecordedFolderThatIsNotSeedwrightsOwnKeepsEveryFile) {
         FakeSystem system = installed(state);
         system.settings["InstallationPath"] = c.record;
         system.files.insert(c.file);
-        setup::uninstall(system, state);
+        install::uninstall(system, state);
         EXPECT_EQ(system.log[4], "delete trees");
         EXPECT_EQ(system.log.back(), why + c.record + kPleaseDelete + c.file) << c.record;
         EXPECT_EQ(system.log.size(), 6u) << c.record;
@@ -423,7 +423,7 @@ TEST(Uninstall, NoBatchThatCmdCouldMisreadOrThatCannotBeWritten) {
         state.m_forced = true;
         FakeSystem system = installed(state);
         system.temporary = unusable;
-        setup::uninstall(system, state);
+        install::uninstall(system, state);
         EXPECT_EQ(system.log.back(),
                   "say Seedwright's shortcuts and settings are removed, but there is no usable folder for temporary "
                   "files to remove its program file from." +
@@ -437,12 +437,12 @@ TEST(Uninstall, NoBatchThatCmdCouldMisreadOrThatCannotBeWritten) {
     state.m_forced = true;
     FakeSystem refused = installed(state);
     refused.batchOk = false;
-    setup::uninstall(refused, state);
+    install::uninstall(refused, state);
     EXPECT_EQ(refused.log.back(), unwritten);
 
     FakeSystem misread = installed(state);
     misread.temporary = "T:\\#\\";
-    setup::uninstall(misread, state);
+    install::uninstall(misread, state);
     EXPECT_EQ(misread.log.back(), unwritten);
     for (const auto& entry : misread.log)
         EXPECT_NE(entry.rfind("batch", 0), 0u);

@@ -98,10 +98,10 @@ TEST(CodePage, EachCodePageGoesToUtf8AndAsciiStaysAsItIs) {
     const Sample samples[] = {{1252, "caf\xE9", "caf\xE9"}, {1251, "Фильм", "Фильм"}, {65001, "映画", "映画"}};
 #endif
     for (const Sample& s : samples) {
-        EXPECT_EQ(codepage::codePageToUtf8(s.narrow, s.codePage), s.utf8) << s.codePage << " " << s.narrow;
+        EXPECT_EQ(win::codepage::codePageToUtf8(s.narrow, s.codePage), s.utf8) << s.codePage << " " << s.narrow;
         const char raw[] = "plain \"ASCII\" \\ 0\x7F\0end";
         const std::string ascii(raw, sizeof raw - 1);
-        EXPECT_EQ(codepage::codePageToUtf8(ascii, s.codePage), ascii) << s.codePage;
+        EXPECT_EQ(win::codepage::codePageToUtf8(ascii, s.codePage), ascii) << s.codePage;
     }
 #ifndef _WIN32
     EXPECT_EQ(toUtf8("caf\xE9"), "caf\xE9");
@@ -110,13 +110,13 @@ TEST(CodePage, EachCodePageGoesToUtf8AndAsciiStaysAsItIs) {
 
 // A description and a file name in the code page of this run; 65001 natively.
 Sample activeSample() {
-    switch (codepage::activeCodePage()) {
+    switch (win::codepage::activeCodePage()) {
         case 1252:
             return {1252, "\xE9\x80", "\xC3\xA9\xE2\x82\xAC"};
         case 1251:
             return {1251, "\xD4\x88", "\xD0\xA4\xE2\x82\xAC"};
         default:
-            return {codepage::kUtf8CodePage, "\xC3\xA9\xE2\x82\xAC", "\xC3\xA9\xE2\x82\xAC"};
+            return {win::codepage::kUtf8CodePage, "\xC3\xA9\xE2\x82\xAC", "\xC3\xA9\xE2\x82\xAC"};
     }
 }
 

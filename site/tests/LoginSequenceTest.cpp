@@ -16,7 +16,7 @@ const char kPage[] = "v=2000=url=https://site/setup.exe\n1;Movies\n2;Music\n";
 const char kCookies[] = "uid=1001; pass=abc123";
 
 // Records every call in order; the exchange gives `answer`, a question gets `yes`.
-class CFakeServices : public login::LoginServices {
+class CFakeServices : public site::login::LoginServices {
   public:
     void setStatus(const std::string& text) override { log.push_back("status " + text); }
     void message(const std::string& text) override { log.push_back("message " + text); }
@@ -30,27 +30,27 @@ class CFakeServices : public login::LoginServices {
         log.push_back("store " + std::to_string(siteIndex) + " " + login + "/" + password);
         return password.empty() || protects;
     }
-    login::Answer exchange(const login::Request& request) override {
+    site::login::Answer exchange(const site::login::Request& request) override {
         log.push_back("exchange " + request.host + " " + request.login + "/" + request.password);
         return answer;
     }
     void trace(const std::string& text) override { log.push_back("trace " + text); }
     void openAddress(const std::string& address) override { log.push_back("open " + address); }
-    void keepSession(const login::Session& kept) override {
+    void keepSession(const site::login::Session& kept) override {
         session = kept;
         log.push_back("session " + kept.siteHost + " " + kept.uid + "/" + kept.pass + " " +
                       std::to_string(kept.categories.size()));
     }
 
     Log log;
-    login::Answer answer;
+    site::login::Answer answer;
     bool protects = true;
     bool yes = false;
-    login::Session session;
+    site::login::Session session;
 };
 
-login::Answer goodAnswer(const std::string& page = kPage) {
-    login::Answer answer;
+site::login::Answer goodAnswer(const std::string& page = kPage) {
+    site::login::Answer answer;
     answer.answered = true;
     answer.status = 200;
     answer.page = page;
@@ -58,8 +58,8 @@ login::Answer goodAnswer(const std::string& page = kPage) {
     return answer;
 }
 
-login::Attempt aliceAt(int siteIndex, bool remember = false) {
-    login::Attempt attempt;
+site::login::Attempt aliceAt(int siteIndex, bool remember = false) {
+    site::login::Attempt attempt;
     attempt.siteIndex = siteIndex;
     attempt.siteText = siteIndex == 1 ? siteTable().front().m_displayName : std::string(site::kHelpdeskEntry);
     attempt.login = "alice";
@@ -84,7 +84,7 @@ TEST(LoginSequence, AGoodLoginInOrder) {
     CFakeServices services;
     services.answer = goodAnswer();
     services.yes = true;
-    EXPECT_EQ(login::run(aliceAt(1), services), login::Outcome::LoggedIn);
+    EXPECT_EQ(site::login::run(aliceAt(1), services), site::login::Outcome::LoggedIn);
     EXPECT_EQ(services.log, (Log{
                                 "lastSite 1",
                                 "session " + host() + " / 0",
@@ -105,15 +105,15 @@ TEST(LoginSequence, AGoodLoginInOrder) {
 // entry is no site and leaves the session as it was.
 TEST(LoginSequence, ChecksBeforeTheSite) {
     struct Case {
-        login::Attempt attempt;
+        site::login::Attempt attempt;
         Log log;
     };
-    login::Attempt none = aliceAt(-1);
-    login::Attempt first = aliceAt(0);
+    site::login::Attempt none = aliceAt(-1);
+    site::login::Attempt first = aliceAt(0);
     first.siteText = site::kSelectSite;
-    login::Attempt noPassword = aliceAt(1, true);
+    site::login::Attempt noPassword = aliceAt(1, true);
     noPassword.password.clear();
-    login::Attempt noLogin = aliceAt(1);
+    site::login::Attempt noLogin = aliceAt(1);
     noLogin.login.clear();
     const std::string cleared = "session " + host() + " / 0";
     const Case cases[] = {
@@ -125,7 +125,7 @@ TEST(LoginSequence, ChecksBeforeTheSite) {
     };
     for (const Case& c : cases) {
         CFakeServices services;
-        EXPECT_EQ(login::run(c.attempt, services), login::Outcome::StayOpen) << c.attempt.siteIndex;
+        EXPECT_EQ(site::login::run(c.attempt, services), site::login::Outcome::StayOpen) << c.attempt.siteIndex;
         EXPECT_EQ(services.log, c.log) << c.attempt.siteIndex;
     }
 }
@@ -141,14 +141,14 @@ TEST(LoginSequence, RememberedCredentials) {
     };
     const Case cases[] = {
         {true, true, {"store 1 alice/wonderland", "remember 1"}},
-        {true, false, {"store 1 alice/wonderland", std::string("message ") + login::kNotRemembered}},
+        {true, false, {"store 1 alice/wonderland", std::string("message ") + site::login::kNotRemembered}},
         {false, true, {"remember 0", "store 1 /"}},
     };
     for (const Case& c : cases) {
         CFakeServices services;
         services.protects = c.protects;
         services.answer = goodAnswer();
-        EXPECT_EQ(login::run(aliceAt(1, c.remember), services), login::Outcome::LoggedIn);
+        EXPECT_EQ(site::login::run(aliceAt(1, c.remember), services), site::login::Outcome::LoggedIn);
         Log expected = c.log;
         expected.push_back("status Connecting...");
         EXPECT_EQ(
@@ -163,29 +163,29 @@ TEST(LoginSequence, RememberedCredentials) {
 TEST(LoginSequence, AnswersThatKeepTheDialogOpen) {
     struct Case {
         const char* what;
-        login::Answer answer;
+        site::login::Answer answer;
         Log log;  // after "exchange"
     };
-    login::Answer noAnswer;
+    site::login::Answer noAnswer;
     noAnswer.failure = "Cannot connect to localhost:1.";
-    login::Answer timedOut;
-    timedOut.failure = reason::noAnswerWithin(8);
-    login::Answer loginFormFailed = goodAnswer("");
+    site::login::Answer timedOut;
+    timedOut.failure = site::reason::noAnswerWithin(8);
+    site::login::Answer loginFormFailed = goodAnswer("");
     loginFormFailed.status = 503;
     loginFormFailed.fromLoginForm = true;
-    login::Answer listFailed = goodAnswer();
+    site::login::Answer listFailed = goodAnswer();
     listFailed.status = 500;
-    login::Answer blocked = goodAnswer("<p>(Your ip is blocked from Login for)</p>");
-    login::Answer wrongPassword = goodAnswer("(Invalid Password)");
-    login::Answer unreadable = goodAnswer();
+    site::login::Answer blocked = goodAnswer("<p>(Your ip is blocked from Login for)</p>");
+    site::login::Answer wrongPassword = goodAnswer("(Invalid Password)");
+    site::login::Answer unreadable = goodAnswer();
     unreadable.cookiesUnreadable = true;
     unreadable.cookieError = 122;
-    login::Answer noCookies = goodAnswer();
+    site::login::Answer noCookies = goodAnswer();
     noCookies.cookies.clear();
-    login::Answer badCookies = goodAnswer();
+    site::login::Answer badCookies = goodAnswer();
     badCookies.cookies = "uid=abc; pass=x";
-    login::Answer cookiePage = goodAnswer(std::string(genre::kCookieMarker) + " cookies are on\n");
-    login::Answer loginPage = goodAnswer("<html>login</html>\n");
+    site::login::Answer cookiePage = goodAnswer(std::string(site::genre::kCookieMarker) + " cookies are on\n");
+    site::login::Answer loginPage = goodAnswer("<html>login</html>\n");
 
     const std::string trace = "trace Complete: uid=1001; pass=abc123\nuid=1001\npass=abc123";
     const Case cases[] = {
@@ -201,14 +201,14 @@ TEST(LoginSequence, AnswersThatKeepTheDialogOpen) {
         {"cookies required",
          cookiePage,
          {"status Results:", trace, "session " + host() + " 1001/abc123 0",
-          std::string("status ") + genre::kCookiesRequired}},
+          std::string("status ") + site::genre::kCookiesRequired}},
         {"no list", loginPage, {"status Results:", trace, "status Could not read the category list"}},
     };
     for (const Case& c : cases) {
         CFakeServices services;
         services.answer = c.answer;
         services.yes = true;
-        EXPECT_EQ(login::run(aliceAt(1), services), login::Outcome::StayOpen) << c.what;
+        EXPECT_EQ(site::login::run(aliceAt(1), services), site::login::Outcome::StayOpen) << c.what;
         EXPECT_EQ(tail(services.log, 6), c.log) << c.what;
         if (std::string(c.what) != "cookies required") {
             EXPECT_TRUE(services.session.uid.empty()) << c.what;
@@ -237,7 +237,7 @@ TEST(LoginSequence, UpdateOffer) {
         CFakeServices services;
         services.answer = goodAnswer(c.page);
         services.yes = c.yes;
-        EXPECT_EQ(login::run(aliceAt(1), services), login::Outcome::LoggedIn) << c.page;
+        EXPECT_EQ(site::login::run(aliceAt(1), services), site::login::Outcome::LoggedIn) << c.page;
         EXPECT_EQ(tail(services.log, 9), c.log) << c.page;
         EXPECT_EQ(services.session.uid, "1001");
     }

@@ -17,7 +17,7 @@ std::vector<std::pair<std::string, uint64_t>> recorded(const CMakeTorrent& maker
     std::vector<std::pair<std::string, uint64_t>> files;
     for (const auto& f : maker.m_files) {
         std::string rel = f->m_relPath;
-        std::replace(rel.begin(), rel.end(), fsys::kSeparator, '/');
+        std::replace(rel.begin(), rel.end(), torrent::fsys::kSeparator, '/');
         files.emplace_back(rel, f->m_size);
     }
     std::sort(files.begin(), files.end());
@@ -25,7 +25,7 @@ std::vector<std::pair<std::string, uint64_t>> recorded(const CMakeTorrent& maker
 }
 
 void record(CMakeTorrent& maker, const std::string& path, uint64_t size) {
-    fsys::CDirEntry entry;
+    torrent::fsys::CDirEntry entry;
     entry.m_size = size;
     maker.recordFile(path, entry);
 }
@@ -74,7 +74,7 @@ TEST(ContentWalk, TrailingSeparatorGivesTheSameEntries) {
     plain.m_basePath = base;
     plain.walkFolder(base);
     CMakeTorrent slashed;
-    slashed.m_basePath = base + fsys::kSeparator;
+    slashed.m_basePath = base + torrent::fsys::kSeparator;
     slashed.walkFolder(slashed.m_basePath);
 
     ASSERT_EQ(plain.m_files.size(), 2u);
@@ -95,7 +95,7 @@ TEST(ContentWalk, FolderOfEmptyFoldersAndMissingFolderYieldNothing) {
 }
 
 TEST(ContentWalk, RelativePathsAreCutAgainstTheBaseWithOrWithoutSeparator) {
-    const std::string sep(1, fsys::kSeparator);
+    const std::string sep(1, torrent::fsys::kSeparator);
     CMakeTorrent maker;
     maker.m_basePath = "root" + sep + "Film";
     record(maker, "root" + sep + "Film" + sep + "sub" + sep + "y.nfo", 3);
@@ -175,17 +175,17 @@ TEST(ContentReader, StopsAtAFileThatCannotBeOpenedAndWhenCancelled) {
 // the few held ahead; one that goes before taking them all ends its thread.
 TEST(ContentReader, FilesOpenedAheadComeInTheirOrder) {
     CScratch tree("ahead");
-    const std::size_t count = 3 * fsys::COpenAhead::kAhead + 1;
-    const std::size_t missing = fsys::COpenAhead::kAhead + 2;
+    const std::size_t count = 3 * torrent::fsys::COpenAhead::kAhead + 1;
+    const std::size_t missing = torrent::fsys::COpenAhead::kAhead + 2;
     std::vector<std::string> paths;
     for (std::size_t i = 0; i < count; ++i) {
         const std::string name = "f" + std::to_string(i);
         paths.push_back(i == missing ? join(tree.m_path, "gone") : tree.file(name, name));
     }
     {
-        fsys::COpenAhead ahead(paths);
+        torrent::fsys::COpenAhead ahead(paths);
         for (std::size_t i = 0; i < count; ++i) {
-            fsys::CReadFile file;
+            torrent::fsys::CReadFile file;
             ASSERT_EQ(ahead.next(file), i != missing) << i;
             EXPECT_EQ(file.isOpen(), i != missing) << i;
             std::string bytes(8, '\0');
@@ -197,11 +197,11 @@ TEST(ContentReader, FilesOpenedAheadComeInTheirOrder) {
             ahead.done(file);
             EXPECT_FALSE(file.isOpen());
         }
-        fsys::CReadFile none;
+        torrent::fsys::CReadFile none;
         EXPECT_FALSE(ahead.next(none));
     }
-    fsys::COpenAhead early(paths);
-    fsys::CReadFile first;
+    torrent::fsys::COpenAhead early(paths);
+    torrent::fsys::CReadFile first;
     EXPECT_TRUE(early.next(first));
 }
 

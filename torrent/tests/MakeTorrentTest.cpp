@@ -51,7 +51,7 @@ std::string contentOf(const BValue& info, const std::string& base) {
     std::string content;
     for (const BValue& file : info["files"].m_list) {
         std::string path = pathOf(file);
-        std::replace(path.begin(), path.end(), '/', fsys::kSeparator);
+        std::replace(path.begin(), path.end(), '/', torrent::fsys::kSeparator);
         content += readFile(join(base, path));
     }
     return content;
@@ -211,7 +211,7 @@ TEST_F(MakeTorrent, TrailingSeparatorGivesTheSameTorrent) {
     ASSERT_TRUE(plain.buildFromFolder(base, plainOut));
     CMakeTorrent slashed;
     slashed.m_fixedCreationDate = 1;
-    ASSERT_TRUE(slashed.buildFromFolder(base + fsys::kSeparator, slashOut));
+    ASSERT_TRUE(slashed.buildFromFolder(base + torrent::fsys::kSeparator, slashOut));
     EXPECT_EQ(readFile(plainOut), readFile(slashOut));
     EXPECT_EQ(decode(readFile(slashOut))["info"]["name"].m_string, "Data");
 }
@@ -424,7 +424,7 @@ TEST_F(MakeTorrent, NamesGoInAsUtf8OrTheBuildSaysItCannotHoldThem) {
         {"’single’ “double” – €", true, true},
         {"Фильм", false, true},
     };
-    const unsigned codePage = codepage::activeCodePage();
+    const unsigned codePage = win::codepage::activeCodePage();
     // The run in a Cyrillic locale must really have its code page.
     const char* locale = std::getenv("SW_WINE_LOCALE");
     if (locale && std::string(locale) == "ru_RU.UTF-8") {

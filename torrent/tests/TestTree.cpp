@@ -25,14 +25,14 @@ namespace {
 std::string nativeRel(std::string relPath) {
     for (char& c : relPath)
         if (c == '/')
-            c = fsys::kSeparator;
+            c = torrent::fsys::kSeparator;
     return relPath;
 }
 
 }  // namespace
 
 std::string join(const std::string& folder, const std::string& name) {
-    return folder + fsys::kSeparator + name;
+    return folder + torrent::fsys::kSeparator + name;
 }
 
 CScratch::CScratch(const std::string& label) {

@@ -6,9 +6,9 @@
 
 namespace {
 
-using category::Change;
-using category::Lists;
-using category::onSelectionChanged;
+using upload::category::Change;
+using upload::category::Lists;
+using upload::category::onSelectionChanged;
 
 constexpr unsigned L0 = 1, L1 = 2, L2 = 4, L3 = 8, L4 = 16;
 
@@ -60,20 +60,20 @@ TEST(CategoryRules, APlaceholderIsADuplicateOfAnotherPlaceholder) {
 TEST(CategoryRules, EntriesNeedASemicolon) {
     long id = 99;
     std::string name;
-    ASSERT_TRUE(category::parseEntry("12;Movies", id, name));
+    ASSERT_TRUE(upload::category::parseEntry("12;Movies", id, name));
     EXPECT_EQ(id, 12);
     EXPECT_EQ(name, "Movies");
-    ASSERT_TRUE(category::parseEntry("13;Music\r", id, name));
+    ASSERT_TRUE(upload::category::parseEntry("13;Music\r", id, name));
     EXPECT_EQ(name, "Music\r");
-    ASSERT_TRUE(category::parseEntry("  -7x;A;B", id, name));
+    ASSERT_TRUE(upload::category::parseEntry("  -7x;A;B", id, name));
     EXPECT_EQ(id, -7);
     EXPECT_EQ(name, "A;B");
-    ASSERT_TRUE(category::parseEntry("abc;Other", id, name));
+    ASSERT_TRUE(upload::category::parseEntry("abc;Other", id, name));
     EXPECT_EQ(id, 0);
-    ASSERT_TRUE(category::parseEntry("99999999999;Huge", id, name));
+    ASSERT_TRUE(upload::category::parseEntry("99999999999;Huge", id, name));
     EXPECT_EQ(id, 2147483647L);
-    EXPECT_FALSE(category::parseEntry("1031=url=X", id, name));
-    EXPECT_FALSE(category::parseEntry("", id, name));
+    EXPECT_FALSE(upload::category::parseEntry("1031=url=X", id, name));
+    EXPECT_FALSE(upload::category::parseEntry("", id, name));
 }
 
 TEST(CategoryRules, ChoosingTheCategoryTwiceResetsTheSubcategory) {
@@ -176,19 +176,19 @@ TEST(CategoryRules, TheKeyboardPassesOverEveryChosenCategory) {
 
     // Landing beyond the last allowed entry (End, Page Down) goes back to the nearest allowed one.
     const long values[5] = {7, 8, -1, -1, -1};
-    EXPECT_EQ(category::keyboardLanding(values, 2, kEntries, 8, +1), 6);
-    EXPECT_EQ(category::keyboardLanding(values, 2, kEntries, 7, -1), 6);
-    EXPECT_EQ(category::keyboardLanding(values, 2, kEntries, 0, -1), 0);
+    EXPECT_EQ(upload::category::keyboardLanding(values, 2, kEntries, 8, +1), 6);
+    EXPECT_EQ(upload::category::keyboardLanding(values, 2, kEntries, 7, -1), 6);
+    EXPECT_EQ(upload::category::keyboardLanding(values, 2, kEntries, 0, -1), 0);
 }
 
 TEST(CategoryRules, ATypedNameFindsItsEntry) {
     const std::vector<std::string> names = {"Select Category", "Movies", "Games", "Anime\r"};
-    EXPECT_EQ(category::typedEntry("Games", names), 2);
-    EXPECT_EQ(category::typedEntry(" gAMES\t", names), 2);
-    EXPECT_EQ(category::typedEntry("anime", names), 3);
-    EXPECT_EQ(category::typedEntry("select category", names), 0);
-    EXPECT_EQ(category::typedEntry("Game", names), -1);
-    EXPECT_EQ(category::typedEntry("", names), -1);
+    EXPECT_EQ(upload::category::typedEntry("Games", names), 2);
+    EXPECT_EQ(upload::category::typedEntry(" gAMES\t", names), 2);
+    EXPECT_EQ(upload::category::typedEntry("anime", names), 3);
+    EXPECT_EQ(upload::category::typedEntry("select category", names), 0);
+    EXPECT_EQ(upload::category::typedEntry("Game", names), -1);
+    EXPECT_EQ(upload::category::typedEntry("", names), -1);
 }
 
 }  // namespace

@@ -32,12 +32,12 @@ TEST(FileChecks, TheContentIsThereAndHoldsAByte) {
     } rows[] = {
         {one, true, ""},
         {film, false, ""},
-        {empty, true, buildreason::nothingToUpload(empty)},
-        {nothing, false, buildreason::nothingToUpload(nothing)},
-        {missing, true, buildreason::cannotRead(missing)},
-        {missing, false, buildreason::noSuchFolder(missing)},
-        {film, true, buildreason::cannotRead(film)},
-        {one, false, buildreason::noSuchFolder(one)},
+        {empty, true, torrent::buildreason::nothingToUpload(empty)},
+        {nothing, false, torrent::buildreason::nothingToUpload(nothing)},
+        {missing, true, torrent::buildreason::cannotRead(missing)},
+        {missing, false, torrent::buildreason::noSuchFolder(missing)},
+        {film, true, torrent::buildreason::cannotRead(film)},
+        {one, false, torrent::buildreason::noSuchFolder(one)},
     };
     for (const auto& row : rows)
         EXPECT_EQ(upload::contentProblem(row.path, row.fileMode), row.problem)

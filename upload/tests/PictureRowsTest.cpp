@@ -29,20 +29,20 @@ TEST(PictureRows, SizeTexts) {
         {UINT64_MAX, "17179869183 GB"},
     };
     for (const auto& row : rows)
-        EXPECT_EQ(pictures::sizeText(row.bytes), row.text) << row.bytes;
+        EXPECT_EQ(upload::pictures::sizeText(row.bytes), row.text) << row.bytes;
 }
 
 TEST(PictureRows, NumbersHaveTwoDigitsAtLeast) {
-    EXPECT_EQ(pictures::numberText(1), "01");
-    EXPECT_EQ(pictures::numberText(10), "10");
-    EXPECT_EQ(pictures::numberText(100), "100");
+    EXPECT_EQ(upload::pictures::numberText(1), "01");
+    EXPECT_EQ(upload::pictures::numberText(10), "10");
+    EXPECT_EQ(upload::pictures::numberText(100), "100");
 }
 
 TEST(PictureRows, RowOneHundredSortsBetweenTenAndEleven) {
     std::vector<std::string> rows;
     for (long n = 1; n <= 100; ++n) {
-        const std::string text = pictures::numberText(n);
-        rows.insert(rows.begin() + long(pictures::sortedRowIndex(rows, text)), text);
+        const std::string text = upload::pictures::numberText(n);
+        rows.insert(rows.begin() + long(upload::pictures::sortedRowIndex(rows, text)), text);
     }
     ASSERT_EQ(rows.size(), 100u);
     EXPECT_EQ(rows[9], "10");
@@ -54,8 +54,8 @@ TEST(PictureRows, RowOneHundredSortsBetweenTenAndEleven) {
 TEST(PictureRows, ANewRowGoesAfterAnEqualText) {
     // After removing 02 of three and renumbering, the next picture is 03 again.
     const std::vector<std::string> rows = {"01", "02"};
-    EXPECT_EQ(pictures::sortedRowIndex(rows, "03"), 2u);
-    EXPECT_EQ(pictures::sortedRowIndex(rows, "02"), 2u);
+    EXPECT_EQ(upload::pictures::sortedRowIndex(rows, "03"), 2u);
+    EXPECT_EQ(upload::pictures::sortedRowIndex(rows, "02"), 2u);
 }
 
 }  // namespace

@@ -141,7 +141,7 @@ TEST(UploadDlg, ChecksInOrderWithTheirMessages) {
         EXPECT_EQ(itemText(dlg, IDC_NAME), "Best");
 
         SetDlgItemTextA(dlg, IDC_NAME, " \t   ");
-        EXPECT_EQ(uploadRefused(dlg), inputs::kShortName);
+        EXPECT_EQ(uploadRefused(dlg), upload::inputs::kShortName);
         SetDlgItemTextA(dlg, IDC_NAME, "A/B\\C:D");
         SetDlgItemTextA(dlg, IDC_DESCRIPTION, "\r\n 123456789 \r\n");
         EXPECT_EQ(uploadRefused(dlg),

@@ -541,10 +541,10 @@ TEST_F(UploadOnline, WesternNamesAndTextsArriveInUtf8) {
         std::wstring wide(utf8.size(), L'\0');
         wide.resize(size_t(MultiByteToWideChar(CP_UTF8, 0, utf8.data(), int(utf8.size()), &wide[0], int(wide.size()))));
         std::string narrow;
-        EXPECT_TRUE(codepage::narrow(wide, narrow)) << utf8;
+        EXPECT_TRUE(win::codepage::narrow(wide, narrow)) << utf8;
         return narrow;
     };
-    ASSERT_EQ(codepage::activeCodePage(), 1252u);
+    ASSERT_EQ(win::codepage::activeCodePage(), 1252u);
     appState().m_utorrentPath = standinClient("v3");
     const std::string folder = "Noël – “Café” ½ €";
     const std::string name = "Café “Noël” – ½ € ’s";
