@@ -3,7 +3,6 @@
 #include "site/InetFailure.h"
 #include "site/InetForm.h"
 #include "win/Handles.h"
-#include "win/MessageBox.h"
 
 namespace {
 
@@ -22,7 +21,7 @@ win::Failed CMyInetForm::downloadFile(const std::string& host, const std::string
     m_limits = requestLimits();
     m_session.reset(InternetOpenA(site::wire::kBrowserAgent, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
     if (!m_session) {
-        appMessageBox("Failed to open session");
+        m_failure = "Failed to open session";
         return win::kFailed;
     }
     applyTimeouts(m_session.get(), m_limits);
@@ -38,13 +37,12 @@ win::Failed CMyInetForm::downloadFile(const std::string& host, const std::string
     win::CHandle file(CreateFileA(localPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                   CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file.valid()) {
-        appMessageBox("Cannot open Torrent file for Download");
+        m_failure = "Cannot open Torrent file for Download";
         return win::kFailed;
     }
     // Every failure on the way to the site and back: the message with its reason; failed.
     auto failed = [this, &address](const std::string& why) {
-        m_failure = why;
-        appMessageBox("Failed to download " + address + "\n\n" + why);
+        m_failure = "Failed to download " + address + "\n\n" + why;
         return win::kFailed;
     };
     if (!m_request)
@@ -79,7 +77,7 @@ win::Failed CMyInetForm::downloadFile(const std::string& host, const std::string
         // A short write (a full disk) leaves a truncated torrent: that is no download.
         DWORD written = 0;
         if (!WriteFile(file.get(), block.get(), read, &written, nullptr) || written < read) {
-            appMessageBox("Cannot write Torrent file for Download");
+            m_failure = "Cannot write Torrent file for Download";
             return win::kFailed;
         }
     }

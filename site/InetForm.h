@@ -4,7 +4,7 @@
 //   openRequest -> addText / addFile ... -> send -> read m_response and m_status.
 // Local faults (a session, request or file that cannot be had) are shown at once in a message
 // box; a failure on the way to the site and back is not: send leaves its reason in m_failure
-// for the caller's message. A download shows its own failures. Every request ends within
+// for the caller's message. A download shows nothing: m_failure holds its whole message. Every request ends within
 // requestLimits() and brings back at most site::kMaxPage (site::maxDownload() for a download).
 // The login cookies travel in WinINet's process-wide cookie store. Each step returns a
 // win::Failed: true when it failed.

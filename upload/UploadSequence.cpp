@@ -29,8 +29,8 @@ void reportFailedRequest(UploadServices& services,
     services.message(text);
 }
 
-bool answered(bool sent, const PostAnswer& answer) {
-    return sent && answer.status < 400;
+bool answered(const PostAnswer& answer) {
+    return answer.end == PostEnd::Answered && answer.status < 400;
 }
 
 // Everything on disk the upload needs, looked at before the hashing; false when it said why not.
@@ -66,9 +66,10 @@ bool postPictures(const UploadJob& job, UploadServices& services, std::size_t& p
         file.value = *picture;
         file.fileName = fileNamePart(*picture);
         services.setStatus("Uploading Picture: " + file.fileName);
-        PostAnswer answer;
-        const bool delivered = services.postForm(job.siteHost, {upload, file}, answer);
-        if (!answered(delivered, answer)) {
+        const PostAnswer answer = services.postForm(job.siteHost, {upload, file});
+        if (answer.end == PostEnd::Cancelled)
+            return false;
+        if (!answered(answer)) {
             reportFailedRequest(services, "Posting the picture " + file.fileName, job.siteHost, answer,
                                 posted > 0 ? "The pictures before it were already sent: " + sent : "",
                                 "Upload Failed...");
@@ -79,7 +80,7 @@ bool postPictures(const UploadJob& job, UploadServices& services, std::size_t& p
     return true;
 }
 
-bool postTorrentForm(const UploadJob& job, UploadServices& services, PostAnswer& answer) {
+PostAnswer postTorrentForm(const UploadJob& job, UploadServices& services) {
     const TorrentForm form = torrentForm(job.description, job.category, job.subcategories, job.name);
     std::vector<FormField> fields;
     for (const auto& text : form.texts) {
@@ -95,7 +96,7 @@ bool postTorrentForm(const UploadJob& job, UploadServices& services, PostAnswer&
     file.fileName = form.fileName;
     fields.push_back(file);
     services.setStatus("Submitting Torrent Informations + .torrent File ...");
-    return services.postForm(job.siteHost, fields, answer);
+    return services.postForm(job.siteHost, fields);
 }
 
 // The site's copy against the torrent that was posted, both read back from their files.
@@ -164,15 +165,14 @@ void runUpload(const UploadJob& job, UploadServices& services) {
     std::size_t posted = 0;
     if (!postPictures(job, services, posted))
         return;
-    PostAnswer post;
-    const bool sent = postTorrentForm(job, services, post);
+    const PostAnswer post = postTorrentForm(job, services);
     const std::string& answer = post.page;
-    if (sent) {
+    if (post.end == PostEnd::Answered) {
         services.setStatus("Parsing results...");
         if (!services.writeFile(job.workingFolder + "\\debug.html", answer))
             services.message("Could not open debug outputfile debug.html");
     }
-    if (!answered(sent, post)) {
+    if (!answered(post)) {
         reportFailedRequest(
             services, "Posting the torrent form", job.siteHost, post,
             posted > 0 ? "The pictures were already posted." : "",
@@ -184,9 +184,14 @@ void runUpload(const UploadJob& job, UploadServices& services) {
     bool success = false;
     for (const std::string& link : scan.links) {
         services.setStatus("Re-Download of torrent...");
-        // A failed download has told the user; the client gets no error page to seed.
-        if (!services.downloadTorrent(job.siteHost, link, localTorrent))
+        // The client gets no error page to seed.
+        const DownloadResult copy = services.downloadTorrent(job.siteHost, link, localTorrent);
+        if (copy.cancelled)
+            return;
+        if (!copy.done) {
+            services.message(copy.message);
             continue;
+        }
         std::string mismatch;
         if (!copyMatches(job, services, localTorrent, mismatch)) {
             services.message(kCopyMismatch + mismatch);
@@ -206,7 +211,7 @@ void runUpload(const UploadJob& job, UploadServices& services) {
         services.message("Upload Failed:\n\n" + scan.reason);
     }
     if (success)
-        services.message("Upload Complete!");
+        services.success("Upload Complete!");
 }
 
 }  // namespace upload

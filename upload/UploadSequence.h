@@ -36,11 +36,28 @@ struct FormField {
     std::string fileName;  // the name a file is announced under
 };
 
+// How a post to the site ended. Only NotSent says for sure that the site got nothing: a request
+// that went out and got no whole answer may still have been acted on.
+enum class PostEnd {
+    Answered,   // an answer of any status came whole: page and status hold it
+    NotSent,    // nothing left this machine (no request could be made, a file of the form is unreadable)
+    NoAnswer,   // it went out, and no whole answer came within the limits (failure says why)
+    Cancelled,  // the member cancelled while it waited
+};
+
 // The site's answer to a form: its page and status, or why none came.
 struct PostAnswer {
+    PostEnd end = PostEnd::Answered;
     std::string page;
     long status = 200;
-    std::string failure;  // set when there is no answer
+    std::string failure;  // why there is no answer
+};
+
+// The download of the site's copy: it lies whole at the local path only when `done`.
+struct DownloadResult {
+    bool done = false;
+    bool cancelled = false;
+    std::string message;  // for the member when it failed: "Failed to download <address>\n\n<why>"
 };
 
 class UploadServices {
@@ -49,6 +66,8 @@ class UploadServices {
 
     virtual void setStatus(const std::string& text) = 0;
     virtual void message(const std::string& text) = 0;
+    // A box that tells of a success: the information icon, not the warning.
+    virtual void success(const std::string& text) = 0;
     // Before the hashing: why the content or a picture cannot go, empty when it can
     // (contentProblem and pictureReason of FileChecks.h, on the real disk).
     virtual std::string contentProblem(const std::string& path, bool fileMode) = 0;
@@ -56,20 +75,20 @@ class UploadServices {
     // Runs the hashing dialog, which writes the torrent to `output`: written, cancelled by the
     // user, or failed with the reason.
     virtual BuildResult buildTorrent(const std::string& contentPath, bool fileMode, const std::string& output) = 0;
-    // Posts one form to "/doupload.php"; false when no answer came (answer.failure says why;
-    // a file of the form that could not be read has been reported already).
-    [[nodiscard]] virtual bool postForm(const std::string& host,
-                                        const std::vector<FormField>& fields,
-                                        PostAnswer& answer) = 0;
+    // Posts one form to "/doupload.php" and waits for the answer, the time limit or the member's
+    // Cancel, whichever comes first. A request given up on is closed and can never again touch a
+    // file or show anything.
+    virtual PostAnswer postForm(const std::string& host, const std::vector<FormField>& fields) = 0;
     // Creates or replaces a file with exactly these bytes; false when it could not be made or
     // took fewer bytes.
     [[nodiscard]] virtual bool writeFile(const std::string& path, const std::string& bytes) = 0;
     // The first `maxBytes` bytes of a file (all of a smaller one); false when it cannot be read.
     [[nodiscard]] virtual bool readFile(const std::string& path, std::size_t maxBytes, std::string& bytes) = 0;
-    // False when the download failed (already reported).
-    [[nodiscard]] virtual bool downloadTorrent(const std::string& host,
-                                               const std::string& linkPath,
-                                               const std::string& localPath) = 0;
+    // Downloads https://host + linkPath; localPath is replaced only by a whole download. Shows
+    // nothing: the result says what went wrong. Ends like postForm.
+    virtual DownloadResult downloadTorrent(const std::string& host,
+                                           const std::string& linkPath,
+                                           const std::string& localPath) = 0;
     virtual void waitForBackend() = 0;
     virtual int majorVersion(const std::string& executable) = 0;
     virtual ClientChoice chooseClient() = 0;

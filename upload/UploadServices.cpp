@@ -30,6 +30,10 @@ void CWinUploadServices::message(const std::string& text) {
     appMessageBox(text);
 }
 
+void CWinUploadServices::success(const std::string& text) {
+    appMessageBox(text, MB_OK | MB_ICONINFORMATION);
+}
+
 std::string CWinUploadServices::contentProblem(const std::string& path, bool fileMode) {
     return upload::contentProblem(path, fileMode);
 }
@@ -56,14 +60,14 @@ BuildResult CWinUploadServices::buildTorrent(const std::string& contentPath, boo
     }
 }
 
-bool CWinUploadServices::postForm(const std::string& host,
-                                  const std::vector<upload::FormField>& fields,
-                                  upload::PostAnswer& answer) {
+upload::PostAnswer CWinUploadServices::postForm(const std::string& host, const std::vector<upload::FormField>& fields) {
+    upload::PostAnswer answer;
+    answer.end = upload::PostEnd::NotSent;
     // The form is made here; only the exchange with the site runs where it can be left behind.
     auto form = std::make_shared<CMyInetForm>();
     if (form->openRequest(host, upload::kUploadPath)) {
         answer.failure = "The request could not be made.";
-        return false;
+        return answer;
     }
     for (const upload::FormField& field : fields) {
         if (!field.isFile) {
@@ -76,21 +80,23 @@ bool CWinUploadServices::postForm(const std::string& host,
         if (form->addFile(field.value, field.fileName, field.name)) {
             answer.failure =
                 held.texts().empty() ? "The file " + field.value + " could not be read." : held.texts().front();
-            return false;
+            return answer;
         }
     }
+    answer.end = upload::PostEnd::NoAnswer;
     auto failed = std::make_shared<win::Failed>(win::kFailed);
     if (!runBounded([form, failed] { *failed = form->send(); }, requestWaitMilliseconds())) {
         answer.failure = site::reason::noAnswerWithin(requestLimits().m_totalSeconds);
-        return false;
+        return answer;
     }
     if (*failed) {
         answer.failure = form->m_failure;
-        return false;
+        return answer;
     }
+    answer.end = upload::PostEnd::Answered;
     answer.page = form->m_response;
     answer.status = form->m_status;
-    return true;
+    return answer;
 }
 
 bool CWinUploadServices::writeFile(const std::string& path, const std::string& bytes) {
@@ -116,26 +122,30 @@ bool CWinUploadServices::readFile(const std::string& path, std::size_t maxBytes,
     return true;
 }
 
-bool CWinUploadServices::downloadTorrent(const std::string& host,
-                                         const std::string& linkPath,
-                                         const std::string& localPath) {
+upload::DownloadResult CWinUploadServices::downloadTorrent(const std::string& host,
+                                                           const std::string& linkPath,
+                                                           const std::string& localPath) {
     struct Download {
         std::string host, linkPath, localPath;
         win::Failed failed = win::kFailed;
+        std::string failure;
     };
-    auto download = std::make_shared<Download>(Download{host, linkPath, localPath});
-    const HWND owner = m_dialog.hwnd();
-    if (runBounded(
-            [download, owner] {
-                const CMessageOwner boxes(owner);
+    auto download = std::make_shared<Download>(Download{host, linkPath, localPath, win::kFailed, ""});
+    upload::DownloadResult result;
+    if (!runBounded(
+            [download] {
                 CMyInetForm form;
                 download->failed = form.downloadFile(download->host, download->linkPath, download->localPath);
+                download->failure = form.m_failure;
             },
-            requestWaitMilliseconds()))
-        return !download->failed;
-    appMessageBox("Failed to download https://" + host + linkPath + "\n\n" +
-                  site::reason::noAnswerWithin(requestLimits().m_totalSeconds));
-    return false;
+            requestWaitMilliseconds())) {
+        result.message = "Failed to download https://" + host + linkPath + "\n\n" +
+                         site::reason::noAnswerWithin(requestLimits().m_totalSeconds);
+        return result;
+    }
+    result.done = !download->failed;
+    result.message = download->failure;
+    return result;
 }
 
 void CWinUploadServices::waitForBackend() {

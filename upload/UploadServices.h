@@ -17,15 +17,16 @@ class CWinUploadServices : public upload::UploadServices {
 
     void setStatus(const std::string& text) override;
     void message(const std::string& text) override;
+    void success(const std::string& text) override;
     std::string contentProblem(const std::string& path, bool fileMode) override;
     std::string pictureProblem(const std::string& path) override;
     BuildResult buildTorrent(const std::string& contentPath, bool fileMode, const std::string& output) override;
-    bool postForm(const std::string& host,
-                  const std::vector<upload::FormField>& fields,
-                  upload::PostAnswer& answer) override;
+    upload::PostAnswer postForm(const std::string& host, const std::vector<upload::FormField>& fields) override;
     bool writeFile(const std::string& path, const std::string& bytes) override;
     bool readFile(const std::string& path, std::size_t maxBytes, std::string& bytes) override;
-    bool downloadTorrent(const std::string& host, const std::string& linkPath, const std::string& localPath) override;
+    upload::DownloadResult downloadTorrent(const std::string& host,
+                                           const std::string& linkPath,
+                                           const std::string& localPath) override;
     void waitForBackend() override;
     int majorVersion(const std::string& executable) override;
     upload::ClientChoice chooseClient() override;

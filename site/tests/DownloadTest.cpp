@@ -41,39 +41,46 @@ TEST_F(Download, AddressesArePercentEncoded) {
 }
 
 TEST_F(Download, FailuresAreReportedAndLeaveNoStaleFile) {
+    std::vector<std::string> texts;
     const std::string local = tempFile("swr.torrent", "an older torrent");
     CMyInetForm missing;
     EXPECT_TRUE(missing.downloadFile(m_site.host(), "/nothing/here.torrent", local));
     EXPECT_EQ(readFileBytes(local), "");
+    texts.push_back(missing.m_failure);
 
     writeFileBytes(local, "an older torrent");
     CMyInetForm refused;
     m_site.setScenario(R"({"status": {"/testdata/": 503}})");
     EXPECT_TRUE(refused.downloadFile(m_site.host(), "/testdata/9/a.torrent", local));
     EXPECT_EQ(readFileBytes(local), "");
+    texts.push_back(refused.m_failure);
 
     CMyInetForm unreachable;
     EXPECT_TRUE(unreachable.downloadFile("127.0.0.1:1", "/download.php/1/a.torrent", local));
+    texts.push_back(unreachable.m_failure);
 
     // Cut short, and far larger than any torrent (64 MiB without a length).
     m_site.setScenario(R"({"fault": {"/testdata/": "short"}})");
     CMyInetForm cut;
     EXPECT_TRUE(cut.downloadFile(m_site.host(), "/testdata/1000/a.torrent", local));
+    texts.push_back(cut.m_failure);
     m_site.setScenario(R"({"fault": {"/testdata/": "huge"}})");
     CMyInetForm huge;
     EXPECT_TRUE(huge.downloadFile(m_site.host(), "/testdata/1/a.torrent", local));
     EXPECT_LE(fileSize(local), 32ull << 20);
+    texts.push_back(huge.m_failure);
 
     CMyInetForm nowhere;
     EXPECT_TRUE(nowhere.downloadFile(m_site.host(), "/testdata/1/a", tempFile("", "") + "no\\such\\dir\\x.torrent"));
+    texts.push_back(nowhere.m_failure);
 
     // A full disk: Wine's drive Z: reaches the host's /dev/full, which takes no byte.
     m_site.setScenario("{}");
     CMyInetForm full;
     EXPECT_TRUE(full.downloadFile(m_site.host(), "/testdata/1000/a.torrent", "Z:\\dev\\full"));
+    texts.push_back(full.m_failure);
 
-    Sleep(200);
-    const std::vector<std::string> texts = m_boxes.texts();
+    EXPECT_TRUE(m_boxes.texts().empty()) << "a download shows nothing itself";
     const std::string site = "Failed to download https://" + m_site.host();
     ASSERT_EQ(texts.size(), 7u);
     EXPECT_EQ(texts[0], site + "/nothing/here.torrent\n\nThe site answered 404.");

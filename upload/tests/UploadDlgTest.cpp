@@ -43,6 +43,7 @@ class HeldServices : public upload::UploadServices {
     }
     // The real box, as the worker shows it.
     void message(const std::string& text) override { appMessageBox(text); }
+    void success(const std::string& text) override { appMessageBox(text, MB_ICONINFORMATION); }
     BuildResult buildTorrent(const std::string&, bool, const std::string&) override {
         ++builds;
         WaitForSingleObject(m_release.get(), 30000);
@@ -50,16 +51,17 @@ class HeldServices : public upload::UploadServices {
             throw std::runtime_error("injected into the sequence");
         return BuildResult::written();
     }
-    bool postForm(const std::string&,
-                  const std::vector<upload::FormField>& fields,
-                  upload::PostAnswer& answer) override {
+    upload::PostAnswer postForm(const std::string&, const std::vector<upload::FormField>& fields) override {
         forms.push_back(fields);
+        upload::PostAnswer answer;
         answer.page = "no markers\n";
-        return true;
+        return answer;
     }
     bool writeFile(const std::string&, const std::string&) override { return true; }
     bool readFile(const std::string&, std::size_t, std::string&) override { return false; }
-    bool downloadTorrent(const std::string&, const std::string&, const std::string&) override { return true; }
+    upload::DownloadResult downloadTorrent(const std::string&, const std::string&, const std::string&) override {
+        return upload::DownloadResult{true, false, ""};
+    }
     void waitForBackend() override {}
     int majorVersion(const std::string&) override { return -1; }
     upload::ClientChoice chooseClient() override { return upload::ClientChoice::Closed; }

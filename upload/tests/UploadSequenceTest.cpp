@@ -43,24 +43,28 @@ class FakeServices : public upload::UploadServices {
 
     void setStatus(const std::string& text) override { calls.push_back("status " + text); }
     void message(const std::string& text) override { calls.push_back("message " + text); }
+    void success(const std::string& text) override { calls.push_back("success " + text); }
     std::string contentProblem(const std::string& path, bool) override { return problems[path]; }
     std::string pictureProblem(const std::string& path) override { return problems[path]; }
     BuildResult buildTorrent(const std::string& path, bool fileMode, const std::string&) override {
         calls.push_back("build " + path + (fileMode ? " file" : " folder"));
         return built;
     }
-    bool postForm(const std::string& host, const std::vector<FormField>& fields, upload::PostAnswer& out) override {
+    upload::PostAnswer postForm(const std::string& host, const std::vector<FormField>& fields) override {
         if (throwOnPost)
             throw std::bad_alloc();
         calls.push_back("post " + host + " " + fields.back().name);
         forms.push_back(fields);
+        upload::PostAnswer out;
         if (int(forms.size()) - 1 == failingPost) {
             out = failure;
-            return failure.failure.empty();
+            if (!failure.failure.empty() && out.end == upload::PostEnd::Answered)
+                out.end = upload::PostEnd::NoAnswer;
+            return out;
         }
         if (fields.back().name == "file")
             out.page = answer;
-        return true;
+        return out;
     }
     bool writeFile(const std::string& path, const std::string& bytes) override {
         calls.push_back("write " + path);
@@ -75,10 +79,16 @@ class FakeServices : public upload::UploadServices {
         bytes = file->second.substr(0, maxBytes);
         return true;
     }
-    bool downloadTorrent(const std::string& host, const std::string& link, const std::string& local) override {
+    upload::DownloadResult downloadTorrent(const std::string& host,
+                                           const std::string& link,
+                                           const std::string& local) override {
         calls.push_back("download " + host + link + " " + local);
         const size_t index = downloadCount++;
-        return index >= downloads.size() || downloads[index];
+        upload::DownloadResult result;
+        result.done = index >= downloads.size() || downloads[index];
+        if (!result.done)
+            result.message = "Failed to download " + link;
+        return result;
     }
     void waitForBackend() override { calls.push_back("wait"); }
     int majorVersion(const std::string& executable) override {
@@ -142,7 +152,7 @@ TEST(UploadSequence, AWholeUploadInOrder) {
         "status Adding torrent to Client...",
         "version C:\\uTorrent.exe",
         "start C:\\uTorrent.exe /directory \"C:\\Data\\\\\" \"C:\\C\\swr.torrent\"",
-        "message Upload Complete!",
+        "success Upload Complete!",
     };
     EXPECT_EQ(services.calls, expected);
     EXPECT_EQ(services.written, services.answer);
@@ -294,7 +304,7 @@ TEST(UploadSequence, TwoLinksAndALateFailure) {
     EXPECT_EQ(services.starts.size(), 2u);
     const std::vector<std::string> tail(services.calls.end() - 3, services.calls.end());
     EXPECT_EQ(tail, (std::vector<std::string>{"status Upload Failed...", "message Upload Failed:\n\nwhy",
-                                              "message Upload Complete!"}));
+                                              "success Upload Complete!"}));
 }
 
 TEST(UploadSequence, AFailedDownloadIsNotHandedToTheClient) {
@@ -303,14 +313,14 @@ TEST(UploadSequence, AFailedDownloadIsNotHandedToTheClient) {
     services.downloads = {false};
     upload::runUpload(job(), services);
     EXPECT_TRUE(services.starts.empty());
-    EXPECT_EQ(services.calls.back().rfind("download ", 0), 0u);
+    EXPECT_EQ(services.calls.back(), "message Failed to download /download.php/7/My%20Film.torrent");
 
     FakeServices second;
     second.answer = kLinkLine + kLinkLine;
     second.downloads = {false, true};
     upload::runUpload(job(), second);
     EXPECT_EQ(second.starts.size(), 1u);
-    EXPECT_EQ(second.calls.back(), "message Upload Complete!");
+    EXPECT_EQ(second.calls.back(), "success Upload Complete!");
 }
 
 TEST(UploadSequence, UnknownClientsAndTheAzureusChoice) {
