@@ -1,7 +1,5 @@
 #include "site/BoundedRun.h"
 
-#include <windows.h>
-
 #include <memory>
 
 #include "site/RequestLimits.h"
@@ -21,18 +19,26 @@ DWORD WINAPI runWork(void* param) {
 
 }  // namespace
 
-bool runBounded(std::function<void()> work, unsigned long milliseconds) {
-    auto owned = std::make_unique<std::function<void()>>(std::move(work));
+WaitEnd runBounded(BoundedWork bounded, DWORD milliseconds, HANDLE cancel) {
+    if (cancel && WaitForSingleObject(cancel, 0) == WAIT_OBJECT_0)
+        return WaitEnd::Cancelled;
+    auto owned = std::make_unique<std::function<void()>>(std::move(bounded.work));
     win::CHandle thread(CreateThread(nullptr, 0, runWork, owned.get(), 0, nullptr));
     if (!thread.valid()) {
         (*owned)();
-        return true;
+        return WaitEnd::Finished;
     }
     owned.release();  // the thread's now
-    return WaitForSingleObject(thread.get(), milliseconds) == WAIT_OBJECT_0;
+    const HANDLE waits[] = {thread.get(), cancel};
+    const DWORD woke = WaitForMultipleObjects(cancel ? 2 : 1, waits, FALSE, milliseconds);
+    if (woke == WAIT_OBJECT_0)
+        return WaitEnd::Finished;
+    if (bounded.abandon)
+        bounded.abandon();
+    WaitForSingleObject(thread.get(), kAbandonGraceMs);
+    return woke == WAIT_OBJECT_0 + 1 ? WaitEnd::Cancelled : WaitEnd::TimedOut;
 }
 
-unsigned long requestWaitMilliseconds() {
-    const RequestLimits limits = requestLimits();
-    return (limits.m_totalSeconds + limits.m_stepSeconds) * 1000UL;
+DWORD requestWaitMilliseconds() {
+    return requestLimits().m_totalSeconds * 1000UL;
 }

@@ -34,8 +34,10 @@ win::Failed CMyInetForm::downloadFile(const std::string& host, const std::string
     const DWORD openError = GetLastError();
 
     // The local file is replaced even when the download then fails, so no stale copy stays behind.
-    win::CHandle file(CreateFileA(localPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                  CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    // A caller that gives the download up deletes the file while it is still open here.
+    win::CHandle file(CreateFileA(localPath.c_str(), GENERIC_WRITE,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, CREATE_ALWAYS,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file.valid()) {
         m_failure = "Cannot open Torrent file for Download";
         return win::kFailed;
@@ -65,7 +67,7 @@ win::Failed CMyInetForm::downloadFile(const std::string& host, const std::string
     unsigned long long total = 0;
     for (;;) {
         DWORD read = 0;
-        if (!InternetReadFile(m_request.get(), block.get(), kBlockSize, &read))
+        if (!readSome(block.get(), kBlockSize, read))
             return failed(inetFailureReason(GetLastError(), host, m_limits));
         if (read == 0)
             break;

@@ -25,6 +25,18 @@ void CMyInetForm::closeAll() {
     m_session.reset();
 }
 
+void CMyInetForm::abandon() {
+    closeAll();
+}
+
+bool CMyInetForm::readSome(void* buffer, DWORD size, DWORD& read) {
+    read = 0;
+    DWORD available = 0;
+    if (!InternetQueryDataAvailable(m_request.get(), &available, 0, 0))
+        return false;
+    return available == 0 || InternetReadFile(m_request.get(), buffer, available < size ? available : size, &read);
+}
+
 win::Failed CMyInetForm::failedWith(DWORD error, DWORD elapsed) {
     // Some WinINet builds report a receive timeout as a broken connection.
     m_failure = timedOut(elapsed) ? site::reason::noAnswerWithin(m_limits.m_stepSeconds)
@@ -140,6 +152,7 @@ win::Failed CMyInetForm::send() {
             return failedWith(error, GetTickCount() - start);
         }
     }
+    m_bodySent = true;
     if (!HttpEndRequestA(m_request.get(), nullptr, 0, 0)) {
         const DWORD error = GetLastError();
         m_lastError = "Error on HttpEndRequest " + std::to_string(error) + " \n";
@@ -170,7 +183,7 @@ win::Failed CMyInetForm::send() {
     unsigned long long total = 0;
     for (;;) {
         DWORD read = 0;
-        if (!InternetReadFile(m_request.get(), buffer, sizeof buffer - 1, &read)) {
+        if (!readSome(buffer, sizeof buffer - 1, read)) {
             const DWORD error = GetLastError();
             m_lastError = "InternetReadFile failed " + std::to_string(static_cast<long>(error));
             return failedWith(error, GetTickCount() - start);

@@ -11,6 +11,7 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <string>
 
 #include "site/FormWire.h"
@@ -28,19 +29,29 @@ class CMyInetForm : public CFormWire {
     win::Failed send();
     // Fetches https://host + path into localPath, replacing it.
     win::Failed downloadFile(const std::string& host, const std::string& path, const std::string& localPath);
+    // From another thread: closes the request's handles, which ends a send or download waiting on
+    // them (it then fails). The form is of no further use.
+    void abandon();
 
     std::string m_lastError;
     std::string m_failure;        // why the request failed, in the member's words
     long m_status = 0;            // the answer's HTTP status, after any redirect
     std::string m_answerAddress;  // the address that gave the answer, after any redirect
+    // The whole body went out: from then on the site may act on the request, answer or not.
+    std::atomic<bool> m_bodySent{false};
     DWORD m_startTick = 0;
-    win::CInternetHandle m_session;
-    win::CInternetHandle m_connection;
-    win::CInternetHandle m_request;
+    // Closed by abandon() from another thread while a call on them may wait.
+    win::CSharedInternetHandle m_session;
+    win::CSharedInternetHandle m_connection;
+    win::CSharedInternetHandle m_request;
     std::string m_response;
 
   private:
     void closeAll();
+    // Reads at most `size` bytes of what has come, waiting only for the first: a request that is
+    // given up on or past its time ends at the next byte instead of when a whole block has come
+    // (closing the handle ends the wait itself where WinINet allows it). 0 bytes: the end.
+    bool readSome(void* buffer, DWORD size, DWORD& read);
     // Fills m_failure from the error after `elapsed` milliseconds and keeps the error as the
     // thread's last one; failed.
     win::Failed failedWith(DWORD error, DWORD elapsed);

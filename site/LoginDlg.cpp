@@ -57,9 +57,14 @@ void CLoginDlg::OnOK() {
         onLogin();
 }
 
+// Escape, Cancel and the close box. While the site is asked, they give the request up; the
+// dialog then ends as soon as the attempt has.
 void CLoginDlg::OnCancel() {
-    if (!isBusy())
+    if (!isBusy()) {
         EndDialog(IDCANCEL);
+        return;
+    }
+    m_services.cancel();
 }
 
 void CLoginDlg::onSiteChanged() {
@@ -101,8 +106,15 @@ void CLoginDlg::onLogin() {
         explicit Busy(bool& flag) : busy(flag) { busy = true; }
         ~Busy() { busy = false; }
     } busy(m_busy);
-    if (site::login::run(attempt, m_services) == site::login::Outcome::LoggedIn)
-        EndDialog(IDOK);
-    else
-        EnableWindow(item(IDOK), TRUE);
+    switch (site::login::run(attempt, m_services)) {
+        case site::login::Outcome::LoggedIn:
+            EndDialog(IDOK);
+            break;
+        case site::login::Outcome::Cancelled:
+            EndDialog(IDCANCEL);
+            break;
+        case site::login::Outcome::StayOpen:
+            EnableWindow(item(IDOK), TRUE);
+            break;
+    }
 }

@@ -4,7 +4,8 @@
 // refusals and every failure show in the status line and the user may try again. Escape
 // ends it with IDCANCEL. The steps of a login are site/LoginSequence's, on a
 // CWinLoginServices; the exchange with the site runs on a worker thread, so the dialog
-// stays alive meanwhile; Login, Enter and Escape do nothing until the attempt has ended.
+// stays alive meanwhile; Login and Enter do nothing until the attempt has ended, and Escape or
+// the close box give the request up and end the dialog with IDCANCEL.
 
 #include <string>
 #include <vector>

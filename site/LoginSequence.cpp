@@ -18,6 +18,8 @@ Outcome stayOpen(LoginServices& services, const std::string& status) {
 // The site's answer to the form: a good login leads to the category page, and the session
 // cookies are set. Only a good login fills the session with the cookie values and the list.
 Outcome readAnswer(const Answer& answer, int32_t ownBuild, Session& session, LoginServices& services) {
+    if (answer.cancelled)
+        return Outcome::Cancelled;
     if (!answer.answered)
         return stayOpen(services, kConnectionFailed + answer.failure);
     if (answer.status >= 400 && answer.fromLoginForm)

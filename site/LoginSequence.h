@@ -46,7 +46,8 @@ struct Request {
 // why no answer came.
 struct Answer {
     bool answered = false;
-    std::string failure;  // why no answer came
+    bool cancelled = false;  // the member closed the dialog while it waited
+    std::string failure;     // why no answer came
     long status = 0;
     bool fromLoginForm = false;  // the answer is the login form's own, not the page it leads to
     std::string page;
@@ -95,8 +96,9 @@ class LoginServices {
 };
 
 enum class Outcome {
-    StayOpen,  // the member may try again
-    LoggedIn,  // the session is filled; the dialog closes with IDOK
+    StayOpen,   // the member may try again
+    LoggedIn,   // the session is filled; the dialog closes with IDOK
+    Cancelled,  // the member closed the dialog while it waited for the site
 };
 
 Outcome run(const Attempt& attempt, LoginServices& services);

@@ -11,7 +11,7 @@
 
 #include "app/state/AppState.h"
 #include "app/state/SettingsLayout.h"
-#include "site/BoundedRun.h"
+#include "site/BoundedRequests.h"
 #include "site/InetForm.h"
 #include "site/LoginDlg.h"
 #include "site/RequestLimits.h"
@@ -42,6 +42,7 @@ void writeProfileInt(const char* entry, int value) {
 struct LoginExchange {
     site::login::Request request;
     site::login::Answer answer;
+    HANDLE cancel = nullptr;
 };
 
 void exchange(LoginExchange& ex) {
@@ -52,13 +53,13 @@ void exchange(LoginExchange& ex) {
     form->addText("username", ex.request.login);
     form->addText("password", ex.request.password);
     form->addText("returnto", site::login::kReturnTo);
-    auto failed = std::make_shared<win::Failed>(win::kFailed);
-    if (!runBounded([form, failed] { *failed = form->send(); }, requestWaitMilliseconds())) {
-        answer.failure = site::reason::noAnswerWithin(requestLimits().m_totalSeconds);
+    const SentForm sent = sendBounded(form, ex.cancel);
+    if (sent.end == WaitEnd::Cancelled) {
+        answer.cancelled = true;
         return;
     }
-    if (*failed) {
-        answer.failure = form->m_failure;
+    if (sent.failed) {
+        answer.failure = sent.failure;
         return;
     }
     answer.answered = true;
@@ -121,6 +122,10 @@ CWinLoginServices::~CWinLoginServices() {
     m_worker.wait();
 }
 
+void CWinLoginServices::cancel() {
+    m_cancel.raise();
+}
+
 void CWinLoginServices::setStatus(const std::string& text) {
     m_dialog.setStatus(text);
 }
@@ -160,6 +165,8 @@ bool CWinLoginServices::storeCredentials(int siteIndex, const std::string& login
 site::login::Answer CWinLoginServices::exchange(const site::login::Request& request) {
     LoginExchange ex;
     ex.request = request;
+    m_cancel.clear();
+    ex.cancel = m_cancel.handle();
     EnableWindow(m_dialog.item(IDOK), FALSE);
     if (!m_worker.start(exchangeWorker, &ex)) {
         ex.answer.failure = "no thread could be started.";

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "site/LoginSequence.h"
+#include "win/Handles.h"
 #include "win/Thread.h"
 
 class CLoginDlg;
@@ -28,6 +29,8 @@ class CWinLoginServices : public site::login::LoginServices {
     void trace(const std::string& text) override;
     void openAddress(const std::string& address) override;
     void keepSession(const site::login::Session& session) override;
+    // Gives up the exchange that runs now: it ends at once as cancelled.
+    void cancel();
 
     // What the dialog shows first: the stored site index (0 for none), whether "Remember" was
     // ticked, and the login and password stored for a site index (both empty for -1).
@@ -38,4 +41,5 @@ class CWinLoginServices : public site::login::LoginServices {
   private:
     CLoginDlg& m_dialog;
     win::CThread m_worker;
+    win::CSignal m_cancel;
 };

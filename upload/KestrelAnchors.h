@@ -18,8 +18,10 @@ struct KestrelAnchor {
 
 // The name, the pictures and the description widen with the dialog, the description grows down
 // too (these three and the note are kept out of erasing); the note and the upload button move
-// down with the bottom edge, Quit with the bottom right corner.
+// down with the bottom edge (the upload's Cancel in the upload button's place), Quit with the
+// bottom right corner.
 inline constexpr KestrelAnchor kKestrelAnchors[] = {
-    {IDC_NAME, 0, 1, 2, 0, 1},     {IDC_DESCRIPTION, 0, 1, 2, 1, 1}, {IDC_NOTE, 2, 0, 0, 2, 1},
-    {IDC_PICTURES, 0, 1, 2, 0, 1}, {IDC_UPLOAD, 2, 0, 0, 2, 0},      {IDCANCEL, 0, 2, 2, 2, 0},
+    {IDC_NAME, 0, 1, 2, 0, 1},          {IDC_DESCRIPTION, 0, 1, 2, 1, 1}, {IDC_NOTE, 2, 0, 0, 2, 1},
+    {IDC_PICTURES, 0, 1, 2, 0, 1},      {IDC_UPLOAD, 2, 0, 0, 2, 0},      {IDCANCEL, 0, 2, 2, 2, 0},
+    {IDC_CANCEL_UPLOAD, 2, 0, 0, 2, 0},
 };

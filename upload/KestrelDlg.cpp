@@ -21,6 +21,8 @@
 namespace {
 
 constexpr UINT kAboutCommand = 16;
+// Posted by the worker as its last act.
+constexpr UINT kUploadEnded = WM_APP + 1;
 const int kCategoryIds[upload::category::kListCount] = {IDC_CATEGORY, IDC_SUBCATEGORY1, IDC_SUBCATEGORY2,
                                                         IDC_SUBCATEGORY3, IDC_SUBCATEGORY4};
 // What the upload reads: none of it changes while an upload runs.
@@ -63,6 +65,7 @@ void CKestrelDlg::bindControls() {
     bind(m_description, IDC_DESCRIPTION);
     bind(m_upload, IDC_UPLOAD);
     bind(m_quit, IDCANCEL);
+    bind(m_cancelUpload, IDC_CANCEL_UPLOAD);
     bind(m_status, IDC_STATUS);
 }
 
@@ -179,6 +182,9 @@ bool CKestrelDlg::OnCommand(WORD code, WORD id, HWND /*control*/) {
             return true;
         case IDC_UPLOAD:
             onUpload();
+            return true;
+        case IDC_CANCEL_UPLOAD:
+            cancelUpload();
             return true;
         default:
             return false;
@@ -336,12 +342,31 @@ void CKestrelDlg::OnCancel() {
 
 bool CKestrelDlg::closeWhenIdle(INT_PTR result) {
     // Escape, Enter, the close box and the system menu all arrive here; none may leave the
-    // worker writing to a dialog that is gone.
-    if (m_busy.load())
-        return false;
+    // worker writing to a dialog that is gone. While the upload waits for the site, the member
+    // may give it up and quit; the dialog ends once the worker has.
+    if (m_busy.load()) {
+        // A window of the upload's own stands in front (the hashing, the backend wait, a
+        // message): that one is answered first.
+        if (m_quitWhenEnded || !IsWindowEnabled(hwnd()) || appMessageBox(kCloseWhileBusy, MB_YESNO) != IDYES)
+            return false;
+        if (m_busy.load()) {
+            m_quitWhenEnded = true;
+            cancelUpload();
+            return false;
+        }
+        // It ended while the question showed.
+    }
     m_worker.wait();  // past its last window operation
     EndDialog(result);
     return true;
+}
+
+void CKestrelDlg::cancelUpload() {
+    if (!m_busy.load())
+        return;
+    m_cancel.raise();
+    m_cancelUpload.enable(false);
+    m_status.setText("Cancelling...");
 }
 
 void CKestrelDlg::OnDestroy() {
@@ -362,6 +387,8 @@ void CKestrelDlg::setBusyState() {
     m_upload.enable(false);
     m_upload.show(false);
     m_quit.show(false);
+    m_cancelUpload.enable(true);
+    m_cancelUpload.show(true);
     m_status.setText("Checking input..");
     m_status.show(true);
 }
@@ -374,15 +401,30 @@ void CKestrelDlg::setIdleState() {
     m_upload.enable(true);
     m_upload.show(true);
     m_quit.show(true);
+    m_cancelUpload.show(false);
     m_status.show(false);
     // Disabling took the focus away; it goes back where it was.
     if (m_focusBeforeBusy)
         PostMessageA(hwnd(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(m_focusBeforeBusy), TRUE);
 }
 
+void CKestrelDlg::postUploadEnded() {
+    PostMessageA(hwnd(), kUploadEnded, 0, 0);
+}
+
 void CKestrelDlg::uploadEnded() {
+    m_worker.wait();  // it has posted its last act
     setIdleState();
     m_busy = false;
+    if (m_quitWhenEnded)
+        closeWhenIdle(IDCANCEL);
+}
+
+bool CKestrelDlg::OnAppMessage(UINT message, WPARAM, LPARAM) {
+    if (message != kUploadEnded)
+        return false;
+    uploadEnded();
+    return true;
 }
 
 void CKestrelDlg::readJob() {
@@ -432,6 +474,7 @@ void CKestrelDlg::onUpload() {
 
     readJob();
     m_worker.wait();  // a finished upload's thread, past its last act
+    m_cancel.clear();
     m_busy = true;
     if (!m_worker.start(UploadWorker, this)) {
         m_busy = false;
@@ -445,7 +488,7 @@ namespace {
 class CIdleWhenDone {
   public:
     explicit CIdleWhenDone(CKestrelDlg& dialog) : m_dialog(dialog) {}
-    ~CIdleWhenDone() { m_dialog.uploadEnded(); }
+    ~CIdleWhenDone() { m_dialog.postUploadEnded(); }
     CIdleWhenDone(const CIdleWhenDone&) = delete;
     CIdleWhenDone& operator=(const CIdleWhenDone&) = delete;
 

@@ -1,9 +1,11 @@
 #pragma once
 // The main upload dialog: what to upload, its categories, name, description and pictures.
 // The upload button checks the inputs and hands them to the upload worker, which runs on a
-// thread of its own and writes back only through window operations (status text, the
-// idle state). While an upload runs the inputs it reads are disabled and the dialog does not
-// close. Enter and Escape never end it: only Quit, the close box, Alt+F4 and the system menu do.
+// thread of its own and writes back only through window operations (the status text) and, as
+// its last act, a posted message after which the dialog joins it and returns to idle. While an
+// upload runs the inputs it reads are disabled, and Cancel stands in the upload button's place:
+// it gives up the request the upload waits for. Closing the dialog then asks first, and cancels.
+// Enter and Escape never end it: only Quit, the close box, Alt+F4 and the system menu do.
 
 #include <atomic>
 #include <cstdint>
@@ -15,6 +17,7 @@
 #include "upload/CategoryRules.h"
 #include "upload/UploadSequence.h"
 #include "win/Controls.h"
+#include "win/Handles.h"
 #include "win/MessageFilter.h"
 #include "win/ResizeDlg.h"
 #include "win/Thread.h"
@@ -47,8 +50,13 @@ class CKestrelDlg : public CResizeDlg {
     bool isBusy() const { return m_busy.load(); }
     // The upload button, Quit and status line as they stand between uploads.
     void setIdleState();
-    // Called by the worker as its last act on the dialog.
-    void uploadEnded();
+    // Raised by Cancel and by closing while an upload runs; the upload's waits watch it.
+    const win::CSignal& cancelSignal() const { return m_cancel; }
+    // The worker's last act: the dialog joins it and returns to idle on its own thread.
+    void postUploadEnded();
+
+    // "Yes" to closing while an upload runs.
+    static constexpr const char* kCloseWhileBusy = "An upload is still running. Cancel it and quit Seedwright?";
 
   protected:
     BOOL OnInitDialog() override;
@@ -57,6 +65,7 @@ class CKestrelDlg : public CResizeDlg {
     bool OnCommand(WORD code, WORD id, HWND control) override;
     bool OnNotify(int id, NMHDR* header, LRESULT& result) override;
     bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+    bool OnAppMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     void OnDestroy() override;
 
   private:
@@ -74,6 +83,8 @@ class CKestrelDlg : public CResizeDlg {
     void showContextMenu();
     void showAbout();
     void onUpload();
+    void cancelUpload();
+    void uploadEnded();
     void setBusyState();
     void readJob();
     long categoryValue(int list) const;
@@ -92,10 +103,13 @@ class CKestrelDlg : public CResizeDlg {
     win::CEdit m_description;
     win::CButton m_upload;
     win::CButton m_quit;
+    win::CButton m_cancelUpload;
     win::CStatic m_status;
 
     win::CThread m_worker;
     std::atomic<bool> m_busy{false};
+    win::CSignal m_cancel;
+    bool m_quitWhenEnded = false;  // the member chose to quit while the upload ran
 
     std::unique_ptr<win::CMessageFilter> m_keys;
     // While a key that steps through category list m_keyList is handled: its direction.

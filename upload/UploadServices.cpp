@@ -10,7 +10,7 @@
 #include "client/ClientDialogs.h"
 #include "client/ClientDiscovery.h"
 #include "client/res/ClientIds.h"
-#include "site/BoundedRun.h"
+#include "site/BoundedRequests.h"
 #include "site/CompleteUpload.h"
 #include "site/InetForm.h"
 #include "site/RequestLimits.h"
@@ -83,14 +83,14 @@ upload::PostAnswer CWinUploadServices::postForm(const std::string& host, const s
             return answer;
         }
     }
-    answer.end = upload::PostEnd::NoAnswer;
-    auto failed = std::make_shared<win::Failed>(win::kFailed);
-    if (!runBounded([form, failed] { *failed = form->send(); }, requestWaitMilliseconds())) {
-        answer.failure = site::reason::noAnswerWithin(requestLimits().m_totalSeconds);
+    const SentForm sent = sendBounded(form, m_dialog.cancelSignal().handle());
+    if (sent.end == WaitEnd::Cancelled) {
+        answer.end = upload::PostEnd::Cancelled;
         return answer;
     }
-    if (*failed) {
-        answer.failure = form->m_failure;
+    if (sent.failed) {
+        answer.end = sent.bodySent ? upload::PostEnd::NoAnswer : upload::PostEnd::NotSent;
+        answer.failure = sent.failure;
         return answer;
     }
     answer.end = upload::PostEnd::Answered;
@@ -125,26 +125,11 @@ bool CWinUploadServices::readFile(const std::string& path, std::size_t maxBytes,
 upload::DownloadResult CWinUploadServices::downloadTorrent(const std::string& host,
                                                            const std::string& linkPath,
                                                            const std::string& localPath) {
-    struct Download {
-        std::string host, linkPath, localPath;
-        win::Failed failed = win::kFailed;
-        std::string failure;
-    };
-    auto download = std::make_shared<Download>(Download{host, linkPath, localPath, win::kFailed, ""});
+    const DownloadedFile file = downloadBounded(host, linkPath, localPath, m_dialog.cancelSignal().handle());
     upload::DownloadResult result;
-    if (!runBounded(
-            [download] {
-                CMyInetForm form;
-                download->failed = form.downloadFile(download->host, download->linkPath, download->localPath);
-                download->failure = form.m_failure;
-            },
-            requestWaitMilliseconds())) {
-        result.message = "Failed to download https://" + host + linkPath + "\n\n" +
-                         site::reason::noAnswerWithin(requestLimits().m_totalSeconds);
-        return result;
-    }
-    result.done = !download->failed;
-    result.message = download->failure;
+    result.done = file.done;
+    result.cancelled = file.end == WaitEnd::Cancelled;
+    result.message = file.message;
     return result;
 }
 

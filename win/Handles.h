@@ -6,6 +6,7 @@
 
 #include <wininet.h>
 
+#include <atomic>
 #include <utility>
 
 #include "win/Owner.h"
@@ -53,6 +54,40 @@ using CMenu = COwnedHandle<MenuTraits>;
 using CInternetHandle = COwnedHandle<InternetHandleTraits>;
 // A GDI object (bitmap, brush, font).
 using CGdiObject = COwnedHandle<GdiObjectTraits>;
+
+// A WinINet handle that another thread may close while a call on it waits, which is how WinINet
+// ends a blocking call early. Whoever takes the handle out first closes it, so it is closed once.
+class CSharedInternetHandle {
+  public:
+    CSharedInternetHandle() = default;
+    CSharedInternetHandle(const CSharedInternetHandle&) = delete;
+    CSharedInternetHandle& operator=(const CSharedInternetHandle&) = delete;
+    ~CSharedInternetHandle() { reset(); }
+
+    HINTERNET get() const { return m_h.load(); }
+    bool valid() const { return get() != nullptr; }
+    explicit operator bool() const { return valid(); }
+    void reset(HINTERNET h = nullptr) {
+        if (HINTERNET old = m_h.exchange(h))
+            InternetCloseHandle(old);
+    }
+
+  private:
+    std::atomic<HINTERNET> m_h{nullptr};
+};
+
+// A manual-reset event that one thread raises and others wait on: the member's Cancel.
+class CSignal {
+  public:
+    CSignal() : m_event(CreateEventA(nullptr, TRUE, FALSE, nullptr)) {}
+    void raise() const { SetEvent(m_event.get()); }
+    void clear() const { ResetEvent(m_event.get()); }
+    bool raised() const { return WaitForSingleObject(m_event.get(), 0) == WAIT_OBJECT_0; }
+    HANDLE handle() const { return m_event.get(); }
+
+  private:
+    CHandle m_event;
+};
 
 template <class T>
 struct ComTraits {

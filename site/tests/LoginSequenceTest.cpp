@@ -216,6 +216,12 @@ TEST(LoginSequence, AnswersThatKeepTheDialogOpen) {
         EXPECT_TRUE(services.session.categories.empty()) << c.what;
         EXPECT_EQ(services.session.siteHost, host()) << c.what;
     }
+
+    // Closed while it waited: nothing more is said, and the dialog ends.
+    CFakeServices closed;
+    closed.answer.cancelled = true;
+    EXPECT_EQ(site::login::run(aliceAt(1), closed), site::login::Outcome::Cancelled);
+    EXPECT_EQ(closed.log.back().rfind("exchange ", 0), 0u) << closed.log.back();
 }
 
 // Only a newer build is offered; No, and an address that is no web address, open nothing.

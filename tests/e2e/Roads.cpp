@@ -5,23 +5,19 @@
 #include <map>
 
 #include "tests/e2e/FormRoad.h"
+#include "tests/e2e/GiveUpRoad.h"
 #include "tests/e2e/InstallChecks.h"
 #include "tests/support/WinPlaces.h"
 #include "win/Handles.h"
 
 namespace {
 
-const char* const kDescription =
-    "A short film about a long walk, shot on a phone.\r\nThree pictures: the start, the middle, the end.";
-const char* const kRefusal = "This torrent is already on the site";
-const char* const kCyrillicName = "Кино – “Café” ½ 映画";
-
 bool endsWith(const std::string& text, const std::string& end) {
     return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
 }
 
-// The client was started once more, with "/directory", the data's folder and the site's copy of
-// the torrent; the host then checks the data against that copy.
+}  // namespace
+
 void checkClientStart(CSeedwright& person, CReport& report, std::size_t count, const std::string& folder) {
     const std::vector<ClientStart> starts = person.awaitClientStarts(count);
     if (!report.check(starts.size() == count, "the client started " + std::to_string(count) + " time(s)"))
@@ -38,6 +34,13 @@ void checkClientStart(CSeedwright& person, CReport& report, std::size_t count, c
     report.check(endsWith(start.m_arguments[2], "\\swr.torrent"), "the site's copy of the torrent");
     person.noteForDataCheck(start);
 }
+
+namespace {
+
+const char* const kDescription =
+    "A short film about a long walk, shot on a phone.\r\nThree pictures: the start, the middle, the end.";
+const char* const kRefusal = "This torrent is already on the site";
+const char* const kCyrillicName = "Кино – “Café” ½ 映画";
 
 bool installRoad(CSeedwright& person, CReport& report, const RoadSettings&) {
     return installerRefusals(person, report) && person.install() && checkInstalledAppsList(report, true) &&
@@ -303,8 +306,8 @@ bool uninstallRoad(CSeedwright& person, CReport& report, const RoadSettings&) {
 bool runRoad(const std::string& name, const RoadSettings& settings, CReport& report) {
     using Road = std::function<bool(CSeedwright&, CReport&, const RoadSettings&)>;
     const std::map<std::string, Road> roads = {
-        {"install", installRoad}, {"upload", uploadRoad}, {"more", moreRoad},
-        {"truth", truthRoad},     {"form", formRoad},     {"uninstall", uninstallRoad},
+        {"install", installRoad}, {"upload", uploadRoad},       {"more", moreRoad},     {"truth", truthRoad},
+        {"form", formRoad},       {"uninstall", uninstallRoad}, {"giveup", giveUpRoad},
     };
     const auto road = roads.find(name);
     if (road == roads.end())

@@ -182,12 +182,12 @@ TEST(UploadDlg, BusyWhileTheWorkerRunsAndClosesOnlyWhenIdle) {
         EXPECT_EQ(itemText(dlg, IDC_STATUS), "Checking input..");
         EXPECT_EQ(enabledInputs(dlg), std::vector<bool>(before.size(), false));
 
-        // Escape, the close box and the system menu are refused now.
-        SendMessageA(dlg, WM_COMMAND, IDCANCEL, 0);
-        SendMessageA(dlg, WM_CLOSE, 0, 0);
-        SendMessageA(dlg, WM_SYSCOMMAND, SC_CLOSE, 0);
+        // Closing asks first, and "No" keeps the upload; Enter does nothing.
+        PostMessageA(dlg, WM_SYSCOMMAND, SC_CLOSE, 0);
+        EXPECT_EQ(answerMessageBox(dlg, IDNO), CKestrelDlg::kCloseWhileBusy);
         SendMessageA(dlg, WM_COMMAND, IDOK, 0);
         closedWhileBusy = IsWindow(dlg) == FALSE || !IsWindowVisible(dlg);
+        EXPECT_TRUE(visible(dlg, IDC_CANCEL_UPLOAD));
 
         // The context menu's Remove does nothing either.
         SendDlgItemMessageA(dlg, IDC_PICTURES, LVM_SETITEMSTATE, 0, reinterpret_cast<LPARAM>(&selected));
@@ -199,6 +199,7 @@ TEST(UploadDlg, BusyWhileTheWorkerRunsAndClosesOnlyWhenIdle) {
         EXPECT_EQ(itemText(dlg, IDC_UPLOAD), "Upload");
         EXPECT_TRUE(visible(dlg, IDC_UPLOAD));
         EXPECT_TRUE(visible(dlg, IDCANCEL));
+        EXPECT_FALSE(visible(dlg, IDC_CANCEL_UPLOAD));
         EXPECT_FALSE(visible(dlg, IDC_STATUS));
         SendMessageA(dlg, WM_CLOSE, 0, 0);
     });

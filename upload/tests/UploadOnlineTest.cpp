@@ -391,7 +391,7 @@ TEST_F(UploadOnline, FaultsAtTheSiteEndTheUploadWithOneMessage) {
         {R"({"fault": {"accept": "stall"}})", "Upload Failed:\n\nPosting the ", nullptr},
         {R"({"fault": {"/doupload.php": "stall"}})", picture + "The site did not answer within 2 seconds.",
          "Upload Failed..."},
-        {R"({"fault": {"/doupload.php": "drip"}})", picture + "The site did not answer within 8 seconds.",
+        {R"({"fault": {"/doupload.php": "drip"}})", picture + "The site did not finish its answer within 8 seconds.",
          "Upload Failed..."},
         // The reset may meet the picture or, on a connection WinINet opens anew, the torrent form.
         {R"({"fault": {"/doupload.php": "reset"}})", "Upload Failed:\n\nPosting the ", nullptr},
