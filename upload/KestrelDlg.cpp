@@ -203,10 +203,16 @@ bool CKestrelDlg::addPicture(const std::string& path) {
         appMessageBox("Open Error\n");
         return false;
     }
-    if (look.problem == upload::PictureProblem::TooLarge) {
+    if (look.problem == upload::PictureProblem::TooLarge || look.problem == upload::PictureProblem::NotAPicture) {
         appMessageBox(upload::addPictureRefusal(path, look));
         return false;
     }
+    // Each picture goes to the site once: a second row of the same file would post it twice.
+    for (const std::unique_ptr<picture>& listed : m_pictures)
+        if (upload::sameFile(listed->m_path, path)) {
+            appMessageBox(upload::addPictureRefusal(path, upload::kPictureListed));
+            return false;
+        }
     auto added = std::make_unique<picture>();
     added->m_path = path;
     added->m_fileSize = look.size;

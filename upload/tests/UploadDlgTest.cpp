@@ -12,6 +12,7 @@
 
 #include "app/state/AppState.h"
 #include "tests/support/ModalDriver.h"
+#include "tests/support/Pictures.h"
 #include "upload/FileChecks.h"
 #include "upload/InputChecks.h"
 #include "upload/KestrelDlg.h"
@@ -99,7 +100,7 @@ std::string pictureFile(const std::string& name) {
     char temp[MAX_PATH];
     GetTempPathA(MAX_PATH, temp);
     const std::string path = std::string(temp) + name;
-    std::ofstream(path, std::ios::binary) << "picture";
+    std::ofstream(path, std::ios::binary) << gifPicture(name);
     return path;
 }
 

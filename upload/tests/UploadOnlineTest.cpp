@@ -515,7 +515,7 @@ TEST_F(UploadOnline, TheSitesCopyMustDescribeTheUpload) {
         Inputs in;
         in.path = makeFile(std::string("Copies\\") + c.variant + ".bin", 30000, seed++);
         in.name = std::string("Copy check ") + c.variant;
-        in.pictures = {makeFile("k.jpg", 100, seed++)};
+        in.pictures = {makePicture("k.gif", seed++)};
         upload(in);
         const std::vector<std::string> boxes = m_boxes.texts();
         if (*c.reason == '\0') {
@@ -557,14 +557,14 @@ TEST_F(UploadOnline, WesternNamesAndTextsArriveInUtf8) {
     in.path = kWork + "\\" + acp(folder);
     in.name = acp(name);
     in.description = acp(description);
-    in.pictures = {makeFile(acp("Café ½.jpg"), 100, 'y')};
+    in.pictures = {makePicture(acp("Café ½.gif"), 'y')};
     const int before = m_site.requestCount();
     upload(in);
     EXPECT_EQ(m_boxes.texts(), std::vector<std::string>{"Upload Complete!"});
 
     const std::vector<StandinRequest> sent = m_site.requestsSince(before);
     ASSERT_EQ(sent.size(), 4u);
-    EXPECT_EQ(formFileName(sent[0].m_body, "ulpic"), "Café ½.jpg");
+    EXPECT_EQ(formFileName(sent[0].m_body, "ulpic"), "Café ½.gif");
     EXPECT_EQ(formField(sent[1].m_body, "name"), name);
     EXPECT_EQ(formField(sent[1].m_body, "descr"), description);
     EXPECT_EQ(formFileName(sent[1].m_body, "file"), name + ".torrent");
