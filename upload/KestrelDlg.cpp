@@ -346,8 +346,18 @@ bool CKestrelDlg::closeWhenIdle(INT_PTR result) {
     if (m_busy.load())
         return false;
     m_worker.wait();  // past its last window operation
+    tellWhatWaitsOnTheSite();
     EndDialog(result);
     return true;
+}
+
+// Pictures the site took for a torrent that never followed go with the member's next torrent,
+// whenever that is: the site cannot withdraw them.
+void CKestrelDlg::tellWhatWaitsOnTheSite() {
+    const std::string notice = upload::waitingPicturesNotice(m_onSite);
+    if (!notice.empty())
+        appMessageBox(notice);
+    m_onSite = upload::SiteHolds();
 }
 
 void CKestrelDlg::OnDestroy() {
@@ -411,6 +421,7 @@ void CKestrelDlg::readJob() {
     job.clients.utorrent = state.m_utorrentPath;
     job.clients.azureus = state.m_azureusPath;
     job.clients.clientExe = state.m_clientExePath;
+    job.onSite = m_onSite;
     m_job = job;
 }
 
@@ -473,7 +484,7 @@ DWORD WINAPI UploadWorker(void* param) {
             own = makeUploadServices(*dialog);
             services = own.get();
         }
-        upload::runUploadGuarded(dialog->m_job, *services);
+        dialog->m_onSite = upload::runUploadGuarded(dialog->m_job, *services);
     } catch (...) {
         // Only making the services can get here; nothing may leave the thread.
         try {
