@@ -1,9 +1,11 @@
 #include "upload/FileChecks.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <memory>
 
+#include "install/ProgramFolderRule.h"
 #include "torrent/MakeTorrent.h"
 #include "upload/PictureRows.h"
 #include "win/FilePtr.h"
@@ -53,6 +55,19 @@ OpenedFile openWithLength(const std::string& path) {
     return opened;
 }
 
+// The bytes a picture must start with; PNG and GIF also name a width and height that are not 0.
+bool startsAsPicture(const unsigned char* head, std::size_t size) {
+    const auto starts = [&](const char* bytes, std::size_t count) {
+        return size >= count && std::equal(bytes, bytes + count, reinterpret_cast<const char*>(head));
+    };
+    if (starts("\x89PNG\r\n\x1a\n", 8))
+        return size >= 24 && std::equal(head + 12, head + 16, "IHDR") && (head[16] | head[17] | head[18] | head[19]) &&
+               (head[20] | head[21] | head[22] | head[23]);
+    if (starts("GIF87a", 6) || starts("GIF89a", 6))
+        return size >= 10 && (head[6] | head[7]) && (head[8] | head[9]);
+    return starts("\xff\xd8\xff", 3);
+}
+
 }  // namespace
 
 std::string contentProblem(const std::string& path, bool fileMode) {
@@ -90,8 +105,14 @@ PictureLook lookAtPicture(const std::string& path) {
         look.problem = PictureProblem::Empty;
     else if (look.size >= kPictureLimit)
         look.problem = PictureProblem::TooLarge;
-    else if (std::fgetc(opened.file.get()) == EOF)
+    if (look.problem != PictureProblem::None)
+        return look;
+    unsigned char head[24] = {};
+    const std::size_t read = std::fread(head, 1, sizeof head, opened.file.get());
+    if (read == 0)
         look.problem = PictureProblem::Unreadable;
+    else if (!startsAsPicture(head, read))
+        look.problem = PictureProblem::NotAPicture;
     return look;
 }
 
@@ -107,6 +128,8 @@ std::string pictureReason(const PictureLook& look) {
             return "it is empty";
         case PictureProblem::TooLarge:
             return "it is " + upload::pictures::sizeText(look.size) + "; a picture must be smaller than 2 GB";
+        case PictureProblem::NotAPicture:
+            return "it is not a JPEG, PNG or GIF picture";
     }
     return std::string();
 }
@@ -119,8 +142,16 @@ std::string picturesMessage(const std::vector<std::pair<std::string, std::string
     return text;
 }
 
+bool sameFile(const std::string& a, const std::string& b) {
+    return a == b || install::samePath(a, b);
+}
+
 std::string addPictureRefusal(const std::string& path, const PictureLook& look) {
-    return "This picture cannot be added:\n\n" + path + ": " + pictureReason(look);
+    return addPictureRefusal(path, pictureReason(look));
+}
+
+std::string addPictureRefusal(const std::string& path, const std::string& reason) {
+    return "This picture cannot be added:\n\n" + path + ": " + reason;
 }
 
 }  // namespace upload

@@ -209,10 +209,16 @@ bool CKestrelDlg::addPicture(const std::string& path) {
         appMessageBox("Open Error\n");
         return false;
     }
-    if (look.problem == upload::PictureProblem::TooLarge) {
+    if (look.problem == upload::PictureProblem::TooLarge || look.problem == upload::PictureProblem::NotAPicture) {
         appMessageBox(upload::addPictureRefusal(path, look));
         return false;
     }
+    // Each picture goes to the site once: a second row of the same file would post it twice.
+    for (const std::unique_ptr<picture>& listed : m_pictures)
+        if (upload::sameFile(listed->m_path, path)) {
+            appMessageBox(upload::addPictureRefusal(path, upload::kPictureListed));
+            return false;
+        }
     auto added = std::make_unique<picture>();
     added->m_path = path;
     added->m_fileSize = look.size;
@@ -357,6 +363,7 @@ bool CKestrelDlg::closeWhenIdle(INT_PTR result) {
         // It ended while the question showed.
     }
     m_worker.wait();  // past its last window operation
+    tellWhatWaitsOnTheSite();
     EndDialog(result);
     return true;
 }
@@ -367,6 +374,15 @@ void CKestrelDlg::cancelUpload() {
     m_cancel.raise();
     m_cancelUpload.enable(false);
     m_status.setText("Cancelling...");
+}
+
+// Pictures the site took for a torrent that never followed go with the member's next torrent,
+// whenever that is: the site cannot withdraw them.
+void CKestrelDlg::tellWhatWaitsOnTheSite() {
+    const std::string notice = upload::waitingPicturesNotice(m_onSite);
+    if (!notice.empty())
+        appMessageBox(notice);
+    m_onSite = upload::SiteHolds();
 }
 
 void CKestrelDlg::OnDestroy() {
@@ -447,6 +463,7 @@ void CKestrelDlg::readJob() {
     job.clients.utorrent = state.m_utorrentPath;
     job.clients.azureus = state.m_azureusPath;
     job.clients.clientExe = state.m_clientExePath;
+    job.onSite = m_onSite;
     m_job = job;
 }
 
@@ -510,7 +527,7 @@ DWORD WINAPI UploadWorker(void* param) {
             own = makeUploadServices(*dialog);
             services = own.get();
         }
-        upload::runUploadGuarded(dialog->m_job, *services);
+        dialog->m_onSite = upload::runUploadGuarded(dialog->m_job, *services);
     } catch (...) {
         // Only making the services can get here; nothing may leave the thread.
         try {

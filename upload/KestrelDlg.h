@@ -44,6 +44,9 @@ class CKestrelDlg : public CResizeDlg {
 
     // What the worker uploads, read from the controls when the upload starts.
     upload::UploadJob m_job;
+    // What the session's uploads left on the site: handed back by the worker as it ends, read
+    // into the next job, and told to the member when the dialog closes.
+    upload::SiteHolds m_onSite;
     // The outside world of the upload; null: the real one.
     upload::UploadServices* m_services = nullptr;
 
@@ -89,6 +92,7 @@ class CKestrelDlg : public CResizeDlg {
     void readJob();
     long categoryValue(int list) const;
     bool closeWhenIdle(INT_PTR result);
+    void tellWhatWaitsOnTheSite();
 
     // The keyboard (KestrelKeys.cpp): Enter, Escape and the keys that step through a list.
     bool filterKey(MSG& message);

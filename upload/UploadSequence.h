@@ -12,6 +12,16 @@
 
 namespace upload {
 
+// What earlier uploads of the session left on the site. The site keeps every picture it accepted
+// for the member's next torrent form, which takes them all, and has no way to withdraw one.
+struct SiteHolds {
+    std::string contentPath;  // the content they were posted for
+    bool fileMode = true;
+    std::vector<std::string> pictures;  // accepted and waiting, in the order they went
+    // The last torrent form of that content went out and got no whole answer: it may be there.
+    bool torrentMayBeThere = false;
+};
+
 // The main dialog's inputs as the worker read them when it started.
 struct UploadJob {
     std::string contentPath;
@@ -27,6 +37,8 @@ struct UploadJob {
     std::string currentFolder;
     std::string newTorrentPath;
     ClientPaths clients;
+
+    SiteHolds onSite;  // what the session's earlier uploads left on the site
 };
 
 struct FormField {
@@ -98,17 +110,29 @@ class UploadServices {
 inline constexpr const char* kUploadPath = "/doupload.php";
 inline constexpr const char* kBuildFailed = "Could not create the torrent:\n\n";
 inline constexpr const char* kCopyMismatch = "The site's copy of the torrent does not match the upload:\n\n";
+inline constexpr const char* kPictureUploaded = "Picture uploaded";
+inline constexpr const char* kTorrentExists = "Torrent exists already";
+// A torrent form without a whole answer, or with one that tells nothing: the site may have acted on it.
+inline constexpr const char* kTorrentUnknown =
+    "The site did not answer; the torrent may or may not have been posted. Look at the site before uploading again.";
 // The largest site's copy the check reads.
 inline constexpr std::size_t kMaxTorrentCopy = 32 * 1024 * 1024;
 
 // Steps 1 to 9; the caller returns the dialog to its idle state afterwards. The content and every
 // picture are looked at before the hashing; nothing goes to the site unless the build wrote the
 // torrent, the torrent form only after every picture went, and the site's copy goes to the client
-// only when it describes the content that was uploaded.
-void runUpload(const UploadJob& job, UploadServices& services);
+// only when it describes the content that was uploaded. Pictures the site holds for the same
+// content go only once; the member is told of those left waiting for other content. Returns what
+// the site holds afterwards, for the next upload.
+SiteHolds runUpload(const UploadJob& job, UploadServices& services);
 
 // runUpload with a catch-all: whatever escapes the sequence (memory exhausted by a huge answer)
-// ends the upload as failed, in the status line and a message. Nothing escapes this.
-void runUploadGuarded(const UploadJob& job, UploadServices& services) noexcept;
+// ends the upload as failed, in the status line and a message, and leaves what the site holds as
+// the job found it. Nothing escapes this.
+SiteHolds runUploadGuarded(const UploadJob& job, UploadServices& services) noexcept;
+
+// For the member, when pictures wait on the site for a torrent that will not follow: they go with
+// the next torrent uploaded. Empty when none wait.
+std::string waitingPicturesNotice(const SiteHolds& holds);
 
 }  // namespace upload

@@ -7,6 +7,7 @@
 #include "tests/e2e/FormRoad.h"
 #include "tests/e2e/GiveUpRoad.h"
 #include "tests/e2e/InstallChecks.h"
+#include "tests/e2e/PictureRoad.h"
 #include "tests/support/WinPlaces.h"
 #include "win/Handles.h"
 
@@ -108,7 +109,10 @@ bool moreRoad(CSeedwright& person, CReport& report, const RoadSettings& settings
         return false;
     UploadSeen seen = person.upload();
     person.site().setScenario("{}");
-    report.checkEqual(seen.m_message, std::string("Upload Failed:\n\n") + kRefusal, "the refusal");
+    const std::string kept =
+        "The site keeps the pictures a.jpg for the next torrent: uploading this content again "
+        "reuses them.";
+    report.checkEqual(seen.m_message, std::string("Upload Failed:\n\n") + kRefusal + "\n\n" + kept, "the refusal");
     report.check(!seen.m_backendWait, "no backend wait after a refusal");
     report.check(person.awaitClientStarts(0).empty(), "the client not started");
 
@@ -125,17 +129,26 @@ bool moreRoad(CSeedwright& person, CReport& report, const RoadSettings& settings
     cancel.m_cancel = true;
     seen = person.upload(cancel);
     report.check(seen.m_hashing, "the hashing dialog showed");
-    report.checkEqual(seen.m_message, "", "no message after cancelling");
+    report.checkEqual(seen.m_message,
+                      "These pictures wait on the site for the next torrent: a.jpg\n\nThe site offers no way to "
+                      "withdraw them: they will be attached to the next torrent uploaded.",
+                      "only the word about the picture that waits for other content");
     report.check(person.site().requestCount() == before, "nothing on the wire");
 
-    report.step("--- A second upload in the same session");
+    report.step("--- A second upload in the same session, of the content the site refused");
     UploadInputs second = in;
     second.m_pictures.clear();  // the picture list keeps its rows
     second.m_name = "Single file, second try";
     if (!person.fill(second))
         return false;
+    const int retried = person.site().requestCount();
     seen = person.upload();
-    report.checkEqual(seen.m_message, "Upload Complete!", "the upload's last message");
+    report.checkEqual(seen.m_message, "Upload Complete!\n\nReused the pictures already on the site: a.jpg",
+                      "the upload's last message");
+    const std::vector<StandinRequest> again = person.site().requestsSince(retried);
+    report.check(std::none_of(again.begin(), again.end(),
+                              [](const StandinRequest& r) { return !formFileName(r.m_body, "ulpic").empty(); }),
+                 "the picture the site keeps not posted again");
     checkClientStart(person, report, 1, settings.m_data + "\\");
     if (!person.closeMain())
         return false;
@@ -306,8 +319,8 @@ bool uninstallRoad(CSeedwright& person, CReport& report, const RoadSettings&) {
 bool runRoad(const std::string& name, const RoadSettings& settings, CReport& report) {
     using Road = std::function<bool(CSeedwright&, CReport&, const RoadSettings&)>;
     const std::map<std::string, Road> roads = {
-        {"install", installRoad}, {"upload", uploadRoad},       {"more", moreRoad},     {"truth", truthRoad},
-        {"form", formRoad},       {"uninstall", uninstallRoad}, {"giveup", giveUpRoad},
+        {"install", installRoad}, {"upload", uploadRoad},       {"more", moreRoad},         {"truth", truthRoad},
+        {"form", formRoad},       {"uninstall", uninstallRoad}, {"pictures", picturesRoad}, {"giveup", giveUpRoad},
     };
     const auto road = roads.find(name);
     if (road == roads.end())

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <string>
 
 #include "torrent/BuildResult.h"
@@ -44,17 +45,33 @@ TEST(FileChecks, TheContentIsThereAndHoldsAByte) {
             << row.path << (row.fileMode ? " as a file" : " as a folder");
 }
 
+// A PNG's start: signature, the IHDR chunk's length and name, width and height.
+std::string pngStart(const std::string& width, const std::string& height) {
+    return std::string("\x89PNG\r\n\x1a\n\0\0\0\x0dIHDR", 16) + width + height;
+}
+
 TEST(FileChecks, EveryPictureProblem) {
     CScratch scratch("picture-check");
+    const std::string largest = scratch.sparseFile("largest.png", upload::kPictureLimit - 1);
+    std::fstream(largest, std::ios::in | std::ios::out | std::ios::binary)
+        << pngStart(std::string("\0\0\x01\0", 4), std::string("\0\0\0\x01", 4));
+    const std::string notAPicture = "it is not a JPEG, PNG or GIF picture";
     const struct {
         std::string path;
         PictureProblem problem;
         uint64_t size;
         std::string reason;
     } rows[] = {
-        {scratch.file("a.jpg", "JPEG"), PictureProblem::None, 4, ""},
-        {scratch.sparseFile("largest.png", upload::kPictureLimit - 1), PictureProblem::None, upload::kPictureLimit - 1,
-         ""},
+        {scratch.file("a.jpg", "\xff\xd8\xff"), PictureProblem::None, 3, ""},
+        {scratch.file("b.gif", std::string("GIF87a\x01\0\0\x01", 10)), PictureProblem::None, 10, ""},
+        {largest, PictureProblem::None, upload::kPictureLimit - 1, ""},
+        {scratch.file("text.jpg", "JPEG, honestly"), PictureProblem::NotAPicture, 14, notAPicture},
+        {scratch.file("cut.png", pngStart(std::string("\0\0\x01", 3), "")), PictureProblem::NotAPicture, 19,
+         notAPicture},
+        {scratch.file("flat.png", pngStart(std::string("\0\0\x01\0", 4), std::string(4, '\0'))),
+         PictureProblem::NotAPicture, 24, notAPicture},
+        {scratch.file("narrow.gif", std::string("GIF89a\0\0\x01\0", 10)), PictureProblem::NotAPicture, 10, notAPicture},
+        {scratch.file("almost.jpg", "\xff\xd8"), PictureProblem::NotAPicture, 2, notAPicture},
         {join(scratch.m_path, "deleted.jpg"), PictureProblem::Missing, 0, "there is no such file"},
         {scratch.folder("folder.jpg"), PictureProblem::Unreadable, 0, "it cannot be read"},
         {scratch.file("empty.gif", ""), PictureProblem::Empty, 0, "it is empty"},
@@ -81,6 +98,9 @@ TEST(FileChecks, OneBoxNamesEveryPicture) {
     huge.size = uint64_t(8) << 30;
     EXPECT_EQ(upload::addPictureRefusal("C:\\big.bin", huge),
               "This picture cannot be added:\n\nC:\\big.bin: it is 8 GB; a picture must be smaller than 2 GB");
+    EXPECT_TRUE(upload::sameFile("C:\\Pics\\Cover.JPG", "c:\\pics\\cover.jpg"));
+    EXPECT_TRUE(upload::sameFile("D:c.gif", "D:c.gif"));
+    EXPECT_FALSE(upload::sameFile("C:\\Pics\\cover.jpg", "C:\\Pics\\cover.jpeg"));
 }
 
 }  // namespace

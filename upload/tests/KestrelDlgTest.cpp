@@ -221,12 +221,13 @@ TEST(KestrelDlg, TheKeyboardStepsOverTheMainCategory) {
     EXPECT_EQ(afterMouse, 0);
 }
 
-// Picture files of given sizes in the temp folder.
+// Picture files of given sizes in the temp folder: a GIF's start, padded (0: an empty file).
 std::string pictureFile(const std::string& name, size_t size) {
     char temp[MAX_PATH];
     GetTempPathA(MAX_PATH, temp);
     const std::string path = std::string(temp) + name;
-    std::ofstream(path, std::ios::binary) << std::string(size, 'p');
+    const std::string start("GIF89a\x01\0\x01\0", 10);
+    std::ofstream(path, std::ios::binary) << (size == 0 ? "" : start + std::string(size - start.size(), 'p'));
     return path;
 }
 
@@ -261,10 +262,9 @@ TEST(KestrelDlg, PictureRowsNumberedSizedAndRenumbered) {
 TEST(KestrelDlg, RowOneHundredSortsBetweenTenAndEleven) {
     setSession();
     CKestrelDlg dialog;
-    const std::string p = pictureFile("p.jpg", 10);
     runModal(dialog, [&](HWND dlg) {
         for (int i = 0; i < 100; ++i)
-            dialog.addPicture(p);
+            dialog.addPicture(pictureFile("p" + std::to_string(i) + ".jpg", 10));
         const std::vector<std::string> numbers = rows(dlg, 0);
         ASSERT_EQ(numbers.size(), 100u);
         EXPECT_EQ(numbers[9], "10");
@@ -274,7 +274,8 @@ TEST(KestrelDlg, RowOneHundredSortsBetweenTenAndEleven) {
     });
 }
 
-// A picture that cannot be opened, or one of 2 GiB or more, is refused with a message.
+// A picture that cannot be opened, one of 2 GiB or more, a file that is no picture and a picture
+// already listed (in other letters too) are refused with a message each.
 TEST(KestrelDlg, APictureThatCannotGoIsNotAdded) {
     setSession();
     CKestrelDlg dialog;
@@ -285,22 +286,34 @@ TEST(KestrelDlg, APictureThatCannotGoIsNotAdded) {
         end.QuadPart = 8LL << 30;
         ASSERT_TRUE(SetFilePointerEx(file.get(), end, nullptr, FILE_BEGIN) && SetEndOfFile(file.get()));
     }
-    std::string missingBox, hugeBox;
+    const std::string text = pictureFile("text.jpg", 0);
+    std::ofstream(text, std::ios::binary) << "A GIF picture, or so it says";
+    const std::string listed = pictureFile("Listed.gif", 100);
+    std::string other = listed;
+    for (char& c : other)
+        c = char(c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+    std::vector<std::string> boxes;
     runModal(dialog, [&](HWND dlg) {
+        EXPECT_TRUE(dialog.addPicture(listed));
         std::thread add([&] {
-            dialog.addPicture("C:\\no\\such\\picture.jpg");
-            dialog.addPicture(huge);
+            for (const std::string& path : {std::string("C:\\no\\such\\picture.jpg"), huge, text, listed, other})
+                EXPECT_FALSE(dialog.addPicture(path)) << path;
         });
-        missingBox = answerMessageBox(dlg);
-        hugeBox = answerMessageBox(dlg);
+        for (int i = 0; i < 5; ++i)
+            boxes.push_back(answerMessageBox(dlg));
         add.join();
-        EXPECT_TRUE(rows(dlg, 0).empty());
+        EXPECT_EQ(rows(dlg, 1), std::vector<std::string>{"Listed.gif"});
         pressButton(dlg, IDCANCEL);
     });
     DeleteFileA(huge.c_str());
-    EXPECT_EQ(missingBox, "Open Error\n");
-    EXPECT_EQ(hugeBox,
-              "This picture cannot be added:\n\n" + huge + ": it is 8 GB; a picture must be smaller than 2 GB");
+    const std::string refused = "This picture cannot be added:\n\n";
+    EXPECT_EQ(boxes, (std::vector<std::string>{
+                         "Open Error\n",
+                         refused + huge + ": it is 8 GB; a picture must be smaller than 2 GB",
+                         refused + text + ": it is not a JPEG, PNG or GIF picture",
+                         refused + listed + ": it is in the list already",
+                         refused + other + ": it is in the list already",
+                     }));
 }
 
 }  // namespace

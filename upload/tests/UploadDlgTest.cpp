@@ -12,6 +12,7 @@
 
 #include "app/state/AppState.h"
 #include "tests/support/ModalDriver.h"
+#include "tests/support/Pictures.h"
 #include "upload/FileChecks.h"
 #include "upload/InputChecks.h"
 #include "upload/KestrelDlg.h"
@@ -54,13 +55,14 @@ class HeldServices : public upload::UploadServices {
     upload::PostAnswer postForm(const std::string&, const std::vector<upload::FormField>& fields) override {
         forms.push_back(fields);
         upload::PostAnswer answer;
-        answer.page = "no markers\n";
+        answer.page = fields.back().name == "ulpic" ? "<h2>Picture uploaded</h2>\n"
+                                                    : "<a href=\"/download.php/1/My%20Film.torrent\">My Film</a>\n";
         return answer;
     }
     bool writeFile(const std::string&, const std::string&) override { return true; }
     bool readFile(const std::string&, std::size_t, std::string&) override { return false; }
     upload::DownloadResult downloadTorrent(const std::string&, const std::string&, const std::string&) override {
-        return upload::DownloadResult{true, false, ""};
+        return upload::DownloadResult{false, true, ""};  // the member cancelled it: the upload ends quietly
     }
     void waitForBackend() override {}
     int majorVersion(const std::string&) override { return -1; }
@@ -99,7 +101,7 @@ std::string pictureFile(const std::string& name) {
     char temp[MAX_PATH];
     GetTempPathA(MAX_PATH, temp);
     const std::string path = std::string(temp) + name;
-    std::ofstream(path, std::ios::binary) << "picture";
+    std::ofstream(path, std::ios::binary) << gifPicture(name);
     return path;
 }
 

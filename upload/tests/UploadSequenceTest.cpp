@@ -33,6 +33,7 @@ class FakeServices : public upload::UploadServices {
     std::map<std::string, std::string> files = {{"C:\\C\\MyNew.torrent", kBuilt}, {"C:\\C\\swr.torrent", kSiteCopy}};
     bool throwOnPost = false;
     std::string answer;
+    std::string pictureAnswer = "<h2>Picture uploaded</h2>\n";
     int failingPost = -1;  // this post (0 the first) gets `failure` as its answer
     upload::PostAnswer failure;
     bool writable = true;
@@ -62,8 +63,7 @@ class FakeServices : public upload::UploadServices {
                 out.end = upload::PostEnd::NoAnswer;
             return out;
         }
-        if (fields.back().name == "file")
-            out.page = answer;
+        out.page = fields.back().name == "file" ? answer : pictureAnswer;
         return out;
     }
     bool writeFile(const std::string& path, const std::string& bytes) override {
@@ -125,6 +125,8 @@ upload::UploadJob job() {
     return j;
 }
 
+const std::string kKept =
+    "The site keeps the pictures c.gif, b.png, a.jpg for the next torrent: uploading this content again reuses them.";
 const std::string kLinkLine = "<a href=\"/download.php/7/My%20Film.torrent\">My Film.torrent</a>\n";
 
 TEST(UploadSequence, AWholeUploadInOrder) {
@@ -238,14 +240,22 @@ TEST(UploadSequence, AFileWithoutFolderStopsBeforeHashing) {
     EXPECT_EQ(services.calls.size(), 1u);
 }
 
-// A request without an answer, or with a status of 400 or more, ends the upload with one message
-// that names the step, the site and the reason; only an answered torrent form reaches debug.html.
+// A request without an answer, an answer with a status of 400 or more, or a picture the site did
+// not take, ends the upload with one message that names the step, the site and the reason; only an
+// answered torrent form reaches debug.html. A torrent form that may have reached the site says so.
 TEST(UploadSequence, AFailedRequestStopsWithOneMessage) {
+    const std::string unknown = upload::kTorrentUnknown;
+    const std::string onSite =
+        "The pictures c.gif, b.png, a.jpg are on the site: uploading this content again does "
+        "not post them again.";
+    const std::string mayBePosted = "status Upload Failed... The torrent may or may not have been posted.";
     const struct {
         int post;  // 0..2 the pictures, 3 the torrent form
         const char* failure;
         long status;
         std::vector<std::string> tail;
+        upload::PostEnd end = upload::PostEnd::Answered;
+        std::string page = kLinkLine;  // an error page is never scanned for links
     } cases[] = {
         {0,
          "Cannot connect to tracker.",
@@ -258,31 +268,65 @@ TEST(UploadSequence, AFailedRequestStopsWithOneMessage) {
          {"status Upload Failed...",
           "message Upload Failed:\n\nPosting the picture a.jpg to tracker failed.\n\n"
           "The site answered 503.\n\nThe pictures before it were already sent: c.gif, b.png"}},
+        {1,
+         "",
+         200,
+         {"status Upload Failed...",
+          "message Upload Failed:\n\nPosting the picture b.png to tracker failed.\n\n"
+          "Invalid image! Only JPEG, PNG and GIF pictures are allowed.\n\n"
+          "The pictures before it were already sent: c.gif"},
+         upload::PostEnd::Answered,
+         "<h2>Upload failed!</h2>\n<p>Invalid image! Only JPEG, PNG and GIF pictures are allowed.</p>\n"},
+        {0,
+         "",
+         200,
+         {"status Upload Failed...",
+          "message Upload Failed:\n\nPosting the picture c.gif to tracker failed.\n\n"
+          "The site's answer does not say that the picture was uploaded."},
+         upload::PostEnd::Answered,
+         "<h2>Please log in</h2>\n"},
         {3,
          "The site did not answer within 30 seconds.",
          200,
-         {"post tracker file", "status Upload Failed... The pictures were posted, the torrent was not.",
+         {"post tracker file", mayBePosted,
           "message Upload Failed:\n\nPosting the torrent form to tracker failed.\n\n"
-          "The site did not answer within 30 seconds.\n\nThe pictures were already posted."}},
+          "The site did not answer within 30 seconds.\n\n" +
+              unknown + "\n\n" + onSite}},
+        {3,
+         "",
+         200,
+         {"post tracker file", mayBePosted,
+          "message Upload Failed:\n\nPosting the torrent form to tracker failed.\n\n" + unknown + "\n\n" + onSite},
+         upload::PostEnd::Cancelled},
+        {3,
+         "",
+         200,
+         {"write C:\\W\\debug.html", mayBePosted,
+          "message Upload Failed:\n\nPosting the torrent form to tracker failed.\n\n"
+          "The site's answer shows neither the torrent nor a reason.\n\n" +
+              unknown + "\n\n" + onSite},
+         upload::PostEnd::Answered,
+         "<html><body>Service temporarily overloaded</body></html>\n"},
         {3,
          "",
          500,
          {"write C:\\W\\debug.html", "status Upload Failed... The pictures were posted, the torrent was not.",
-          "message Upload Failed:\n\nPosting the torrent form to tracker failed.\n\nThe site answered 500.\n\n"
-          "The pictures were already posted."}},
+          "message Upload Failed:\n\nPosting the torrent form to tracker failed.\n\nThe site answered 500.\n\n" +
+              kKept}},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.post);
+        SCOPED_TRACE(c.tail.back());
         FakeServices services;
         services.failingPost = c.post;
         services.failure.failure = c.failure;
         services.failure.status = c.status;
-        services.failure.page = kLinkLine;  // an error page is never scanned for links
+        services.failure.end = c.end;
+        services.failure.page = c.page;
         upload::runUpload(job(), services);
         EXPECT_EQ(services.forms.size(), std::size_t(c.post + 1));
         ASSERT_GE(services.calls.size(), c.tail.size());
         EXPECT_EQ(std::vector<std::string>(services.calls.end() - long(c.tail.size()), services.calls.end()), c.tail);
-        EXPECT_EQ(services.written, c.status >= 400 && c.post == 3 ? kLinkLine : "");
+        EXPECT_EQ(services.written, c.post == 3 && c.end == upload::PostEnd::Answered && !*c.failure ? c.page : "");
     }
 }
 
@@ -294,7 +338,7 @@ TEST(UploadSequence, RefusedUploadShowsTheReason) {
     const std::vector<std::string> tail(services.calls.end() - 4, services.calls.end());
     EXPECT_EQ(tail, (std::vector<std::string>{
                         "write C:\\W\\debug.html", "message Could not open debug outputfile debug.html",
-                        "status Upload Failed...", "message Upload Failed:\n\nTorrent exists already"}));
+                        "status Upload Failed...", "message Upload Failed:\n\nTorrent exists already\n\n" + kKept}));
 }
 
 TEST(UploadSequence, TwoLinksAndALateFailure) {
@@ -341,6 +385,106 @@ TEST(UploadSequence, UnknownClientsAndTheAzureusChoice) {
     ASSERT_EQ(both.starts.size(), 1u);
     EXPECT_EQ(both.starts[0].program, "C:\\Azureus.exe");
     EXPECT_NE(std::find(both.calls.begin(), both.calls.end(), "choose"), both.calls.end());
+}
+
+// The site keeps every picture it took for the member's next torrent form and cannot withdraw one:
+// an upload of the same content again posts only the pictures it does not hold, and says which it
+// reused; other content goes with a word about those that wait.
+TEST(UploadSequence, PicturesGoToTheSiteOncePerTorrent) {
+    const std::string reusedAll = "Reused the pictures already on the site: c.gif, b.png, a.jpg";
+    upload::PostAnswer noAnswer;
+    noAnswer.end = upload::PostEnd::NoAnswer;
+    noAnswer.failure = "The site did not answer within 30 seconds.";
+    upload::PostAnswer serverError;
+    serverError.status = 500;
+    upload::PostAnswer badPicture;
+    badPicture.page = "<h2>Upload failed!</h2>\n<p>Invalid image!</p>\n";
+    const struct {
+        int failingPost;  // of the first attempt
+        upload::PostAnswer failure;
+        std::string secondAnswer;
+        std::vector<std::string> waiting;  // what the site holds between the attempts
+        std::size_t secondPosts;
+        std::string lastMessage;
+        std::vector<std::string> waitingAfter;
+    } cases[] = {
+        {3,
+         serverError,
+         kLinkLine,
+         {"D:c.gif", "C:\\p\\b.png", "C:\\p\\a.jpg"},
+         1,
+         "success Upload Complete!\n\n" + reusedAll,
+         {}},
+        {2,
+         badPicture,
+         kLinkLine,
+         {"D:c.gif", "C:\\p\\b.png"},
+         2,
+         "success Upload Complete!\n\nReused the pictures already on the site: c.gif, b.png",
+         {}},
+        {3,
+         serverError,
+         "<h2>Upload failed!</h2>\nStill broken\n",
+         {"D:c.gif", "C:\\p\\b.png", "C:\\p\\a.jpg"},
+         1,
+         "message Upload Failed:\n\nStill broken\n\n" + kKept + "\n\n" + reusedAll,
+         {"D:c.gif", "C:\\p\\b.png", "C:\\p\\a.jpg"}},
+        // The form that got no answer went through: it took the pictures.
+        {3,
+         noAnswer,
+         "<h2>Upload failed!</h2>\n<p><b>Torrent exists already</b></p>\n",
+         {"D:c.gif", "C:\\p\\b.png", "C:\\p\\a.jpg"},
+         1,
+         "message Upload Failed:\n\nTorrent exists already\n\nThe earlier upload of this content reached the site: "
+         "the torrent is there.",
+         {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.lastMessage);
+        FakeServices first;
+        first.failingPost = c.failingPost;
+        first.failure = c.failure;
+        const upload::SiteHolds held = upload::runUpload(job(), first);
+        EXPECT_EQ(held.pictures, c.waiting);
+        EXPECT_EQ(held.torrentMayBeThere, c.failure.end == upload::PostEnd::NoAnswer);
+
+        upload::UploadJob again = job();
+        again.contentPath = "c:\\data\\FILM";  // the same folder
+        again.onSite = held;
+        FakeServices second;
+        second.answer = c.secondAnswer;
+        const upload::SiteHolds after = upload::runUpload(again, second);
+        EXPECT_EQ(second.forms.size(), c.secondPosts);
+        const std::string names = c.waiting.size() == 3 ? "c.gif, b.png, a.jpg" : "c.gif, b.png";
+        EXPECT_EQ(second.calls[2], "status Reusing pictures already on the site: " + names);
+        EXPECT_EQ(second.calls.back(), c.lastMessage);
+        EXPECT_EQ(after.pictures, c.waitingAfter);
+        EXPECT_FALSE(after.torrentMayBeThere);
+    }
+
+    // Other content, or the same path in the other mode: every picture goes again, after a word
+    // about those that wait, which also ends the session.
+    upload::SiteHolds held;
+    held.contentPath = "C:\\Data\\Film";
+    held.fileMode = true;
+    held.pictures = {"D:c.gif", "C:\\p\\b.png"};
+    held.torrentMayBeThere = true;
+    upload::UploadJob other = job();
+    other.onSite = held;
+    FakeServices services;
+    services.answer = kLinkLine;
+    EXPECT_TRUE(upload::runUpload(other, services).pictures.empty());
+    const std::string notice =
+        "These pictures wait on the site for the next torrent: c.gif, b.png\n\nThe site offers no way to withdraw "
+        "them: they will be attached to the next torrent uploaded";
+    EXPECT_EQ(services.calls.front(),
+              "message " + notice + ", unless the torrent form that got no answer reached the site and took them.");
+    EXPECT_EQ(services.forms.size(), 4u);
+    EXPECT_EQ(services.calls.back(), "success Upload Complete!");
+    held.torrentMayBeThere = false;
+    EXPECT_EQ(upload::waitingPicturesNotice(held), notice + ".");
+    held.pictures.clear();
+    EXPECT_EQ(upload::waitingPicturesNotice(held), "");
 }
 
 // The content and every picture are looked at before the hashing: one message, nothing hashed or sent.
