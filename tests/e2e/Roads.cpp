@@ -89,6 +89,37 @@ bool uploadRoad(CSeedwright& person, CReport& report, const RoadSettings& settin
     return person.closeMain();
 }
 
+// The program started once more from its shortcut while the session's main dialog is minimised
+// behind another program: the second start shows nothing of its own and ends, the main dialog
+// comes back in front.
+bool secondStartShowsTheSession(CSeedwright& person, CReport& report) {
+    places::Shortcut shortcut;
+    if (!places::readShortcut(person.menuFolder() + "\\Seedwright.lnk", shortcut))
+        return report.fail("cannot read the shortcut Seedwright.lnk");
+    const HWND main = person.mainDialog();
+    ShowWindow(main, SW_MINIMIZE);
+    const ui::CWindowInFront other;
+    if (!report.check(IsIconic(main) && other.inFront(), "the main dialog minimised, another window in front"))
+        return false;
+    ui::CProcess second;
+    if (!report.check(second.start(shortcut.m_target, shortcut.m_arguments, shortcut.m_folder),
+                      "the shortcut's program started a second time"))
+        return false;
+    ui::WindowQuery own;
+    own.processId = second.id();
+    bool ownWindow = false;
+    const bool ended = ui::waitUntil(
+        [&] {
+            ownWindow = ownWindow || ui::findWindow(own) != nullptr;
+            return second.waitEnd(0);
+        },
+        5000);
+    report.check(ended, "the second start ended within 5 seconds");
+    report.check(!ownWindow, "no window of the second start's own");
+    report.check(!IsIconic(main) && GetForegroundWindow() == main, "the main dialog restored and in front");
+    return ended;
+}
+
 bool moreRoad(CSeedwright& person, CReport& report, const RoadSettings& settings) {
     if (!person.install() || !person.startFromShortcut("Seedwright.lnk") || !person.logIn(false, false, true))
         return false;
@@ -124,6 +155,10 @@ bool moreRoad(CSeedwright& person, CReport& report, const RoadSettings& settings
     report.check(seen.m_hashing, "the hashing dialog showed");
     report.checkEqual(seen.m_message, "", "no message after cancelling");
     report.check(person.site().requestCount() == before, "nothing on the wire");
+
+    report.step("--- Started again while the main dialog shows");
+    if (!secondStartShowsTheSession(person, report))
+        return false;
 
     report.step("--- A second upload in the same session");
     UploadInputs second = in;

@@ -33,6 +33,22 @@ class CProcess {
     DWORD m_id = 0;
 };
 
+// A plain window of this process put in front of every other, as the program a person switched
+// to; it goes with the object.
+class CWindowInFront {
+  public:
+    CWindowInFront();
+    ~CWindowInFront();
+    CWindowInFront(const CWindowInFront&) = delete;
+    CWindowInFront& operator=(const CWindowInFront&) = delete;
+
+    // It is the foreground window.
+    bool inFront() const { return m_window != nullptr && GetForegroundWindow() == m_window; }
+
+  private:
+    HWND m_window = nullptr;
+};
+
 struct WindowQuery {
     DWORD processId = 0;  // 0: any process
     std::string caption;  // exact; empty: any
