@@ -126,10 +126,16 @@ bool moreRoad(CSeedwright& person, CReport& report, const RoadSettings& settings
 
     report.step("--- A file upload the site refuses");
     person.site().setScenario(std::string("{\"fail_upload\": \"") + kRefusal + "\"}");
+    // Pictures kept apart from the content: each chooser must open where its own rule says, not
+    // where the last one was closed.
+    const std::string covers = settings.m_data + "\\covers";
+    CreateDirectoryA(covers.c_str(), nullptr);
+    writeFileBytes(covers + "\\a.jpg", readFileBytes(settings.m_data + "\\a.jpg"));
     UploadInputs in;
     in.m_path = settings.m_data + "\\single.bin";
     in.m_category = "Music";
-    in.m_pictures = {settings.m_data + "\\a.jpg"};
+    in.m_pictures = {covers + "\\a.jpg"};
+    in.m_pictureFolders = {settings.m_data};  // the file's folder: no picture added yet
     in.m_name = "Single file";
     in.m_description = kDescription;
     if (!person.fill(in))
@@ -143,6 +149,7 @@ bool moreRoad(CSeedwright& person, CReport& report, const RoadSettings& settings
     report.step("--- A hashing cancelled");
     UploadInputs big;
     big.m_path = settings.m_data + "\\big.bin";
+    big.m_browseFolder = settings.m_data;  // where the path box points, not the covers
     big.m_category = "Music";
     big.m_name = "Too big to wait for";
     big.m_description = kDescription;
@@ -162,7 +169,9 @@ bool moreRoad(CSeedwright& person, CReport& report, const RoadSettings& settings
 
     report.step("--- A second upload in the same session");
     UploadInputs second = in;
-    second.m_pictures.clear();  // the picture list keeps its rows
+    // The picture list keeps its row; one more, from where the last one came.
+    second.m_pictures = {settings.m_data + "\\b.jpg"};
+    second.m_pictureFolders = {covers};
     second.m_name = "Single file, second try";
     if (!person.fill(second))
         return false;

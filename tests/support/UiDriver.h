@@ -105,6 +105,8 @@ std::string answerMessageBox(DWORD processId, const std::string& caption, int bu
 // another process, so the request and its answer go through memory in that process.
 std::vector<std::vector<std::string>> listViewRows(HWND list, int columns);
 
+// The folder the file-open dialog of `processId` shows, once it is open; empty when none opened.
+std::string fileOpenFolder(DWORD processId, DWORD limitMs = kWaitMs);
 // The file-open dialog of `processId`: types `path` as the file name and presses Open.
 bool fillFileOpen(DWORD processId, const std::string& path, DWORD limitMs = kWaitMs);
 // The folder chooser of `processId`: selects `path` in its tree and presses OK.
