@@ -134,6 +134,10 @@ void run(StartupHost& host, AppState& state, CCommandLine& commandLine) {
 
     state.m_currentFolder = host.currentFolder();
     state.m_newTorrentPath = state.m_currentFolder + "\\MyNew.torrent";
+    // Sessions share the working folder's files (MyNew.torrent, swr.torrent): a second one would
+    // hand the client the other's torrent. It shows the running one instead and ends.
+    if (!host.claimSession() && host.showRunningSession())
+        return;
     if (host.runLogin() == kResultOk)
         host.runMainDialog();
 }

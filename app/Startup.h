@@ -42,6 +42,12 @@ class StartupHost {
     // A file (not a folder) has this path.
     [[nodiscard]] virtual bool isFile(const std::string& path) = 0;
     virtual std::string currentFolder() = 0;
+    // Makes this copy the member's one working session; false while another copy is.
+    [[nodiscard]] virtual bool claimSession() = 0;
+    // Brings the running session's window to the front, restored if minimised, waiting a few
+    // seconds for it to show one. False when that copy ended meanwhile and this one holds the
+    // session now.
+    [[nodiscard]] virtual bool showRunningSession() = 0;
     // IDOK only after a successful login.
     virtual int runLogin() = 0;
     virtual void runMainDialog() = 0;

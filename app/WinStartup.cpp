@@ -19,6 +19,53 @@
 #include "win/ModulePath.h"
 #include "win/SpecialFolder.h"
 
+namespace {
+
+const char* const kSessionMutex = "Local\\Seedwright-session";
+const char* const kSessionHolder = "Local\\Seedwright-session-holder";
+// How long a second copy waits for the running one to show a window: between the login and the
+// main dialog it shows none for a moment.
+constexpr DWORD kSessionWindowWaitMs = 5000;
+
+// The process that holds the session; 0 when none has said so yet.
+DWORD sessionHolderId() {
+    const win::CHandle mapping(OpenFileMappingA(FILE_MAP_READ, FALSE, kSessionHolder));
+    if (!mapping.valid())
+        return 0;
+    const void* view = MapViewOfFile(mapping.get(), FILE_MAP_READ, 0, 0, sizeof(DWORD));
+    if (view == nullptr)
+        return 0;
+    const DWORD id = *static_cast<const DWORD*>(view);
+    UnmapViewOfFile(view);
+    return id;
+}
+
+struct SessionWindowSearch {
+    DWORD processId;
+    HWND found;
+};
+
+BOOL CALLBACK visitSessionWindow(HWND window, LPARAM data) {
+    auto& search = *reinterpret_cast<SessionWindowSearch*>(data);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (owner != search.processId || !IsWindowVisible(window) || GetWindow(window, GW_OWNER) != nullptr)
+        return TRUE;
+    search.found = window;
+    return FALSE;
+}
+
+// The visible top-level window of `processId` that no other window owns: its login or main
+// dialog.
+HWND sessionWindow(DWORD processId) {
+    SessionWindowSearch search = {processId, nullptr};
+    if (processId != 0)
+        EnumWindows(visitSessionWindow, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+}  // namespace
+
 void CWinStartupHost::setApplicationName(const std::string& name) {
     m_app.setApplicationName(name);
 }
@@ -100,4 +147,42 @@ std::string CWinStartupHost::currentFolder() {
     char path[win::codepage::kPathBytes] = "";
     const DWORD length = GetCurrentDirectoryA(sizeof path, path);
     return std::string(path, length < sizeof path ? length : 0);
+}
+
+bool CWinStartupHost::takeSession() {
+    const DWORD taken = WaitForSingleObject(m_session.get(), 0);
+    if (taken != WAIT_OBJECT_0 && taken != WAIT_ABANDONED)
+        return false;
+    m_sessionHolder.reset(
+        CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, sizeof(DWORD), kSessionHolder));
+    if (m_sessionHolder.valid()) {
+        if (void* view = MapViewOfFile(m_sessionHolder.get(), FILE_MAP_WRITE, 0, 0, sizeof(DWORD))) {
+            *static_cast<DWORD*>(view) = GetCurrentProcessId();
+            UnmapViewOfFile(view);
+        }
+    }
+    return true;
+}
+
+bool CWinStartupHost::claimSession() {
+    m_session.reset(CreateMutexA(nullptr, FALSE, kSessionMutex));
+    // Without the mutex nothing can be told apart: every copy runs, as before there was one.
+    return !m_session.valid() || takeSession();
+}
+
+bool CWinStartupHost::showRunningSession() {
+    const DWORD start = GetTickCount();
+    do {
+        if (const HWND window = sessionWindow(sessionHolderId())) {
+            if (IsIconic(window))
+                ShowWindow(window, SW_RESTORE);
+            // A message box or the hashing dialog in front of it comes with it.
+            SetForegroundWindow(GetLastActivePopup(window));
+            return true;
+        }
+        Sleep(100);
+        if (takeSession())
+            return false;
+    } while (GetTickCount() - start < kSessionWindowWaitMs);
+    return true;
 }

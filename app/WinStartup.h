@@ -4,6 +4,7 @@
 
 #include "app/KestrelApp.h"
 #include "app/Startup.h"
+#include "win/Handles.h"
 
 class CWinStartupHost : public StartupHost {
   public:
@@ -26,7 +27,16 @@ class CWinStartupHost : public StartupHost {
     bool setCurrentFolder(const std::string& folder) override;
     bool isFile(const std::string& path) override;
     std::string currentFolder() override;
+    // One working session per member's logon session: a named mutex, held while the process
+    // lives, and beside it the holder's process id for a second copy to find its windows by.
+    bool claimSession() override;
+    bool showRunningSession() override;
 
   private:
+    // Takes the mutex if its holder is gone, and publishes this process as the holder.
+    bool takeSession();
+
     CKestrelApp& m_app;
+    win::CHandle m_session;
+    win::CHandle m_sessionHolder;
 };

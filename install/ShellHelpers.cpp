@@ -29,6 +29,13 @@ bool pathOfList(LPCITEMIDLIST list, std::string& path) {
     return true;
 }
 
+// The folder browser's callback: selects the folder it was given once the tree is there.
+int CALLBACK selectAtStart(HWND browser, UINT message, LPARAM, LPARAM folder) {
+    if (message == BFFM_INITIALIZED)
+        SendMessageA(browser, BFFM_SETSELECTIONA, TRUE, folder);
+    return 0;
+}
+
 }  // namespace
 
 bool specialFolderPath(int folderId, std::string& path) {
@@ -101,6 +108,11 @@ bool chooseFolder(HWND owner, std::string& path) {
     info.hwndOwner = owner;
     info.pszDisplayName = displayName;
     info.lpszTitle = kChooseFolderTitle;
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    if (!path.empty() && attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+        info.lParam = reinterpret_cast<LPARAM>(path.c_str());
+        info.lpfn = selectAtStart;
+    }
     LPITEMIDLIST chosen = SHBrowseForFolderA(&info);
     if (chosen == nullptr)
         return false;

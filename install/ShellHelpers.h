@@ -33,6 +33,6 @@ class CShortcut {
 // when the shell reports the deletion as done.
 bool deleteLink(const std::string& linkName, int folderId);
 
-// The shell's folder browser; true with the chosen folder's path, false when cancelled or
-// when the choice has no file-system path.
+// The shell's folder browser, opened at `path` when that is an existing folder; true with the
+// chosen folder's path, false when cancelled or when the choice has no file-system path.
 [[nodiscard]] bool chooseFolder(HWND owner, std::string& path);

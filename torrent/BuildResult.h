@@ -5,6 +5,8 @@
 #include <string>
 #include <utility>
 
+#include "torrent/FileSystem.h"
+
 enum class BuildEnd { Written, Cancelled, Failed };
 
 struct BuildResult {
@@ -37,7 +39,7 @@ inline std::string nameNotInCodePage(const std::string& path) {
     return "The name " + path + " cannot be written in this system's character set";
 }
 inline std::string pathTooLong(const std::string& path) {
-    return "Path too long: " + path;
+    return "Path too long (over " + std::to_string(torrent::fsys::kLongestPath) + " characters): " + path;
 }
 inline std::string nothingToUpload(const std::string& path) {
     return "Nothing to upload in " + path + ": it holds no data";

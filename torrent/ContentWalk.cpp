@@ -34,13 +34,16 @@ bool CMakeTorrent::walkFolder(const std::string& folder) {
         const bool content = entry.m_folder || !(entry.m_hidden || containsThumbsDb(entry.m_name));
         if (!content)
             continue;
-        // Either would leave files out of the torrent without a word.
+        // Each would leave files out of the torrent without a word.
         if (entry.m_nameLost)
             fail(torrent::buildreason::nameNotInCodePage(full));
-        else if (torrent::fsys::pathTooLong(full, entry.m_folder))
+        else if (entry.m_folder) {
+            // A subfolder that cannot be listed is skipped, unless its path is too long to list:
+            // then its files' paths are too long to open as well.
+            if (!walkFolder(full) && torrent::fsys::pathTooLong(full, true))
+                fail(torrent::buildreason::pathTooLong(full));
+        } else if (torrent::fsys::pathTooLong(full, false))
             fail(torrent::buildreason::pathTooLong(full));
-        else if (entry.m_folder)
-            walkFolder(full);  // a subfolder that cannot be listed is skipped
         else
             recordFile(full, entry);
     }

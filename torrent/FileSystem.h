@@ -3,6 +3,8 @@
 // and its limits, the reading of content files and the final rename differ between Windows and
 // the native build (FileSystemWin32.cpp, FileSystemPosix.cpp); the rest is standard C.
 
+#include <climits>
+#include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <memory>
@@ -13,8 +15,12 @@ namespace torrent::fsys {
 
 #ifdef _WIN32
 inline constexpr char kSeparator = '\\';
+// The longest path the system opens without its long form: MAX_PATH less the terminating zero,
+// counted in UTF-16 whatever the code page's bytes per character.
+inline constexpr std::size_t kLongestPath = 259;
 #else
 inline constexpr char kSeparator = '/';
+inline constexpr std::size_t kLongestPath = PATH_MAX - 1;
 #endif
 
 // Characters after which a file or folder name starts: ':' and '\\' on Windows, '/' elsewhere.
@@ -96,8 +102,9 @@ class CReadFile {
 bool removeFile(const std::string& path);
 bool isFolder(const std::string& path);
 
-// Longer than the system opens or lists: a file's path, or a folder's with its listing pattern
-// (Windows: 259 characters, counted in UTF-16 whatever the code page's bytes per character).
+// Longer than kLongestPath: a file's path, or a folder's with its listing pattern. A listing
+// that long takes the system's long form where it has one (Windows: "\\?\"), so that the walk
+// sees the files in such a folder and names the first that is too long to open.
 bool pathTooLong(const std::string& path, bool folder);
 // A name typed or chosen that holds a character the code page lacked ('?' stands in on Windows,
 // where no real name holds one). Never natively.

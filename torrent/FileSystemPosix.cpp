@@ -122,7 +122,7 @@ bool isFolder(const std::string& path) {
 }
 
 bool pathTooLong(const std::string& path, bool /*folder*/) {
-    return path.size() >= PATH_MAX;  // PATH_MAX holds the terminating zero
+    return path.size() > kLongestPath;
 }
 
 bool nameLost(const std::string& /*name*/) {

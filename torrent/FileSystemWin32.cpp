@@ -9,8 +9,21 @@
 namespace torrent::fsys {
 
 namespace {
+
 const char kListPattern[] = "\\*.*";
+
+// The "\\?\" form of a path, which takes up to 32767 characters but no relative parts and no '/'.
+std::wstring longForm(const std::wstring& path) {
+    const DWORD size = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
+    std::wstring full(size, L'\0');
+    const DWORD length = size == 0 ? 0 : GetFullPathNameW(path.c_str(), size, full.data(), nullptr);
+    if (length == 0 || length >= size || full.rfind(L"\\\\?\\", 0) == 0)
+        return path;
+    full.resize(length);
+    return full.rfind(L"\\\\", 0) == 0 ? L"\\\\?\\UNC\\" + full.substr(2) : L"\\\\?\\" + full;
 }
+
+}  // namespace
 
 bool endsPathPart(char c) {
     return c == '\\' || c == ':';
@@ -32,7 +45,9 @@ CDirListing::~CDirListing() {
 
 bool CDirListing::open(const std::string& folder) {
     close();
-    const std::wstring pattern = win::codepage::widen(folder + kListPattern);
+    std::wstring pattern = win::codepage::widen(folder + kListPattern);
+    if (pattern.size() > kLongestPath)
+        pattern = longForm(pattern);
     // The basic information leaves out the short 8.3 names, which Wine makes up for every entry,
     // and the large fetch takes many entries a call. Windows before 7 knows neither.
     m_impl->find = FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &m_impl->data, FindExSearchNameMatch, nullptr,
@@ -120,8 +135,7 @@ bool isFolder(const std::string& path) {
 }
 
 bool pathTooLong(const std::string& path, bool folder) {
-    // MAX_PATH holds the terminating zero.
-    return win::codepage::widen(folder ? path + kListPattern : path).size() >= MAX_PATH;
+    return win::codepage::widen(folder ? path + kListPattern : path).size() > kLongestPath;
 }
 
 bool nameLost(const std::string& name) {

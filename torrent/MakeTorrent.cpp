@@ -213,10 +213,9 @@ BuildResult CMakeTorrent::buildFromFolder(const std::string& path, const std::st
     if (!torrent::fsys::isFolder(path))
         return BuildResult::failed(torrent::fsys::nameLost(path) ? torrent::buildreason::nameNotInCodePage(path)
                                                                  : torrent::buildreason::noSuchFolder(path));
-    if (torrent::fsys::pathTooLong(withoutSeparator(path), true))
-        fail(torrent::buildreason::pathTooLong(path));
-    else if (!walkFolder(m_basePath))
-        fail(torrent::buildreason::cannotReadFolder(path));
+    if (!walkFolder(m_basePath))
+        fail(torrent::fsys::pathTooLong(withoutSeparator(path), true) ? torrent::buildreason::pathTooLong(path)
+                                                                      : torrent::buildreason::cannotReadFolder(path));
     if (m_cancel.load(std::memory_order_relaxed))
         return BuildResult::cancelled();
     if (!m_failure.empty())

@@ -72,16 +72,22 @@ bool startsAsPicture(const unsigned char* head, std::size_t size) {
 
 std::string contentProblem(const std::string& path, bool fileMode) {
     if (fileMode) {
-        const OpenedFile opened = torrent::fsys::isFolder(path) ? OpenedFile() : openWithLength(path);
+        if (torrent::fsys::isFolder(path))
+            return path + " is a folder: choose \"Upload Folder\" to upload it";
+        const OpenedFile opened = openWithLength(path);
         if (!opened.file)
             return torrent::fsys::nameLost(path)             ? torrent::buildreason::nameNotInCodePage(path)
                    : torrent::fsys::pathTooLong(path, false) ? torrent::buildreason::pathTooLong(path)
                                                              : torrent::buildreason::cannotRead(path);
         return opened.length == 0 ? torrent::buildreason::nothingToUpload(path) : std::string();
     }
-    if (!torrent::fsys::isFolder(path))
-        return torrent::fsys::nameLost(path) ? torrent::buildreason::nameNotInCodePage(path)
-                                             : torrent::buildreason::noSuchFolder(path);
+    if (!torrent::fsys::isFolder(path)) {
+        if (torrent::fsys::nameLost(path))
+            return torrent::buildreason::nameNotInCodePage(path);
+        const OpenedFile opened = openWithLength(path);
+        return opened.file || !opened.missing ? path + " is a file: choose \"Upload File\" to upload it"
+                                              : torrent::buildreason::noSuchFolder(path);
+    }
     // The build's own walk: the same files count, hidden ones and Thumbs.db do not.
     CMakeTorrent walk;
     walk.m_basePath = path;

@@ -9,6 +9,7 @@
 #include "install/ShellHelpers.h"
 #include "site/FormWire.h"
 #include "upload/AboutDlg.h"
+#include "upload/ChooserFolders.h"
 #include "upload/FileChecks.h"
 #include "upload/InputChecks.h"
 #include "upload/KestrelAnchors.h"
@@ -30,14 +31,22 @@ const int kUploadInputs[] = {IDC_UPLOAD_FILE,    IDC_UPLOAD_FOLDER, IDC_PATH,   
                              IDC_SUBCATEGORY1,   IDC_SUBCATEGORY2,  IDC_SUBCATEGORY3, IDC_SUBCATEGORY4, IDC_ADD_PICTURE,
                              IDC_REMOVE_PICTURE, IDC_NAME,          IDC_DESCRIPTION};
 
-bool openFileName(HWND owner, std::string& path) {
+// What the site shows as pictures.
+const char kPictureFilter[] = "Pictures (*.jpg;*.jpeg;*.png;*.gif)\0*.jpg;*.jpeg;*.png;*.gif\0";
+
+// The file-open dialog, opened in `folder` (empty: where the system opens it) and showing only
+// what `filter` lets through (null: every file).
+bool openFileName(HWND owner, std::string& path, const std::string& folder, const char* filter = nullptr) {
     char buffer[win::codepage::kPathBytes] = {};
     OPENFILENAMEA request = {};
     request.lStructSize = sizeof request;
     request.hwndOwner = owner;
     request.lpstrFile = buffer;
     request.nMaxFile = sizeof buffer;
-    request.Flags = OFN_EXPLORER;
+    request.lpstrFilter = filter;
+    request.lpstrInitialDir = folder.empty() ? nullptr : folder.c_str();
+    // The program's current folder stays its working folder.
+    request.Flags = OFN_EXPLORER | OFN_NOCHANGEDIR;
     if (!GetOpenFileNameA(&request))
         return false;
     path = buffer;
@@ -192,14 +201,17 @@ bool CKestrelDlg::OnCommand(WORD code, WORD id, HWND /*control*/) {
 }
 
 void CKestrelDlg::browse() {
-    std::string path;
-    if (m_fileMode ? openFileName(hwnd(), path) : chooseFolder(hwnd(), path))
+    // Both open where the path box points.
+    std::string path = m_path.text();
+    if (m_fileMode ? openFileName(hwnd(), path, upload::choosers::folderOf(path)) : chooseFolder(hwnd(), path))
         m_path.setText(path);
 }
 
 void CKestrelDlg::onAddPicture() {
+    const std::string folder = upload::choosers::pictureFolder(
+        m_pictures.empty() ? std::string() : m_pictures.back()->m_path, m_path.text(), m_fileMode);
     std::string path;
-    if (openFileName(hwnd(), path))
+    if (openFileName(hwnd(), path, folder, kPictureFilter))
         addPicture(path);
 }
 

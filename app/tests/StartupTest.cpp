@@ -66,6 +66,13 @@ class FakeHost : public StartupHost {
         return loginResult;
     }
     void runMainDialog() override { log.push_back("main"); }
+    bool otherSession = false;  // another copy holds the working session
+    bool otherEnds = false;     // and ends before it shows a window
+    bool claimSession() override { return !otherSession; }
+    bool showRunningSession() override {
+        log.push_back("show running session");
+        return !otherEnds;
+    }
 };
 
 // The events after the fixed opening (name, mkdir, controls, key).
@@ -298,6 +305,32 @@ TEST(Startup, CancelledLoginEndsWithoutTheMainDialog) {
     host.loginResult = app::startup::kResultCancel;
     AppState state;
     EXPECT_EQ(after(run(host, kProgram, state)), (Log{"cd C:\\Users\\jo\\AppData\\Roaming\\Seedwright", "login"}));
+}
+
+TEST(Startup, ASecondSessionShowsTheRunningOneInstead) {
+    const std::string cd = "cd C:\\Users\\jo\\AppData\\Roaming\\Seedwright";
+    const std::string installed = "message Installation Complete! Enjoy...";
+    struct Case {
+        std::string installation, arguments;
+        bool otherEnds;
+        Log expected;
+    };
+    const Case cases[] = {
+        {"C:\\Seedwright", "", false, {cd, "show running session"}},
+        {"C:\\Seedwright", "", true, {cd, "show running session", "login", "main"}},
+        // Installing and uninstalling are no session: they go on beside it.
+        {"C:\\Seedwright", " /uninstall", false, {"uninstall asking"}},
+        {"C:\\Seedwright", " /restarted", false, {"installer", installed}},
+        {"", "", false, {"installer", installed}},
+    };
+    for (const Case& c : cases) {
+        FakeHost host;
+        host.installationPath = c.installation;
+        host.otherSession = true;
+        host.otherEnds = c.otherEnds;
+        AppState state;
+        EXPECT_EQ(after(run(host, kProgram + c.arguments, state)), c.expected) << c.installation << c.arguments;
+    }
 }
 
 }  // namespace

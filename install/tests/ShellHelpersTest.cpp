@@ -109,6 +109,13 @@ TEST(ShellHelpers, ChooseFolderReturnsTheChoiceOrFalse) {
     EXPECT_TRUE(chosen.seen);
     EXPECT_EQ(chosen.result, TRUE);
     EXPECT_EQ(lstrcmpiA(path.c_str(), "C:\\windows"), 0) << path;
+
+    // An existing folder is where it opens: OK at once chooses it.
+    path = "C:\\windows\\system32";
+    auto started = runModal([&] { return static_cast<INT_PTR>(chooseFolder(nullptr, path)); },
+                            [&](HWND browser) { PostMessageA(browser, WM_COMMAND, IDOK, 0); });
+    EXPECT_EQ(started.result, TRUE);
+    EXPECT_EQ(lstrcmpiA(path.c_str(), "C:\\windows\\system32"), 0) << path;
 }
 
 }  // namespace

@@ -93,16 +93,53 @@ bool uploadRoad(CSeedwright& person, CReport& report, const RoadSettings& settin
     return person.closeMain();
 }
 
+// The program started once more from its shortcut while the session's main dialog is minimised
+// behind another program: the second start shows nothing of its own and ends, the main dialog
+// comes back in front.
+bool secondStartShowsTheSession(CSeedwright& person, CReport& report) {
+    places::Shortcut shortcut;
+    if (!places::readShortcut(person.menuFolder() + "\\Seedwright.lnk", shortcut))
+        return report.fail("cannot read the shortcut Seedwright.lnk");
+    const HWND main = person.mainDialog();
+    ShowWindow(main, SW_MINIMIZE);
+    const ui::CWindowInFront other;
+    if (!report.check(IsIconic(main) && other.inFront(), "the main dialog minimised, another window in front"))
+        return false;
+    ui::CProcess second;
+    if (!report.check(second.start(shortcut.m_target, shortcut.m_arguments, shortcut.m_folder),
+                      "the shortcut's program started a second time"))
+        return false;
+    ui::WindowQuery own;
+    own.processId = second.id();
+    bool ownWindow = false;
+    const bool ended = ui::waitUntil(
+        [&] {
+            ownWindow = ownWindow || ui::findWindow(own) != nullptr;
+            return second.waitEnd(0);
+        },
+        5000);
+    report.check(ended, "the second start ended within 5 seconds");
+    report.check(!ownWindow, "no window of the second start's own");
+    report.check(!IsIconic(main) && GetForegroundWindow() == main, "the main dialog restored and in front");
+    return ended;
+}
+
 bool moreRoad(CSeedwright& person, CReport& report, const RoadSettings& settings) {
     if (!person.install() || !person.startFromShortcut("Seedwright.lnk") || !person.logIn(false, false, true))
         return false;
 
     report.step("--- A file upload the site refuses");
     person.site().setScenario(std::string("{\"fail_upload\": \"") + kRefusal + "\"}");
+    // Pictures kept apart from the content: each chooser must open where its own rule says, not
+    // where the last one was closed.
+    const std::string covers = settings.m_data + "\\covers";
+    CreateDirectoryA(covers.c_str(), nullptr);
+    writeFileBytes(covers + "\\a.jpg", readFileBytes(settings.m_data + "\\a.jpg"));
     UploadInputs in;
     in.m_path = settings.m_data + "\\single.bin";
     in.m_category = "Music";
-    in.m_pictures = {settings.m_data + "\\a.jpg"};
+    in.m_pictures = {covers + "\\a.jpg"};
+    in.m_pictureFolders = {settings.m_data};  // the file's folder: no picture added yet
     in.m_name = "Single file";
     in.m_description = kDescription;
     if (!person.fill(in))
@@ -119,6 +156,7 @@ bool moreRoad(CSeedwright& person, CReport& report, const RoadSettings& settings
     report.step("--- A hashing cancelled");
     UploadInputs big;
     big.m_path = settings.m_data + "\\big.bin";
+    big.m_browseFolder = settings.m_data;  // where the path box points, not the covers
     big.m_category = "Music";
     big.m_name = "Too big to wait for";
     big.m_description = kDescription;
@@ -135,9 +173,15 @@ bool moreRoad(CSeedwright& person, CReport& report, const RoadSettings& settings
                       "only the word about the picture that waits for other content");
     report.check(person.site().requestCount() == before, "nothing on the wire");
 
+    report.step("--- Started again while the main dialog shows");
+    if (!secondStartShowsTheSession(person, report))
+        return false;
+
     report.step("--- A second upload in the same session, of the content the site refused");
     UploadInputs second = in;
-    second.m_pictures.clear();  // the picture list keeps its rows
+    // The picture list keeps its row; one more, from where the last one came.
+    second.m_pictures = {settings.m_data + "\\b.jpg"};
+    second.m_pictureFolders = {covers};
     second.m_name = "Single file, second try";
     if (!person.fill(second))
         return false;

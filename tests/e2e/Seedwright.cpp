@@ -245,6 +245,8 @@ bool CSeedwright::fill(const UploadInputs& in) {
             "the mode's radio button ticked and Browse enabled"))
         return false;
     ui::pressButton(main, IDC_BROWSE);
+    if (!in.m_browseFolder.empty())
+        m_report.checkEqual(ui::fileOpenFolder(pid), in.m_browseFolder, "the file chooser's folder");
     const bool chosen = in.m_folderMode ? ui::fillFolderChooser(pid, in.m_path) : ui::fillFileOpen(pid, in.m_path);
     if (!m_report.check(chosen, in.m_folderMode ? "the folder chooser" : "the file-open dialog"))
         return false;
@@ -265,11 +267,14 @@ bool CSeedwright::fill(const UploadInputs& in) {
         m_report.check(ui::selectComboEntry(main, lists[i], choices[i]), choices[i] + " in list " + std::to_string(i));
     }
 
-    for (const std::string& picture : in.m_pictures) {
+    for (std::size_t i = 0; i < in.m_pictures.size(); ++i) {
+        const std::string& picture = in.m_pictures[i];
         const HWND list = GetDlgItem(main, IDC_PICTURES);
         const std::size_t before = ui::listViewRows(list, 1).size();
         m_report.step("Add Picture: " + picture);
         ui::pressButton(main, IDC_ADD_PICTURE);
+        if (i < in.m_pictureFolders.size())
+            m_report.checkEqual(ui::fileOpenFolder(pid), in.m_pictureFolders[i], "the picture chooser's folder");
         if (!m_report.check(ui::fillFileOpen(pid, picture), "the file-open dialog for a picture"))
             return false;
         m_report.check(ui::waitUntil([&] { return ui::listViewRows(list, 1).size() == before + 1; }, 5000),

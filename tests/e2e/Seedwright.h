@@ -32,6 +32,10 @@ struct UploadInputs {
     std::vector<std::string> m_pictures;  // added in this order
     std::string m_name;
     std::string m_description;
+    // Where the file chooser behind Browse and the picture chooser of each picture must open;
+    // empty: not looked at.
+    std::string m_browseFolder;
+    std::vector<std::string> m_pictureFolders;
 };
 
 // What the driver saw while an upload ran.

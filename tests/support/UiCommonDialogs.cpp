@@ -2,6 +2,7 @@
 #include <windows.h>
 
 #include <commctrl.h>
+#include <commdlg.h>
 #include <shlobj.h>
 
 #include <algorithm>
@@ -111,9 +112,8 @@ bool selectTreePath(HWND window, const std::vector<std::string>& parts) {
     return item != nullptr && tree.select(item);
 }
 
-}  // namespace
-
-bool fillFileOpen(DWORD processId, const std::string& path, DWORD limitMs) {
+// The file-open dialog of `processId`, either kind.
+HWND waitForFileOpen(DWORD processId, DWORD limitMs) {
     HWND dialog = nullptr;
     waitUntil(
         [&] {
@@ -127,6 +127,28 @@ bool fillFileOpen(DWORD processId, const std::string& path, DWORD limitMs) {
             return false;
         },
         limitMs);
+    return dialog;
+}
+
+}  // namespace
+
+std::string fileOpenFolder(DWORD processId, DWORD limitMs) {
+    const HWND dialog = waitForFileOpen(processId, limitMs);
+    if (dialog == nullptr)
+        return std::string();
+    char folder[MAX_PATH * 3] = {};
+    CRemoteMemory memory(dialog, sizeof folder);
+    DWORD_PTR length = 0;
+    if (!memory.valid() ||
+        !SendMessageTimeoutA(dialog, CDM_GETFOLDERPATH, sizeof folder, memory.address(), SMTO_ABORTIFHUNG, 10000,
+                             &length) ||
+        LONG_PTR(length) <= 0 || !memory.read(0, folder, sizeof folder - 1))
+        return std::string();
+    return folder;
+}
+
+bool fillFileOpen(DWORD processId, const std::string& path, DWORD limitMs) {
+    const HWND dialog = waitForFileOpen(processId, limitMs);
     if (dialog == nullptr)
         return false;
     const int box = GetDlgItem(dialog, kFileNameCombo) ? kFileNameCombo : kFileNameEdit;

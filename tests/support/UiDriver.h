@@ -33,6 +33,22 @@ class CProcess {
     DWORD m_id = 0;
 };
 
+// A plain window of this process put in front of every other, as the program a person switched
+// to; it goes with the object.
+class CWindowInFront {
+  public:
+    CWindowInFront();
+    ~CWindowInFront();
+    CWindowInFront(const CWindowInFront&) = delete;
+    CWindowInFront& operator=(const CWindowInFront&) = delete;
+
+    // It is the foreground window.
+    bool inFront() const { return m_window != nullptr && GetForegroundWindow() == m_window; }
+
+  private:
+    HWND m_window = nullptr;
+};
+
 struct WindowQuery {
     DWORD processId = 0;  // 0: any process
     std::string caption;  // exact; empty: any
@@ -89,6 +105,8 @@ std::string answerMessageBox(DWORD processId, const std::string& caption, int bu
 // another process, so the request and its answer go through memory in that process.
 std::vector<std::vector<std::string>> listViewRows(HWND list, int columns);
 
+// The folder the file-open dialog of `processId` shows, once it is open; empty when none opened.
+std::string fileOpenFolder(DWORD processId, DWORD limitMs = kWaitMs);
 // The file-open dialog of `processId`: types `path` as the file name and presses Open.
 bool fillFileOpen(DWORD processId, const std::string& path, DWORD limitMs = kWaitMs);
 // The folder chooser of `processId`: selects `path` in its tree and presses OK.

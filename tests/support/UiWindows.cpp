@@ -88,6 +88,28 @@ bool CProcess::start(const std::string& program, const std::string& arguments, c
     return true;
 }
 
+CWindowInFront::CWindowInFront()
+    : m_window(CreateWindowExA(0,
+                               "STATIC",
+                               "Another program",
+                               WS_OVERLAPPEDWINDOW | WS_VISIBLE,
+                               40,
+                               40,
+                               320,
+                               120,
+                               nullptr,
+                               nullptr,
+                               GetModuleHandleA(nullptr),
+                               nullptr)) {
+    if (m_window != nullptr)
+        SetForegroundWindow(m_window);
+}
+
+CWindowInFront::~CWindowInFront() {
+    if (m_window != nullptr)
+        DestroyWindow(m_window);
+}
+
 bool CProcess::waitEnd(DWORD limitMs) const {
     return m_process.valid() && WaitForSingleObject(m_process.get(), limitMs) == WAIT_OBJECT_0;
 }

@@ -13,15 +13,32 @@ HOST_DISPLAY=${DISPLAY:-}
 action=$1
 build=$(cd "$2" && pwd)
 here=$(cd "$(dirname "$0")" && pwd)
-rm -f "$build/wine-display"
-source "$here/wine-env.sh" "$build"
-# Written once a setup has finished: what the prefix was made with.
-stamp_file=$WINEPREFIX/.seedwright-prefix
 
 fail() {
     echo "wine-fixture: $*" >&2
     exit 1
 }
+
+# One run at a time in a tree. Another run's setup or cleanup would end this run's wineserver
+# under a running program, which then exits 1 having printed nothing (while it starts) or 0 with
+# its report cut short, and would take its display away. The run belongs to the process that
+# runs the fixture: ctest, or the script that sources world.sh.
+owner_file=$build/wine-run.owner
+other_run() {
+    local owner
+    owner=$(cat "$owner_file" 2>/dev/null) || return 1
+    [ "$owner" != "$PPID" ] && kill -0 "$owner" 2>/dev/null && echo "$owner"
+}
+if owner=$(other_run); then
+    [ "$action" = setup ] ||
+        { echo "wine-fixture: $action left to the run of process $owner in $build" >&2 && exit 0; }
+    fail "another test run (process $owner) uses $build; start this one when it has ended"
+fi
+
+rm -f "$build/wine-display"
+source "$here/wine-env.sh" "$build"
+# Written once a setup has finished: what the prefix was made with.
+stamp_file=$WINEPREFIX/.seedwright-prefix
 
 stop_display() {
     if [ -f "$build/xvfb.pid" ]; then
@@ -81,6 +98,7 @@ prefix_stamp() {
 
 case $action in
 setup)
+    echo "$PPID" >"$owner_file"
     # The wineserver of an earlier run may be gone already.
     "$SW_WINESERVER" -k 2>/dev/null || true
     stop_display
@@ -131,6 +149,7 @@ cleanup)
     # Either may have ended already.
     "$SW_WINESERVER" -k 2>/dev/null || true
     stop_display
+    rm -f "$owner_file"
     ;;
 *)
     echo "usage: $0 setup|cleanup BUILD_DIR" >&2

@@ -458,7 +458,7 @@ TEST_F(MakeTorrent, NamesGoInAsUtf8OrTheBuildSaysItCannotHoldThem) {
 }
 
 #ifdef _WIN32
-// Paths the system cannot open or list (over 259 characters) would leave files out.
+// Paths the system cannot open (over 259 characters) would leave files out: the first is named.
 TEST_F(MakeTorrent, PathsTooLongEndTheBuild) {
     const std::string d(200, 'd'), f(80, 'f'), w(250, 'w');
     CScratch files("long");
@@ -467,14 +467,15 @@ TEST_F(MakeTorrent, PathsTooLongEndTheBuild) {
     ASSERT_LT(join(outer, d).size() + 4, 260u);  // the folder itself can be listed
     CMakeTorrent file;
     EXPECT_EQ(file.buildFromFolder(outer, join(files.m_path, "out.torrent")).m_reason,
-              "Path too long: " + join(join(outer, d), f + ".bin"));
+              "Path too long (over 259 characters): " + join(join(outer, d), f + ".bin"));
 
+    // A folder too long to list plainly is listed in the long form, for the file's name.
     CScratch folders("long");
     folders.utf8File("Outer/" + w + "/a.bin", "x");
     const std::string outer2 = join(folders.m_path, "Outer");
     CMakeTorrent folder;
     EXPECT_EQ(folder.buildFromFolder(outer2, join(folders.m_path, "out.torrent")).m_reason,
-              "Path too long: " + join(outer2, w));
+              "Path too long (over 259 characters): " + join(join(outer2, w), "a.bin"));
 }
 #endif
 

@@ -37,8 +37,8 @@ TEST(FileChecks, TheContentIsThereAndHoldsAByte) {
         {nothing, false, torrent::buildreason::nothingToUpload(nothing)},
         {missing, true, torrent::buildreason::cannotRead(missing)},
         {missing, false, torrent::buildreason::noSuchFolder(missing)},
-        {film, true, torrent::buildreason::cannotRead(film)},
-        {one, false, torrent::buildreason::noSuchFolder(one)},
+        {film, true, film + " is a folder: choose \"Upload Folder\" to upload it"},
+        {one, false, one + " is a file: choose \"Upload File\" to upload it"},
     };
     for (const auto& row : rows)
         EXPECT_EQ(upload::contentProblem(row.path, row.fileMode), row.problem)
