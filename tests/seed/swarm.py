@@ -201,7 +201,8 @@ def wait_seeding(env, info_hash, timeout):
 
 def peer(env, torrent, content, timeout):
     """Downloads TORRENT alone in a fresh folder on 127.0.0.2, from whatever peers the tracker
-    names, and compares every file with the member's CONTENT. Returns the bytes received."""
+    names, and compares every file with the member's CONTENT. Returns the bytes received, the
+    torrent's size, the seconds taken and the peers whose blocks it took."""
     import libtorrent as lt
     _, info = torrent_hash(torrent)
     session = lt.session({
@@ -209,7 +210,7 @@ def peer(env, torrent, content, timeout):
         "enable_dht": False, "enable_lsd": False, "enable_upnp": False, "enable_natpmp": False,
         "enable_ip_notifier": False, "ssrf_mitigation": False, "allow_multiple_connections_per_ip": True,
         "alert_mask": lt.alert.category_t.error_notification | lt.alert.category_t.status_notification
-        | lt.alert.category_t.tracker_notification,
+        | lt.alert.category_t.tracker_notification | lt.alert.category_t.block_progress_notification,
     })
     folder = tempfile.mkdtemp(prefix="swarm-peer-")
     try:
@@ -221,13 +222,15 @@ def peer(env, torrent, content, timeout):
         sources, tracker_errors = set(), []
         while True:
             for alert in session.pop_alerts():
-                if isinstance(alert, (lt.tracker_error_alert, lt.torrent_error_alert, lt.file_error_alert)):
+                if isinstance(alert, lt.block_finished_alert):
+                    sources.add("%s:%d" % tuple(alert.ip))
+                elif isinstance(alert, (lt.tracker_error_alert, lt.torrent_error_alert, lt.file_error_alert)):
                     tracker_errors.append(alert.message())
             status = handle.status()
-            for p in handle.get_peer_info():
-                if p.total_download:
-                    sources.add("%s:%d" % p.ip)
             if status.is_seeding:
+                for alert in session.pop_alerts():
+                    if isinstance(alert, lt.block_finished_alert):
+                        sources.add("%s:%d" % tuple(alert.ip))
                 break
             if time.monotonic() - start > timeout:
                 raise Failure("the peer has %d of %d bytes after %g s (peers %d, tracker: %s)%s" % (
@@ -322,6 +325,10 @@ def main():
             received, size, seconds, sources = peer(env, args.torrent, args.content, args.timeout)
             if received < size:
                 raise Failure("the peer received %d bytes of %d" % (received, size))
+            # The member's client is the swarm's only seeder: every block must have come from it.
+            client = "127.0.0.1:%s" % env["SWARM_CLIENT_PORT"]
+            if sources != [client]:
+                raise Failure("the peer took blocks from %s, not from the client at %s alone" % (sources, client))
             print("peer: %d bytes received, 100%% equal (%.1f s, from %s)" % (received, seconds, ", ".join(sources)))
     except Failure as e:
         print("swarm: %s" % e, file=sys.stderr)
