@@ -208,7 +208,7 @@ def peer(env, torrent, content, timeout):
     session = lt.session({
         "listen_interfaces": "127.0.0.2:0", "outgoing_interfaces": "127.0.0.2",
         "enable_dht": False, "enable_lsd": False, "enable_upnp": False, "enable_natpmp": False,
-        "enable_ip_notifier": False, "ssrf_mitigation": False, "allow_multiple_connections_per_ip": True,
+        "enable_ip_notifier": False, "allow_multiple_connections_per_ip": True,
         "alert_mask": lt.alert.category_t.error_notification | lt.alert.category_t.status_notification
         | lt.alert.category_t.tracker_notification | lt.alert.category_t.block_progress_notification,
     })

@@ -12,7 +12,9 @@
 #   SWARM_CLIENT_PID
 # The client has no DHT, peer exchange, local discovery, port mapping or peer country look-up: it
 # learns peers from the tracker alone and talks to nothing but loopback. It takes peers on
-# 127.0.0.1 and a peer of the tests on 127.0.0.2.
+# 127.0.0.1 and a peer of the tests on 127.0.0.2. Its SSRF mitigation stays on, as a member's
+# client has it: a tracker on loopback is announced to only at a path starting with /announce,
+# which /announce.php does.
 set -euo pipefail
 action=${1:-}
 [ $# -eq 2 ] || { echo "usage: $0 start|stop DIR" >&2; exit 2; }
@@ -111,7 +113,7 @@ import json, sys
 prefs = json.load(sys.stdin)
 want = {"listen_port": int(sys.argv[1]), "current_interface_address": "127.0.0.1", "web_ui_address": "127.0.0.1",
         "bypass_local_auth": True, "dht": False, "pex": False, "lsd": False, "upnp": False,
-        "queueing_enabled": False, "enable_multi_connections_from_same_ip": True, "ssrf_mitigation": False,
+        "queueing_enabled": False, "enable_multi_connections_from_same_ip": True, "ssrf_mitigation": True,
         "resolve_peer_countries": False, "start_paused_enabled": False, "add_trackers_enabled": False}
 wrong = ["%s=%r (want %r)" % (k, prefs.get(k), v) for k, v in want.items() if prefs.get(k) != v]
 if wrong:
@@ -138,7 +140,6 @@ Session\\PeXEnabled=false
 Session\\LSDEnabled=false
 Session\\QueueingSystemEnabled=false
 Session\\MultiConnectionsPerIp=true
-Session\\SSRFMitigation=false
 Session\\AddTorrentPaused=false
 Session\\AddTrackersEnabled=false
 Session\\DefaultSavePath=$c/downloads
