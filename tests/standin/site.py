@@ -20,7 +20,15 @@ answer: a failure inside the site is a 500 with the reason.
 
 Scenario options may also be changed while the site runs by writing JSON to
 state/scenario.json (read on every request), with the keys build, update_url, cookies,
-blocked, status, delay, fail_upload, copy, fault (see --help).
+blocked, status, delay, fail_upload, copy, fault, tracker, tracker_whitelist (see --help).
+
+With a tracker (--tracker http://127.0.0.1:PORT) the site's copy of an upload announces to it,
+at PORT/announce.php?passkey=<the member's passkey>, instead of to the site itself. With its
+access list (--tracker-whitelist FILE, one hex info-hash a line, as opentracker reads it) the
+site registers each upload's info-hash there as it stores the upload, and has the tracker read
+the list again: SIGHUP to the process in opentracker.pid beside FILE. The tracker serves the
+torrent once it has read the list; until then it refuses its announces. An upload whose
+registration fails is not stored and is answered 500 with the reason.
 
 Faults (--fault PATH=KIND) play a site that stalls, breaks or lies; the request is recorded
 all the same (status 0 when it got no answer): stall reads the request and never answers;
@@ -31,6 +39,7 @@ right after it is accepted, before the TLS handshake.
 """
 
 import argparse
+import fcntl
 import hashlib
 import html
 import http.server
@@ -371,6 +380,21 @@ class Site:
 
 def passkey(uid):
     return hashlib.sha1(b"velmar-passkey-%d" % uid).hexdigest()[:32]
+
+
+def register_with_tracker(whitelist, info_hash):
+    """Adds INFOHASH to the tracker's access list (locked: the tests write it too) and signals the
+    tracker to read it again. Raises OSError or ValueError when either fails."""
+    with open(os.path.join(os.path.dirname(whitelist), "opentracker.pid")) as f:
+        pid = int(f.read())
+    os.kill(pid, 0)  # a tracker that is gone gets nothing written
+    with open(whitelist, "a+") as f:
+        fcntl.flock(f, fcntl.LOCK_EX)
+        f.seek(0)
+        if info_hash not in f.read().split():
+            f.write(info_hash + "\n")
+            f.flush()
+    os.kill(pid, signal.SIGHUP)
 
 
 def session_pass(uid):
@@ -782,8 +806,16 @@ class Handler(http.server.BaseHTTPRequestHandler):
             if any(t["info_hash"] == info_hash for t in site.db["torrents"]):
                 return self.upload_failed("<b>Torrent exists already</b>")
             tid = len(site.db["torrents"]) + 1
-            with open(os.path.join(site.dir, "torrents", "%d.torrent" % tid), "wb") as f:
+            stored = os.path.join(site.dir, "torrents", "%d.torrent" % tid)
+            with open(stored, "wb") as f:
                 f.write(data)
+            whitelist = self.scenario.get("tracker_whitelist")
+            if whitelist:
+                try:
+                    register_with_tracker(whitelist, info_hash)
+                except (OSError, ValueError):
+                    os.remove(stored)
+                    raise
             info = top[b"info"]
             site.db["torrents"].append({
                 "id": tid, "name": text["name"], "filename": filename, "descr": text["descr"],
@@ -836,7 +868,8 @@ class Handler(http.server.BaseHTTPRequestHandler):
         with open(os.path.join(self.server.site.dir, "torrents", "%d.torrent" % t["id"]), "rb") as f:
             top, info_raw = read_torrent(f.read())
         copy = {k: v for k, v in top.items() if k not in (b"announce", b"announce-list", b"info")}
-        copy[b"announce"] = "%s/announce.php?passkey=%s" % (self.base_url(), passkey(uid))
+        tracker = self.scenario.get("tracker") or self.base_url()
+        copy[b"announce"] = "%s/announce.php?passkey=%s" % (tracker.rstrip("/"), passkey(uid))
         copy[b"comment"] = "%s/details.php?id=%d" % (self.base_url(), t["id"])
         copy[b"info"] = Raw(info_raw)
         # The name's UTF-8 bytes as they are, as a PHP site sends them (http.server writes Latin-1).
@@ -1050,6 +1083,11 @@ def main():
     ap.add_argument("--fault", action="append", metavar="PATH=KIND",
                     help="paths starting with PATH meet a fault, KIND one of " + ", ".join(FAULTS) +
                     " (see the description above); accept=stall holds every connection before the handshake")
+    ap.add_argument("--tracker", default="", metavar="URL",
+                    help="the tracker the site's copies announce to, e.g. http://127.0.0.1:PORT (default: the site)")
+    ap.add_argument("--tracker-whitelist", default="", metavar="FILE",
+                    help="the tracker's access list: each upload's info-hash is added as it is stored, and the "
+                         "tracker (its pid in opentracker.pid beside FILE) is sent SIGHUP")
     ap.add_argument("--verbose", action="store_true")
     args = ap.parse_args()
 
@@ -1060,6 +1098,7 @@ def main():
         "build": args.build, "update_url": args.update_url, "cookies": args.cookies, "blocked": args.blocked,
         "status": key_values(args.status, int), "delay": key_values(args.delay, float),
         "fail_upload": args.fail_upload, "copy": args.copy, "fault": key_values(args.fault, str),
+        "tracker": args.tracker, "tracker_whitelist": args.tracker_whitelist,
     }
     site = Site(state_dir, defaults)
     server = listen(site, args, cert_dir, None, args.port)

@@ -6,9 +6,12 @@ answer every request, and serve the certificates a client must refuse for the ri
     /usr/bin/python3 tests/standin/site_test.py
 """
 
+import hashlib
+import json
 import os
 import re
 import shutil
+import signal
 import socket
 import ssl
 import subprocess
@@ -198,6 +201,55 @@ class StandinSite(unittest.TestCase):
         ]
         for fields, reason in refused:
             self.assertIn("<h2>Upload failed!</h2>\n<p>" + reason, self.post(fields)[2], fields)
+
+    def test_with_a_tracker_the_copy_announces_there_and_the_upload_is_registered(self):
+        scenario = os.path.join(self.dir, "state", "scenario.json")
+        tracker_dir = tempfile.mkdtemp(prefix="standin-tracker-")
+        whitelist = os.path.join(tracker_dir, "whitelist.txt")
+        # The tracker: a process that a SIGHUP ends, so the test sees it was sent.
+        tracker = subprocess.Popen(["sleep", "60"])
+        try:
+            with open(os.path.join(tracker_dir, "opentracker.pid"), "w") as f:
+                f.write("%d\n" % tracker.pid)
+            with open(scenario, "w") as f:
+                json.dump({"tracker": "http://127.0.0.1:6969", "tracker_whitelist": whitelist}, f)
+            form = self.torrent_form()
+            data = form[-1][2]
+            info_hash = hashlib.sha1(data[len(b"d8:announce4:x/an4:info"):-1]).hexdigest()
+            status, head, _ = self.post(form)
+            self.assertEqual(status, 302)
+            self.assertEqual(tracker.wait(timeout=10), -signal.SIGHUP)
+            with open(whitelist) as f:
+                self.assertEqual(f.read(), info_hash + "\n")
+            link = re.search(r"Location: https://[^/]+(/details\.php\?id=(\d+))", head)
+            status, _, body = self.request("GET", "/download.php/%s/f.torrent" % link.group(2))
+            self.assertEqual(status, 200)
+            self.assertIn(announce("http://127.0.0.1:6969/announce.php?passkey=" + passkey_of(1001)), body)
+
+            # With the tracker gone the upload is refused and not stored: the same torrent is new later.
+            status, _, body = self.post(self.torrent_form(data=torrent(info_extra=b"5:stalei1e")))
+            self.assertEqual(status, 500)
+            self.assertIn("ProcessLookupError", body)
+            self.assertEqual(open(whitelist).read(), info_hash + "\n")
+            os.remove(scenario)
+            self.assertEqual(self.post(self.torrent_form(data=torrent(info_extra=b"5:stalei1e")))[0], 302)
+            # Without a tracker the copy announces to the site, as before.
+            status, _, body = self.request("GET", "/download.php/%s/f.torrent" % link.group(2))
+            self.assertIn(announce("https://localhost/announce.php?passkey=" + passkey_of(1001)), body)
+        finally:
+            tracker.kill()
+            tracker.wait()
+            if os.path.exists(scenario):
+                os.remove(scenario)
+            shutil.rmtree(tracker_dir)
+
+
+def passkey_of(uid):
+    return hashlib.sha1(b"velmar-passkey-%d" % uid).hexdigest()[:32]
+
+
+def announce(url):
+    return "8:announce%d:%s" % (len(url), url)
 
 
 if __name__ == "__main__":
