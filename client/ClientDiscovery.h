@@ -3,6 +3,8 @@
 
 #include <string>
 
+#include "client/ClientKind.h"
+
 // The uTorrent executable named by the open commands registered for it; empty when none is found.
 std::string findUTorrentPath();
 
@@ -16,3 +18,11 @@ class COsVersion {
 
 // The major file version of an executable, -1 when it has no readable version information.
 int executableMajorVersion(const std::string& path);
+
+// The product name, original file name and major version of an executable's version resource;
+// empty names and -1 where it has none. The file name is left empty.
+client::ExecutableFacts executableVersion(const std::string& path);
+
+// The content layout in the settings of the qBittorrent at `executable`: its portable profile's,
+// or the member's. Original when there is no readable settings file.
+client::ContentLayout qbittorrentContentLayout(const std::string& executable);

@@ -20,11 +20,20 @@ std::string standinClient(const char* variant) {
     return places::windowsPath(SW_STANDIN_CLIENT_DIR) + "\\" + variant + "\\uTorrent.exe";
 }
 
-TEST(ClientDiscovery, MajorVersionOfTheExecutable) {
+TEST(ClientDiscovery, VersionOfTheExecutable) {
     EXPECT_EQ(executableMajorVersion(standinClient("v2")), 2);
     EXPECT_EQ(executableMajorVersion(standinClient("v3")), 3);
     EXPECT_EQ(executableMajorVersion(standinClient("plain")), -1);
     EXPECT_EQ(executableMajorVersion("C:\\no\\such\\uTorrent.exe"), -1);
+
+    const client::ExecutableFacts v3 = executableVersion(standinClient("v3"));
+    EXPECT_EQ(v3.originalFilename, "uTorrent.exe");
+    EXPECT_EQ(v3.productName, "");
+    const client::ExecutableFacts qbittorrent =
+        executableVersion(places::windowsPath(SW_STANDIN_CLIENT_DIR) + "\\qbittorrent\\qbittorrent.exe");
+    EXPECT_EQ(qbittorrent.productName, "qBittorrent");
+    EXPECT_EQ(qbittorrent.originalFilename, "qbittorrent.exe");
+    EXPECT_EQ(qbittorrent.majorVersion, 4);
 }
 
 TEST(ClientDiscovery, WineIsAnNtSystem) {
