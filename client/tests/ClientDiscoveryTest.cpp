@@ -155,9 +155,10 @@ TEST(StandinClient, ReceivesExactlyTheDirectoryOfTheHandOff) {
         paths.utorrent = standinClient(c.variant);
         std::string content;
         ASSERT_TRUE(upload::contentFolder(c.contentPath, c.fileMode, content));
-        const upload::ClientStart start =
-            upload::clientStart(paths, executableMajorVersion(paths.utorrent), upload::ClientChoice::Closed, c.fileMode,
-                                content, upload::parentFolder(c.contentPath), torrent);
+        upload::ClientFacts facts;
+        facts.majorVersion = executableMajorVersion(paths.utorrent);
+        const upload::ClientStart start = upload::clientStart(paths, facts, upload::ClientChoice::Closed, c.fileMode,
+                                                              content, upload::parentFolder(c.contentPath), torrent);
         const Received received = startStandin(start.program, start.parameters);
         ASSERT_EQ(received.args.size(), 3u);
         EXPECT_EQ(received.args[0], "/directory");
