@@ -27,27 +27,83 @@ HKEY rootKey(app::settings::Root root) {
     return HKEY_LOCAL_MACHINE;
 }
 
-std::string commandExecutable(const app::settings::ClientCommandKey& location) {
+// The default value of a key, as read: false when the key or value is missing or too long.
+bool defaultValue(HKEY root,
+                  const std::string& keyPath,
+                  char (&buffer)[client::kCommandBufferSize],
+                  DWORD& type,
+                  DWORD& size) {
     win::CRegKey key;
-    if (RegOpenKeyExA(rootKey(location.root), location.key, 0, KEY_READ, key.receive()) != ERROR_SUCCESS)
+    if (RegOpenKeyExA(root, keyPath.c_str(), 0, KEY_READ, key.receive()) != ERROR_SUCCESS)
+        return false;
+    size = sizeof buffer;
+    // A value that does not fit the buffer is refused by the read itself.
+    const LONG result = RegQueryValueExA(key.get(), nullptr, nullptr, &type, reinterpret_cast<BYTE*>(buffer), &size);
+    return result == ERROR_SUCCESS && size <= sizeof buffer;
+}
+
+std::string commandExecutable(HKEY root, const std::string& keyPath) {
+    char buffer[client::kCommandBufferSize];
+    DWORD type = 0;
+    DWORD size = 0;
+    if (!defaultValue(root, keyPath, buffer, type, size))
+        return std::string();
+    return client::executableFromCommand(type, buffer, size);
+}
+
+// The executable a class's open command names, for the program registered for .torrent files.
+std::string registeredProgram() {
+    char buffer[client::kCommandBufferSize];
+    DWORD type = 0;
+    DWORD size = 0;
+    if (!defaultValue(HKEY_CLASSES_ROOT, app::settings::kTorrentFileClass, buffer, type, size))
+        return std::string();
+    const std::string name = client::registeredClass(type, buffer, size);
+    return name.empty() ? std::string() : commandExecutable(HKEY_CLASSES_ROOT, name + app::settings::kOpenCommand);
+}
+
+// qBittorrent's folder by its installation record in one registry view; empty when there is none.
+std::string qbittorrentInstallation(REGSAM view) {
+    win::CRegKey key;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, app::settings::kQbittorrentKey, 0, KEY_READ | view, key.receive()) !=
+        ERROR_SUCCESS)
         return std::string();
     char buffer[client::kCommandBufferSize];
     DWORD type = 0;
     DWORD size = sizeof buffer;
-    // A value that does not fit the buffer is refused by the read itself.
-    const LONG result = RegQueryValueExA(key.get(), nullptr, nullptr, &type, reinterpret_cast<BYTE*>(buffer), &size);
-    if (result != ERROR_SUCCESS || size > sizeof buffer)
+    if (RegQueryValueExA(key.get(), app::settings::kInstallLocation, nullptr, &type, reinterpret_cast<BYTE*>(buffer),
+                         &size) != ERROR_SUCCESS ||
+        size > sizeof buffer || type != REG_SZ || size == 0 || buffer[size - 1] != '\0')
         return std::string();
-    return client::executableFromCommand(type, buffer, size);
+    return client::executableInFolder(buffer, app::settings::kQbittorrentExecutable);
+}
+
+// Which client a file is, by what it says of itself; Unknown when it is not there.
+client::FoundClient identified(const std::string& path) {
+    client::FoundClient found;
+    found.path = path;
+    const DWORD attributes = path.empty() ? INVALID_FILE_ATTRIBUTES : GetFileAttributesA(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0)
+        return found;
+    client::ExecutableFacts facts = executableVersion(path);
+    facts.fileName = client::fileNameOf(path);
+    found.kind = client::clientKind(facts);
+    return found;
 }
 
 }  // namespace
 
 std::string findUTorrentPath() {
-    std::vector<std::string> paths;
+    std::vector<client::FoundClient> found;
+    found.push_back(identified(registeredProgram()));
+    // uTorrent's own registrations name uTorrent, whatever its file is called.
     for (const app::settings::ClientCommandKey& location : app::settings::kUtorrentCommandKeys)
-        paths.push_back(commandExecutable(location));
-    return client::firstFound(paths);
+        found.push_back({commandExecutable(rootKey(location.root), location.key), client::ClientKind::Utorrent});
+    for (REGSAM view : {REGSAM(KEY_WOW64_64KEY), REGSAM(KEY_WOW64_32KEY)})
+        found.push_back(identified(qbittorrentInstallation(view)));
+    for (const app::settings::ClientCommandKey& location : app::settings::kQbittorrentCommandKeys)
+        found.push_back(identified(commandExecutable(rootKey(location.root), location.key)));
+    return client::firstKnownClient(found);
 }
 
 long COsVersion::osVersionCode() {

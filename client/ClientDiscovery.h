@@ -5,7 +5,10 @@
 
 #include "client/ClientKind.h"
 
-// The uTorrent executable named by the open commands registered for it; empty when none is found.
+// The torrent client the member uses, for the installer's client field: the first known client
+// (uTorrent, BitTorrent, qBittorrent) named by the program registered for .torrent files, by
+// uTorrent's open commands, by qBittorrent's installation record or by its open commands; empty
+// when none is found.
 std::string findUTorrentPath();
 
 class COsVersion {
