@@ -8,10 +8,11 @@
 
 namespace {
 
-// All executables, uTorrent's only, Azureus's only.
+// All executables, uTorrent's only, qBittorrent's only, Azureus's only.
 const char kExeFilter[] =
-    "Executable Files (*.exe)\0*.exe;utorrent.exe;azureus.exe\0"
+    "Executable Files (*.exe)\0*.exe;utorrent.exe;qbittorrent.exe;azureus.exe\0"
     "utorrent.exe (Utorrent.exe)\0utorrent.exe\0"
+    "qbittorrent.exe (qBittorrent.exe)\0qbittorrent.exe\0"
     "azureus.exe (Azureus.exe)\0azureus.exe\0";
 
 }  // namespace

@@ -65,8 +65,7 @@ InstallEnd install(SetupSystem& system, AppState& state, const InstallFields& fi
         return InstallEnd::StayOpen;
     }
     if (fields.client.empty()) {
-        system.message("Without choosing the correct path to your uTorrent.exe Client, Seedwright will not function!",
-                       kOk);
+        system.message("Without choosing the correct path to your torrent client, Seedwright will not function!", kOk);
         return InstallEnd::StayOpen;
     }
     if (fields.menu.empty()) {

@@ -142,12 +142,53 @@ std::string utorrentChoiceParameters(const std::string& contentFolder, const std
     return quoteArgument("/directory " + contentFolder) + " " + quoteArgument(torrentPath);
 }
 
+std::string dataFolder(bool fileMode, const std::string& contentFolder, const std::string& parentFolder) {
+    std::string folder = fileMode || parentFolder.empty() ? contentFolder : parentFolder;
+    if (folder.size() > 1 && folder.back() == '\\' && folder[folder.size() - 2] != ':')
+        folder.pop_back();
+    return folder;
+}
+
+std::string qbittorrentParameters(const std::string& saveFolder, const std::string& torrentPath) {
+    return quoteArgument("--save-path=" + saveFolder) + " --skip-dialog=true " + quoteArgument(torrentPath);
+}
+
 bool clientNeedsChoice(const ClientPaths& paths) {
     return !paths.utorrent.empty() && !paths.azureus.empty();
 }
 
+namespace {
+
+void startQbittorrent(ClientStart& start,
+                      const ClientFacts& facts,
+                      bool fileMode,
+                      const std::string& contentFolder,
+                      const std::string& parentFolder,
+                      const std::string& torrentPath) {
+    if (facts.kind == client::ClientKind::QbittorrentBefore4) {
+        start.cannotSeed = "qBittorrent " + std::to_string(facts.majorVersion) +
+                           " cannot be told where the data lies; qBittorrent 4.0 and later can.";
+        return;
+    }
+    if (fileMode && facts.layout == client::ContentLayout::Subfolder) {
+        start.cannotSeed =
+            "qBittorrent is set to put a single file into a folder of its own (Torrent content layout: Create "
+            "subfolder), so it cannot seed the file where it lies.";
+        return;
+    }
+    const bool inTheFolder = !fileMode && facts.layout == client::ContentLayout::NoSubfolder;
+    if (!fileMode && !inTheFolder && parentFolder.empty()) {
+        start.cannotSeed = "qBittorrent needs the folder above " + contentFolder + ", and a drive's root has none.";
+        return;
+    }
+    start.parameters = qbittorrentParameters(
+        dataFolder(fileMode, contentFolder, inTheFolder ? std::string() : parentFolder), torrentPath);
+}
+
+}  // namespace
+
 ClientStart clientStart(const ClientPaths& paths,
-                        int majorVersion,
+                        const ClientFacts& facts,
                         ClientChoice choice,
                         bool fileMode,
                         const std::string& contentFolder,
@@ -165,12 +206,26 @@ ClientStart clientStart(const ClientPaths& paths,
         }
     } else if (!paths.utorrent.empty()) {
         start.program = paths.utorrent;
-        start.parameters =
-            utorrentParameters(dataDirectory(majorVersion, fileMode, contentFolder, parentFolder), torrentPath);
+        switch (facts.kind) {
+            case client::ClientKind::Utorrent:
+            case client::ClientKind::BitTorrent:
+                start.parameters = utorrentParameters(
+                    dataDirectory(facts.majorVersion, fileMode, contentFolder, parentFolder), torrentPath);
+                break;
+            case client::ClientKind::Qbittorrent:
+            case client::ClientKind::QbittorrentBefore4:
+                startQbittorrent(start, facts, fileMode, contentFolder, parentFolder, torrentPath);
+                break;
+            case client::ClientKind::Unknown:
+                start.parameters = quoteArgument(torrentPath);
+                start.dataUntold = true;
+                break;
+        }
     } else {
         start.program = paths.azureus.empty() ? paths.clientExe : paths.azureus;
         start.parameters = quoteArgument(torrentPath);
         start.ownedByDialog = true;
+        start.dataUntold = paths.azureus.empty();
     }
     return start;
 }

@@ -6,6 +6,8 @@
 #include <utility>
 #include <vector>
 
+#include "client/ClientKind.h"
+
 namespace upload {
 
 // File mode: the path up to its last ':' or '\', then one '\'. Folder mode: the path unchanged.
@@ -57,27 +59,44 @@ std::string utorrentParameters(const std::string& directory, const std::string& 
 // The form used when the user picked uTorrent over Azureus: directory switch and folder in one quoted argument.
 std::string utorrentChoiceParameters(const std::string& contentFolder, const std::string& torrentPath);
 
+// The folder that holds the content, as a client's save path: the file's folder, or the folder
+// above the content folder (the content folder itself when it has none). No trailing '\' but
+// on a drive's root.
+std::string dataFolder(bool fileMode, const std::string& contentFolder, const std::string& parentFolder);
+
+// qBittorrent 4.0 and later: "--save-path=<folder>", no dialog, and the quoted torrent.
+std::string qbittorrentParameters(const std::string& saveFolder, const std::string& torrentPath);
+
 // Which client receives the new torrent, and how it is started.
 struct ClientPaths {
-    std::string utorrent;
+    std::string utorrent;  // the stored client: uTorrent, BitTorrent, qBittorrent or another
     std::string azureus;
     std::string clientExe;  // picked in the executable-selection dialog
 };
 
 enum class ClientChoice { Utorrent, Azureus, Closed };
 
+// What is known of the stored client.
+struct ClientFacts {
+    client::ClientKind kind = client::ClientKind::Utorrent;
+    int majorVersion = -1;                                           // -1 when unknown
+    client::ContentLayout layout = client::ContentLayout::Original;  // qBittorrent's only
+};
+
 struct ClientStart {
     std::string program;
     std::string parameters;
     bool ownedByDialog = false;  // uTorrent started by the plain route has no owner window
+    bool dataUntold = false;     // the client gets the torrent alone: the member points it at the data
+    std::string cannotSeed;      // why this client cannot be told where the data lies: it is not started
 };
 
 // Both uTorrent and Azureus are known: the user is asked first.
 bool clientNeedsChoice(const ClientPaths& paths);
 
-// majorVersion: of the uTorrent executable, -1 when unknown; choice: only read when asked.
+// facts: of the stored client, read only when no choice is asked; choice: only read when asked.
 ClientStart clientStart(const ClientPaths& paths,
-                        int majorVersion,
+                        const ClientFacts& facts,
                         ClientChoice choice,
                         bool fileMode,
                         const std::string& contentFolder,

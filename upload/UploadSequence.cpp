@@ -190,6 +190,20 @@ bool copyMatches(const UploadJob& job, UploadServices& services, const std::stri
     return sameContent(built, copy, reason);
 }
 
+// What is known of the stored client, read only where it is started without a choice.
+ClientFacts clientFacts(const UploadJob& job, UploadServices& services) {
+    ClientFacts facts;
+    if (job.clients.utorrent.empty() || clientNeedsChoice(job.clients))
+        return facts;
+    client::ExecutableFacts executable = services.clientVersion(job.clients.utorrent);
+    executable.fileName = client::fileNameOf(job.clients.utorrent);
+    facts.kind = client::clientKind(executable);
+    facts.majorVersion = executable.majorVersion;
+    if (facts.kind == client::ClientKind::Qbittorrent)
+        facts.layout = services.qbittorrentLayout(job.clients.utorrent);
+    return facts;
+}
+
 void failed(UploadServices& services, const char* why) noexcept {
     try {
         services.setStatus("Upload Failed...");
@@ -290,6 +304,9 @@ SiteHolds runUpload(const UploadJob& job, UploadServices& services) {
         onSite.torrentMayBeThere = false;
     }
     bool success = false;
+    bool notStarted = false;
+    bool dataUntold = false;
+    const std::string data = dataFolder(job.fileMode, content, parent);
     for (const std::string& link : scan.links) {
         services.setStatus("Re-Download of torrent...");
         // The client gets no error page to seed.
@@ -308,11 +325,25 @@ SiteHolds runUpload(const UploadJob& job, UploadServices& services) {
         services.waitForBackend();
         services.setStatus("Adding torrent to Client...");
         const ClientChoice choice = clientNeedsChoice(job.clients) ? services.chooseClient() : ClientChoice::Closed;
-        const int major = job.clients.utorrent.empty() || clientNeedsChoice(job.clients)
-                              ? -1
-                              : services.majorVersion(job.clients.utorrent);
-        services.startClient(clientStart(job.clients, major, choice, job.fileMode, content, parent, localTorrent));
+        const ClientStart start =
+            clientStart(job.clients, clientFacts(job, services), choice, job.fileMode, content, parent, localTorrent);
+        std::string why = start.program.empty() ? kNoClient : start.cannotSeed;
+        if (why.empty()) {
+            const ClientStarted started = services.startClient(start);
+            if (!started.ok)
+                why = started.reason;
+        }
+        if (!why.empty()) {
+            // The copy stays where the message says: no later link of this answer replaces it.
+            services.message(
+                joinParagraphs({kClientNotStarted + why,
+                                "Add " + localTorrent + " to your client with the data in " + data + " to seed it.",
+                                reusedLine(reused)}));
+            notStarted = true;
+            break;
+        }
         success = true;
+        dataUntold = dataUntold || start.dataUntold;
     }
     if (scan.refused) {
         std::string earlier;
@@ -336,8 +367,13 @@ SiteHolds runUpload(const UploadJob& job, UploadServices& services) {
                             joinParagraphs({kTorrentUnknown, waitingLine(onSite, reused)}),
                             "Upload Failed... The torrent may or may not have been posted.");
     }
-    if (success)
-        services.success(joinParagraphs({"Upload Complete!", reusedLine(reused)}));
+    if (success && !notStarted)
+        services.success(joinParagraphs(
+            {"Upload Complete!",
+             dataUntold
+                 ? "Your torrent client was started with the torrent. Point it at the data in " + data + " to seed it."
+                 : std::string(),
+             reusedLine(reused)}));
     return onSite;
 }
 

@@ -65,6 +65,12 @@ struct PostAnswer {
     std::string failure;  // why there is no answer
 };
 
+// How the start of the client went: `reason` says why it did not.
+struct ClientStarted {
+    bool ok = true;
+    std::string reason;
+};
+
 // The download of the site's copy: it lies whole at the local path only when `done`.
 struct DownloadResult {
     bool done = false;
@@ -102,9 +108,14 @@ class UploadServices {
                                            const std::string& linkPath,
                                            const std::string& localPath) = 0;
     virtual void waitForBackend() = 0;
-    virtual int majorVersion(const std::string& executable) = 0;
+    // The client's version resource: its product and original file names and its major version.
+    // The file name is the sequence's to add.
+    virtual client::ExecutableFacts clientVersion(const std::string& executable) = 0;
+    // qBittorrent's content layout, from the settings file of the qBittorrent at `executable`.
+    virtual client::ContentLayout qbittorrentLayout(const std::string& executable) = 0;
     virtual ClientChoice chooseClient() = 0;
-    virtual void startClient(const ClientStart& start) = 0;
+    // Starts the client and shows nothing: the result says why it could not be started.
+    virtual ClientStarted startClient(const ClientStart& start) = 0;
 };
 
 inline constexpr const char* kUploadPath = "/doupload.php";
@@ -115,6 +126,9 @@ inline constexpr const char* kTorrentExists = "Torrent exists already";
 // A torrent form without a whole answer, or with one that tells nothing: the site may have acted on it.
 inline constexpr const char* kTorrentUnknown =
     "The site did not answer; the torrent may or may not have been posted. Look at the site before uploading again.";
+// The torrent is on the site and its copy here, but no client takes it: why, the copy, the data.
+inline constexpr const char* kClientNotStarted = "The torrent is on the site, but the client could not be started:\n\n";
+inline constexpr const char* kNoClient = "No torrent client was chosen when Seedwright was installed.";
 // The largest site's copy the check reads.
 inline constexpr std::size_t kMaxTorrentCopy = 32 * 1024 * 1024;
 

@@ -138,8 +138,12 @@ void CWinUploadServices::waitForBackend() {
     wait.DoModal();
 }
 
-int CWinUploadServices::majorVersion(const std::string& executable) {
-    return executableMajorVersion(executable);
+client::ExecutableFacts CWinUploadServices::clientVersion(const std::string& executable) {
+    return executableVersion(executable);
+}
+
+client::ContentLayout CWinUploadServices::qbittorrentLayout(const std::string& executable) {
+    return qbittorrentContentLayout(executable);
 }
 
 upload::ClientChoice CWinUploadServices::chooseClient() {
@@ -154,9 +158,30 @@ upload::ClientChoice CWinUploadServices::chooseClient() {
     }
 }
 
-void CWinUploadServices::startClient(const upload::ClientStart& start) {
-    ShellExecuteA(start.ownedByDialog ? m_dialog.hwnd() : nullptr, "open", start.program.c_str(),
-                  start.parameters.c_str(), nullptr, SW_SHOW);
+upload::ClientStarted CWinUploadServices::startClient(const upload::ClientStart& start) {
+    SHELLEXECUTEINFOA info = {};
+    info.cbSize = sizeof info;
+    // The shell shows no box of its own: the sequence tells the member.
+    info.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI;
+    info.hwnd = start.ownedByDialog ? m_dialog.hwnd() : nullptr;
+    info.lpVerb = "open";
+    info.lpFile = start.program.c_str();
+    info.lpParameters = start.parameters.c_str();
+    info.nShow = SW_SHOW;
+    upload::ClientStarted started;
+    if (ShellExecuteExA(&info)) {
+        const win::CHandle process(info.hProcess);  // the client runs on its own
+        return started;
+    }
+    const DWORD error = GetLastError();
+    char text[501] = {};
+    DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0, text,
+                                  sizeof text - 1, nullptr);
+    while (length > 0 && (text[length - 1] == '\n' || text[length - 1] == '\r' || text[length - 1] == ' '))
+        --length;
+    started.ok = false;
+    started.reason = start.program + ": " + (length > 0 ? std::string(text, length) : "error " + std::to_string(error));
+    return started;
 }
 
 std::unique_ptr<upload::UploadServices> makeUploadServices(CKestrelDlg& dialog) {

@@ -28,9 +28,10 @@ class CWinUploadServices : public upload::UploadServices {
                                            const std::string& linkPath,
                                            const std::string& localPath) override;
     void waitForBackend() override;
-    int majorVersion(const std::string& executable) override;
+    client::ExecutableFacts clientVersion(const std::string& executable) override;
+    client::ContentLayout qbittorrentLayout(const std::string& executable) override;
     upload::ClientChoice chooseClient() override;
-    void startClient(const upload::ClientStart& start) override;
+    upload::ClientStarted startClient(const upload::ClientStart& start) override;
 
   protected:
     CKestrelDlg& m_dialog;

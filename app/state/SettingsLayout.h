@@ -50,6 +50,19 @@ inline constexpr ClientCommandKey kUtorrentCommandKeys[] = {
     {Root::CurrentUser, "Software\\Classes\\Applications\\uTorrent.exe\\shell\\open\\command"},
 };
 
+// The program registered for .torrent files: this key's default value names a class whose open
+// command is read (HKEY_CLASSES_ROOT).
+inline constexpr const char* kTorrentFileClass = ".torrent";
+inline constexpr const char* kOpenCommand = "\\shell\\open\\command";
+// qBittorrent's installation record, HKEY_LOCAL_MACHINE in the 64-bit and the 32-bit view: its
+// folder (kInstallLocation), which holds the executable.
+inline constexpr const char* kQbittorrentKey = "Software\\qBittorrent";
+inline constexpr const char* kQbittorrentExecutable = "qbittorrent.exe";
+inline constexpr ClientCommandKey kQbittorrentCommandKeys[] = {
+    {Root::ClassesRoot, "qBittorrent\\shell\\open\\command"},
+    {Root::ClassesRoot, "qBittorrent.File.Torrent\\shell\\open\\command"},
+};
+
 // "Software\<registry key>\<profile name>", and that with "\<section>".
 std::string profileKey(const std::string& registryKey, const std::string& profileName);
 std::string profileKeyPath(const std::string& registryKey, const std::string& profileName, const std::string& section);

@@ -13,7 +13,7 @@ using testing_support::runModal;
 
 namespace {
 
-const char kPrompt[] = "Please Locate your Client Software\n(utorrent.exe only at the moment):";
+const char kPrompt[] = "Please Locate your Client Software\n(uTorrent, BitTorrent or qBittorrent):";
 
 TEST(FindExe, OpensWithTheStoredPathAndAcceptsATypedOne) {
     appState().m_clientExePath = "C:\\old\\uTorrent.exe";

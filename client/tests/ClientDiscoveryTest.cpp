@@ -20,11 +20,20 @@ std::string standinClient(const char* variant) {
     return places::windowsPath(SW_STANDIN_CLIENT_DIR) + "\\" + variant + "\\uTorrent.exe";
 }
 
-TEST(ClientDiscovery, MajorVersionOfTheExecutable) {
+TEST(ClientDiscovery, VersionOfTheExecutable) {
     EXPECT_EQ(executableMajorVersion(standinClient("v2")), 2);
     EXPECT_EQ(executableMajorVersion(standinClient("v3")), 3);
     EXPECT_EQ(executableMajorVersion(standinClient("plain")), -1);
     EXPECT_EQ(executableMajorVersion("C:\\no\\such\\uTorrent.exe"), -1);
+
+    const client::ExecutableFacts v3 = executableVersion(standinClient("v3"));
+    EXPECT_EQ(v3.originalFilename, "uTorrent.exe");
+    EXPECT_EQ(v3.productName, "");
+    const client::ExecutableFacts qbittorrent =
+        executableVersion(places::windowsPath(SW_STANDIN_CLIENT_DIR) + "\\qbittorrent\\qbittorrent.exe");
+    EXPECT_EQ(qbittorrent.productName, "qBittorrent");
+    EXPECT_EQ(qbittorrent.originalFilename, "qbittorrent.exe");
+    EXPECT_EQ(qbittorrent.majorVersion, 4);
 }
 
 TEST(ClientDiscovery, WineIsAnNtSystem) {
@@ -40,16 +49,23 @@ class RegisteredCommands : public ::testing::Test {
     const char* kLocation3 = "Software\\Classes\\Applications\\uTorrent.exe\\shell\\open\\command";
 
     void TearDown() override {
+        RegDeleteTreeA(HKEY_CLASSES_ROOT, ".torrent");
+        RegDeleteTreeA(HKEY_CLASSES_ROOT, "qBittorrent.File.Torrent");
+        RegDeleteKeyExA(HKEY_LOCAL_MACHINE, "Software\\qBittorrent", KEY_WOW64_32KEY, 0);
         RegDeleteTreeA(HKEY_CLASSES_ROOT, "uTorrent");
         RegDeleteTreeA(HKEY_CLASSES_ROOT, "Applications\\uTorrent.exe");
         RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Classes\\Applications\\uTorrent.exe");
     }
 
-    static void write(HKEY root, const char* keyPath, const std::string& command) {
+    static void write(HKEY root,
+                      const char* keyPath,
+                      const std::string& command,
+                      const char* name = nullptr,
+                      REGSAM view = 0) {
         win::CRegKey key;
-        ASSERT_EQ(RegCreateKeyExA(root, keyPath, 0, nullptr, 0, KEY_WRITE, nullptr, key.receive(), nullptr),
+        ASSERT_EQ(RegCreateKeyExA(root, keyPath, 0, nullptr, 0, KEY_WRITE | view, nullptr, key.receive(), nullptr),
                   ERROR_SUCCESS);
-        EXPECT_EQ(RegSetValueExA(key.get(), nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(command.c_str()),
+        EXPECT_EQ(RegSetValueExA(key.get(), name, 0, REG_SZ, reinterpret_cast<const BYTE*>(command.c_str()),
                                  DWORD(command.size() + 1)),
                   ERROR_SUCCESS);
     }
@@ -79,6 +95,24 @@ TEST_F(RegisteredCommands, AnUnquotedFirstLocationGivesWayToAQuotedThird) {
     write(HKEY_CLASSES_ROOT, kLocation1, "C:\\one\\uTorrent.exe \"%1\"");
     write(HKEY_CURRENT_USER, kLocation3, "\"C:\\three\\uTorrent.exe\" \"%1\"");
     EXPECT_EQ(findUTorrentPath(), "C:\\three\\uTorrent.exe");
+}
+
+// A qBittorrent installed in the 32-bit view is found after uTorrent's registrations; the program
+// registered for .torrent files comes first when it is a known client.
+TEST_F(RegisteredCommands, QbittorrentAndTheProgramForTorrentFiles) {
+    const std::string folder = places::windowsPath(SW_STANDIN_CLIENT_DIR) + "\\qbittorrent";
+    const std::string qbittorrent = folder + "\\qbittorrent.exe";
+    write(HKEY_LOCAL_MACHINE, "Software\\qBittorrent", folder, "InstallLocation", KEY_WOW64_32KEY);
+    EXPECT_EQ(findUTorrentPath(), qbittorrent);
+    write(HKEY_CLASSES_ROOT, kLocation1, "\"C:\\uTorrent\\uTorrent.exe\" \"%1\"");
+    EXPECT_EQ(findUTorrentPath(), "C:\\uTorrent\\uTorrent.exe");
+    write(HKEY_CLASSES_ROOT, ".torrent", "qBittorrent.File.Torrent");
+    write(HKEY_CLASSES_ROOT, "qBittorrent.File.Torrent\\shell\\open\\command", "\"" + qbittorrent + "\" \"%1\"");
+    EXPECT_EQ(findUTorrentPath(), qbittorrent);
+    // A program that is no torrent client gives way.
+    write(HKEY_CLASSES_ROOT, "qBittorrent.File.Torrent\\shell\\open\\command",
+          "\"C:\\windows\\system32\\notepad.exe\" \"%1\"");
+    EXPECT_EQ(findUTorrentPath(), "C:\\uTorrent\\uTorrent.exe");
 }
 
 // What the stand-in client received from one start with the given parameters.
@@ -146,9 +180,10 @@ TEST(StandinClient, ReceivesExactlyTheDirectoryOfTheHandOff) {
         paths.utorrent = standinClient(c.variant);
         std::string content;
         ASSERT_TRUE(upload::contentFolder(c.contentPath, c.fileMode, content));
-        const upload::ClientStart start =
-            upload::clientStart(paths, executableMajorVersion(paths.utorrent), upload::ClientChoice::Closed, c.fileMode,
-                                content, upload::parentFolder(c.contentPath), torrent);
+        upload::ClientFacts facts;
+        facts.majorVersion = executableMajorVersion(paths.utorrent);
+        const upload::ClientStart start = upload::clientStart(paths, facts, upload::ClientChoice::Closed, c.fileMode,
+                                                              content, upload::parentFolder(c.contentPath), torrent);
         const Received received = startStandin(start.program, start.parameters);
         ASSERT_EQ(received.args.size(), 3u);
         EXPECT_EQ(received.args[0], "/directory");

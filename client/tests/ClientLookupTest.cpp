@@ -31,10 +31,38 @@ TEST(ClientLookup, OnlyZeroTerminatedStrings) {
     EXPECT_EQ(executableFromCommand(client::kTypeString, embedded, sizeof embedded), "C:\\a.exe");
 }
 
+// The places in their order: the first that names a known client, whatever comes after it.
 TEST(ClientLookup, LocationsInOrder) {
-    EXPECT_EQ(client::firstFound({"", "", "C:\\three.exe"}), "C:\\three.exe");
-    EXPECT_EQ(client::firstFound({"C:\\one.exe", "C:\\two.exe", ""}), "C:\\one.exe");
-    EXPECT_EQ(client::firstFound({"", "", ""}), "");
+    using client::ClientKind;
+    const struct {
+        std::vector<client::FoundClient> found;
+        const char* first;
+    } cases[] = {
+        {{{"", ClientKind::Unknown}, {"", ClientKind::Utorrent}, {"C:\\three.exe", ClientKind::Qbittorrent}},
+         "C:\\three.exe"},
+        {{{"C:\\one.exe", ClientKind::BitTorrent}, {"C:\\two.exe", ClientKind::Utorrent}}, "C:\\one.exe"},
+        {{{"C:\\notepad.exe", ClientKind::Unknown}, {"C:\\old.exe", ClientKind::QbittorrentBefore4}}, "C:\\old.exe"},
+        {{{"C:\\notepad.exe", ClientKind::Unknown}, {"", ClientKind::Unknown}}, ""},
+        {{}, ""},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(client::firstKnownClient(c.found), c.first);
+
+    const auto registered = [](const std::string& value, unsigned long type = client::kTypeString) {
+        return client::registeredClass(type, value.c_str(), value.size() + 1);
+    };
+    EXPECT_EQ(registered("qBittorrent.File.Torrent"), "qBittorrent.File.Torrent");
+    EXPECT_EQ(registered(""), "");
+    EXPECT_EQ(registered("..\\Software"), "");
+    EXPECT_EQ(registered("\"uTorrent\""), "");
+    EXPECT_EQ(registered("uTorrent", client::kTypeExpandString), "");
+    EXPECT_EQ(client::registeredClass(client::kTypeString, "uTorrent", 8), "");
+
+    EXPECT_EQ(client::executableInFolder("C:\\Program Files\\qBittorrent", "qbittorrent.exe"),
+              "C:\\Program Files\\qBittorrent\\qbittorrent.exe");
+    EXPECT_EQ(client::executableInFolder("\"C:\\qBittorrent\\\"", "qbittorrent.exe"),
+              "C:\\qBittorrent\\qbittorrent.exe");
+    EXPECT_EQ(client::executableInFolder("", "qbittorrent.exe"), "");
 }
 
 TEST(ClientLookup, VersionCodes) {

@@ -209,7 +209,7 @@ TEST_F(SetupTest, EachEmptyFieldGivesItsMessageAndTheDialogStays) {
     EXPECT_TRUE(stillOpen);
     EXPECT_EQ(said, (std::vector<std::string>{
                         "Please choose a Installation Directory!",
-                        "Without choosing the correct path to your uTorrent.exe Client, Seedwright will not function!",
+                        "Without choosing the correct path to your torrent client, Seedwright will not function!",
                         "Choose a Startmenu Name!"}));
     EXPECT_FALSE(exists("C:\\x"));
 }

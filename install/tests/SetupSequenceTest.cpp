@@ -214,7 +214,7 @@ TEST(Install, EmptyFieldsKeepTheDialogOpen) {
     const Case cases[] = {
         {{"", "", ""}, "say Please choose a Installation Directory!"},
         {{"C:\\S", "Seedwright", ""},
-         "say Without choosing the correct path to your uTorrent.exe Client, Seedwright will not function!"},
+         "say Without choosing the correct path to your torrent client, Seedwright will not function!"},
         {{"C:\\S", "", "u.exe"}, "say Choose a Startmenu Name!"},
     };
     for (const auto& c : cases) {

@@ -65,9 +65,10 @@ class HeldServices : public upload::UploadServices {
         return upload::DownloadResult{false, true, ""};  // the member cancelled it: the upload ends quietly
     }
     void waitForBackend() override {}
-    int majorVersion(const std::string&) override { return -1; }
+    client::ExecutableFacts clientVersion(const std::string&) override { return {}; }
+    client::ContentLayout qbittorrentLayout(const std::string&) override { return client::ContentLayout::Original; }
     upload::ClientChoice chooseClient() override { return upload::ClientChoice::Closed; }
-    void startClient(const upload::ClientStart&) override {}
+    upload::ClientStarted startClient(const upload::ClientStart&) override { return {}; }
 
     bool m_throw = false;
 

@@ -3,6 +3,9 @@
 
 #include <windows.h>
 
+#include <shlobj.h>
+
+#include <algorithm>
 #include <atomic>
 #include <cstdio>
 #include <fstream>
@@ -22,6 +25,7 @@
 #include "upload/tests/DialogScripts.h"
 #include "win/CodePage.h"
 #include "win/Handles.h"
+#include "win/SpecialFolder.h"
 
 using namespace testing_support;
 
@@ -505,6 +509,78 @@ TEST_F(UploadOnline, WithAzureusKnownTheUserChoosesTheClient) {
     EXPECT_EQ(starts[0], std::vector<std::string>{kWork + "\\swr.torrent"});
     EXPECT_EQ(m_boxes.texts(), (std::vector<std::string>{"Upload Complete!", "Upload Complete!"}));
     appState().m_azureusPath.clear();
+}
+
+// qBittorrent is told the folder that holds the content as the layout in the member's settings file
+// wants it. A single file it would put into a folder of its own, and a client that is gone, end in
+// no "Upload Complete!" but in where the site's copy and the data lie, and the copy stays there.
+TEST_F(UploadOnline, QbittorrentAndAClientThatCannotBeStarted) {
+    const std::string qbittorrent = places::windowsPath(SW_STANDIN_CLIENT_DIR) + "\\qbittorrent\\qbittorrent.exe";
+    const std::string settings = win::specialFolderPath(CSIDL_APPDATA, true) + "\\qBittorrent";
+    CreateDirectoryA(settings.c_str(), nullptr);
+    const std::string ini = settings + "\\qBittorrent.ini";
+    CreateDirectoryA((kWork + "\\QB").c_str(), nullptr);
+    const std::string notStarted = "The torrent is on the site, but the client could not be started:\n\n";
+    const std::string addIt =
+        "\n\nAdd " + kWork + "\\swr.torrent to your client with the data in " + kWork + "\\QB to seed it.";
+    const struct {
+        const char* layout;  // the settings file's, none when empty
+        bool fileMode;
+        bool gone;               // the client's file is not there
+        const char* saveFolder;  // below the work folder; empty: not started
+        std::string box;         // the start of the one box
+    } cases[] = {
+        {"", false, false, "\\QB", "Upload Complete!"},
+        {"NoSubfolder", false, false, "\\QB\\FilmB", "Upload Complete!"},
+        {"Subfolder", true, false, "", notStarted + "qBittorrent is set to put a single file into a folder of its own"},
+        {"", true, true, "", notStarted + kWork + "\\gone\\uTorrent.exe: "},
+    };
+    char seed = 'A';
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.layout) + (c.fileMode ? " file" : " folder"));
+        m_boxes.clear();
+        DeleteFileA(m_record.c_str());
+        DeleteFileA(ini.c_str());
+        if (*c.layout)
+            writeFileBytes(ini, std::string("[BitTorrent]\r\nSession\\TorrentContentLayout=") + c.layout + "\r\n");
+        appState().m_utorrentPath = c.gone ? kWork + "\\gone\\uTorrent.exe" : qbittorrent;
+        Inputs in;
+        in.fileMode = c.fileMode;
+        const std::string folder = std::string("QB\\Film") + seed;
+        CreateDirectoryA((kWork + "\\" + folder).c_str(), nullptr);
+        in.path =
+            c.fileMode ? makeFile("QB\\single-" + std::string(1, seed) + ".bin", 30000, seed) : kWork + "\\" + folder;
+        if (!c.fileMode) {
+            makeFile(folder + "\\one.bin", 20000, seed);
+            makeFile(folder + "\\two.bin", 50000, char(seed + 1));
+        }
+        in.name = std::string("Handed to qBittorrent ") + seed;
+        in.pictures = {makePicture("q.gif", seed)};
+        ++seed;
+        upload(in);
+
+        const std::vector<std::string> boxes = m_boxes.texts();
+        ASSERT_EQ(boxes.size(), 1u);
+        EXPECT_EQ(boxes[0].substr(0, c.box.size()), c.box);
+        if (!*c.saveFolder) {
+            std::printf("%s\n", boxes[0].c_str());
+            EXPECT_EQ(boxes[0].substr(boxes[0].size() - std::min(boxes[0].size(), addIt.size())), addIt);
+            EXPECT_TRUE(readFileBytes(kWork + "\\swr.torrent").size() > 0);
+            Sleep(500);
+            EXPECT_TRUE(clientStarts().empty());
+            continue;
+        }
+        EXPECT_EQ(boxes[0], c.box);
+        m_copies.clear();
+        const auto starts = awaitClientStarts(1);
+        ASSERT_EQ(starts.size(), 1u);
+        EXPECT_EQ(starts[0], (std::vector<std::string>{"--save-path=" + kWork + c.saveFolder, "--skip-dialog=true",
+                                                       kWork + "\\swr.torrent"}));
+        if (!*c.layout)
+            expectCompleteIn(kWork + c.saveFolder);
+    }
+    DeleteFileA(ini.c_str());
+    RemoveDirectoryA(settings.c_str());
 }
 
 // The site's copy is checked before the hand-off: only one that describes the upload's content

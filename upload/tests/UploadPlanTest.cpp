@@ -151,7 +151,9 @@ namespace {
 const std::string kTorrent = "C:\\W\\swr.torrent";
 
 upload::ClientStart startFor(const upload::ClientPaths& paths, int major, upload::ClientChoice choice) {
-    return upload::clientStart(paths, major, choice, false, "C:\\Data\\Film", "C:\\Data\\", kTorrent);
+    upload::ClientFacts facts;
+    facts.majorVersion = major;
+    return upload::clientStart(paths, facts, choice, false, "C:\\Data\\Film", "C:\\Data\\", kTorrent);
 }
 
 TEST(UploadPlan, WhichClientIsStarted) {
@@ -161,6 +163,7 @@ TEST(UploadPlan, WhichClientIsStarted) {
     EXPECT_EQ(start.program, "C:\\picked.exe");
     EXPECT_EQ(start.parameters, "\"C:\\W\\swr.torrent\"");
     EXPECT_TRUE(start.ownedByDialog);
+    EXPECT_TRUE(start.dataUntold);
 
     paths.utorrent = "C:\\uTorrent.exe";
     EXPECT_FALSE(upload::clientNeedsChoice(paths));
@@ -188,6 +191,74 @@ TEST(UploadPlan, WhichClientIsStarted) {
     start = startFor(paths, -1, upload::ClientChoice::Closed);
     EXPECT_EQ(start.program, "C:\\Azureus.exe");
     EXPECT_TRUE(start.ownedByDialog);
+    EXPECT_FALSE(start.dataUntold);
+}
+
+// The stored client by its kind: uTorrent and BitTorrent by "/directory" as ever, qBittorrent by
+// the folder that holds the content as its layout wants it, any other with the torrent alone.
+TEST(UploadPlan, EachClientStartedTheWayItUnderstands) {
+    using client::ClientKind;
+    using client::ContentLayout;
+    const std::string torrent = " \"C:\\W\\swr.torrent\"";
+    const std::string qb = "\"--save-path=";
+    const std::string skip = "\" --skip-dialog=true" + torrent;
+    const char* subfolder = "qBittorrent is set to put a single file into a folder of its own";
+    const struct {
+        ClientKind kind;
+        int major;
+        ContentLayout layout;
+        bool fileMode;
+        const char* contentPath;
+        std::string parameters;  // empty: not started
+        const char* cannotSeed;  // the start of the reason
+    } cases[] = {
+        {ClientKind::BitTorrent, 7, ContentLayout::Original, false, "C:\\Data\\Film",
+         "/directory \"C:\\Data\\\\\"" + torrent, ""},
+        {ClientKind::BitTorrent, 2, ContentLayout::Original, false, "C:\\Data\\Film",
+         "/directory \"C:\\Data\\Film\"" + torrent, ""},
+        {ClientKind::Utorrent, 3, ContentLayout::NoSubfolder, true, "C:\\Data\\a.mkv",
+         "/directory \"C:\\Data\\\\\"" + torrent, ""},
+        {ClientKind::Unknown, 4, ContentLayout::Original, false, "C:\\Data\\Film", torrent.substr(1), ""},
+        // qBittorrent: the folder holding the content, without a trailing backslash but at a root.
+        {ClientKind::Qbittorrent, 4, ContentLayout::Original, true, "C:\\Data\\a.mkv", qb + "C:\\Data" + skip, ""},
+        {ClientKind::Qbittorrent, 5, ContentLayout::Original, false, "C:\\Data\\Film", qb + "C:\\Data" + skip, ""},
+        {ClientKind::Qbittorrent, 4, ContentLayout::Original, false, "C:\\Data\\Film\\", qb + "C:\\Data" + skip, ""},
+        {ClientKind::Qbittorrent, -1, ContentLayout::Subfolder, false, "C:\\Data\\Film", qb + "C:\\Data" + skip, ""},
+        {ClientKind::Qbittorrent, 4, ContentLayout::NoSubfolder, false, "C:\\Data\\Film", qb + "C:\\Data\\Film" + skip,
+         ""},
+        {ClientKind::Qbittorrent, 4, ContentLayout::NoSubfolder, false, "C:\\Data\\Film\\",
+         qb + "C:\\Data\\Film" + skip, ""},
+        {ClientKind::Qbittorrent, 4, ContentLayout::NoSubfolder, true, "C:\\Data\\a.mkv", qb + "C:\\Data" + skip, ""},
+        {ClientKind::Qbittorrent, 4, ContentLayout::Original, true, "C:\\a.mkv", qb + "C:\\\\" + skip, ""},
+        {ClientKind::Qbittorrent, 4, ContentLayout::Original, false, "C:\\Film", qb + "C:\\\\" + skip, ""},
+        {ClientKind::Qbittorrent, 4, ContentLayout::NoSubfolder, false, "C:\\", qb + "C:\\\\" + skip, ""},
+        {ClientKind::Qbittorrent, 4, ContentLayout::Original, false, "C:\\", "",
+         "qBittorrent needs the folder above C:\\, and a drive's root has none."},
+        {ClientKind::Qbittorrent, 4, ContentLayout::Subfolder, true, "C:\\Data\\a.mkv", "", subfolder},
+        {ClientKind::QbittorrentBefore4, 3, ContentLayout::Original, true, "C:\\Data\\a.mkv", "",
+         "qBittorrent 3 cannot be told where the data lies; qBittorrent 4.0 and later can."},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.contentPath) + " " + std::to_string(c.major));
+        upload::ClientPaths paths;
+        paths.utorrent = "C:\\Client\\client.exe";
+        std::string content;
+        ASSERT_TRUE(upload::contentFolder(c.contentPath, c.fileMode, content));
+        const upload::ClientStart start =
+            upload::clientStart(paths, {c.kind, c.major, c.layout}, upload::ClientChoice::Closed, c.fileMode, content,
+                                c.fileMode ? std::string() : upload::parentFolder(c.contentPath), kTorrent);
+        EXPECT_EQ(start.program, paths.utorrent);
+        EXPECT_EQ(start.parameters, c.parameters);
+        EXPECT_EQ(start.cannotSeed.substr(0, std::string(c.cannotSeed).size()), c.cannotSeed);
+        EXPECT_EQ(start.cannotSeed.empty(), !c.parameters.empty());
+        EXPECT_EQ(start.dataUntold, c.kind == ClientKind::Unknown);
+        EXPECT_FALSE(start.ownedByDialog);
+    }
+    // Where the member is told the data lies.
+    EXPECT_EQ(upload::dataFolder(true, "C:\\Data\\", ""), "C:\\Data");
+    EXPECT_EQ(upload::dataFolder(false, "C:\\Data\\Film", "C:\\Data\\"), "C:\\Data");
+    EXPECT_EQ(upload::dataFolder(false, "C:\\", ""), "C:\\");
+    EXPECT_EQ(upload::dataFolder(false, "\\\\server\\share\\Film", "\\\\server\\share\\"), "\\\\server\\share");
 }
 
 }  // namespace

@@ -39,7 +39,9 @@ class FakeServices : public upload::UploadServices {
     bool writable = true;
     std::string written;
     std::vector<bool> downloads;  // per download, true = worked; missing entries work
-    int major = 3;
+    client::ExecutableFacts version = {"", "", "", 3};
+    client::ContentLayout layout = client::ContentLayout::Original;
+    upload::ClientStarted started;
     std::map<std::string, std::string> problems;  // path: why the content or the picture cannot go
 
     void setStatus(const std::string& text) override { calls.push_back("status " + text); }
@@ -91,17 +93,22 @@ class FakeServices : public upload::UploadServices {
         return result;
     }
     void waitForBackend() override { calls.push_back("wait"); }
-    int majorVersion(const std::string& executable) override {
+    client::ExecutableFacts clientVersion(const std::string& executable) override {
         calls.push_back("version " + executable);
-        return major;
+        return version;
+    }
+    client::ContentLayout qbittorrentLayout(const std::string& executable) override {
+        calls.push_back("layout " + executable);
+        return layout;
     }
     ClientChoice chooseClient() override {
         calls.push_back("choose");
         return ClientChoice::Azureus;
     }
-    void startClient(const ClientStart& start) override {
+    upload::ClientStarted startClient(const ClientStart& start) override {
         calls.push_back("start " + start.program + " " + start.parameters);
         starts.push_back(start);
+        return started;
     }
 
   private:
@@ -367,17 +374,96 @@ TEST(UploadSequence, AFailedDownloadIsNotHandedToTheClient) {
     EXPECT_EQ(second.calls.back(), "success Upload Complete!");
 }
 
-TEST(UploadSequence, UnknownClientsAndTheAzureusChoice) {
-    upload::UploadJob j = job();
-    j.clients.utorrent.clear();
-    FakeServices services;
-    services.answer = kLinkLine;
-    upload::runUpload(j, services);
-    ASSERT_EQ(services.starts.size(), 1u);
-    EXPECT_EQ(services.starts[0].program, "");
-    EXPECT_EQ(services.starts[0].parameters, "\"C:\\C\\swr.torrent\"");
+// Each client is started the way it understands, and the start is checked: a client that cannot
+// be started, or cannot be told where the data lies, is not reported as a complete upload; the
+// member learns why and where the site's copy and the data lie.
+TEST(UploadSequence, TheClientsStartIsChecked) {
+    const std::string notStarted = "message The torrent is on the site, but the client could not be started:\n\n";
+    const std::string addIt = "\n\nAdd C:\\C\\swr.torrent to your client with the data in C:\\Data to seed it.";
+    const std::string torrent = "\"C:\\C\\swr.torrent\"";
+    const client::ExecutableFacts qbittorrent = {"qBittorrent", "qbittorrent.exe", "", 4};
+    upload::ClientStarted refused;
+    refused.ok = false;
+    refused.reason = "C:\\uTorrent.exe: File not found.";
+    const struct {
+        client::ExecutableFacts version;
+        client::ContentLayout layout;
+        upload::ClientStarted started;
+        bool fileMode;
+        std::string client;
+        std::vector<std::string> tail;
+    } cases[] = {
+        {{"", "", "", 3},
+         client::ContentLayout::Original,
+         refused,
+         false,
+         "C:\\uTorrent.exe",
+         {"version C:\\uTorrent.exe", "start C:\\uTorrent.exe /directory \"C:\\Data\\\\\" " + torrent,
+          notStarted + "C:\\uTorrent.exe: File not found." + addIt}},
+        {qbittorrent,
+         client::ContentLayout::NoSubfolder,
+         {},
+         false,
+         "C:\\q\\client.exe",
+         {"version C:\\q\\client.exe", "layout C:\\q\\client.exe",
+          "start C:\\q\\client.exe \"--save-path=C:\\Data\\Film\" --skip-dialog=true " + torrent,
+          "success Upload Complete!"}},
+        {qbittorrent,
+         client::ContentLayout::Subfolder,
+         {},
+         true,
+         "C:\\q\\client.exe",
+         {"layout C:\\q\\client.exe",
+          notStarted +
+              "qBittorrent is set to put a single file into a folder of its own (Torrent content layout: "
+              "Create subfolder), so it cannot seed the file where it lies." +
+              addIt}},
+        {{"qBittorrent", "", "", 3},
+         client::ContentLayout::Original,
+         {},
+         false,
+         "C:\\q\\client.exe",
+         {"version C:\\q\\client.exe",
+          notStarted + "qBittorrent 3 cannot be told where the data lies; qBittorrent 4.0 and later can." + addIt}},
+        {{"Transmission", "transmission-qt.exe", "", 4},
+         client::ContentLayout::Original,
+         {},
+         false,
+         "C:\\t\\transmission-qt.exe",
+         {"start C:\\t\\transmission-qt.exe " + torrent,
+          "success Upload Complete!\n\nYour torrent client was started with the torrent. Point it at the data in "
+          "C:\\Data to seed it."}},
+        {{},
+         client::ContentLayout::Original,
+         {},
+         false,
+         "",
+         {"status Adding torrent to Client...", notStarted + upload::kNoClient + addIt}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.tail.back());
+        upload::UploadJob j = job();
+        j.clients.utorrent = c.client;
+        j.fileMode = c.fileMode;
+        if (c.fileMode)
+            j.contentPath = "C:\\Data\\a.mkv";
+        FakeServices services;
+        services.answer = kLinkLine + kLinkLine;  // after a failed start no second copy replaces the first
+        services.version = c.version;
+        services.layout = c.layout;
+        services.started = c.started;
+        upload::runUpload(j, services);
+        ASSERT_GE(services.calls.size(), c.tail.size());
+        EXPECT_EQ(std::vector<std::string>(services.calls.end() - long(c.tail.size()), services.calls.end()), c.tail);
+        const bool complete = c.tail.back().rfind("success", 0) == 0;
+        EXPECT_EQ(std::count_if(services.calls.begin(), services.calls.end(),
+                                [](const std::string& call) { return call.rfind("download", 0) == 0; }),
+                  complete ? 2 : 1);
+    }
+}
 
-    j = job();
+TEST(UploadSequence, TheAzureusChoice) {
+    upload::UploadJob j = job();
     j.clients.azureus = "C:\\Azureus.exe";
     FakeServices both;
     both.answer = kLinkLine;
@@ -385,6 +471,7 @@ TEST(UploadSequence, UnknownClientsAndTheAzureusChoice) {
     ASSERT_EQ(both.starts.size(), 1u);
     EXPECT_EQ(both.starts[0].program, "C:\\Azureus.exe");
     EXPECT_NE(std::find(both.calls.begin(), both.calls.end(), "choose"), both.calls.end());
+    EXPECT_EQ(both.calls.back(), "success Upload Complete!");
 }
 
 // The site keeps every picture it took for the member's next torrent form and cannot withdraw one:
