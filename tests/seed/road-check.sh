@@ -62,6 +62,11 @@ check() {
     echo "seeding ${seeding} s after \"Upload Complete!\", the peer had 100% equal $(since "$shown") s after it"
 }
 
+# Each upload is checked from the moment the road notes it, beside the others: one check's waits
+# do not delay what the next one measures. Their reports follow in the road's order.
+logs=$(mktemp -d)
+checks=()
+trap 'kill "${checks[@]}" 2>/dev/null || true; rm -rf "$logs"' EXIT
 checked=0
 end=$((SECONDS + 840))
 while true; do
@@ -72,7 +77,8 @@ while true; do
         if [ -z "$copy" ] || [ -z "$content" ] || [ -z "$shown" ]; then
             fail "line $((checked + 1)) of $list is not COPY<TAB>CONTENT<TAB>MS: $line"
         fi
-        check "$copy" "$content" "$shown"
+        check "$copy" "$content" "$shown" >"$logs/$checked" 2>&1 &
+        checks+=($!)
         checked=$((checked + 1))
         continue
     fi
@@ -80,5 +86,12 @@ while true; do
     [ $SECONDS -lt $end ] || fail "the road did not end within 840 seconds"
     sleep 0.2
 done
+failed=0
+for i in "${!checks[@]}"; do
+    wait "${checks[$i]}" || failed=$((failed + 1))
+    cat "$logs/$i"
+done
+checks=()
+[ "$failed" -eq 0 ] || fail "$failed of $checked uploads failed their check"
 [ "$checked" -eq "$count" ] || fail "$checked of $count uploads reached the swarm"
 echo "road-check: all $count uploads seeded by the client and downloaded whole by a peer"
