@@ -8,6 +8,7 @@
 #include "tests/e2e/GiveUpRoad.h"
 #include "tests/e2e/InstallChecks.h"
 #include "tests/e2e/PictureRoad.h"
+#include "tests/e2e/SeedRoad.h"
 #include "tests/support/WinPlaces.h"
 #include "win/Handles.h"
 
@@ -364,8 +365,9 @@ bool uninstallRoad(CSeedwright& person, CReport& report, const RoadSettings&) {
 bool runRoad(const std::string& name, const RoadSettings& settings, CReport& report) {
     using Road = std::function<bool(CSeedwright&, CReport&, const RoadSettings&)>;
     const std::map<std::string, Road> roads = {
-        {"install", installRoad}, {"upload", uploadRoad},       {"more", moreRoad},         {"truth", truthRoad},
-        {"form", formRoad},       {"uninstall", uninstallRoad}, {"pictures", picturesRoad}, {"giveup", giveUpRoad},
+        {"install", installRoad},   {"upload", uploadRoad}, {"more", moreRoad},
+        {"truth", truthRoad},       {"form", formRoad},     {"uninstall", uninstallRoad},
+        {"pictures", picturesRoad}, {"giveup", giveUpRoad}, {"seed", seedRoad},
     };
     const auto road = roads.find(name);
     if (road == roads.end())
@@ -375,6 +377,10 @@ bool runRoad(const std::string& name, const RoadSettings& settings, CReport& rep
         // A member whose login and password are Cyrillic: they must reach the site as typed.
         own.m_user = "иван";
         own.m_password = "пароль";
+    }
+    if (name == "seed") {
+        // A client of the road's own: it deletes it.
+        own.m_client = seedRoadClient(settings);
     }
     CSeedwright person(own, report);
     if (!road->second(person, report, own))

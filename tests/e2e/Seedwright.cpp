@@ -46,6 +46,13 @@ std::string joined(const std::vector<std::string>& parts) {
     return text;
 }
 
+long long unixMilliseconds() {
+    FILETIME now;
+    GetSystemTimeAsFileTime(&now);
+    const long long ticks = (static_cast<long long>(now.dwHighDateTime) << 32) | now.dwLowDateTime;
+    return (ticks - 116444736000000000LL) / 10000;
+}
+
 }  // namespace
 
 CSeedwright::CSeedwright(const RoadSettings& settings, CReport& report)
@@ -390,6 +397,7 @@ UploadSeen CSeedwright::upload(const WhileHashing& meanwhile) {
             }
         }
         if (const HWND box = ui::waitForMessageBox(pid, kTitle, 0)) {
+            seen.m_messageShownMs = unixMilliseconds();
             seen.m_message = ui::messageText(box);
             ++seen.m_messageCount;
             noteOwner(box, "the message " + quoted(seen.m_message), seen);

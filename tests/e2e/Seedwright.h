@@ -44,7 +44,8 @@ struct UploadSeen {
     bool m_backendWait = false;
     bool m_backendClosedEarly = false;
     std::vector<std::string> m_statuses;
-    std::string m_message;  // the box that ended the upload; empty when none
+    std::string m_message;           // the box that ended the upload; empty when none
+    long long m_messageShownMs = 0;  // when the driver first saw that box, in milliseconds since 1970
     int m_messageCount = 0;
     bool m_idleAgain = false;
     // The worker's windows (hashing, backend wait, message box) not owned by the main dialog.

@@ -21,6 +21,9 @@
 //              category, blank name and description, a deleted and an emptied picture (nothing
 //              reaches the site), the inputs disabled and closing refused while busy; a
 //              picture deleted while hashing (the upload stops at it); an upload; the close box
+//   seed       install, log in, a folder, a file and a folder named in Cyrillic and Japanese
+//              uploaded, each handed on to a real client that the host checks (see SeedRoad.h);
+//              then an upload after the client's program file was deleted
 //   uninstall  install, then the uninstall shortcut; again into a folder that holds a member's
 //              file, from a read-only program file into a folder named with an umlaut, '&', '!'
 //              and '%', and while a session runs; then "/uninstall" with nothing installed

@@ -3,7 +3,9 @@
 #   e2e-run.sh BUILD_DIR ROAD DRIVER SEEDWRIGHT_EXE TRUST_PROGRAM CLIENT_EXE
 # After the roads that hand torrents to the client, libtorrent checks every torrent the client
 # got against its data; after the upload road the site's listing must show the upload with its
-# three pictures.
+# three pictures. The seed road gets a swarm (tests/seed/swarm.sh): the site registers each upload
+# with its tracker, the stand-in client hands its starts on to its real client (SW_SWARM_WEBUI), and
+# tests/seed/road-check.sh checks alongside the road that the client seeds and a peer gets it all.
 set -euo pipefail
 build=$(cd "$1" && pwd)
 road=$2
@@ -15,7 +17,14 @@ source "$(dirname "$0")/world.sh"
 
 shots=()
 watcher=
+follower=
+swarm_dir=
 stop_all() {
+    if [ -n "$follower" ]; then
+        kill "$follower" 2>/dev/null || true
+        wait "$follower" 2>/dev/null || true
+    fi
+    [ -z "$swarm_dir" ] || "$e2e_root/tests/seed/swarm.sh" stop "$swarm_dir" || true
     if [ -n "$watcher" ]; then
         touch "$SW_E2E_SHOTS/stop"
         # Its status says nothing about the road.
@@ -44,12 +53,33 @@ if [ "$road" = pictures ]; then
     export SEEDWRIGHT_TIMEOUT=3
 fi
 
+if [ "$road" = seed ]; then
+    swarm_dir=$dir/swarm
+    "$e2e_root/tests/seed/swarm.sh" start "$swarm_dir"
+    # shellcheck source=/dev/null
+    source "$swarm_dir/swarm.env"
+    # Inherited by the driver, Seedwright and the client Seedwright starts.
+    export SW_SWARM_WEBUI=$SWARM_WEBUI
+    /usr/bin/python3 -c 'import json, sys; json.dump({"tracker": sys.argv[2], "tracker_whitelist": sys.argv[3]},
+                                                      open(sys.argv[1], "w"))' \
+        "$dir/standin/state/scenario.json" "$SWARM_TRACKER" "$SWARM_WHITELIST"
+    "$e2e_root/tests/seed/road-check.sh" "$swarm_dir" "$dir/data/seed-checks.txt" "$dir/data/client-record.txt" 3 \
+        "$dir/road-done" >"$dir/road-check.log" 2>&1 &
+    follower=$!
+fi
+
 # The road's own failure is reported after the host's checks.
 rc=0
 "$e2e_root/tests/wine/wine-run.sh" "$dir" "$driver" "$road" --program "$(winpath "$program")" \
     --client "$(winpath "$client")" --site-dir "$(winpath "$dir/standin")" --data "$(winpath "$dir/data")" \
     "${shots[@]}" || rc=$?
 
+if [ -n "$follower" ]; then
+    touch "$dir/road-done"
+    wait "$follower" || rc=1
+    follower=
+    cat "$dir/road-check.log"
+fi
 case $road in
 upload | more | truth | form | pictures | giveup)
     # These roads hand torrents to the client: a record without them fails the check.

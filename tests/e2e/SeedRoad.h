@@ -1,0 +1,21 @@
+#pragma once
+// The seed road: what a member's client does with an upload. Three uploads of 4 MiB each, a
+// folder, a single file and a folder whose file and folder names are Cyrillic and Japanese, each
+// pressed through the backend wait to "Upload Complete!"; the stand-in client hands each start on
+// to a real client (SW_SWARM_WEBUI), and the host checks alongside that the real client seeds the
+// member's content as it found it and a peer downloads every byte of it. Then the client's
+// program file is deleted: the next upload must not claim a client start that never happened.
+//
+// For the host, each upload handed on adds a line to seed-checks.txt in the data folder:
+//   <the client's copy of the torrent> TAB <the member's content> TAB <"Upload Complete!" seen, ms since 1970>
+
+#include <string>
+
+#include "tests/e2e/Report.h"
+#include "tests/e2e/Seedwright.h"
+
+bool seedRoad(CSeedwright& person, CReport& report, const RoadSettings& settings);
+
+// The client the seed road registers: a copy of the built one that the road may delete. Empty
+// when it could not be copied.
+std::string seedRoadClient(const RoadSettings& settings);
