@@ -1,5 +1,9 @@
 #include "tests/e2e/SeedRoad.h"
 
+#include <windows.h>
+
+#include <shlwapi.h>
+
 #include <cstdint>
 #include <fstream>
 #include <utility>
@@ -7,6 +11,7 @@
 
 #include "tests/e2e/Roads.h"
 #include "tests/support/FileBytes.h"
+#include "upload/res/UploadIds.h"
 
 namespace {
 
@@ -50,20 +55,59 @@ bool make(const Content& content, std::uint32_t seed) {
     return true;
 }
 
+// The qBittorrent stand-in, copied beside the road's uTorrent by seedRoadClient.
+std::string qbittorrentCopy(const RoadSettings& settings) {
+    return settings.m_data + "\\qbclient\\qbittorrent.exe";
+}
+
+// qBittorrent's settings file in the member's profile, with the content layout the member chose.
+bool chooseQbittorrentLayout(CReport& report, const std::string& layout) {
+    char appData[MAX_PATH] = {};
+    if (!GetEnvironmentVariableA("APPDATA", appData, MAX_PATH))
+        return report.fail("no APPDATA");
+    const std::string folder = std::string(appData) + "\\qBittorrent";
+    CreateDirectoryA(folder.c_str(), nullptr);
+    report.step("qBittorrent's content layout: " + layout);
+    writeFileBytes(folder + "\\qBittorrent.ini", "[BitTorrent]\r\nSession\\TorrentContentLayout=" + layout + "\r\n");
+    return true;
+}
+
+// qBittorrent was started with the folder that holds the data, no trailing backslash.
+void checkQbittorrentStart(CSeedwright& person, CReport& report, std::size_t count, const std::string& folder) {
+    const std::vector<ClientStart> starts = person.awaitClientStarts(count);
+    if (!report.check(starts.size() == count, "the client started " + std::to_string(count) + " time(s)"))
+        return;
+    const ClientStart& start = starts.back();
+    std::string line;
+    for (const std::string& argument : start.m_arguments)
+        line += " " + quoted(argument);
+    report.step("qBittorrent was started with" + line);
+    if (!report.check(start.m_arguments.size() == 3, "three arguments"))
+        return;
+    report.checkEqual(start.m_arguments[0], "--save-path=" + folder, "the save path");
+    report.checkEqual(start.m_arguments[1], "--skip-dialog=true", "no dialog");
+    const std::string& torrent = start.m_arguments[2];
+    report.check(torrent.size() > 12 && torrent.compare(torrent.size() - 12, 12, "\\swr.torrent") == 0,
+                 "the site's copy of the torrent");
+}
+
 // One upload through to "Upload Complete!", the client's start checked and noted for the host.
+// `saveFolder` empty: uTorrent 3.x, else the folder qBittorrent must be given.
 bool uploadForTheSwarm(CSeedwright& person,
                        CReport& report,
                        const RoadSettings& settings,
                        const Content& content,
                        const std::string& name,
-                       std::size_t starts) {
+                       std::size_t starts,
+                       const std::string& saveFolder = std::string()) {
     report.step("--- " + name + ": " + content.m_path);
     UploadInputs in;
     in.m_folderMode = content.m_folder;
     in.m_path = content.m_path;
     in.m_category = "Movies";
-    if (starts == 1)
-        in.m_pictures = {settings.m_data + "\\a.jpg"};  // the list keeps it for the next uploads
+    // The list keeps its picture for the session's next uploads.
+    if (ui::listViewRows(GetDlgItem(person.mainDialog(), IDC_PICTURES), 1).empty())
+        in.m_pictures = {settings.m_data + "\\a.jpg"};
     in.m_name = name;
     in.m_description = kDescription;
     if (!person.fill(in))
@@ -72,8 +116,10 @@ bool uploadForTheSwarm(CSeedwright& person,
     report.check(seen.m_backendWait && seen.m_backendClosedEarly, "the backend wait showed and Escape closed it");
     if (!report.checkEqual(seen.m_message, "Upload Complete!", "the upload's last message"))
         return false;
-    const std::string folder = content.m_path.substr(0, content.m_path.rfind('\\') + 1);
-    checkClientStart(person, report, starts, folder);
+    if (saveFolder.empty())
+        checkClientStart(person, report, starts, content.m_path.substr(0, content.m_path.rfind('\\') + 1));
+    else
+        checkQbittorrentStart(person, report, starts, saveFolder);
     const std::vector<ClientStart> all = person.awaitClientStarts(starts);
     if (all.size() != starts || all.back().m_copy.empty())
         return report.fail("no copy of the torrent the client got");
@@ -82,12 +128,12 @@ bool uploadForTheSwarm(CSeedwright& person,
     return true;
 }
 
-// Today the program says "Upload Complete!" even so; it is to say that the client could not be
-// started. Either passes here; a client start does not.
-bool clientDeleted(CSeedwright& person, CReport& report, const RoadSettings& settings, const std::string& seed) {
-    report.step("--- The client's program file deleted: " + settings.m_client);
+// No "Upload Complete!": the member is told that the client could not be started, and where the
+// site's copy and the data lie.
+bool clientDeleted(CSeedwright& person, CReport& report, const std::string& client, const std::string& seed) {
+    report.step("--- The client's program file deleted: " + client);
     // The last start may still be handing its torrent on: its program file is in use until it ends.
-    const bool deleted = ui::waitUntil([&] { return DeleteFileA(settings.m_client.c_str()) != FALSE; }, 30000);
+    const bool deleted = ui::waitUntil([&] { return DeleteFileA(client.c_str()) != FALSE; }, 30000);
     if (!report.check(deleted, "the client's program file deleted"))
         return false;
     UploadInputs in;
@@ -99,12 +145,12 @@ bool clientDeleted(CSeedwright& person, CReport& report, const RoadSettings& set
     if (!person.fill(in))
         return false;
     const UploadSeen seen = person.upload();
-    const bool told = seen.m_message.rfind(kNotStarted, 0) == 0;
-    report.info(told ? "the member is told the client could not be started"
-                     : "the program does not yet tell that the client could not be started");
-    report.check(told || seen.m_message == "Upload Complete!", "the upload's last message");
+    report.check(seen.m_message.rfind(kNotStarted, 0) == 0, "the member is told the client could not be started");
+    report.check(seen.m_message.find("\\swr.torrent to your client with the data in " + seed + " to seed it.") !=
+                     std::string::npos,
+                 "where the site's copy and the data lie");
     Sleep(1000);  // a client start would have been recorded by now
-    report.check(person.awaitClientStarts(3).size() == 3, "no client start recorded");
+    report.check(person.awaitClientStarts(5).size() == 5, "no client start recorded");
     return true;
 }
 
@@ -114,7 +160,12 @@ std::string seedRoadClient(const RoadSettings& settings) {
     const std::string folder = settings.m_data + "\\client";
     const std::string copy = folder + "\\uTorrent.exe";
     CreateDirectoryA(folder.c_str(), nullptr);
-    return CopyFileA(settings.m_client.c_str(), copy.c_str(), FALSE) ? copy : std::string();
+    // The qBittorrent stand-in is built beside the uTorrent 3.x one: ...\standin\qbittorrent\.
+    const std::string standins = settings.m_client.substr(0, settings.m_client.rfind("\\v3\\"));
+    CreateDirectoryA((settings.m_data + "\\qbclient").c_str(), nullptr);
+    const bool qbittorrent =
+        CopyFileA((standins + "\\qbittorrent\\qbittorrent.exe").c_str(), qbittorrentCopy(settings).c_str(), FALSE);
+    return qbittorrent && CopyFileA(settings.m_client.c_str(), copy.c_str(), FALSE) ? copy : std::string();
 }
 
 bool seedRoad(CSeedwright& person, CReport& report, const RoadSettings& settings) {
@@ -129,10 +180,26 @@ bool seedRoad(CSeedwright& person, CReport& report, const RoadSettings& settings
                         {{"фильм 映画.mkv", 2500000}, {"Дополнения 特典\\интервью インタビュー.mp4", 1694304}}};
     if (!report.check(make(film, 1) && make(single, 10) && make(names, 20), "three contents of 4 MiB each"))
         return false;
+    const Content original{seed + "\\QB Original", true, {{"a.mkv", 3000000}, {"b\\c.txt", 1194304}}};
+    const Content flat{seed + "\\QB NoSubfolder", true, {{"d.mkv", 2000000}, {"e\\f.txt", 2194304}}};
+    if (!report.check(make(original, 30) && make(flat, 40), "two more for qBittorrent"))
+        return false;
     if (!person.install() || !person.startFromShortcut("Seedwright.lnk") || !person.logIn(false, false, false))
         return false;
-    return uploadForTheSwarm(person, report, settings, film, "Seed road: a folder", 1) &&
-           uploadForTheSwarm(person, report, settings, single, "Seed road: a file", 2) &&
-           uploadForTheSwarm(person, report, settings, names, "Seed road: Кино 映画", 3) &&
-           clientDeleted(person, report, settings, seed) && person.closeMain();
+    if (!uploadForTheSwarm(person, report, settings, film, "Seed road: a folder", 1) ||
+        !uploadForTheSwarm(person, report, settings, single, "Seed road: a file", 2) ||
+        !uploadForTheSwarm(person, report, settings, names, "Seed road: Кино 映画", 3) || !person.closeMain())
+        return false;
+
+    report.step("--- The member's client is qBittorrent: " + qbittorrentCopy(settings));
+    const std::string client = qbittorrentCopy(settings);
+    if (!report.check(SHSetValueA(HKEY_LOCAL_MACHINE, "Software\\Seedwright\\Settings", "utorrent", REG_SZ,
+                                  client.c_str(), DWORD(client.size() + 1)) == ERROR_SUCCESS,
+                      "the stored client is qBittorrent"))
+        return false;
+    return person.startFromShortcut("Seedwright.lnk") && person.logIn(false, false, false) &&
+           uploadForTheSwarm(person, report, settings, original, "Seed road: qBittorrent, Original", 4, seed) &&
+           chooseQbittorrentLayout(report, "NoSubfolder") &&
+           uploadForTheSwarm(person, report, settings, flat, "Seed road: qBittorrent, NoSubfolder", 5, flat.m_path) &&
+           clientDeleted(person, report, client, seed) && person.closeMain();
 }
