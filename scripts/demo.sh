@@ -102,4 +102,17 @@ finish --expect "Demo Film Director's Cut 2026" || rc=1
 say "Screenshots in $out"
 # None when the road failed before its first dialog.
 ls "$out"/*.png 2>/dev/null | sed 's|^|  |' || true
+
+say "Seeding: a real tracker, client and peer (the road e2e.seed, in a world of its own)"
+echo "The uploads go to a real client (qbittorrent-nox, through the stand-in uTorrent.exe and"
+echo "qbittorrent.exe); a peer on 127.0.0.2 then downloads each from it alone."
+seed_rc=0
+"$root/tests/e2e/e2e-run.sh" "$build" seed "$build/tests/e2e/seedwright_uidriver.exe" "$build/app/Seedwright.exe" \
+    "$build/tests/standin/standin_trust_ca.exe" "$build/client/tests/standin/v3/uTorrent.exe" \
+    >"$out/seed.log" 2>&1 || seed_rc=$?
+grep -E 'started with|^(client|peer|seeding|road-check):|^seeding ' "$out/seed.log" | sed 's|^|  |' || true
+if [ $seed_rc -ne 0 ]; then
+    tail -n 30 "$out/seed.log"
+    rc=1
+fi
 exit $rc
