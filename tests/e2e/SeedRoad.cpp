@@ -150,7 +150,7 @@ bool clientDeleted(CSeedwright& person, CReport& report, const std::string& clie
                      std::string::npos,
                  "where the site's copy and the data lie");
     Sleep(1000);  // a client start would have been recorded by now
-    report.check(person.awaitClientStarts(5).size() == 5, "no client start recorded");
+    report.check(person.awaitClientStarts(6).size() == 6, "no client start recorded");
     return true;
 }
 
@@ -182,7 +182,8 @@ bool seedRoad(CSeedwright& person, CReport& report, const RoadSettings& settings
         return false;
     const Content original{seed + "\\QB Original", true, {{"a.mkv", 3000000}, {"b\\c.txt", 1194304}}};
     const Content flat{seed + "\\QB NoSubfolder", true, {{"d.mkv", 2000000}, {"e\\f.txt", 2194304}}};
-    if (!report.check(make(original, 30) && make(flat, 40), "two more for qBittorrent"))
+    const Content qbFile{seed + "\\qb.bin", false, {}};
+    if (!report.check(make(original, 30) && make(flat, 40) && make(qbFile, 50), "three more for qBittorrent"))
         return false;
     if (!person.install() || !person.startFromShortcut("Seedwright.lnk") || !person.logIn(false, false, false))
         return false;
@@ -199,7 +200,8 @@ bool seedRoad(CSeedwright& person, CReport& report, const RoadSettings& settings
         return false;
     return person.startFromShortcut("Seedwright.lnk") && person.logIn(false, false, false) &&
            uploadForTheSwarm(person, report, settings, original, "Seed road: qBittorrent, Original", 4, seed) &&
+           uploadForTheSwarm(person, report, settings, qbFile, "Seed road: qBittorrent, a file", 5, seed) &&
            chooseQbittorrentLayout(report, "NoSubfolder") &&
-           uploadForTheSwarm(person, report, settings, flat, "Seed road: qBittorrent, NoSubfolder", 5, flat.m_path) &&
+           uploadForTheSwarm(person, report, settings, flat, "Seed road: qBittorrent, NoSubfolder", 6, flat.m_path) &&
            clientDeleted(person, report, client, seed) && person.closeMain();
 }

@@ -63,7 +63,7 @@ if [ "$road" = seed ]; then
     /usr/bin/python3 -c 'import json, sys; json.dump({"tracker": sys.argv[2], "tracker_whitelist": sys.argv[3]},
                                                       open(sys.argv[1], "w"))' \
         "$dir/standin/state/scenario.json" "$SWARM_TRACKER" "$SWARM_WHITELIST"
-    "$e2e_root/tests/seed/road-check.sh" "$swarm_dir" "$dir/data/seed-checks.txt" "$dir/data/client-record.txt" 5 \
+    "$e2e_root/tests/seed/road-check.sh" "$swarm_dir" "$dir/data/seed-checks.txt" "$dir/data/client-record.txt" 6 \
         "$dir/road-done" >"$dir/road-check.log" 2>&1 &
     follower=$!
 fi
