@@ -208,9 +208,17 @@ ClientStart clientStart(const ClientPaths& paths,
         start.program = paths.utorrent;
         switch (facts.kind) {
             case client::ClientKind::Utorrent:
-            case client::ClientKind::BitTorrent:
                 start.parameters = utorrentParameters(
                     dataDirectory(facts.majorVersion, fileMode, contentFolder, parentFolder), torrentPath);
+                break;
+            case client::ClientKind::BitTorrent:
+                // Its versions 7 and later take /directory as uTorrent 3.x does, the earlier ones
+                // (built on uTorrent 2.x) as uTorrent 2.x.
+                start.parameters = utorrentParameters(dataDirectory(facts.majorVersion < 0    ? -1
+                                                                    : facts.majorVersion >= 7 ? 3
+                                                                                              : 2,
+                                                                    fileMode, contentFolder, parentFolder),
+                                                      torrentPath);
                 break;
             case client::ClientKind::Qbittorrent:
             case client::ClientKind::QbittorrentBefore4:

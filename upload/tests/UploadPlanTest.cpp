@@ -216,6 +216,9 @@ TEST(UploadPlan, EachClientStartedTheWayItUnderstands) {
          "/directory \"C:\\Data\\\\\"" + torrent, ""},
         {ClientKind::BitTorrent, 2, ContentLayout::Original, false, "C:\\Data\\Film",
          "/directory \"C:\\Data\\Film\"" + torrent, ""},
+        // BitTorrent 6 is built on uTorrent 2.x: the folder that holds the data.
+        {ClientKind::BitTorrent, 6, ContentLayout::Original, false, "C:\\Data\\Film",
+         "/directory \"C:\\Data\\Film\"" + torrent, ""},
         {ClientKind::Utorrent, 3, ContentLayout::NoSubfolder, true, "C:\\Data\\a.mkv",
          "/directory \"C:\\Data\\\\\"" + torrent, ""},
         {ClientKind::Unknown, 4, ContentLayout::Original, false, "C:\\Data\\Film", torrent.substr(1), ""},
