@@ -20,21 +20,31 @@ bool endsWith(const std::string& text, const std::string& end) {
 
 }  // namespace
 
-void checkClientStart(CSeedwright& person, CReport& report, std::size_t count, const std::string& folder) {
+bool checkClientStartedWith(CSeedwright& person,
+                            CReport& report,
+                            std::size_t count,
+                            const std::string& client,
+                            const std::vector<std::string>& arguments,
+                            ClientStart& last) {
     const std::vector<ClientStart> starts = person.awaitClientStarts(count);
     if (!report.check(starts.size() == count, "the client started " + std::to_string(count) + " time(s)"))
-        return;
-    const ClientStart& start = starts.back();
+        return false;
+    last = starts.back();
     std::string line;
-    for (const std::string& argument : start.m_arguments)
+    for (const std::string& argument : last.m_arguments)
         line += " " + quoted(argument);
-    report.step("The torrent client was started with" + line);
-    if (!report.check(start.m_arguments.size() == 3, "three arguments"))
-        return;
-    report.checkEqual(start.m_arguments[0], "/directory", "first argument");
-    report.checkEqual(start.m_arguments[1], folder, "the data folder");
-    report.check(endsWith(start.m_arguments[2], "\\swr.torrent"), "the site's copy of the torrent");
-    person.noteForDataCheck(start);
+    report.step(client + " was started with" + line);
+    if (!report.check(last.m_arguments.size() == arguments.size() + 1, "the arguments and the torrent"))
+        return false;
+    for (std::size_t i = 0; i < arguments.size(); ++i)
+        report.checkEqual(last.m_arguments[i], arguments[i], "argument " + std::to_string(i + 1));
+    return report.check(endsWith(last.m_arguments.back(), "\\swr.torrent"), "the site's copy of the torrent");
+}
+
+void checkClientStart(CSeedwright& person, CReport& report, std::size_t count, const std::string& folder) {
+    ClientStart last;
+    if (checkClientStartedWith(person, report, count, "The torrent client", {"/directory", folder}, last))
+        person.noteForDataCheck(last);
 }
 
 namespace {

@@ -72,25 +72,6 @@ bool chooseQbittorrentLayout(CReport& report, const std::string& layout) {
     return true;
 }
 
-// qBittorrent was started with the folder that holds the data, no trailing backslash.
-void checkQbittorrentStart(CSeedwright& person, CReport& report, std::size_t count, const std::string& folder) {
-    const std::vector<ClientStart> starts = person.awaitClientStarts(count);
-    if (!report.check(starts.size() == count, "the client started " + std::to_string(count) + " time(s)"))
-        return;
-    const ClientStart& start = starts.back();
-    std::string line;
-    for (const std::string& argument : start.m_arguments)
-        line += " " + quoted(argument);
-    report.step("qBittorrent was started with" + line);
-    if (!report.check(start.m_arguments.size() == 3, "three arguments"))
-        return;
-    report.checkEqual(start.m_arguments[0], "--save-path=" + folder, "the save path");
-    report.checkEqual(start.m_arguments[1], "--skip-dialog=true", "no dialog");
-    const std::string& torrent = start.m_arguments[2];
-    report.check(torrent.size() > 12 && torrent.compare(torrent.size() - 12, 12, "\\swr.torrent") == 0,
-                 "the site's copy of the torrent");
-}
-
 // One upload through to "Upload Complete!", the client's start checked and noted for the host.
 // `saveFolder` empty: uTorrent 3.x, else the folder qBittorrent must be given.
 bool uploadForTheSwarm(CSeedwright& person,
@@ -116,10 +97,12 @@ bool uploadForTheSwarm(CSeedwright& person,
     report.check(seen.m_backendWait && seen.m_backendClosedEarly, "the backend wait showed and Escape closed it");
     if (!report.checkEqual(seen.m_message, "Upload Complete!", "the upload's last message"))
         return false;
+    ClientStart last;
     if (saveFolder.empty())
         checkClientStart(person, report, starts, content.m_path.substr(0, content.m_path.rfind('\\') + 1));
-    else
-        checkQbittorrentStart(person, report, starts, saveFolder);
+    else  // the folder that holds the data, without a trailing backslash
+        checkClientStartedWith(person, report, starts, "qBittorrent",
+                               {"--save-path=" + saveFolder, "--skip-dialog=true"}, last);
     const std::vector<ClientStart> all = person.awaitClientStarts(starts);
     if (all.size() != starts || all.back().m_copy.empty())
         return report.fail("no copy of the torrent the client got");
