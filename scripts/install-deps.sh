@@ -16,8 +16,9 @@ packages=(
     fonts-wine
     # the independent torrent check, the stand-in site's certificates, the benchmarks
     python3 python3-libtorrent openssl mktorrent transmission-cli
-    # the seeding rig: a whitelisting tracker and a real client with a Web API, both on loopback
-    opentracker qbittorrent-nox
+    # the seeding rig: a whitelisting tracker and a real client with a Web API, both on loopback,
+    # and what its scripts ask them and time them with
+    opentracker qbittorrent-nox bc curl
     # the fuzz targets: clang with libFuzzer and the sanitizers' runtimes
     clang-14 libclang-rt-14-dev
     # a Cyrillic host locale: Wine then runs with code page 1251 (C.UTF-8 gives 1252)
