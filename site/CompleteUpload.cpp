@@ -4,17 +4,13 @@
 
 #include "site/res/SiteIds.h"
 
-namespace {
-constexpr UINT kTickMilliseconds = 1000;
-}
-
 CompleteUpload::CompleteUpload(HWND parent) : CDialog(IDD_COMPLETEUPLOAD, parent) {}
 
 BOOL CompleteUpload::OnInitDialog() {
     CDialog::OnInitDialog();
     bind(m_text, IDC_BACKEND_TEXT);
     setWindowText("Finishing upload...");
-    setTimer(kBackendWaitTimerId, kTickMilliseconds);
+    setTimer(kBackendWaitTimerId, m_tickMilliseconds);
     m_secondsLeft = 30;
     showSecondsLeft();
     return TRUE;
@@ -31,7 +27,7 @@ bool CompleteUpload::OnTimer(UINT_PTR id) {
         return true;
     }
     showSecondsLeft();
-    setTimer(kBackendWaitTimerId, kTickMilliseconds);
+    setTimer(kBackendWaitTimerId, m_tickMilliseconds);
     return true;
 }
 

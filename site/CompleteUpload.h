@@ -12,6 +12,9 @@ class CompleteUpload : public win::CDialog {
     explicit CompleteUpload(HWND parent = nullptr);
 
     int m_secondsLeft = 30;
+    // One tick's period. A test that sends the ticks itself sets it far longer, so that the
+    // dialog's own timer never ticks in between.
+    UINT m_tickMilliseconds = 1000;
 
   protected:
     BOOL OnInitDialog() override;
