@@ -7,21 +7,7 @@
 
 #include "win/Handles.h"
 #include "win/MessageBox.h"
-
-namespace {
-
-// The system's text for an error code, at most 500 characters, without the trailing line end.
-std::string causeText(DWORD error) {
-    char text[501] = {};
-    const DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0,
-                                        text, sizeof text - 1, nullptr);
-    std::string out(text, length);
-    while (!out.empty() && (out.back() == '\n' || out.back() == '\r' || out.back() == ' '))
-        out.pop_back();
-    return out;
-}
-
-}  // namespace
+#include "win/SystemErrorText.h"
 
 unsigned fileErrorCause(unsigned long systemError) {
     switch (systemError) {
@@ -81,7 +67,7 @@ win::Failed readWholeFile(const std::string& path, std::unique_ptr<char[]>& data
     if (!file.valid()) {
         const DWORD error = GetLastError();
         appMessageBox("Can't open file " + path + ", error = " + std::to_string(fileErrorCause(error)) + "\n" +
-                      causeText(error));
+                      win::systemErrorText(error));
         return win::kFailed;
     }
     DWORD high = 0;

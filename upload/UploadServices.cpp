@@ -20,6 +20,7 @@
 #include "upload/res/UploadIds.h"
 #include "win/Handles.h"
 #include "win/MessageBox.h"
+#include "win/SystemErrorText.h"
 #include "win/WholeFile.h"
 
 void CWinUploadServices::setStatus(const std::string& text) {
@@ -174,13 +175,9 @@ upload::ClientStarted CWinUploadServices::startClient(const upload::ClientStart&
         return started;
     }
     const DWORD error = GetLastError();
-    char text[501] = {};
-    DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0, text,
-                                  sizeof text - 1, nullptr);
-    while (length > 0 && (text[length - 1] == '\n' || text[length - 1] == '\r' || text[length - 1] == ' '))
-        --length;
+    const std::string text = win::systemErrorText(error);
     started.ok = false;
-    started.reason = start.program + ": " + (length > 0 ? std::string(text, length) : "error " + std::to_string(error));
+    started.reason = start.program + ": " + (text.empty() ? "error " + std::to_string(error) : text);
     return started;
 }
 
