@@ -2,7 +2,10 @@
 # ctest fixture for the Windows tests of one build tree:
 #   wine-fixture.sh setup BUILD_DIR    a fresh prefix, a persistent wineserver, a virtual display
 #   wine-fixture.sh cleanup BUILD_DIR  stops the wineserver and the display
-# Every run starts from a new prefix, so no test sees what an earlier run left behind.
+# Every run starts from a new prefix, so no test sees what an earlier run left behind. A new prefix
+# is a copy of a template made once per kind of prefix (the Windows of SW_WINEARCH, this fixture,
+# this Wine, this kind of display) in build/wine-templates: a copy takes about 2 seconds, wineboot
+# about 16 for a 64-bit prefix that also runs 32-bit programs.
 # SW_KEEP_PREFIX=1 (for a single `ctest -R` run while working on one test): setup keeps the prefix
 # an earlier setup of this tree finished, if it was made by this fixture, the same Wine and the
 # same kind of display; anything else gets a new one. The kept prefix holds whatever earlier
@@ -93,7 +96,58 @@ start_virtual_display() {
 prefix_stamp() {
     sha256sum "$here/wine-fixture.sh" | cut -d' ' -f1
     "$SW_WINE" --version
-    echo "display ${1}"
+    echo "display ${1} windows $WINEARCH"
+}
+
+# Makes a prefix in the empty folder $1 for the display kind $2: wineboot, then what every prefix
+# of this fixture has. Its own wineserver ends before this returns, having saved the registry.
+boot_prefix() {
+    local prefix=$1 display=$2
+    (
+        export WINEPREFIX=$prefix
+        "$SW_WINE" wineboot -i </dev/null >"$prefix.wineboot.log" 2>&1 ||
+            { cat "$prefix.wineboot.log" >&2; fail "wineboot could not make the prefix $prefix"; }
+        rm -f "$prefix.wineboot.log"
+        if [ "$display" = virtual ]; then
+            # No window manager runs on the virtual display: Wine draws the frames and captions
+            # itself, and a window that closes does not wait two seconds for a manager's answer.
+            "$SW_WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /d N /f >/dev/null 2>&1
+            "$SW_WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+        fi
+        # Debian's Wine does not pick up the fonts of fonts-wine (Tahoma, Marlett for the caption
+        # buttons) from its data folder; a prefix loads whatever lies in its Fonts folder.
+        for font in /usr/share/wine/fonts/*.ttf; do
+            [ -e "$font" ] && ln -sf "$font" "$prefix/drive_c/windows/Fonts/"
+        done
+        "$SW_WINESERVER" -w
+    )
+}
+
+# Fills the empty prefix folder with a copy of the template for the display kind $1, making the
+# template first when there is none. Runs of other build trees may want it at the same moment:
+# one makes it under a lock, the others wait for it. Templates of earlier stamps that no run
+# holds are removed.
+prefix_from_template() {
+    local display=$1 root key
+    root=$(cd "$here/../.." && pwd)/build/wine-templates
+    key=$WINEARCH-$(prefix_stamp "$display" | sha256sum | cut -c1-16)
+    mkdir -p "$root"
+    (
+        flock 9
+        if [ ! -f "$root/$key/.seedwright-prefix" ]; then
+            rm -rf "$root/$key.new"
+            mkdir "$root/$key.new"
+            boot_prefix "$root/$key.new" "$display"
+            prefix_stamp "$display" >"$root/$key.new/.seedwright-prefix"
+            mv -T "$root/$key.new" "$root/$key"
+        fi
+        local lock
+        for lock in "$root/$WINEARCH"-*.lock; do
+            [ "$lock" = "$root/$key.lock" ] && continue
+            flock -n "$lock" rm -rf "${lock%.lock}" "${lock%.lock}.new" "$lock" 2>/dev/null || true
+        done
+        cp -a "$root/$key/." "$WINEPREFIX/"
+    ) 9>"$root/$key.lock"
 }
 
 case $action in
@@ -123,26 +177,15 @@ setup)
     else
         start_virtual_display
     fi
+    if [ -z "$keep" ]; then
+        prefix_from_template "$display"
+    fi
     # Keep the server up between tests: each program then starts in a few milliseconds.
     "$SW_WINESERVER" -p </dev/null >/dev/null 2>&1 || fail "the wineserver did not start"
     if [ -n "$keep" ]; then
         echo "prefix $WINEPREFIX kept (SW_KEEP_PREFIX=1) on display $DISPLAY"
         exit 0
     fi
-    "$SW_WINE" wineboot -i </dev/null >"$build/wineboot.log" 2>&1 ||
-        { cat "$build/wineboot.log" >&2; fail "wineboot could not make the prefix $WINEPREFIX"; }
-    if [ "$display" = virtual ]; then
-        # No window manager runs on the virtual display: Wine draws the frames and captions
-        # itself, and a window that closes does not wait two seconds for a manager's answer.
-        "$SW_WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /d N /f >/dev/null 2>&1
-        "$SW_WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
-    fi
-    # Debian's Wine does not pick up the fonts of fonts-wine (Tahoma, Marlett for the caption
-    # buttons) from its data folder; a prefix loads whatever lies in its Fonts folder.
-    for font in /usr/share/wine/fonts/*.ttf; do
-        [ -e "$font" ] && ln -sf "$font" "$WINEPREFIX/drive_c/windows/Fonts/"
-    done
-    prefix_stamp "$display" >"$stamp_file"
     echo "prefix $WINEPREFIX ready on display $DISPLAY"
     ;;
 cleanup)
