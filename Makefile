@@ -1,7 +1,8 @@
 # Seedwright: the README's commands.
 #   make demo         installs what is missing, builds, and shows Seedwright's whole job
 #   make test         installs what is missing, checks the includes, builds native, tsan, win64 and
-#                     win32, runs every test
+#                     win32, runs every test: the Windows suite against both builds on 64-bit
+#                     Windows, and the shipped win32 program's end-to-end roads on 32-bit Windows
 #   make screenshots  a PNG of every dialog in build/screenshots/
 #   make fuzz         every libFuzzer target for a minute (scripts/fuzz.sh SECONDS for longer)
 SHELL := /bin/bash
@@ -11,6 +12,8 @@ test: deps format-check check-includes build
 	ctest --preset native
 	ctest --preset tsan
 	ctest --preset win64
+	ctest --preset win32
+	ctest --preset win32-on-x86
 
 demo: deps
 	scripts/demo.sh

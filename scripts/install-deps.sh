@@ -9,9 +9,10 @@ packages=(
     g++ make cmake googletest clang-format
     # Windows builds: posix-thread MinGW compilers for x86_64 and i686
     g++-mingw-w64-x86-64 g++-mingw-w64-i686
-    # running the x86_64 programs: 64-bit Wine only, on a virtual display (xdpyinfo of x11-utils
-    # confirms it answers)
-    wine wine64 xvfb x11-apps x11-utils imagemagick
+    # running both Windows builds on a virtual display (xdpyinfo of x11-utils confirms it answers):
+    # wine64 for 64-bit Windows, wine32 from the i386 architecture for the 32-bit program, in a
+    # prefix of 64-bit Windows (WoW64) and in one of 32-bit Windows
+    wine wine64 wine32:i386 xvfb x11-apps x11-utils imagemagick
     # the fonts Wine draws its dialogs with (Tahoma, MS Sans Serif)
     fonts-wine
     # the independent torrent check, the stand-in site's certificates, the benchmarks
@@ -55,6 +56,17 @@ generate_locales() {
     locale-gen >/dev/null
 }
 
+# wine32 comes from the i386 architecture, which dpkg must know before apt can see it.
+add_i386() {
+    dpkg --print-foreign-architectures | grep -qx i386 && return 1
+    if [ "$(id -u)" -ne 0 ]; then
+        echo "The i386 architecture is missing. Run as root: $0" >&2
+        exit 1
+    fi
+    echo "Adding the i386 architecture"
+    dpkg --add-architecture i386
+}
+
 missing=()
 for p in "${packages[@]}"; do
     status=$(dpkg-query -W -f='${Status}' "$p" 2>/dev/null || true)
@@ -67,9 +79,12 @@ if [ ${#missing[@]} -eq 0 ]; then
 fi
 if [ "$(id -u)" -ne 0 ]; then
     echo "Missing packages. Run as root:" >&2
+    dpkg --print-foreign-architectures | grep -qx i386 ||
+        echo "dpkg --add-architecture i386 && apt-get update" >&2
     echo "apt-get install -y --no-install-recommends ${missing[*]}" >&2
     exit 1
 fi
+add_i386 || true
 echo "Installing: ${missing[*]}"
 export DEBIAN_FRONTEND=noninteractive
 apt-get update -qq
