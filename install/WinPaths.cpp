@@ -64,9 +64,11 @@ std::string fullLongPath(const std::string& path) {
 }
 
 std::vector<std::string> systemFolders() {
-    const int ids[] = {CSIDL_WINDOWS,       CSIDL_SYSTEM,           CSIDL_PROGRAM_FILES, CSIDL_PROGRAM_FILESX86,
-                       CSIDL_PROFILE,       CSIDL_DESKTOPDIRECTORY, CSIDL_PERSONAL,      CSIDL_APPDATA,
-                       CSIDL_LOCAL_APPDATA, CSIDL_COMMON_APPDATA};
+    // A 32-bit program on 64-bit Windows is given System32 for CSIDL_SYSTEM, and redirected from it
+    // to SysWOW64: both are the system's, under either name.
+    const int ids[] = {CSIDL_WINDOWS,          CSIDL_SYSTEM,        CSIDL_SYSTEMX86,        CSIDL_PROGRAM_FILES,
+                       CSIDL_PROGRAM_FILESX86, CSIDL_PROFILE,       CSIDL_DESKTOPDIRECTORY, CSIDL_PERSONAL,
+                       CSIDL_APPDATA,          CSIDL_LOCAL_APPDATA, CSIDL_COMMON_APPDATA};
     std::vector<std::string> folders;
     for (int id : ids) {
         const std::string folder = win::specialFolderPath(id, false);

@@ -11,7 +11,7 @@ namespace install {
 // "C:\Program Files" compare equal); empty when the path does not fit in 260 characters.
 std::string fullLongPath(const std::string& path);
 
-// The Windows and system folders, the Program Files folders of both views, the profile and
+// The Windows folder, the system and Program Files folders of both widths, the profile and
 // its desktop, documents and application-data folders, the all-users data folder.
 std::vector<std::string> systemFolders();
 

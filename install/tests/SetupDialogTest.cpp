@@ -11,6 +11,7 @@
 
 #include "app/state/AppState.h"
 #include "client/res/ClientIds.h"
+#include "install/ProgramFolderRule.h"
 #include "install/Setup.h"
 #include "install/WinPaths.h"
 #include "install/res/InstallIds.h"
@@ -20,6 +21,7 @@
 #include "tests/support/WinPlaces.h"
 #include "win/Handles.h"
 #include "win/ModulePath.h"
+#include "win/SpecialFolder.h"
 
 namespace {
 
@@ -450,6 +452,22 @@ TEST_F(SetupTest, WithoutARecordNoBatchIsWritten) {
     setup.uninstall();
     EXPECT_TRUE(setup.writtenTo.empty());
     EXPECT_TRUE(exists(installFolder + "\\Seedwright.exe"));
+}
+
+// A 32-bit program on 64-bit Windows sees its own Program Files and system folder; the folders of
+// the other width are Windows' all the same, and none may become the program's folder.
+TEST(SystemFolders, TheFoldersOfBothWidthsAreRefused) {
+    const std::vector<std::string> folders = install::systemFolders();
+    for (int id : {CSIDL_WINDOWS, CSIDL_SYSTEM, CSIDL_SYSTEMX86, CSIDL_PROGRAM_FILES, CSIDL_PROGRAM_FILESX86}) {
+        const std::string folder = win::specialFolderPath(id, false);
+        if (!folder.empty()) {
+            EXPECT_EQ(install::judgeProgramFolder(folder, folders), install::FolderVerdict::NotOwn) << folder;
+        }
+    }
+    char native[MAX_PATH] = "";
+    if (GetEnvironmentVariableA("ProgramW6432", native, sizeof native) != 0) {
+        EXPECT_EQ(install::judgeProgramFolder(native, folders), install::FolderVerdict::NotOwn) << native;
+    }
 }
 
 }  // namespace
