@@ -3,7 +3,9 @@
 
 Reads the C++ sources, headers and resource scripts git knows, finds the folder of each file
 and of each file it includes, and looks the pair up in ALLOWED below. Also checks that no two
-dialog, string or icon ids of the subsystems' id headers share a value.
+dialog, string or icon ids of the subsystems' id headers share a value, and that no function is
+cast to a callback's pointer type: the compiler then checks every callback's calling convention,
+which on 32-bit x86 corrupts the stack when it is wrong.
 
     scripts/check-includes.py [SOURCE_ROOT]
 """
@@ -96,6 +98,24 @@ def check_resource_ids(root, files):
     return problems
 
 
+CALLBACK_TYPES = (
+    "DLGPROC|WNDPROC|HOOKPROC|TIMERPROC|WNDENUMPROC|PROPENUMPROCA?|BFFCALLBACK|LPOFNHOOKPROC"
+    "|LPCCHOOKPROC|LPTHREAD_START_ROUTINE|PTHREAD_START_ROUTINE|PFNLVCOMPARE|PFNTVCOMPARE"
+)
+CALLBACK_CAST = re.compile(r"\b\w+_cast\s*<\s*(?:%s)\s*>|\(\s*(?:%s)\s*\)\s*[&\w]" % (CALLBACK_TYPES, CALLBACK_TYPES))
+
+
+def check_callback_casts(root, files):
+    problems = []
+    for name in files:
+        if not name.endswith((".cpp", ".h")):
+            continue
+        for number, line in enumerate((root / name).read_text(errors="replace").splitlines(), 1):
+            if CALLBACK_CAST.search(line):
+                problems.append(f"{name}:{number}: a function cast to a callback type; declare it with the type's convention")
+    return problems
+
+
 def main():
     root = pathlib.Path(sys.argv[1] if len(sys.argv) > 1 else ".").resolve()
     files = subprocess.run(
@@ -104,7 +124,7 @@ def main():
     if not files:
         print("check-includes: no sources found under " + str(root), file=sys.stderr)
         return 1
-    problems = check_includes(root, files) + check_resource_ids(root, files)
+    problems = check_includes(root, files) + check_resource_ids(root, files) + check_callback_casts(root, files)
     for problem in problems:
         print(problem, file=sys.stderr)
     if problems:

@@ -51,7 +51,8 @@ class RegisteredCommands : public ::testing::Test {
     void TearDown() override {
         RegDeleteTreeA(HKEY_CLASSES_ROOT, ".torrent");
         RegDeleteTreeA(HKEY_CLASSES_ROOT, "qBittorrent.File.Torrent");
-        RegDeleteKeyExA(HKEY_LOCAL_MACHINE, "Software\\qBittorrent", KEY_WOW64_32KEY, 0);
+        for (REGSAM view : {KEY_WOW64_32KEY, KEY_WOW64_64KEY})
+            RegDeleteKeyExA(HKEY_LOCAL_MACHINE, "Software\\qBittorrent", view, 0);
         RegDeleteTreeA(HKEY_CLASSES_ROOT, "uTorrent");
         RegDeleteTreeA(HKEY_CLASSES_ROOT, "Applications\\uTorrent.exe");
         RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Classes\\Applications\\uTorrent.exe");
@@ -97,13 +98,18 @@ TEST_F(RegisteredCommands, AnUnquotedFirstLocationGivesWayToAQuotedThird) {
     EXPECT_EQ(findUTorrentPath(), "C:\\three\\uTorrent.exe");
 }
 
-// A qBittorrent installed in the 32-bit view is found after uTorrent's registrations; the program
+// A qBittorrent installed in either registry view (a 64-bit one is invisible to a 32-bit program
+// that does not ask for that view) is found after uTorrent's registrations; the program
 // registered for .torrent files comes first when it is a known client.
 TEST_F(RegisteredCommands, QbittorrentAndTheProgramForTorrentFiles) {
     const std::string folder = places::windowsPath(SW_STANDIN_CLIENT_DIR) + "\\qbittorrent";
     const std::string qbittorrent = folder + "\\qbittorrent.exe";
+    for (REGSAM view : {KEY_WOW64_64KEY, KEY_WOW64_32KEY}) {
+        write(HKEY_LOCAL_MACHINE, "Software\\qBittorrent", folder, "InstallLocation", view);
+        EXPECT_EQ(findUTorrentPath(), qbittorrent) << "view " << view;
+        RegDeleteKeyExA(HKEY_LOCAL_MACHINE, "Software\\qBittorrent", view, 0);
+    }
     write(HKEY_LOCAL_MACHINE, "Software\\qBittorrent", folder, "InstallLocation", KEY_WOW64_32KEY);
-    EXPECT_EQ(findUTorrentPath(), qbittorrent);
     write(HKEY_CLASSES_ROOT, kLocation1, "\"C:\\uTorrent\\uTorrent.exe\" \"%1\"");
     EXPECT_EQ(findUTorrentPath(), "C:\\uTorrent\\uTorrent.exe");
     write(HKEY_CLASSES_ROOT, ".torrent", "qBittorrent.File.Torrent");

@@ -135,6 +135,58 @@ bool secondStartShowsTheSession(CSeedwright& person, CReport& report) {
     return ended;
 }
 
+bool sparseFile(const std::string& path, LONGLONG size) {
+    win::CHandle file(
+        CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    LARGE_INTEGER end;
+    end.QuadPart = size;
+    return file.valid() && SetFilePointerEx(file.get(), end, nullptr, FILE_BEGIN) && SetEndOfFile(file.get());
+}
+
+// `bytes` written at `offset` of an existing file.
+bool writeBytesAt(const std::string& path, LONGLONG offset, const std::string& bytes) {
+    win::CHandle file(
+        CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    LARGE_INTEGER at;
+    at.QuadPart = offset;
+    DWORD written = 0;
+    return file.valid() && SetFilePointerEx(file.get(), at, nullptr, FILE_BEGIN) &&
+           WriteFile(file.get(), bytes.data(), DWORD(bytes.size()), &written, nullptr) && written == bytes.size();
+}
+
+// Sizes and offsets past 4 GiB, which a 32-bit size would wrap: a file of 5 GiB whose only bytes
+// lie past 4 GiB, alone and in a folder with a file after it. libtorrent checks each upload's data
+// afterwards, so a wrapped offset (bytes read from the start instead) fails the check. The 32-bit
+// program's road alone: the 64-bit one's sizes cannot wrap, and 10 GiB take a while to hash.
+bool contentPastFourGiB(CSeedwright& person, CReport& report, const RoadSettings& settings) {
+    if (sizeof(void*) > 4)
+        return true;
+    report.step("--- Content past 4 GiB: a file of 5 GiB, then a folder holding it");
+    const std::string folder = settings.m_data + "\\Past 4 GiB";
+    const std::string big = folder + "\\five.bin";
+    const LONGLONG fourGiB = 4LL << 30;
+    CreateDirectoryA(folder.c_str(), nullptr);
+    if (!report.check(sparseFile(big, 5 * (fourGiB >> 2)) && writeBytesAt(big, fourGiB + 12345, "past 4 GiB"),
+                      "5 GiB of content made"))
+        return false;
+    writeFileBytes(folder + "\\z.txt", "after the big file");
+    std::size_t starts = 1;
+    for (const bool folderMode : {false, true}) {
+        UploadInputs in;
+        in.m_folderMode = folderMode;
+        in.m_path = folderMode ? folder : big;
+        in.m_category = "Music";
+        in.m_name = folderMode ? "Past 4 GiB, a folder" : "Past 4 GiB, a file";
+        in.m_description = kDescription;
+        if (!person.fill(in))
+            return false;
+        const UploadSeen seen = person.upload();
+        report.check(seen.m_message.rfind("Upload Complete!", 0) == 0, "Upload Complete! (" + seen.m_message + ")");
+        checkClientStart(person, report, ++starts, folderMode ? settings.m_data + "\\" : folder + "\\");
+    }
+    return true;
+}
+
 bool moreRoad(CSeedwright& person, CReport& report, const RoadSettings& settings) {
     if (!person.install() || !person.startFromShortcut("Seedwright.lnk") || !person.logIn(false, false, true))
         return false;
@@ -206,6 +258,8 @@ bool moreRoad(CSeedwright& person, CReport& report, const RoadSettings& settings
         posted += formFileName(request.m_body, "ulpic");
     report.checkEqual(posted, "b.jpg", "only the new picture posted: the one the site keeps is not posted again");
     checkClientStart(person, report, 1, settings.m_data + "\\");
+    if (!contentPastFourGiB(person, report, settings))
+        return false;
     if (!person.closeMain())
         return false;
 
@@ -219,14 +273,6 @@ std::string someBytes(std::size_t size, char seed) {
     for (std::size_t i = 0; i < size; ++i)
         bytes[i] = char(seed + i * 131 + i / 251);
     return bytes;
-}
-
-bool sparseFile(const std::string& path, LONGLONG size) {
-    win::CHandle file(
-        CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-    LARGE_INTEGER end;
-    end.QuadPart = size;
-    return file.valid() && SetFilePointerEx(file.get(), end, nullptr, FILE_BEGIN) && SetEndOfFile(file.get());
 }
 
 std::string joined(const std::vector<std::string>& parts) {

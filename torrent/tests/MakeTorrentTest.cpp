@@ -8,6 +8,7 @@
 
 #include "app/state/AppState.h"
 #include "torrent/MakeTorrent.h"
+#include "torrent/PiecePipeline.h"
 #include "torrent/tests/TestTree.h"
 #include "win/CodePage.h"
 
@@ -284,6 +285,34 @@ TEST_F(MakeTorrent, EveryNumberOfHashThreadsGivesTheSameBytes) {
         return maker.buildFromFile(single, output);
     });
     EXPECT_EQ(decode(readFile(join(tree.m_path, "out.torrent")))["info"]["pieces"].m_string, piecesOf(content, 65536));
+}
+
+// The largest ring (eight hashers, ten buffers of 16 MiB pieces: 160 MiB) fits the 2 GiB address
+// space of the 32-bit program whole, and hashes a content of a few pieces as one thread would.
+TEST(PiecePipeline, EightHashersOfLargePiecesFitAndAgreeWithOne) {
+    constexpr uint32_t kPiece = 16 * MiB;
+    const std::string content = pattern(3 * kPiece + 12345);
+    std::string expected;
+    for (std::size_t at = 0; at < content.size(); at += kPiece)
+        expected += sha1(content.substr(at, kPiece));
+    torrent::pieces::CPiecePipeline pipeline(kPiece, 8);
+    ASSERT_EQ(pipeline.hashers(), 8u);
+    std::size_t next = 0;
+    const torrent::pieces::ReadFn read = [&](uint8_t* buffer, uint32_t count) {
+        const std::size_t n = std::min<std::size_t>(count, content.size() - next);
+        std::copy_n(content.data() + next, n, buffer);
+        next += n;
+        return static_cast<uint32_t>(n);
+    };
+    std::string table(expected.size() + 20, '\0');
+    std::atomic<bool> cancel{false};
+    std::atomic<uint64_t> done{0};
+    const torrent::pieces::HashOutcome outcome =
+        pipeline.run(read, reinterpret_cast<uint8_t*>(&table[0]), table.size(), cancel, done);
+    EXPECT_EQ(outcome.m_end, torrent::pieces::HashEnd::Complete);
+    EXPECT_EQ(outcome.m_pieces, 4u);
+    EXPECT_EQ(table.substr(0, expected.size()), expected);
+    EXPECT_EQ(done.load(), content.size());
 }
 
 TEST_F(MakeTorrent, CancelBeforeTheFirstPieceWritesNothing) {
