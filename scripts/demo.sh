@@ -7,17 +7,25 @@
 # screenshot of every dialog in build/demo/, and the demo ends with the site's listing and the
 # torrent client's check of the data.
 # SW_DEMO_HEADLESS=1 walks the road even when a display is there.
+# It runs the shipped 32-bit program (build/win32) on 64-bit Windows; SW_DEMO_BUILD=win64 runs the
+# 64-bit one instead.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 out=$root/build/demo
-build=$root/build/win64
+preset=${SW_DEMO_BUILD:-win32}
+case $preset in
+win32) bits=32 program_files='C:\Program Files (x86)' ;;
+win64) bits=64 program_files='C:\Program Files' ;;
+*) echo "SW_DEMO_BUILD must be win32 or win64, not $preset" >&2 && exit 2 ;;
+esac
+build=$root/build/$preset
 
 say() { printf '\n== %s\n' "$*"; }
 
-say "Building the 64-bit program, the UI driver and the stand-ins"
-cmake --preset win64 >/dev/null
-cmake --build --preset win64 --target seedwright_uidriver -j"$(nproc)" >/dev/null
+say "Building the $bits-bit program ($preset), the UI driver and the stand-ins"
+cmake --preset "$preset" >/dev/null
+cmake --build --preset "$preset" --target seedwright_uidriver -j"$(nproc)" >/dev/null
 
 export SW_WORLD_DISPLAY=virtual
 if [ -n "${DISPLAY:-}" ] && [ -z "${SW_DEMO_HEADLESS:-}" ]; then
@@ -88,7 +96,7 @@ if [ "$SW_WORLD_DISPLAY" = host ]; then
      the site's listing (also at https://$SEEDWRIGHT_SITE/ with the CA in $site/certs/ca.pem).
 EOT
     # However the program ends, what it did is checked.
-    "$SW_WINE" 'C:\Program Files\Seedwright\Seedwright.exe' </dev/null >"$out/seedwright.log" 2>&1 || true
+    "$SW_WINE" "$program_files\\Seedwright\\Seedwright.exe" </dev/null >"$out/seedwright.log" 2>&1 || true
     finish --none-ok
     exit
 fi
