@@ -125,6 +125,32 @@ bool refused(CReport& report, HWND setup, DWORD processId, const std::string& na
 
 }  // namespace
 
+namespace {
+
+bool entryInView(REGSAM view) {
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Seedwright", 0,
+                      KEY_READ | view, &key) != ERROR_SUCCESS)
+        return false;
+    RegCloseKey(key);
+    return true;
+}
+
+// The entry lies in the registry view of the program's own width, where Windows' list of
+// programs looks for it: a 32-bit program's under WOW6432Node on 64-bit Windows.
+void checkEntryView(CReport& report) {
+    BOOL wow64 = FALSE;
+    IsWow64Process(GetCurrentProcess(), &wow64);
+    if (!wow64) {
+        report.check(entryInView(0), "the installed-apps entry in the program's own registry view");
+        return;
+    }
+    report.check(entryInView(KEY_WOW64_32KEY) && !entryInView(KEY_WOW64_64KEY),
+                 "the installed-apps entry in the 32-bit view (WOW6432Node), not the 64-bit one");
+}
+
+}  // namespace
+
 bool checkInstalledAppsList(CReport& report, bool listed) {
     const std::string list = outputOf("uninstaller.exe --list", 30000);
     report.step("Wine's list of installed programs (uninstaller --list):");
@@ -139,6 +165,8 @@ bool checkInstalledAppsList(CReport& report, bool listed) {
         }
     }
     const bool named = list.find("Seedwright|||Seedwright V1.14") != std::string::npos;
+    if (listed)
+        checkEntryView(report);
     return report.check(named == listed, listed ? "Seedwright is listed" : "Seedwright is no longer listed");
 }
 
@@ -176,7 +204,7 @@ bool installNewerBuild(CSeedwright& person, CReport& report) {
     report.step("A newer build downloaded to " + newer + " and started");
     ui::CProcess start;
     if (!start.start(newer, ""))
-        return report.fail("the newer build did not start");
+        return report.fail("the newer build " + start.state());
     if (!answerMessage(report, start.id(),
                        "Seedwright is installed in:\n\n" + person.installFolder() +
                            "\n\nThis copy was started from elsewhere:\n\n" + newer +

@@ -106,7 +106,13 @@ HWND CSeedwright::installerOf(const ui::CProcess& process) {
     query.withItem = IDC_SETUP_FOLDER;
     const HWND setup = ui::waitForWindow(query);
     if (!setup) {
-        m_report.fail("no installation dialog");
+        query.processId = 0;
+        const HWND other = ui::findWindow(query);
+        DWORD otherId = 0;
+        GetWindowThreadProcessId(other, &otherId);
+        m_report.fail("no installation dialog; the program " + process.state() + ", its windows " +
+                      ui::windowsOf(process.id()) +
+                      (other ? "; an installation dialog of process " + std::to_string(otherId) : ""));
         return nullptr;
     }
     m_report.checkEqual(ui::itemText(setup, IDC_SETUP_FOLDER), installFolder(), "installation folder");

@@ -27,10 +27,14 @@ class CProcess {
     bool start(const std::string& program, const std::string& arguments, const std::string& folder = {});
     DWORD id() const { return m_id; }
     bool waitEnd(DWORD limitMs = kWaitMs) const;
+    // Whether it runs, else how it ended: "runs", "ended with exit code N" or "did not start
+    // (error N)".
+    std::string state() const;
 
   private:
     win::CHandle m_process;
     DWORD m_id = 0;
+    DWORD m_startError = 0;
 };
 
 // A plain window of this process put in front of every other, as the program a person switched
@@ -60,6 +64,8 @@ struct WindowQuery {
 // A visible top-level window that answers the query; null when none does.
 HWND findWindow(const WindowQuery& query);
 HWND waitForWindow(const WindowQuery& query, DWORD limitMs = kWaitMs);
+// The top-level windows of a process, by class and caption, for a report of what was there instead.
+std::string windowsOf(DWORD processId);
 bool waitGone(HWND window, DWORD limitMs = kWaitMs);
 bool waitUntil(const std::function<bool()>& condition, DWORD limitMs = kWaitMs);
 

@@ -5,6 +5,8 @@
 
 #include <commctrl.h>
 
+#include <vector>
+
 #include "tests/support/ModalDriver.h"
 
 namespace ui {
@@ -80,8 +82,10 @@ bool CProcess::start(const std::string& program, const std::string& arguments, c
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info = {};
     if (!CreateProcessA(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                        folder.empty() ? nullptr : folder.c_str(), &startup, &info))
+                        folder.empty() ? nullptr : folder.c_str(), &startup, &info)) {
+        m_startError = GetLastError();
         return false;
+    }
     m_process.reset(info.hProcess);
     CloseHandle(info.hThread);
     m_id = info.dwProcessId;
@@ -114,10 +118,47 @@ bool CProcess::waitEnd(DWORD limitMs) const {
     return m_process.valid() && WaitForSingleObject(m_process.get(), limitMs) == WAIT_OBJECT_0;
 }
 
+std::string CProcess::state() const {
+    if (!m_process.valid())
+        return "did not start (error " + std::to_string(m_startError) + ")";
+    DWORD code = 0;
+    if (!waitEnd(0) || !GetExitCodeProcess(m_process.get(), &code))
+        return "runs";
+    char hex[16];
+    wsprintfA(hex, "0x%08lX", static_cast<unsigned long>(code));
+    return "ended with exit code " + std::string(hex);
+}
+
 HWND findWindow(const WindowQuery& query) {
     Search search{&query};
     EnumWindows(visit, reinterpret_cast<LPARAM>(&search));
     return search.found;
+}
+
+namespace {
+
+BOOL CALLBACK collectWindow(HWND window, LPARAM list) {
+    reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
+    return TRUE;
+}
+
+}  // namespace
+
+std::string windowsOf(DWORD processId) {
+    std::vector<HWND> windows;
+    EnumWindows(collectWindow, reinterpret_cast<LPARAM>(&windows));
+    std::string text;
+    for (HWND window : windows) {
+        DWORD owner = 0;
+        GetWindowThreadProcessId(window, &owner);
+        if (owner != processId)
+            continue;
+        char className[64] = "";
+        GetClassNameA(window, className, sizeof className);
+        text += std::string(text.empty() ? "" : ", ") + className + " \"" + windowText(window) + "\"" +
+                (IsWindowVisible(window) ? "" : " (hidden)");
+    }
+    return text.empty() ? "none" : text;
 }
 
 HWND waitForWindow(const WindowQuery& query, DWORD limitMs) {
