@@ -9,6 +9,7 @@
 #include <fstream>
 #include <vector>
 
+#include "app/state/SettingsLayout.h"
 #include "install/res/InstallIds.h"
 #include "site/res/SiteIds.h"
 #include "tests/support/FileBytes.h"
@@ -123,30 +124,20 @@ bool refused(CReport& report, HWND setup, DWORD processId, const std::string& na
     return report.check(IsWindowVisible(setup) != FALSE, "the installation dialog stays open");
 }
 
-}  // namespace
-
-namespace {
-
-bool entryInView(REGSAM view) {
-    HKEY key = nullptr;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Seedwright", 0,
-                      KEY_READ | view, &key) != ERROR_SUCCESS)
-        return false;
-    RegCloseKey(key);
-    return true;
-}
-
 // The entry lies in the registry view of the program's own width, where Windows' list of
 // programs looks for it: a 32-bit program's under WOW6432Node on 64-bit Windows.
 void checkEntryView(CReport& report) {
     BOOL wow64 = FALSE;
     IsWow64Process(GetCurrentProcess(), &wow64);
+    const char* const entry = app::settings::kUninstallEntryKey;
     if (!wow64) {
-        report.check(entryInView(0), "the installed-apps entry in the program's own registry view");
+        report.check(keyExists(HKEY_LOCAL_MACHINE, entry),
+                     "the installed-apps entry in the program's own registry view");
         return;
     }
-    report.check(entryInView(KEY_WOW64_32KEY) && !entryInView(KEY_WOW64_64KEY),
-                 "the installed-apps entry in the 32-bit view (WOW6432Node), not the 64-bit one");
+    report.check(
+        keyExists(HKEY_LOCAL_MACHINE, entry, KEY_WOW64_32KEY) && !keyExists(HKEY_LOCAL_MACHINE, entry, KEY_WOW64_64KEY),
+        "the installed-apps entry in the 32-bit view (WOW6432Node), not the 64-bit one");
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <fstream>
 
+#include "app/state/SettingsLayout.h"
 #include "install/res/InstallIds.h"
 #include "site/res/SiteIds.h"
 #include "tests/support/WinPlaces.h"
@@ -37,7 +38,6 @@ using namespace places;
 
 constexpr DWORD kUploadLimitMs = 300000;
 const char* const kClientKey = "Software\\Classes\\Applications\\uTorrent.exe\\shell\\open\\command";
-const char* const kUninstallEntryKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Seedwright";
 
 std::string joined(const std::vector<std::string>& parts) {
     std::string text;
@@ -484,7 +484,7 @@ bool CSeedwright::uninstall(const std::string& leftBehind) {
     m_report.check(!keyExists(HKEY_LOCAL_MACHINE, "SOFTWARE\\Seedwright"), "the machine's settings are gone");
     m_report.check(!keyExists(HKEY_CURRENT_USER, "SOFTWARE\\Seedwright"), "the user's settings are gone");
     for (HKEY root : {HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER})
-        m_report.check(!keyExists(root, kUninstallEntryKey), "the installed-apps entry is gone");
+        m_report.check(!keyExists(root, app::settings::kUninstallEntryKey), "the installed-apps entry is gone");
     return m_report.failures() == 0;
 }
 

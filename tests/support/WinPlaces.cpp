@@ -26,9 +26,9 @@ bool exists(const std::string& path) {
     return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-bool keyExists(HKEY root, const char* path) {
+bool keyExists(HKEY root, const char* path, REGSAM view) {
     win::CRegKey key;
-    return RegOpenKeyExA(root, path, 0, KEY_READ, key.receive()) == ERROR_SUCCESS;
+    return RegOpenKeyExA(root, path, 0, KEY_READ | view, key.receive()) == ERROR_SUCCESS;
 }
 
 void removeTree(const std::string& path) {

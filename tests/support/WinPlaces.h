@@ -12,7 +12,8 @@ namespace places {
 std::string windowsPath(const std::string& unixPath);
 std::string shellFolder(int csidl);
 bool exists(const std::string& path);
-bool keyExists(HKEY root, const char* path);
+// `view`: KEY_WOW64_32KEY or KEY_WOW64_64KEY; 0 is the view of this process's own width.
+bool keyExists(HKEY root, const char* path, REGSAM view = 0);
 // Removes a folder with everything in it, quietly; nothing when it is not there.
 void removeTree(const std::string& path);
 
