@@ -2,7 +2,7 @@
 
 #include <shlobj.h>
 
-#include <vector>
+#include <algorithm>
 
 #include "win/CodePage.h"
 #include "win/Handles.h"
@@ -36,6 +36,47 @@ int CALLBACK selectAtStart(HWND browser, UINT message, LPARAM, LPARAM folder) {
     return 0;
 }
 
+bool isAscii(const std::wstring& text) {
+    for (const wchar_t c : text)
+        if (c >= 0x80)
+            return false;
+    return true;
+}
+
+// Wine keeps a link's target only as narrow text in the code page of the process that saves it
+// (UTF-8 here, whichever interface sets it), and every process that reads the link decodes it in
+// its own: the shell then looks for a file that is not there ("File not found."). A name beyond
+// ASCII is therefore given by its short (8.3) name, which is ASCII; where the file system keeps
+// no short names (Windows, where the wide interface stores the target in UTF-16 as well), the
+// long name stays.
+std::wstring targetSpelling(const std::wstring& path) {
+    if (isAscii(path))
+        return path;
+    std::wstring spelled, walked;
+    std::size_t begin = 0;
+    while (begin <= path.size()) {
+        const std::size_t end = std::min(path.find(L'\\', begin), path.size());
+        const std::wstring name = path.substr(begin, end - begin);
+        walked += name;
+        std::wstring shortName;
+        if (!isAscii(name)) {
+            std::wstring shortPath(MAX_PATH, L'\0');
+            const DWORD length = GetShortPathNameW(walked.c_str(), &shortPath[0], MAX_PATH);
+            if (length != 0 && length < MAX_PATH) {
+                shortPath.resize(length);
+                shortName = shortPath.substr(shortPath.find_last_of(L'\\') + 1);
+            }
+        }
+        spelled += !shortName.empty() && isAscii(shortName) ? shortName : name;
+        if (end == path.size())
+            break;
+        walked += L'\\';
+        spelled += L'\\';
+        begin = end + 1;
+    }
+    return spelled;
+}
+
 }  // namespace
 
 bool specialFolderPath(int folderId, std::string& path) {
@@ -61,24 +102,25 @@ bool CShortcut::createLink(const std::string& target,
         return false;
     const std::string targetPath = target == "_this" ? win::modulePath() : target;
 
+    // The wide interface takes every text as UTF-16, converted once from this process's code page
+    // (UTF-8): the description, the arguments and the icon path are stored so, readable in any
+    // code page. The target is spelled for the readers that take it as narrow text.
     CoInitialize(nullptr);  // kept for the life of the thread
-    win::CComPtr<IShellLinkA> link;
-    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA, link.receive())))
+    win::CComPtr<IShellLinkW> link;
+    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW, link.receive())))
         return false;
-    link->SetPath(targetPath.c_str());
-    link->SetDescription(description.c_str());
-    if (!m_arguments.empty())
-        link->SetArguments(m_arguments.c_str());
+    if (FAILED(link->SetPath(targetSpelling(win::codepage::widen(targetPath)).c_str())) ||
+        FAILED(link->SetDescription(win::codepage::widen(description).c_str())))
+        return false;
+    if (!m_arguments.empty() && FAILED(link->SetArguments(win::codepage::widen(m_arguments).c_str())))
+        return false;
+    if (!iconPath.empty() && FAILED(link->SetIconLocation(win::codepage::widen(iconPath).c_str(), iconIndex)))
+        return false;
 
     win::CComPtr<IPersistFile> file;
     if (FAILED(link->QueryInterface(IID_IPersistFile, file.receive())))
         return false;
-    wchar_t widePath[MAX_PATH] = {};
-    if (MultiByteToWideChar(CP_ACP, 0, linkPath.c_str(), -1, widePath, MAX_PATH) == 0)
-        return false;
-    if (!iconPath.empty())
-        link->SetIconLocation(iconPath.c_str(), iconIndex);
-    return SUCCEEDED(file->Save(widePath, TRUE));
+    return SUCCEEDED(file->Save(win::codepage::widen(linkPath).c_str(), TRUE));
 }
 
 bool deleteLink(const std::string& linkName, int folderId) {
@@ -88,14 +130,15 @@ bool deleteLink(const std::string& linkName, int folderId) {
     std::string path;
     if (!linkFilePath(linkName, folderId, path))
         return false;
-    std::vector<char> from(path.begin(), path.end());
-    from.push_back('\0');
-    from.push_back('\0');
-    SHFILEOPSTRUCTA operation{};
+    std::wstring from = win::codepage::widen(path);
+    if (from.empty())
+        return false;
+    from.push_back(L'\0');  // the list ends with a second zero
+    SHFILEOPSTRUCTW operation{};
     operation.wFunc = FO_DELETE;
-    operation.pFrom = from.data();
+    operation.pFrom = from.c_str();
     operation.fFlags = FOF_NOCONFIRMATION | FOF_NOERRORUI;
-    return SHFileOperationA(&operation) == 0;
+    return SHFileOperationW(&operation) == 0;
 }
 
 bool chooseFolder(HWND owner, std::string& path) {

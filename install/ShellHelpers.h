@@ -16,8 +16,11 @@ class CShortcut {
     virtual ~CShortcut() = default;
 
     // Writes <special folder>\<link name>.lnk pointing at target, where "_this" stands for
-    // the running program file. The icon is set only when iconPath is not empty. True when
-    // the link file was saved; false when the folder does not exist.
+    // the running program file, through the wide shell link interface: every text converted
+    // once from this process's code page to UTF-16. A folder or file name of the target beyond
+    // ASCII is stored as its short name where it has one, so that a shell in any code page finds
+    // it. The icon is set only when iconPath is not empty. True when the link file was saved;
+    // false when the folder does not exist.
     [[nodiscard]] bool createLink(const std::string& target,
                                   const std::string& linkName,
                                   int folderId,

@@ -5,6 +5,7 @@
 #include "install/ShellHelpers.h"
 #include "tests/support/ModalDriver.h"
 #include "tests/support/WinPlaces.h"
+#include "win/CodePage.h"
 #include "win/ModulePath.h"
 
 using testing_support::runModal;
@@ -57,6 +58,37 @@ TEST(ShellHelpers, LinksLoadBackAndAreDeleted) {
         EXPECT_TRUE(deleteLink(name, CSIDL_STARTMENU)) << name;
         EXPECT_FALSE(places::exists(folder + name + ".lnk")) << name;
     }
+}
+
+TEST(ShellHelpers, ATargetBeyondAsciiIsStoredSoAShellInAnyCodePageFindsIt) {
+    // Wine keeps a link's target as narrow text in the saving process's code page; a shell in
+    // another code page reads it in its own. Stored by short names, it is ASCII, and the same file.
+    std::string folder, name;
+    ASSERT_TRUE(win::codepage::narrow(L"C:\\M\u00fcller & Co\\Seed wright", folder));
+    ASSERT_TRUE(win::codepage::narrow(L"M\u00fcller", name));
+    const std::string parent = folder.substr(0, folder.rfind('\\'));
+    places::removeTree(parent);
+    ASSERT_EQ(SHCreateDirectoryExA(nullptr, folder.c_str(), nullptr), ERROR_SUCCESS);
+    const std::string target = folder + "\\Seedwright.exe";
+    ASSERT_TRUE(CopyFileA(win::modulePath().c_str(), target.c_str(), FALSE));
+
+    std::string menu;
+    ASSERT_TRUE(specialFolderPath(CSIDL_STARTMENU, menu));
+    CShortcut shortcut;
+    ASSERT_TRUE(shortcut.createLink(target, "Seedwright test umlaut", CSIDL_STARTMENU, name, target, 0));
+    places::Shortcut link;
+    ASSERT_TRUE(places::readShortcut(menu + "Seedwright test umlaut.lnk", link));
+    for (const char c : link.m_target)
+        EXPECT_LT(static_cast<unsigned char>(c), 0x80u) << link.m_target;
+    char longer[MAX_PATH] = "";
+    ASSERT_NE(GetLongPathNameA(link.m_target.c_str(), longer, MAX_PATH), 0u) << link.m_target;
+    EXPECT_EQ(lstrcmpiA(longer, target.c_str()), 0) << longer;
+    // The texts the link keeps in UTF-16 come back as they went in.
+    EXPECT_EQ(link.m_description, name);
+    EXPECT_EQ(link.m_iconPath, target);
+
+    EXPECT_TRUE(deleteLink("Seedwright test umlaut", CSIDL_STARTMENU));
+    places::removeTree(parent);
 }
 
 TEST(ShellHelpers, MissingFolderOrLinkFails) {

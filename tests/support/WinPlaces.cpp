@@ -4,6 +4,7 @@
 #include <shellapi.h>
 #include <shlobj.h>
 
+#include "win/CodePage.h"
 #include "win/Handles.h"
 
 namespace places {
@@ -57,31 +58,36 @@ std::string downloadedCopy(const std::string& program) {
 
 bool readShortcut(const std::string& file, Shortcut& shortcut) {
     CoInitialize(nullptr);  // kept for the thread's life, as the tests' other COM use expects
-    win::CComPtr<IShellLinkA> link;
+    win::CComPtr<IShellLinkW> link;
     win::CComPtr<IPersistFile> persist;
-    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA, link.receive())) ||
+    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW, link.receive())) ||
         FAILED(link->QueryInterface(IID_IPersistFile, persist.receive())))
         return false;
-    wchar_t wide[MAX_PATH] = {};
-    MultiByteToWideChar(CP_ACP, 0, file.c_str(), -1, wide, MAX_PATH);
-    if (FAILED(persist->Load(wide, STGM_READ)))
+    if (FAILED(persist->Load(win::codepage::widen(file).c_str(), STGM_READ)))
         return false;
-    char text[1024] = {};
-    link->GetPath(text, sizeof text, nullptr, SLGP_RAWPATH);
-    shortcut.m_target = text;
-    text[0] = '\0';
-    link->GetArguments(text, sizeof text);
-    shortcut.m_arguments = text;
-    text[0] = '\0';
-    link->GetWorkingDirectory(text, sizeof text);
-    shortcut.m_folder = text;
-    text[0] = '\0';
-    link->GetDescription(text, sizeof text);
-    shortcut.m_description = text;
-    text[0] = '\0';
-    link->GetIconLocation(text, sizeof text, &shortcut.m_iconIndex);
-    shortcut.m_iconPath = text;
-    return true;
+    // Each text in this process's code page; one it cannot hold fails the reading.
+    bool whole = true;
+    const auto text = [&whole](const wchar_t* wide) {
+        std::string narrow;
+        whole = win::codepage::narrow(wide, narrow) && whole;
+        return narrow;
+    };
+    wchar_t buffer[1024] = {};
+    link->GetPath(buffer, 1024, nullptr, SLGP_RAWPATH);
+    shortcut.m_target = text(buffer);
+    buffer[0] = L'\0';
+    link->GetArguments(buffer, 1024);
+    shortcut.m_arguments = text(buffer);
+    buffer[0] = L'\0';
+    link->GetWorkingDirectory(buffer, 1024);
+    shortcut.m_folder = text(buffer);
+    buffer[0] = L'\0';
+    link->GetDescription(buffer, 1024);
+    shortcut.m_description = text(buffer);
+    buffer[0] = L'\0';
+    link->GetIconLocation(buffer, 1024, &shortcut.m_iconIndex);
+    shortcut.m_iconPath = text(buffer);
+    return whole;
 }
 
 }  // namespace places

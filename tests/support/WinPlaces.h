@@ -24,7 +24,8 @@ std::string downloadsFolder();
 // Empty when the copy failed.
 std::string downloadedCopy(const std::string& program);
 
-// What a shell link file holds, as the shell link object reads it back.
+// What a shell link file holds, as the shell link object's wide interface reads it back, in this
+// process's code page; false when the link cannot be read or a text does not fit that code page.
 struct Shortcut {
     std::string m_target;  // as stored, environment strings unexpanded
     std::string m_arguments;
