@@ -62,7 +62,9 @@ Switch findSwitch(CCommandLine& commandLine) {
     return Switch::None;
 }
 
-void run(StartupHost& host, AppState& state, CCommandLine& commandLine) {
+namespace {
+
+void runSequence(StartupHost& host, AppState& state, CCommandLine& commandLine) {
     state.setIdentity();
     host.setApplicationName(state.m_title);
     host.setUserLocale();
@@ -140,6 +142,17 @@ void run(StartupHost& host, AppState& state, CCommandLine& commandLine) {
         return;
     if (host.runLogin() == kResultOk)
         host.runMainDialog();
+}
+
+}  // namespace
+
+void run(StartupHost& host, AppState& state, CCommandLine& commandLine) {
+    runSequence(host, state, commandLine);
+    // The program's last act: once it has ended, the batch may delete its file.
+    const RemovalBatch& batch = state.m_removalBatch;
+    if (!batch.m_path.empty() && !host.startBatch(batch.m_path, batch.m_folder))
+        host.message("The batch file that removes Seedwright's program file could not be started." +
+                     std::string("\n\nPlease delete the program file yourself:\n\n") + batch.m_programFile);
 }
 
 }  // namespace app::startup

@@ -34,6 +34,9 @@ class StartupHost {
     // IDOK after a completed installation, IDCANCEL otherwise.
     virtual int runInstaller() = 0;
     virtual void restartElevated(const std::string& parameters) = 0;
+    // Starts the removal batch the installation steps wrote (AppState::m_removalBatch), hidden,
+    // in `folder`; false when it cannot be started.
+    [[nodiscard]] virtual bool startBatch(const std::string& path, const std::string& folder) = 0;
     virtual void message(const std::string& text) = 0;
     // A Yes/No question; IDYES or IDNO.
     virtual int ask(const std::string& text) = 0;
@@ -70,7 +73,8 @@ Switch findSwitch(CCommandLine& commandLine);
 // Some argument is the switch `name`.
 bool hasSwitch(CCommandLine& commandLine, const std::string& name);
 
-// Runs the whole sequence; the process ends when it returns.
+// Runs the whole sequence, then starts the removal batch that it left, if any; the process ends
+// when it returns.
 void run(StartupHost& host, AppState& state, CCommandLine& commandLine);
 
 }  // namespace app::startup

@@ -8,10 +8,12 @@
 
 #include <clocale>
 
+#include "app/state/AppState.h"
 #include "app/state/SettingsLayout.h"
 #include "install/SettingsKey.h"
 #include "install/Setup.h"
 #include "install/WinPaths.h"
+#include "install/WinSetupSystem.h"
 #include "win/CodePage.h"
 #include "win/Handles.h"
 #include "win/IsFile.h"
@@ -21,7 +23,6 @@
 
 namespace {
 
-const char* const kSessionMutex = "Local\\Seedwright-session";
 const char* const kSessionHolder = "Local\\Seedwright-session-holder";
 // How long a second copy waits for the running one to show a window: between the login and the
 // main dialog it shows none for a moment.
@@ -127,6 +128,10 @@ void CWinStartupHost::restartElevated(const std::string& parameters) {
                   SW_SHOWNORMAL);
 }
 
+bool CWinStartupHost::startBatch(const std::string& path, const std::string& folder) {
+    return CWinSetupSystem::startBatch(path, folder);
+}
+
 void CWinStartupHost::message(const std::string& text) {
     appMessageBox(text, MB_OK);
 }
@@ -165,7 +170,7 @@ bool CWinStartupHost::takeSession() {
 }
 
 bool CWinStartupHost::claimSession() {
-    m_session.reset(CreateMutexA(nullptr, FALSE, kSessionMutex));
+    m_session.reset(CreateMutexA(nullptr, FALSE, app::kSessionMutex));
     // Without the mutex nothing can be told apart: every copy runs, as before there was one.
     return !m_session.valid() || takeSession();
 }

@@ -22,6 +22,7 @@ class CWinStartupHost : public StartupHost {
     void runUninstaller() override;
     int runInstaller() override;
     void restartElevated(const std::string& parameters) override;
+    bool startBatch(const std::string& path, const std::string& folder) override;
     void message(const std::string& text) override;
     int ask(const std::string& text) override;
     bool setCurrentFolder(const std::string& folder) override;

@@ -124,6 +124,20 @@ bool samePath(const std::string& a, const std::string& b) {
            within(first, second);
 }
 
+std::string parentFolder(const std::string& path) {
+    SplitPath parts = split(path);
+    if (parts.root.empty() || parts.names.empty())
+        return std::string();
+    parts.names.pop_back();
+    return joined(parts);
+}
+
+bool isWithin(const std::string& inner, const std::string& outer) {
+    const SplitPath in = split(inner);
+    const SplitPath out = split(outer);
+    return !in.root.empty() && !out.root.empty() && within(in, out);
+}
+
 FolderVerdict judgeProgramFolder(const std::string& folder, const std::vector<std::string>& systemFolders) {
     const SplitPath path = split(folder);
     if (path.root.empty())

@@ -20,6 +20,12 @@ std::string normalizedFullPath(const std::string& path);
 // no full path.
 bool samePath(const std::string& a, const std::string& b);
 
+// The folder that holds `path`, normalized; empty for a root or what is no full path.
+std::string parentFolder(const std::string& path);
+
+// `inner` is `outer` or lies below it, once both are normalized; false when either is no full path.
+bool isWithin(const std::string& inner, const std::string& outer);
+
 enum class FolderVerdict {
     Usable,
     NotFullPath,  // relative, drive-relative, or no path at all

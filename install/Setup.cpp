@@ -86,7 +86,8 @@ void CSetup::uninstall() {
 }
 
 void CSetup::writeSelfDeleteBatch(const std::string& installationPath) {
-    install::writeSelfDeleteBatch(m_system, installationPath);
+    static_cast<void>(install::writeSelfDeleteBatch(m_system, appState(), installationPath,
+                                                    m_system.readSetting(app::settings::kCreatedFolder)));
 }
 
 void CSetup::OnDestroy() {

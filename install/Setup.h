@@ -20,7 +20,8 @@ class CSetup : public win::CDialog {
     explicit CSetup(CWinSetupSystem& system);
 
     void uninstall();
-    // Writes and starts the batch that removes the recorded installation folder.
+    // Writes the batch that removes the recorded installation folder; start-up starts it as the
+    // program ends (AppState::m_removalBatch). What it comes to is the uninstaller's to tell.
     void writeSelfDeleteBatch(const std::string& installationPath);
 
   protected:

@@ -85,10 +85,43 @@ SelfDeleteTarget selfDeleteTarget(const std::string& installationPath,
     return target;
 }
 
+std::vector<std::string> createdParents(const std::string& programFolder,
+                                        const std::string& createdTop,
+                                        const std::vector<std::string>& systemFolders) {
+    std::vector<std::string> parents;
+    const std::string top = normalizedFullPath(createdTop);
+    if (top.empty() || samePath(top, programFolder) || !isWithin(programFolder, top))
+        return parents;
+    for (std::string parent = parentFolder(programFolder); !parent.empty(); parent = parentFolder(parent)) {
+        if (judgeProgramFolder(parent, systemFolders) != FolderVerdict::Usable)
+            break;
+        parents.push_back(parent);
+        if (samePath(parent, top))
+            break;
+    }
+    return parents;
+}
+
+bool isWorkingFile(const std::string& name) {
+    std::string lower = name;
+    for (char& c : lower)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    if (lower == "mynew.torrent" || lower == "mynew.torrent.tmp" || lower == "swr.torrent" || lower == "debug.html")
+        return true;
+    // GetTempFileName's names: the prefix "swr", one to four hexadecimal digits, ".tmp".
+    const std::size_t fixed = std::strlen("swr.tmp");
+    if (lower.size() <= fixed || lower.size() > fixed + 4 || lower.compare(0, 3, "swr") != 0 ||
+        lower.compare(lower.size() - 4, 4, ".tmp") != 0)
+        return false;
+    return std::all_of(lower.begin() + 3, lower.end() - 4,
+                       [](char c) { return std::isxdigit(static_cast<unsigned char>(c)) != 0; });
+}
+
 std::string selfDeleteBatchText(const std::string& programFile,
                                 const std::string& programFolder,
                                 const std::string& batchPath,
-                                unsigned codePage) {
+                                unsigned codePage,
+                                const std::vector<std::string>& emptyParents) {
     const std::string file = "\"" + batchEscaped(programFile) + "\"";
     const std::string folder = "\"" + batchEscaped(programFolder) + "\"";
     std::string text = "setlocal DisableDelayedExpansion\r\n";
@@ -114,8 +147,10 @@ std::string selfDeleteBatchText(const std::string& programFile,
         "goto Repeat1\r\n"
         ":Repeat2\r\n"
         "rmdir " +
-        folder +
-        "\r\n"
+        folder + "\r\n";
+    for (const std::string& parent : emptyParents)
+        text += "rmdir \"" + batchEscaped(parent) + "\"\r\n";
+    text +=
         ":Done\r\n"
         "del \"" +
         batchEscaped(batchPath) + "\"";

@@ -4,6 +4,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace install {
 
@@ -40,17 +41,32 @@ struct SelfDeleteTarget {
 SelfDeleteTarget selfDeleteTarget(const std::string& installationPath,
                                   const std::function<bool(const std::string& file)>& fileExists);
 
+// The folders above `programFolder` that the installer made, up to and including `createdTop`
+// (the highest folder it made), deepest first: what the removal takes away once they are empty.
+// None when `createdTop` is not above the program folder; the list stops before a folder that is
+// not one Seedwright may have to itself (judgeProgramFolder).
+std::vector<std::string> createdParents(const std::string& programFolder,
+                                        const std::string& createdTop,
+                                        const std::vector<std::string>& systemFolders);
+
+// The files Seedwright itself writes into its working folder: the generated torrent
+// "MyNew.torrent" and its unfinished "MyNew.torrent.tmp", the site's copy "swr.torrent" and its
+// unfinished download "swr*.tmp", and the last answer page "debug.html". Letter case aside, as
+// Windows compares names; any other file there is the member's.
+bool isWorkingFile(const std::string& name);
+
 // How often and how long the batch tries to delete the program file: about a second between
 // attempts, about 30 seconds in all, then it gives up and deletes only itself.
 inline constexpr int kBatchAttempts = 30;
 
 // The batch text. The paths are spelled in the code page cmd.exe reads the batch in
 // (`codePage`, made the console's own first; 0: leave the console as it is). The batch waits
-// for the program file to go, removes the folder only when nothing else is left in it, and
-// deletes itself.
+// for the program file to go, removes the folder only when nothing else is left in it, then
+// each of `emptyParents` in turn, again only when empty, and deletes itself.
 std::string selfDeleteBatchText(const std::string& programFile,
                                 const std::string& programFolder,
                                 const std::string& batchPath,
-                                unsigned codePage);
+                                unsigned codePage,
+                                const std::vector<std::string>& emptyParents = {});
 
 }  // namespace install

@@ -50,12 +50,63 @@ UninstallEntry uninstallEntry(SetupSystem& system, const AppState& state, const 
     return entry;
 }
 
-// The uninstaller removed the shortcuts and the settings but leaves the program file.
-void reportLeftBehind(SetupSystem& system, const std::string& why, const std::string& programFile) {
-    system.message("Seedwright's shortcuts and settings are removed, but " + why +
-                       "\n\nPlease delete the program file yourself:\n\n" + programFile,
-                   kOk);
+constexpr unsigned long kErrorSharingViolation = 32;
+constexpr unsigned long kErrorLockViolation = 33;
+
+// What keeps a program file in place and how the member frees it; `then`: what the member does
+// afterwards.
+std::string inUse(FileUse use, const std::string& then) {
+    if (use == FileUse::Running)
+        return "Seedwright is still running. Close it, then " + then + ".";
+    return "Seedwright's program file is in use by another program. Close that program, then " + then + ".";
 }
+
+// The recorded installation folder as the full path Windows makes of it; a record that is no
+// full path stays as it is (it is never Seedwright's own).
+std::string recordedFolder(SetupSystem& system, const std::string& record) {
+    if (normalizedFullPath(record).empty())
+        return record;
+    const std::string full = normalizedFullPath(system.fullPath(record));
+    return full.empty() ? record : full;
+}
+
+// The highest folder of `folder` that creating it will make; empty when it is there already.
+std::string firstMissingFolder(SetupSystem& system, const std::string& folder) {
+    std::string missing;
+    for (std::string f = folder; !f.empty() && !system.folderExists(f); f = parentFolder(f))
+        missing = f;
+    return missing;
+}
+
+// The files Seedwright wrote into its working folder, and the folder when nothing else is in it.
+void removeWorkingFiles(SetupSystem& system, const std::string& folder) {
+    if (folder.empty())
+        return;
+    for (const std::string& name : system.filesIn(folder))
+        if (isWorkingFile(name))
+            system.deleteFile(folder + "\\" + name);
+    system.removeEmptyFolder(folder);
+}
+
+// The Start-menu entries under `menu`, and its folder when nothing else is in it.
+void removeMenuEntries(SetupSystem& system, const std::string& menu) {
+    system.deleteLink(menu + "\\Seedwright");
+    system.deleteLink(menu + "\\uninstall");
+    // Without a name the path would be the Programs folder itself, without that folder the root.
+    const std::string programs = system.programsFolder();
+    if (!menu.empty() && !programs.empty())
+        system.removeEmptyFolder(programs + "\\" + menu);
+}
+
+Removal leftBehind(const std::string& why, const std::string& programFile) {
+    Removal removal;
+    removal.leftBehind = true;
+    removal.why = why;
+    removal.programFile = programFile;
+    return removal;
+}
+
+const char* const kPleaseDelete = "\n\nPlease delete the program file yourself:\n\n";
 
 }  // namespace
 
@@ -84,6 +135,29 @@ InstallEnd install(SetupSystem& system, AppState& state, const InstallFields& fi
         return InstallEnd::StayOpen;
     }
 
+    const std::string programFile = programFilePath(folder);
+    // The record before this installation: a copy in another folder goes once this one is in place.
+    const std::string earlierRecord = system.readSetting(app::settings::kInstallationPath);
+    const std::string earlierCreated = system.readSetting(app::settings::kCreatedFolder);
+    const std::string earlierMenu = system.readSetting(app::settings::kStartMenuPath);
+    const std::string earlierFolder = earlierRecord.empty() ? std::string() : recordedFolder(system, earlierRecord);
+    const bool movesAway = !earlierFolder.empty() && !samePath(earlierFolder, folder);
+    if (const FileUse use = system.useOf(programFile); use != FileUse::Free) {
+        system.message(inUse(use, "press Install again to replace " + programFile), kOk);
+        return InstallEnd::StayOpen;
+    }
+    if (movesAway) {
+        const std::string earlierFile = programFilePath(earlierFolder);
+        if (const FileUse use = system.useOf(earlierFile); use != FileUse::Free) {
+            system.message(inUse(use, "press Install again, so that " + earlierFile + " is removed"), kOk);
+            return InstallEnd::StayOpen;
+        }
+    }
+    // Recorded before it is made: the removal takes these folders away again once they are empty.
+    std::string createdFolder = firstMissingFolder(system, folder);
+    if (createdFolder.empty() && !movesAway && !earlierFolder.empty())
+        createdFolder = earlierCreated;
+
     unsigned long lastError = 0;
     const int created = system.createFolderTree(folder, lastError);
     if (created == kErrorFileExists || created == kErrorAlreadyExists) {
@@ -103,11 +177,15 @@ InstallEnd install(SetupSystem& system, AppState& state, const InstallFields& fi
         return InstallEnd::StayOpen;
     }
 
-    const std::string programFile = programFilePath(folder);
     // Installing from the installed copy itself: its file is already in place.
     if (!samePath(system.fullPath(system.runningProgram()), system.fullPath(programFile))) {
         unsigned long copyError = 0;
         if (!system.copyProgram(programFile, copyError)) {
+            // A copy that started after the check above holds it.
+            if (copyError == kErrorSharingViolation || copyError == kErrorLockViolation) {
+                system.message(inUse(FileUse::Running, "press Install again to replace " + programFile), kOk);
+                return InstallEnd::StayOpen;
+            }
             system.message("Failed to copy file (" + number(copyError) + ")", kOk);
             return InstallEnd::Cancel;
         }
@@ -129,6 +207,7 @@ InstallEnd install(SetupSystem& system, AppState& state, const InstallFields& fi
     system.writeSetting(app::settings::kInstallationPath, folder);
     system.writeSetting(app::settings::kStartMenuPath, fields.menu);
     system.writeSetting(app::settings::kUtorrent, fields.client);
+    system.writeSetting(app::settings::kCreatedFolder, createdFolder);
     unsigned long entryError = 0;
     if (!system.writeUninstallEntry(uninstallEntry(system, state, folder), entryError))
         system.message("Failed to create the Registry Keys of the installed programs list (" + number(entryError) + ")",
@@ -145,6 +224,18 @@ InstallEnd install(SetupSystem& system, AppState& state, const InstallFields& fi
     // Without its shortcuts the installation is not recorded, so the next start installs again.
     if (state.m_menuEntriesFailed)
         system.deleteProductTrees();
+
+    // The earlier Start-menu folder, when the member chose another name (letter case aside: then
+    // it is the same folder). Both lie in the Programs folder; any root compares them so.
+    if (!earlierMenu.empty() && !samePath("C:\\" + earlierMenu, "C:\\" + fields.menu))
+        removeMenuEntries(system, earlierMenu);
+    if (movesAway) {
+        const Removal removal = writeSelfDeleteBatch(system, state, earlierRecord, earlierCreated);
+        if (removal.leftBehind)
+            system.message("Seedwright is installed in " + folder + ", but " + removal.why +
+                               "\n\nPlease delete the earlier program file yourself:\n\n" + removal.programFile,
+                           kOk);
+    }
     return InstallEnd::Done;
 }
 
@@ -169,53 +260,81 @@ void uninstall(SetupSystem& system, AppState& state) {
     const std::string menu = system.readSetting(app::settings::kStartMenuPath);
     // Read before the trees go: the batch may only remove the recorded folder.
     const std::string installationPath = system.readSetting(app::settings::kInstallationPath);
+    const std::string createdFolder = system.readSetting(app::settings::kCreatedFolder);
 
-    system.deleteLink(menu + "\\Seedwright");
-    system.deleteLink(menu + "\\uninstall");
-    // Without a name the path would be the Programs folder itself, without that folder the root.
-    const std::string programs = system.programsFolder();
-    if (!menu.empty() && !programs.empty())
-        system.removeEmptyFolder(programs + "\\" + menu);
+    // Nothing goes while Seedwright runs: its program file would stay behind, and without the
+    // shortcuts and the record the member could not uninstall it again.
+    const std::string programFile =
+        installationPath.empty() ? std::string() : programFilePath(recordedFolder(system, installationPath));
+    const FileUse use = system.sessionRunsElsewhere() ? FileUse::Running
+                        : programFile.empty()         ? FileUse::Free
+                                                      : system.useOf(programFile);
+    if (use != FileUse::Free) {
+        system.message(inUse(use, programFile.empty() ? "uninstall again" : "uninstall again to remove " + programFile),
+                       kOk);
+        return;
+    }
+
+    removeMenuEntries(system, menu);
     system.deleteProductTrees();
+    removeWorkingFiles(system, state.m_workingFolder);
 
-    writeSelfDeleteBatch(system, installationPath);
+    const Removal removal = writeSelfDeleteBatch(system, state, installationPath, createdFolder);
+    if (removal.leftBehind) {
+        system.message(
+            "Seedwright's shortcuts and settings are removed, but " + removal.why + kPleaseDelete + removal.programFile,
+            kOk);
+        return;
+    }
+    system.message("Seedwright was uninstalled.", kOk | kInformation);
 }
 
-void writeSelfDeleteBatch(SetupSystem& system, const std::string& installationPath) {
+Removal writeSelfDeleteBatch(SetupSystem& system,
+                             AppState& state,
+                             const std::string& installationPath,
+                             const std::string& createdTop) {
     if (installationPath.empty())
-        return;
+        return Removal();
     // A relative record would be read against whatever folder the uninstaller runs in.
     const std::string folder = normalizedFullPath(installationPath).empty()
                                    ? std::string()
                                    : normalizedFullPath(system.fullPath(installationPath));
-    if (judgeProgramFolder(folder, system.systemFolders()) != FolderVerdict::Usable) {
-        reportLeftBehind(
-            system, "the recorded Installation Directory is not a folder of Seedwright's own:\n\n" + installationPath,
+    const std::vector<std::string> systemFolders = system.systemFolders();
+    if (judgeProgramFolder(folder, systemFolders) != FolderVerdict::Usable)
+        return leftBehind(
+            "the recorded Installation Directory is not a folder of Seedwright's own:\n\n" + installationPath,
             programFilePath(folder.empty() ? installationPath : folder));
-        return;
-    }
     const SelfDeleteTarget target =
         selfDeleteTarget(folder, [&](const std::string& f) { return system.fileExists(f); });
     if (!target.deletes)
-        return;
+        return Removal();
     system.clearReadOnly(target.programFile);
 
     const std::string temporary = system.temporaryFolder();
     const std::string batch = batchFilePath(temporary);
-    if (batch.empty()) {
-        reportLeftBehind(system, "there is no usable folder for temporary files to remove its program file from.",
-                         target.programFile);
-        return;
-    }
+    if (batch.empty())
+        return leftBehind("there is no usable folder for temporary files to remove its program file from.",
+                          target.programFile);
     // The batch file does not exist yet; its folder does, and its own name is plain ASCII.
     std::string file, programFolder, temporarySpelled;
+    // A folder cmd could not name stays, and with it every folder above it.
+    std::vector<std::string> parents;
+    for (const std::string& parent : createdParents(target.programFolder, createdTop, systemFolders)) {
+        std::string spelled;
+        if (!system.batchSpelling(parent, spelled))
+            break;
+        parents.push_back(spelled);
+    }
     if (!system.batchSpelling(target.programFile, file) || !system.batchSpelling(target.programFolder, programFolder) ||
         !system.batchSpelling(temporary, temporarySpelled) ||
-        !system.startBatch(
-            batch, temporary,
-            selfDeleteBatchText(file, programFolder, batchFilePath(temporarySpelled), system.batchCodePage())))
-        reportLeftBehind(system, "the batch file that removes its program file could not be written.",
-                         target.programFile);
+        !system.writeBatch(batch, selfDeleteBatchText(file, programFolder, batchFilePath(temporarySpelled),
+                                                      system.batchCodePage(), parents)))
+        return leftBehind("the batch file that removes its program file could not be written.", target.programFile);
+    state.m_removalBatch = RemovalBatch{batch, temporary, target.programFile};
+    Removal removal;
+    removal.batch = true;
+    removal.programFile = target.programFile;
+    return removal;
 }
 
 }  // namespace install

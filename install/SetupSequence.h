@@ -10,15 +10,23 @@
 namespace install {
 
 // Message box buttons and answers, with the system's values.
-inline constexpr unsigned kOk = 0x0;     // MB_OK
-inline constexpr unsigned kYesNo = 0x4;  // MB_YESNO
-inline constexpr int kYes = 6;           // IDYES
+inline constexpr unsigned kOk = 0x0;            // MB_OK
+inline constexpr unsigned kYesNo = 0x4;         // MB_YESNO
+inline constexpr unsigned kInformation = 0x40;  // MB_ICONINFORMATION: a success
+inline constexpr int kYes = 6;                  // IDYES
 
 inline constexpr const char* kProgramDescription =
     "Seedwright is a Tool that helps uploading Files to Velmar Trackers.";
 inline constexpr const char* kUninstallDescription = "uninstall Seedwright";
 inline constexpr const char* kUninstallArguments = "/uninstall";
 inline constexpr const char* kPublisher = "The Seedwright team";
+
+// Whether a program file can be replaced or deleted now.
+enum class FileUse {
+    Free,
+    Running,  // a process other than this one runs it
+    Held,     // another program has it open and does not share its deletion
+};
 
 // The installed-apps entry (HKLM, or HKCU where HKLM is not writable, under
 // "Software\Microsoft\Windows\CurrentVersion\Uninstall\Seedwright").
@@ -76,6 +84,13 @@ class SetupSystem {
     virtual void deleteLink(const std::string& linkName) = 0;
     virtual void removeEmptyFolder(const std::string& folder) = 0;
     [[nodiscard]] virtual bool fileExists(const std::string& file) = 0;
+    [[nodiscard]] virtual bool folderExists(const std::string& folder) = 0;
+    // The names of the files (not the folders) right in `folder`.
+    virtual std::vector<std::string> filesIn(const std::string& folder) = 0;
+    virtual void deleteFile(const std::string& file) = 0;
+    [[nodiscard]] virtual FileUse useOf(const std::string& programFile) = 0;
+    // A process other than this one holds the member's working session (app::kSessionMutex).
+    [[nodiscard]] virtual bool sessionRunsElsewhere() = 0;
     // GetTempPathA; empty when there is none that fits.
     virtual std::string temporaryFolder() = 0;
     // `path` as cmd.exe reads it in a batch (the OEM code page, or the short name where the
@@ -83,10 +98,9 @@ class SetupSystem {
     [[nodiscard]] virtual bool batchSpelling(const std::string& path, std::string& spelled) = 0;
     // The code page the batch is written in.
     virtual unsigned batchCodePage() = 0;
-    // Writes the batch file and starts it hidden, in `folder`; false when it cannot be written.
-    [[nodiscard]] virtual bool startBatch(const std::string& path,
-                                          const std::string& folder,
-                                          const std::string& text) = 0;
+    // Writes the batch file whole; false, and no file, when it cannot. Start-up starts it as the
+    // program ends (AppState::m_removalBatch).
+    [[nodiscard]] virtual bool writeBatch(const std::string& path, const std::string& text) = 0;
 };
 
 struct InstallFields {
@@ -96,11 +110,15 @@ struct InstallFields {
 };
 
 enum class InstallEnd {
-    StayOpen,  // a field is missing or unusable, the folder cannot be made, or the overwrite was declined
+    StayOpen,  // a field is missing or unusable, the folder cannot be made, the overwrite was declined,
+               // or Seedwright runs from the program file to replace or remove
     Cancel,    // a step failed (IDCANCEL)
     Done,      // installed, perhaps without shortcuts (IDOK)
 };
 
+// Installs into the folder of `fields`. When the record names another folder, the copy there
+// goes once this one is in place (the batch of writeSelfDeleteBatch), with its own Start-menu
+// entries when the Start-menu name changed.
 InstallEnd install(SetupSystem& system, AppState& state, const InstallFields& fields);
 
 // What the dialog shows first: the stored values where there are any, else the defaults
@@ -110,10 +128,25 @@ InstallFields prefilledFields(const AppState& state,
                               const std::string& programFilesFolder,
                               const std::string& foundClient);
 
+// Asks, then removes the shortcuts, the records, the working folder's own files and, through
+// the batch, the program file and the folders the installer made; ends with "Seedwright was
+// uninstalled." or with what is left and why. While Seedwright runs it removes nothing.
 void uninstall(SetupSystem& system, AppState& state);
 
+// What the removal of a recorded installation came to.
+struct Removal {
+    bool batch = false;       // a batch is written and waits in state.m_removalBatch
+    bool leftBehind = false;  // the program file stays, for the reason `why`
+    std::string why;          // lower-case, to follow "but "
+    std::string programFile;
+};
+
 // The batch for the recorded installation, if that folder is Seedwright's own and holds the
-// program file.
-void writeSelfDeleteBatch(SetupSystem& system, const std::string& installationPath);
+// program file: it removes the file, the folder and the empty folders up to `createdTop` that the
+// installer made, and is left in state.m_removalBatch for start-up to start.
+Removal writeSelfDeleteBatch(SetupSystem& system,
+                             AppState& state,
+                             const std::string& installationPath,
+                             const std::string& createdTop);
 
 }  // namespace install

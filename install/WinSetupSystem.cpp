@@ -6,6 +6,7 @@
 #include "app/state/AppState.h"
 #include "app/state/SettingsLayout.h"
 #include "client/ClientDiscovery.h"
+#include "install/ProgramInUse.h"
 #include "install/SettingsKey.h"
 #include "install/WinPaths.h"
 #include "win/IsFile.h"
@@ -169,6 +170,46 @@ bool CWinSetupSystem::fileExists(const std::string& file) {
     return win::isFile(file);
 }
 
+bool CWinSetupSystem::folderExists(const std::string& folder) {
+    const DWORD attributes = GetFileAttributesA(folder.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+std::vector<std::string> CWinSetupSystem::filesIn(const std::string& folder) {
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA found{};
+    const win::CFindHandle search(FindFirstFileA((folder + "\\*").c_str(), &found));
+    if (!search.valid())
+        return names;
+    do {
+        if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0)
+            names.push_back(found.cFileName);
+    } while (FindNextFileA(search.get(), &found));
+    return names;
+}
+
+void CWinSetupSystem::deleteFile(const std::string& file) {
+    clearReadOnly(file);
+    DeleteFileA(file.c_str());
+}
+
+install::FileUse CWinSetupSystem::useOf(const std::string& programFile) {
+    return install::useOfProgramFile(programFile);
+}
+
+bool CWinSetupSystem::sessionRunsElsewhere() {
+    const win::CHandle session(OpenMutexA(SYNCHRONIZE | MUTEX_MODIFY_STATE, FALSE, app::kSessionMutex));
+    if (!session.valid())
+        return false;
+    // Taken at once: nobody held it (a holder that ended leaves it abandoned).
+    const DWORD taken = WaitForSingleObject(session.get(), 0);
+    if (taken == WAIT_OBJECT_0 || taken == WAIT_ABANDONED) {
+        ReleaseMutex(session.get());
+        return false;
+    }
+    return true;
+}
+
 std::string CWinSetupSystem::temporaryFolder() {
     char temp[MAX_PATH + 1] = "";
     const DWORD length = GetTempPathA(sizeof(temp), temp);
@@ -183,12 +224,15 @@ unsigned CWinSetupSystem::batchCodePage() {
     return install::systemOemCodePage();
 }
 
-bool CWinSetupSystem::startBatch(const std::string& path, const std::string& folder, const std::string& text) {
+bool CWinSetupSystem::writeBatch(const std::string& path, const std::string& text) {
     // A batch cut short could stop between its loops; better to start none.
-    if (!win::writeWholeFile(path, text)) {
-        DeleteFileA(path.c_str());
-        return false;
-    }
+    if (win::writeWholeFile(path, text))
+        return true;
+    DeleteFileA(path.c_str());
+    return false;
+}
+
+bool CWinSetupSystem::startBatch(const std::string& path, const std::string& folder) {
     // Started in its own folder, so it never stands in the program folder or on another drive.
     if (reinterpret_cast<INT_PTR>(ShellExecuteA(nullptr, "open", path.c_str(), nullptr, folder.c_str(), SW_HIDE)) > 32)
         return true;

@@ -52,10 +52,19 @@ class CWinSetupSystem : public install::SetupSystem {
     void deleteLink(const std::string& linkName) override;
     void removeEmptyFolder(const std::string& folder) override;
     bool fileExists(const std::string& file) override;
+    bool folderExists(const std::string& folder) override;
+    std::vector<std::string> filesIn(const std::string& folder) override;
+    void deleteFile(const std::string& file) override;
+    install::FileUse useOf(const std::string& programFile) override;
+    bool sessionRunsElsewhere() override;
     std::string temporaryFolder() override;
     bool batchSpelling(const std::string& path, std::string& spelled) override;
     unsigned batchCodePage() override;
-    bool startBatch(const std::string& path, const std::string& folder, const std::string& text) override;
+    bool writeBatch(const std::string& path, const std::string& text) override;
+
+    // Starts a batch that writeBatch wrote, hidden, in `folder`; false (and the batch file
+    // deleted) when the shell cannot start it.
+    [[nodiscard]] static bool startBatch(const std::string& path, const std::string& folder);
 
   private:
     HWND m_owner = nullptr;

@@ -20,6 +20,12 @@ struct KernelHandleTraits {
     static void close(HANDLE h) { CloseHandle(h); }
 };
 
+struct FindHandleTraits {
+    using Handle = HANDLE;
+    static bool valid(HANDLE h) { return h != nullptr && h != INVALID_HANDLE_VALUE; }
+    static void close(HANDLE h) { FindClose(h); }
+};
+
 struct RegKeyTraits {
     using Handle = HKEY;
     static bool valid(HKEY key) { return key != nullptr; }
@@ -46,6 +52,8 @@ struct GdiObjectTraits {
 
 // A kernel handle (thread, process, event, file).
 using CHandle = COwnedHandle<KernelHandleTraits>;
+// A file search (FindFirstFile).
+using CFindHandle = COwnedHandle<FindHandleTraits>;
 // An open registry key.
 using CRegKey = COwnedHandle<RegKeyTraits>;
 // A menu of the program's own making (not one a window owns, such as its system menu).

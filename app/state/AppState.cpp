@@ -6,6 +6,7 @@ void AppState::setIdentity() {
     m_menuEntriesFailed = false;
     m_elevationNeeded = false;
     m_forced = false;
+    m_removalBatch = RemovalBatch();
 }
 
 AppState& appState() {

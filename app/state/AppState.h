@@ -14,6 +14,15 @@ struct SiteSession {
     std::vector<std::string> m_categories;
 };
 
+// A batch file that removes a program file once this process has ended: the uninstaller's, or a
+// re-installation's for the earlier copy. The installation steps write it; start-up starts it as
+// the program's last act, so that no message box the member has not yet answered holds the file.
+struct RemovalBatch {
+    std::string m_path;         // empty: none
+    std::string m_folder;       // the folder it is started in
+    std::string m_programFile;  // what it removes, named when it cannot be started
+};
+
 struct AppState {
     std::string m_title;
     std::string m_notice;
@@ -29,6 +38,7 @@ struct AppState {
     bool m_menuEntriesFailed = false;
     bool m_elevationNeeded = false;
     bool m_forced = false;
+    RemovalBatch m_removalBatch;
 
     SiteSession m_session;
     long m_buildNumber = 1024;
@@ -45,4 +55,6 @@ inline constexpr const char* kTitle = "Seedwright V1.14";
 inline constexpr const char* kVersion = "1.14";
 inline constexpr const char* kNotice = "Made by the Seedwright team for Velmar Trackers";
 inline constexpr long kBuildNumber = 1024;
+// Held by the process of the member's working session (login and main dialog) while it lives.
+inline constexpr const char* kSessionMutex = "Local\\Seedwright-session";
 }  // namespace app

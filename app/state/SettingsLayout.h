@@ -13,6 +13,10 @@ inline constexpr const char* kSettingsKey = "Software\\Seedwright\\Settings";
 inline constexpr const char* kInstallationPath = "InstallationPath";
 inline constexpr const char* kStartMenuPath = "StartMenuPath";
 inline constexpr const char* kUtorrent = "utorrent";
+// The highest folder of the installation path that the installer made itself (the program
+// folder, or a folder above it); empty when the program folder was there before. The removal
+// takes the folders up to it away once they are empty.
+inline constexpr const char* kCreatedFolder = "CreatedFolder";
 
 // The whole tree removed by the uninstaller (and by a failed shortcut), under both roots.
 inline constexpr const char* kProductTree = "SOFTWARE\\Seedwright";

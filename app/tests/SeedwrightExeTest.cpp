@@ -160,6 +160,7 @@ TEST_F(SeedwrightExeTest, UninstallShortcutAsksThenRemovesEverything) {
     ui::CProcess uninstall;
     ASSERT_TRUE(uninstall.start(installFolder + "\\Seedwright.exe", "/uninstall"));
     EXPECT_EQ(ui::answerMessageBox(uninstall.id(), kTitle, IDYES), "Do you really want to uninstall Seedwright ?");
+    EXPECT_EQ(ui::answerMessageBox(uninstall.id(), kTitle, IDOK), "Seedwright was uninstalled.");
     EXPECT_TRUE(uninstall.waitEnd());
     EXPECT_FALSE(exists(menuFolder));
     EXPECT_FALSE(keyExists(HKEY_LOCAL_MACHINE, "SOFTWARE\\Seedwright"));
@@ -175,7 +176,8 @@ TEST_F(SeedwrightExeTest, ForcedCopyFromElsewhereRemovesOnlyTheInstallation) {
     install();
     ui::CProcess outside;
     ASSERT_TRUE(outside.start(program, "-force"));
-    EXPECT_EQ(ui::waitForMessageBox(outside.id(), kTitle, 1000), nullptr);
+    // Nothing asked, the end told.
+    EXPECT_EQ(ui::answerMessageBox(outside.id(), kTitle, IDOK), "Seedwright was uninstalled.");
     EXPECT_TRUE(outside.waitEnd());
     EXPECT_TRUE(waitUntilGone(installFolder, 30000));
     EXPECT_TRUE(exists(program));
@@ -188,6 +190,7 @@ TEST_F(SeedwrightExeTest, UninstallWithoutAnInstallationDeletesNoFile) {
     std::ofstream(installFolder + "\\Seedwright.exe") << "MZ";
     ui::CProcess outside;
     ASSERT_TRUE(outside.start(program, "/force"));
+    EXPECT_EQ(ui::answerMessageBox(outside.id(), kTitle, IDOK), "Seedwright was uninstalled.");
     EXPECT_TRUE(outside.waitEnd());
     Sleep(1000);
     EXPECT_TRUE(exists(installFolder + "\\Seedwright.exe"));
@@ -203,6 +206,73 @@ TEST_F(SeedwrightExeTest, SwitchesInTheProgramPathAreNoSwitches) {
     EXPECT_TRUE(exists(parent + "\\Seedwright\\Seedwright.exe"));
     EXPECT_TRUE(keyExists(HKEY_LOCAL_MACHINE, "SOFTWARE\\Seedwright"));
     removeTree(parent);
+}
+
+// The installed program's session, its login dialog open.
+struct Session {
+    ui::CProcess process;
+    HWND login = nullptr;
+};
+
+TEST_F(SeedwrightExeTest, UninstallWhileASessionRunsRemovesNothingUntilItHasEnded) {
+    install();
+    const std::string installed = installFolder + "\\Seedwright.exe";
+    Session session;
+    ASSERT_TRUE(session.process.start(installed, ""));
+    session.login = waitForLogin(session.process.id());
+    ASSERT_NE(session.login, nullptr);
+
+    ui::CProcess refused;
+    ASSERT_TRUE(refused.start(installed, "/uninstall"));
+    EXPECT_EQ(ui::answerMessageBox(refused.id(), kTitle, IDYES), "Do you really want to uninstall Seedwright ?");
+    EXPECT_EQ(ui::answerMessageBox(refused.id(), kTitle, IDOK),
+              "Seedwright is still running. Close it, then uninstall again to remove " + installed + ".");
+    EXPECT_TRUE(refused.waitEnd());
+    // What the member needs to uninstall again is all there.
+    EXPECT_TRUE(exists(menuFolder + "\\uninstall.lnk"));
+    EXPECT_TRUE(keyExists(HKEY_LOCAL_MACHINE, "SOFTWARE\\Seedwright\\Settings"));
+    EXPECT_TRUE(keyExists(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Seedwright"));
+    Sleep(1500);
+    EXPECT_TRUE(exists(installed));
+
+    PostMessageA(session.login, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(session.process.waitEnd());
+    ui::CProcess again;
+    ASSERT_TRUE(again.start(installed, "/uninstall"));
+    EXPECT_EQ(ui::answerMessageBox(again.id(), kTitle, IDYES), "Do you really want to uninstall Seedwright ?");
+    EXPECT_EQ(ui::answerMessageBox(again.id(), kTitle, IDOK), "Seedwright was uninstalled.");
+    EXPECT_TRUE(again.waitEnd());
+    EXPECT_TRUE(waitUntilGone(installFolder, 30000));
+    EXPECT_FALSE(keyExists(HKEY_LOCAL_MACHINE, "SOFTWARE\\Seedwright"));
+}
+
+TEST_F(SeedwrightExeTest, InstallOverARunningCopySaysSoAndKeepsTheDialog) {
+    install();
+    const std::string installed = installFolder + "\\Seedwright.exe";
+    Session session;
+    ASSERT_TRUE(session.process.start(installed, ""));
+    session.login = waitForLogin(session.process.id());
+    ASSERT_NE(session.login, nullptr);
+
+    ui::CProcess over;
+    ASSERT_TRUE(over.start(program, ""));
+    EXPECT_EQ(ui::answerMessageBox(over.id(), kTitle, IDYES).rfind("Seedwright is installed in:", 0), 0u);
+    const HWND dialog = ui::waitForDialog(over.id(), "Seedwright V1.14 - Installation");
+    ASSERT_NE(dialog, nullptr);
+    ui::setItemText(dialog, IDC_SETUP_CLIENT, "C:\\Clients\\uTorrent.exe");
+    ui::pressButton(dialog, IDOK);
+    EXPECT_EQ(ui::answerMessageBox(over.id(), kTitle, IDOK),
+              "Seedwright is still running. Close it, then press Install again to replace " + installed + ".");
+    Sleep(300);
+    EXPECT_TRUE(IsWindowVisible(dialog));
+    EXPECT_EQ(ui::itemText(dialog, IDC_SETUP_FOLDER), installFolder);
+    EXPECT_EQ(ui::itemText(dialog, IDC_SETUP_MENU), "Seedwright");
+    EXPECT_EQ(ui::itemText(dialog, IDC_SETUP_CLIENT), "C:\\Clients\\uTorrent.exe");
+
+    ui::pressButton(dialog, IDCANCEL);
+    EXPECT_TRUE(over.waitEnd());
+    PostMessageA(session.login, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(session.process.waitEnd());
 }
 
 }  // namespace

@@ -37,17 +37,25 @@ class FakeHost : public StartupHost {
     std::string program = "C:\\Seedwright\\Seedwright.exe";
     std::string programFile() override { return program; }
     std::string fullPath(const std::string& path) override { return path; }
+    RemovalBatch batchLeft;  // what the uninstaller or the installer leaves for the end
     void runUninstaller() override {
         log.push_back(state->m_forced ? "uninstall forced" : "uninstall asking");
         state->m_elevationNeeded = uninstallerNeedsElevation;
+        state->m_removalBatch = batchLeft;
     }
     int runInstaller() override {
         log.push_back("installer");
         state->m_elevationNeeded = installerNeedsElevation;
         state->m_menuEntriesFailed = installerMenuFailed;
+        state->m_removalBatch = batchLeft;
         return installerResult;
     }
     void restartElevated(const std::string& parameters) override { log.push_back("runas [" + parameters + "]"); }
+    bool batchStarts = true;
+    bool startBatch(const std::string& path, const std::string& folder) override {
+        log.push_back("start " + path + " in " + folder);
+        return batchStarts;
+    }
     void message(const std::string& text) override { log.push_back("message " + text); }
     int answer = 7;  // IDNO
     int ask(const std::string& text) override {
@@ -331,6 +339,43 @@ TEST(Startup, ASecondSessionShowsTheRunningOneInstead) {
         AppState state;
         EXPECT_EQ(after(run(host, kProgram + c.arguments, state)), c.expected) << c.installation << c.arguments;
     }
+}
+
+TEST(Startup, TheRemovalBatchStartsAsTheLastThingTheProgramDoes) {
+    FakeHost uninstalled;
+    uninstalled.installationPath = "C:\\Seedwright";
+    uninstalled.batchLeft = {"T:\\_uninsep.bat", "T:\\", "C:\\Seedwright\\Seedwright.exe"};
+    AppState state;
+    EXPECT_EQ(after(run(uninstalled, "Seedwright.exe /uninstall", state)),
+              (std::vector<std::string>{"uninstall asking", "start T:\\_uninsep.bat in T:\\"}));
+
+    // A re-installation into another folder: after the completion message.
+    FakeHost reinstalled;
+    reinstalled.installationPath = "C:\\Seedwright";
+    reinstalled.program = "C:\\Users\\jo\\Downloads\\Seedwright.exe";
+    reinstalled.answer = app::startup::kResultYes;
+    reinstalled.batchLeft = uninstalled.batchLeft;
+    AppState again;
+    const std::vector<std::string> log = after(run(reinstalled, "Seedwright.exe", again));
+    ASSERT_GE(log.size(), 2u);
+    EXPECT_EQ(log[log.size() - 2], "message Installation Complete! Enjoy...");
+    EXPECT_EQ(log.back(), "start T:\\_uninsep.bat in T:\\");
+
+    FakeHost refused;
+    refused.installationPath = "C:\\Seedwright";
+    refused.batchLeft = uninstalled.batchLeft;
+    refused.batchStarts = false;
+    AppState third;
+    EXPECT_EQ(after(run(refused, "Seedwright.exe /force", third)).back(),
+              "message The batch file that removes Seedwright's program file could not be started.\n\nPlease delete "
+              "the program file yourself:\n\nC:\\Seedwright\\Seedwright.exe");
+
+    // Nothing left: nothing started.
+    FakeHost plain;
+    plain.installationPath = "C:\\Seedwright";
+    AppState fourth;
+    for (const std::string& entry : run(plain, "Seedwright.exe /uninstall", fourth))
+        EXPECT_NE(entry.rfind("start", 0), 0u) << entry;
 }
 
 }  // namespace

@@ -56,4 +56,19 @@ TEST(ProgramFolderRule, NormalizedAsWindowsResolvesIt) {
     EXPECT_FALSE(install::samePath("Seedwright", "Seedwright"));
 }
 
+TEST(ProgramFolderRule, ParentFoldersAndWhatLiesWithin) {
+    EXPECT_EQ(install::parentFolder("C:\\A\\B"), "C:\\A");
+    EXPECT_EQ(install::parentFolder("c:/a/"), "C:\\");
+    EXPECT_EQ(install::parentFolder("C:\\"), "");
+    EXPECT_EQ(install::parentFolder("\\\\server\\share\\A"), "\\\\server\\share");
+    EXPECT_EQ(install::parentFolder("\\\\server\\share"), "");
+    EXPECT_EQ(install::parentFolder("MyApps\\A"), "");
+
+    EXPECT_TRUE(install::isWithin("C:\\A\\B", "c:\\a"));
+    EXPECT_TRUE(install::isWithin("C:\\A", "C:\\A\\"));
+    EXPECT_FALSE(install::isWithin("C:\\AB", "C:\\A"));
+    EXPECT_FALSE(install::isWithin("C:\\A", "C:\\A\\B"));
+    EXPECT_FALSE(install::isWithin("A\\B", "A"));
+}
+
 }  // namespace

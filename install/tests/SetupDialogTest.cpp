@@ -43,18 +43,39 @@ DWORD refuseProbe(const std::string&) {
     return ERROR_ACCESS_DENIED;
 }
 
-// A system that keeps the batch instead of starting it.
+// A system that keeps the batch instead of writing it (start-up would start it).
 class CKeptBatchSystem : public CWinSetupSystem {
   public:
     std::string batchText;
     std::string writtenTo;
 
-    bool startBatch(const std::string& path, const std::string&, const std::string& text) override {
+    bool writeBatch(const std::string& path, const std::string& text) override {
         writtenTo = path;
         batchText = text;
         return true;
     }
 };
+
+// Runs `uninstall` while another thread answers its boxes with `buttons` in turn (then OK); the
+// texts of the boxes it saw.
+std::vector<std::string> uninstallAnswering(CSetup& setup, std::vector<int> buttons, std::size_t boxes) {
+    std::vector<std::string> said;
+    std::thread answer([&] {
+        for (std::size_t i = 0; i < boxes; ++i) {
+            const std::string text =
+                ui::answerMessageBox(GetCurrentProcessId(), kTitle, i < buttons.size() ? buttons[i] : IDOK, 5000);
+            if (text.empty())
+                break;
+            said.push_back(text);
+        }
+    });
+    setup.uninstall();
+    answer.join();
+    return said;
+}
+
+const char* const kQuestion = "Do you really want to uninstall Seedwright ?";
+const char* const kUninstalled = "Seedwright was uninstalled.";
 
 // An uninstaller on that system (constructed first, as the first base).
 class CKeptBatchSetup : public CKeptBatchSystem, public CSetup {
@@ -322,19 +343,14 @@ TEST_F(SetupTest, UninstallRemovesLinksFolderTreesAndWritesTheBatch) {
 
     // No: nothing changes.
     CKeptBatchSetup declined;
-    std::thread no([] { ui::answerMessageBox(GetCurrentProcessId(), kTitle, IDNO); });
-    declined.uninstall();
-    no.join();
+    EXPECT_EQ(uninstallAnswering(declined, {IDNO}, 1), std::vector<std::string>{kQuestion});
     EXPECT_TRUE(exists(menuFolder + "\\Seedwright.lnk"));
     EXPECT_TRUE(keyExists(HKEY_LOCAL_MACHINE, "SOFTWARE\\Seedwright"));
     EXPECT_TRUE(declined.writtenTo.empty());
 
     CKeptBatchSetup setup;
-    std::string question;
-    std::thread yes([&] { question = ui::answerMessageBox(GetCurrentProcessId(), kTitle, IDYES); });
-    setup.uninstall();
-    yes.join();
-    EXPECT_EQ(question, "Do you really want to uninstall Seedwright ?");
+    EXPECT_EQ(uninstallAnswering(setup, {IDYES}, 2), (std::vector<std::string>{kQuestion, kUninstalled}));
+    EXPECT_EQ(appState().m_removalBatch.m_path, batchFile());
     EXPECT_FALSE(exists(menuFolder + "\\Seedwright.lnk"));
     EXPECT_FALSE(exists(menuFolder + "\\uninstall.lnk"));
     EXPECT_FALSE(exists(menuFolder));
@@ -354,16 +370,8 @@ TEST_F(SetupTest, ForcedUninstallAsksNothingAndKeepsAFullMenuFolder) {
     std::ofstream(menuFolder + "\\notes.txt") << "mine";
     appState().m_forced = true;
     CKeptBatchSetup setup;
-    std::string unexpected;
-    std::thread watch([&] {
-        if (HWND box = ui::waitForMessageBox(GetCurrentProcessId(), kTitle, 2000)) {
-            unexpected = ui::messageText(box);
-            ui::pressButton(box, IDNO);
-        }
-    });
-    setup.uninstall();
-    watch.join();
-    EXPECT_EQ(unexpected, "");
+    // No question: the end is told, nothing else.
+    EXPECT_EQ(uninstallAnswering(setup, {IDNO}, 1), std::vector<std::string>{kUninstalled});
     EXPECT_FALSE(exists(menuFolder + "\\Seedwright.lnk"));
     EXPECT_FALSE(exists(menuFolder + "\\uninstall.lnk"));
     EXPECT_TRUE(exists(menuFolder + "\\notes.txt"));
@@ -395,7 +403,7 @@ TEST_F(SetupTest, TheBatchSpellsTheFolderAsCmdReadsIt) {
 
     CKeptBatchSetup kept;
     appState().m_forced = true;
-    kept.uninstall();
+    EXPECT_EQ(uninstallAnswering(kept, {}, 1), std::vector<std::string>{kUninstalled});
     ASSERT_EQ(install::systemOemCodePage(), 437u);
     const std::string oemFolder = "C:\\M\x81ller & Co! 100%%\\Seedwright";
     EXPECT_EQ(kept.batchText.rfind("setlocal DisableDelayedExpansion\r\nchcp 437>nul\r\n", 0), 0u);
@@ -449,7 +457,7 @@ TEST_F(SetupTest, WithoutARecordNoBatchIsWritten) {
     std::ofstream(installFolder + "\\Seedwright.exe") << "MZ";
     appState().m_forced = true;
     CKeptBatchSetup setup;
-    setup.uninstall();
+    EXPECT_EQ(uninstallAnswering(setup, {}, 1), std::vector<std::string>{kUninstalled});
     EXPECT_TRUE(setup.writtenTo.empty());
     EXPECT_TRUE(exists(installFolder + "\\Seedwright.exe"));
 }

@@ -2,6 +2,7 @@
 
 #include <set>
 #include <string>
+#include <vector>
 
 #include "install/SetupRules.h"
 
@@ -124,6 +125,43 @@ TEST(SelfDeleteBatch, TargetsOnlyTheRecordedFolderThatHoldsTheProgram) {
     files.insert("\\Seedwright.exe");
     for (const char* record : {"", "C:", "C:\\", "\\", "C:\\\\"})
         EXPECT_FALSE(install::selfDeleteTarget(record, exists).deletes) << record;
+}
+
+TEST(SelfDeleteBatch, TheEmptyFoldersAboveGoAfterTheProgramFolder) {
+    const std::string text =
+        install::selfDeleteBatchText("C:\\A\\B\\Seedwright\\Seedwright.exe", "C:\\A\\B\\Seedwright", "T:\\_uninsep.bat",
+                                     0, {"C:\\A\\B", "C:\\A 100%"});
+    EXPECT_NE(text.find(":Repeat2\r\nrmdir \"C:\\A\\B\\Seedwright\"\r\nrmdir \"C:\\A\\B\"\r\nrmdir \"C:\\A 100%%\"\r\n"
+                        ":Done\r\n"),
+              std::string::npos)
+        << text;
+}
+
+TEST(CreatedParents, TheFoldersUpToTheHighestTheInstallerMade) {
+    const std::vector<std::string> system = {"C:\\Windows", "C:\\Program Files", "C:\\Users\\jo"};
+    using List = std::vector<std::string>;
+    EXPECT_EQ(install::createdParents("C:\\A\\B\\Seedwright", "C:\\A", system), (List{"C:\\A\\B", "C:\\A"}));
+    EXPECT_EQ(install::createdParents("C:\\A\\B\\Seedwright", "c:/a/b/", system), (List{"C:\\A\\B"}));
+    // Only the program folder itself, nothing, or a folder that is not above it: no parents.
+    EXPECT_EQ(install::createdParents("C:\\A\\Seedwright", "C:\\A\\Seedwright", system), List{});
+    EXPECT_EQ(install::createdParents("C:\\A\\Seedwright", "", system), List{});
+    EXPECT_EQ(install::createdParents("C:\\A\\Seedwright", "D:\\A", system), List{});
+    EXPECT_EQ(install::createdParents("C:\\A\\Seedwright", "C:\\A\\Seedwright\\X", system), List{});
+    EXPECT_EQ(install::createdParents("C:\\A\\Seedwright", "MyApps", system), List{});
+    // Never a root or a system folder, whatever the record says.
+    EXPECT_EQ(install::createdParents("C:\\A\\Seedwright", "C:\\", system), List{"C:\\A"});
+    EXPECT_EQ(install::createdParents("C:\\Program Files\\X\\Seedwright", "C:\\Program Files", system),
+              List{"C:\\Program Files\\X"});
+    EXPECT_EQ(install::createdParents("C:\\Users\\jo\\X\\Seedwright", "C:\\", system), List{"C:\\Users\\jo\\X"});
+}
+
+TEST(WorkingFiles, SeedwrightsOwnFilesAndNoOther) {
+    for (const char* own : {"MyNew.torrent", "mynew.TORRENT", "MyNew.torrent.tmp", "swr.torrent", "debug.html",
+                            "swr1.tmp", "swrA1B2.tmp", "SWRffff.TMP"})
+        EXPECT_TRUE(install::isWorkingFile(own)) << own;
+    for (const char* members : {"notes.txt", "Film.torrent", "MyNew.torrent.bak", "swr.tmp", "swr12345.tmp",
+                                "swrxyz.tmp", "swr1.tmp.txt", "debug.htm", "", "swr1"})
+        EXPECT_FALSE(install::isWorkingFile(members)) << members;
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 #include <set>
 #include <string>
@@ -27,7 +28,10 @@ class FakeSystem : public install::SetupSystem {
     std::set<std::string> files;
 
     int message(const std::string& text, unsigned type) override {
-        log.push_back((type == install::kYesNo ? "ask " : "say ") + text);
+        log.push_back((type == install::kYesNo               ? "ask "
+                       : (type & install::kInformation) != 0 ? "tell "
+                                                             : "say ") +
+                      text);
         if (answers.empty())
             return 1;
         const int answer = answers.front();
@@ -48,9 +52,10 @@ class FakeSystem : public install::SetupSystem {
         lastError = folderError;
         return folder.find("Programs") == 0 ? 0 : folderResult;
     }
+    unsigned long copyError = 112;  // ERROR_DISK_FULL
     bool copyProgram(const std::string& to, unsigned long& error) override {
         log.push_back("copy " + to);
-        error = copyOk ? 0 : 32;
+        error = copyOk ? 0 : copyError;
         return copyOk;
     }
     void clearReadOnly(const std::string& file) override { log.push_back("writable " + file); }
@@ -90,17 +95,32 @@ class FakeSystem : public install::SetupSystem {
     void deleteLink(const std::string& linkName) override { log.push_back("unlink " + linkName); }
     void removeEmptyFolder(const std::string& folder) override { log.push_back("rmdir " + folder); }
     bool fileExists(const std::string& file) override { return files.count(file) != 0; }
+    std::set<std::string> folders = {"C:\\", "C:\\Program Files", "C:\\Users", "C:\\Users\\jo"};
+    bool folderExists(const std::string& folder) override { return folders.count(folder) != 0; }
+    std::map<std::string, std::vector<std::string>> folderFiles;
+    std::vector<std::string> filesIn(const std::string& folder) override { return folderFiles[folder]; }
+    void deleteFile(const std::string& file) override { log.push_back("del " + file); }
+    std::set<std::string> runningPrograms;  // run by another process
+    std::set<std::string> heldFiles;        // held open by another program
+    install::FileUse useOf(const std::string& programFile) override {
+        if (runningPrograms.count(programFile) != 0)
+            return install::FileUse::Running;
+        return heldFiles.count(programFile) != 0 ? install::FileUse::Held : install::FileUse::Free;
+    }
+    bool otherSession = false;
+    bool sessionRunsElsewhere() override { return otherSession; }
     std::string temporary = "T:\\";
     std::string temporaryFolder() override { return temporary; }
     // The code page lacks one character: it stands for any that cmd could not read.
+    std::set<std::string> unspellable;
     bool batchSpelling(const std::string& path, std::string& spelled) override {
         spelled = path;
-        return path.find('#') == std::string::npos;
+        return path.find('#') == std::string::npos && unspellable.count(path) == 0;
     }
     unsigned batchCodePage() override { return 850; }
     bool batchOk = true;
-    bool startBatch(const std::string& path, const std::string& folder, const std::string& text) override {
-        log.push_back("batch " + path + " in " + folder + "\n" + text);
+    bool writeBatch(const std::string& path, const std::string& text) override {
+        log.push_back("batch " + path + "\n" + text);
         return batchOk;
     }
 };
@@ -122,7 +142,8 @@ TEST(Install, EveryStepInOrder) {
     EXPECT_EQ(system.log,
               (Log{"mkdir C:\\Program Files\\Seedwright", "copy " + kProgramFile, "writable " + kProgramFile,
                    "mkdir Programs\\Seedwright", "key", "set InstallationPath=C:\\Program Files\\Seedwright",
-                   "set StartMenuPath=Seedwright", "set utorrent=C:\\uT\\uTorrent.exe", kEntry, kLink1, kLink2}));
+                   "set StartMenuPath=Seedwright", "set utorrent=C:\\uT\\uTorrent.exe",
+                   "set CreatedFolder=C:\\Program Files\\Seedwright", kEntry, kLink1, kLink2}));
     EXPECT_FALSE(state.m_menuEntriesFailed);
     EXPECT_FALSE(state.m_elevationNeeded);
 }
@@ -277,7 +298,7 @@ TEST(Install, CopyAndKeyFailuresCancel) {
     FakeSystem copy;
     copy.copyOk = false;
     EXPECT_EQ(install::install(copy, state, kFields), install::InstallEnd::Cancel);
-    EXPECT_EQ(copy.log.back(), "say Failed to copy file (32)");
+    EXPECT_EQ(copy.log.back(), "say Failed to copy file (112)");
 
     FakeSystem key;
     key.keyOk = false;
@@ -312,8 +333,10 @@ FakeSystem installed(AppState& state) {
 }
 
 const std::string kBatch =
-    "batch T:\\_uninsep.bat in T:\\\n" +
+    "batch T:\\_uninsep.bat\n" +
     install::selfDeleteBatchText(kProgramFile, "C:\\Program Files\\Seedwright", "T:\\_uninsep.bat", 850);
+// A success: with the information icon.
+const std::string kUninstalled = "tell Seedwright was uninstalled.";
 
 TEST(Uninstall, AsksUnlessForcedThenRemovesEverything) {
     const Log removal = {"probe",
@@ -322,7 +345,8 @@ TEST(Uninstall, AsksUnlessForcedThenRemovesEverything) {
                          "rmdir Programs\\Seedwright",
                          "delete trees",
                          "writable " + kProgramFile,
-                         kBatch};
+                         kBatch,
+                         kUninstalled};
     AppState state;
     FakeSystem asked = installed(state);
     asked.answers = {install::kYes};
@@ -340,6 +364,10 @@ TEST(Uninstall, AsksUnlessForcedThenRemovesEverything) {
     FakeSystem forced = installed(state);
     install::uninstall(forced, state);
     EXPECT_EQ(forced.log, removal);
+    // Started by start-up as the program ends, once no box of it holds the file.
+    EXPECT_EQ(state.m_removalBatch.m_path, "T:\\_uninsep.bat");
+    EXPECT_EQ(state.m_removalBatch.m_folder, "T:\\");
+    EXPECT_EQ(state.m_removalBatch.m_programFile, kProgramFile);
 }
 
 TEST(Uninstall, RefusedProbeChangesNothing) {
@@ -359,7 +387,8 @@ TEST(Uninstall, NoRecordDeletesNoFileOrFolder) {
     system.state = &state;
     system.files = {kProgramFile};
     install::uninstall(system, state);
-    EXPECT_EQ(system.log, (Log{"probe", "unlink \\Seedwright", "unlink \\uninstall", "delete trees"}));
+    EXPECT_EQ(system.log, (Log{"probe", "unlink \\Seedwright", "unlink \\uninstall", "delete trees", kUninstalled}));
+    EXPECT_TRUE(state.m_removalBatch.m_path.empty());
 }
 
 TEST(Setup, NoProgramsFolderMeansNoFolderAtTheDriveRoot) {
@@ -384,7 +413,9 @@ TEST(Uninstall, RecordedFolderWithoutTheProgramIsLeftAlone) {
     FakeSystem system = installed(state);
     system.settings["InstallationPath"] = "C:\\Users\\jo\\Downloads";
     install::uninstall(system, state);
-    EXPECT_EQ(system.log.back(), "delete trees");
+    EXPECT_EQ(system.log.back(), kUninstalled);
+    EXPECT_EQ(system.log[system.log.size() - 2], "delete trees");
+    EXPECT_TRUE(state.m_removalBatch.m_path.empty());
 }
 
 const std::string kPleaseDelete = "\n\nPlease delete the program file yourself:\n\n";
@@ -446,6 +477,216 @@ TEST(Uninstall, NoBatchThatCmdCouldMisreadOrThatCannotBeWritten) {
     EXPECT_EQ(misread.log.back(), unwritten);
     for (const auto& entry : misread.log)
         EXPECT_NE(entry.rfind("batch", 0), 0u);
+}
+
+const std::string kFileRuns =
+    "say Seedwright is still running. Close it, then press Install again to replace " + kProgramFile + ".";
+
+TEST(Install, OverARunningCopyTheDialogStaysOpenAndNothingIsMade) {
+    FakeSystem system;
+    system.runningPrograms = {kProgramFile};
+    AppState state;
+    EXPECT_EQ(install::install(system, state, kFields), install::InstallEnd::StayOpen);
+    EXPECT_EQ(system.log, Log{kFileRuns});
+
+    FakeSystem held;
+    held.heldFiles = {kProgramFile};
+    EXPECT_EQ(install::install(held, state, kFields), install::InstallEnd::StayOpen);
+    EXPECT_EQ(held.log, Log{"say Seedwright's program file is in use by another program. Close that program, then "
+                            "press Install again to replace " +
+                            kProgramFile + "."});
+
+    // One that started after the look: the copy meets its file in use.
+    for (unsigned long inUse : {32ul, 33ul}) {
+        FakeSystem late;
+        late.copyOk = false;
+        late.copyError = inUse;
+        EXPECT_EQ(install::install(late, state, kFields), install::InstallEnd::StayOpen);
+        EXPECT_EQ(late.log.back(), kFileRuns);
+    }
+}
+
+const std::string kOldFile = "D:\\Old\\Seedwright\\Seedwright.exe";
+
+FakeSystem installedElsewhere() {
+    FakeSystem system;
+    system.settings = {
+        {"InstallationPath", "D:\\Old\\Seedwright"}, {"StartMenuPath", "Old Menu"}, {"CreatedFolder", "D:\\Old"}};
+    system.files = {kOldFile};
+    system.folders.insert({"D:\\", "D:\\Old", "D:\\Old\\Seedwright"});
+    return system;
+}
+
+TEST(Install, IntoAnotherFolderTheEarlierCopyAndItsShortcutsGo) {
+    FakeSystem system = installedElsewhere();
+    AppState state;
+    EXPECT_EQ(install::install(system, state, kFields), install::InstallEnd::Done);
+    const Log tail(system.log.end() - 7, system.log.end());
+    EXPECT_EQ(tail,
+              (Log{kLink1, kLink2, "unlink Old Menu\\Seedwright", "unlink Old Menu\\uninstall",
+                   "rmdir Programs\\Old Menu", "writable " + kOldFile,
+                   "batch T:\\_uninsep.bat\n" + install::selfDeleteBatchText(kOldFile, "D:\\Old\\Seedwright",
+                                                                             "T:\\_uninsep.bat", 850, {"D:\\Old"})}));
+    EXPECT_EQ(state.m_removalBatch.m_path, "T:\\_uninsep.bat");
+    EXPECT_EQ(state.m_removalBatch.m_programFile, kOldFile);
+
+    // The same folder in another spelling, the same Start-menu folder in another case: nothing goes.
+    FakeSystem same = installedElsewhere();
+    same.settings["InstallationPath"] = "c:/program files/seedwright/";
+    same.settings["StartMenuPath"] = "SEEDWRIGHT";
+    same.files = {kProgramFile};
+    AppState again;
+    EXPECT_EQ(install::install(same, again, kFields), install::InstallEnd::Done);
+    EXPECT_EQ(same.log.back(), kLink2);
+    EXPECT_TRUE(again.m_removalBatch.m_path.empty());
+}
+
+TEST(Install, IntoAnotherFolderWhileTheEarlierCopyRunsTheDialogStaysOpen) {
+    FakeSystem system = installedElsewhere();
+    system.runningPrograms = {kOldFile};
+    AppState state;
+    EXPECT_EQ(install::install(system, state, kFields), install::InstallEnd::StayOpen);
+    EXPECT_EQ(system.log, Log{"say Seedwright is still running. Close it, then press Install again, so that " +
+                              kOldFile + " is removed."});
+
+    // The installer is that copy itself: its batch removes it once it has ended.
+    FakeSystem itself = installedElsewhere();
+    itself.running = kOldFile;
+    EXPECT_EQ(install::install(itself, state, kFields), install::InstallEnd::Done);
+    EXPECT_EQ(state.m_removalBatch.m_programFile, kOldFile);
+}
+
+TEST(Install, AnEarlierRecordThatIsNotSeedwrightsOwnIsNamedAndKept) {
+    FakeSystem system = installedElsewhere();
+    system.settings["InstallationPath"] = "C:\\Users";
+    system.files.insert("C:\\Users\\Seedwright.exe");
+    AppState state;
+    EXPECT_EQ(install::install(system, state, kFields), install::InstallEnd::Done);
+    EXPECT_EQ(
+        system.log.back(),
+        "say Seedwright is installed in C:\\Program Files\\Seedwright, but the recorded Installation Directory is "
+        "not a folder of Seedwright's own:\n\nC:\\Users\n\nPlease delete the earlier program file "
+        "yourself:\n\nC:\\Users\\Seedwright.exe");
+    EXPECT_TRUE(state.m_removalBatch.m_path.empty());
+}
+
+TEST(Install, RecordsTheHighestFolderItMakes) {
+    const auto createdFolder = [](FakeSystem& system, const install::InstallFields& fields) {
+        AppState state;
+        static_cast<void>(install::install(system, state, fields));
+        for (const std::string& entry : system.log)
+            if (entry.rfind("set CreatedFolder=", 0) == 0)
+                return entry.substr(std::string("set CreatedFolder=").size());
+        return std::string("<none>");
+    };
+    const install::InstallFields deep = {"C:\\Programme\\M\xc3\xbcller Tools\\Seedwright", "Seedwright", "u.exe"};
+    FakeSystem fresh;
+    EXPECT_EQ(createdFolder(fresh, deep), "C:\\Programme");
+
+    // A folder that was there: none of it is the installer's.
+    FakeSystem existing;
+    existing.folders.insert({"C:\\Programme", "C:\\Programme\\M\xc3\xbcller Tools", deep.folder});
+    existing.folderResult = 183;
+    existing.answers = {install::kYes};
+    EXPECT_EQ(createdFolder(existing, deep), "");
+
+    // Installed there again: what the first installation made stays recorded.
+    FakeSystem again;
+    again.folders = existing.folders;
+    again.folderResult = 183;
+    again.answers = {install::kYes};
+    again.settings = {{"InstallationPath", deep.folder}, {"CreatedFolder", "C:\\Programme"}};
+    EXPECT_EQ(createdFolder(again, deep), "C:\\Programme");
+}
+
+const std::string kUninstallWhileRunning =
+    "say Seedwright is still running. Close it, then uninstall again to remove " + kProgramFile + ".";
+
+TEST(Uninstall, WhileSeedwrightRunsNothingGoesAndTheMemberIsTold) {
+    enum class Holder { Session, Program, OtherProgram };
+    for (Holder holder : {Holder::Session, Holder::Program, Holder::OtherProgram}) {
+        AppState state;
+        FakeSystem system = installed(state);
+        system.answers = {install::kYes};
+        system.otherSession = holder == Holder::Session;
+        if (holder == Holder::Program)
+            system.runningPrograms = {kProgramFile};
+        if (holder == Holder::OtherProgram)
+            system.heldFiles = {kProgramFile};
+        install::uninstall(system, state);
+        const std::string said =
+            holder == Holder::OtherProgram
+                ? "say Seedwright's program file is in use by another program. Close that program, then uninstall "
+                  "again to remove " +
+                      kProgramFile + "."
+                : kUninstallWhileRunning;
+        EXPECT_EQ(system.log, (Log{"ask Do you really want to uninstall Seedwright ?", "probe", said}));
+        EXPECT_TRUE(state.m_removalBatch.m_path.empty());
+    }
+    // Nothing recorded, a session open: told without a file.
+    AppState state;
+    state.m_forced = true;
+    FakeSystem nothing;
+    nothing.state = &state;
+    nothing.otherSession = true;
+    install::uninstall(nothing, state);
+    EXPECT_EQ(nothing.log, (Log{"probe", "say Seedwright is still running. Close it, then uninstall again."}));
+
+    // Once it has ended, the same uninstall goes through.
+    FakeSystem ended = installed(state);
+    install::uninstall(ended, state);
+    EXPECT_EQ(ended.log.back(), kUninstalled);
+}
+
+TEST(Uninstall, TheWorkingFolderLosesSeedwrightsFilesAndKeepsTheMembers) {
+    AppState state;
+    state.m_forced = true;
+    state.m_workingFolder = "C:\\Users\\jo\\AppData\\Roaming\\Seedwright";
+    FakeSystem system = installed(state);
+    system.folderFiles[state.m_workingFolder] = {"MyNew.torrent", "notes.txt",    "swr.torrent",      "debug.html",
+                                                 "swr1A2B.tmp",   "Film.torrent", "MyNew.torrent.tmp"};
+    install::uninstall(system, state);
+    const std::string w = state.m_workingFolder + "\\";
+    const Log expected = {"delete trees",
+                          "del " + w + "MyNew.torrent",
+                          "del " + w + "swr.torrent",
+                          "del " + w + "debug.html",
+                          "del " + w + "swr1A2B.tmp",
+                          "del " + w + "MyNew.torrent.tmp",
+                          "rmdir " + state.m_workingFolder};
+    const auto from = std::find(system.log.begin(), system.log.end(), "delete trees");
+    ASSERT_LE(expected.size(), static_cast<std::size_t>(system.log.end() - from));
+    EXPECT_EQ(Log(from, from + static_cast<std::ptrdiff_t>(expected.size())), expected);
+    EXPECT_EQ(system.log.back(), kUninstalled);
+}
+
+TEST(Uninstall, TheFoldersTheInstallerMadeGoOnceEmpty) {
+    const std::string folder = "C:\\Programme\\M\xc3\xbcller Tools\\Seedwright";
+    const std::string file = folder + "\\Seedwright.exe";
+    AppState state;
+    state.m_forced = true;
+    FakeSystem system = installed(state);
+    system.settings["InstallationPath"] = folder;
+    system.settings["CreatedFolder"] = "C:\\Programme";
+    system.files = {file};
+    install::uninstall(system, state);
+    ASSERT_GE(system.log.size(), 2u);
+    EXPECT_EQ(system.log[system.log.size() - 2],
+              "batch T:\\_uninsep.bat\n" +
+                  install::selfDeleteBatchText(file, folder, "T:\\_uninsep.bat", 850,
+                                               {"C:\\Programme\\M\xc3\xbcller Tools", "C:\\Programme"}));
+
+    // A folder cmd could not name stays, and so does every folder above it.
+    FakeSystem unnamed = installed(state);
+    unnamed.settings["InstallationPath"] = "C:\\A\\B\\C\\Seedwright";
+    unnamed.settings["CreatedFolder"] = "C:\\A";
+    unnamed.files = {"C:\\A\\B\\C\\Seedwright\\Seedwright.exe"};
+    unnamed.unspellable = {"C:\\A\\B"};
+    install::uninstall(unnamed, state);
+    EXPECT_EQ(unnamed.log[unnamed.log.size() - 2],
+              "batch T:\\_uninsep.bat\n" + install::selfDeleteBatchText("C:\\A\\B\\C\\Seedwright\\Seedwright.exe",
+                                                                        "C:\\A\\B\\C\\Seedwright", "T:\\_uninsep.bat",
+                                                                        850, {"C:\\A\\B\\C"}));
 }
 
 }  // namespace

@@ -22,6 +22,30 @@ using namespace places;
 // The folder names cmd.exe must read exactly as the program wrote them (in its UTF-8 code page).
 const char* const kMembersFolder = "C:\\Tom & Jerry!%";
 const char* const kUmlautFolder = "C:\\M\xc3\xbcller & Co! 100%\\Seedwright";
+// A second installation folder, which the installer makes.
+const char* const kOtherFolder = "C:\\Seedwright Tools\\Seedwright";
+// Installation folders whose names a shell in another code page must still find, with the folders
+// above them that the installer makes and the removal takes away again.
+struct NonAsciiFolder {
+    const char* folder;
+    const char* createdTop;
+};
+const NonAsciiFolder kNonAsciiFolders[] = {
+    {"C:\\Programme\\Müller Tools\\Seedwright", "C:\\Programme"},
+    {"C:\\Программы & Co\\Seed wright", "C:\\Программы & Co"},
+};
+
+// The login dialog of a session.
+HWND loginOf(const ui::CProcess& process) {
+    ui::WindowQuery login;
+    login.processId = process.id();
+    login.withItem = IDC_PASSWORD;
+    return ui::waitForWindow(login);
+}
+
+// What Seedwright writes into its working folder: the torrent it made and its unfinished copy, the
+// site's copy and its unfinished download, the last answer page.
+const char* const kWorkingFiles[] = {"MyNew.torrent", "MyNew.torrent.tmp", "swr.torrent", "swr1A2B.tmp", "debug.html"};
 
 std::string batchFile() {
     char temp[MAX_PATH + 1] = "";
@@ -188,6 +212,14 @@ bool installerRefusals(CSeedwright& person, CReport& report) {
 }
 
 bool installNewerBuild(CSeedwright& person, CReport& report) {
+    const std::string installed = person.installFolder() + "\\Seedwright.exe";
+    report.step("--- A newer build installed over a running session");
+    if (!person.startFromShortcut("Seedwright.lnk", ShellStart::Open))
+        return false;
+    const HWND login = loginOf(*person.process());
+    if (!report.check(login != nullptr, "a session's login dialog is open"))
+        return false;
+
     // A newer build: another program file, here the built one with bytes of its own appended.
     const std::string newer = downloadsFolder() + "\\Seedwright.exe";
     const std::string bytes = readFileBytes(person.settings().m_program) + "newer build";
@@ -203,21 +235,86 @@ bool installNewerBuild(CSeedwright& person, CReport& report) {
                        "install-over", IDYES))
         return false;
     const HWND setup = person.installerOf(start);
-    if (!setup || !person.completeInstallation(setup, start, person.installFolder()))
+    if (!setup)
         return false;
-    report.check(readFileBytes(person.installFolder() + "\\Seedwright.exe") == bytes,
-                 "the installed program file is the newer build");
+    // The member's own choices, which the refusal must keep.
+    ui::setItemText(setup, IDC_SETUP_MENU, "Seedwright");
+    const std::string fields[] = {ui::itemText(setup, IDC_SETUP_FOLDER), ui::itemText(setup, IDC_SETUP_MENU),
+                                  ui::itemText(setup, IDC_SETUP_CLIENT)};
+    report.step("Install while the session runs");
+    ui::pressButton(setup, IDOK);
+    if (!answerMessage(report, start.id(),
+                       "Seedwright is still running. Close it, then press Install again to replace " + installed + ".",
+                       "install-over-running", IDOK))
+        return false;
+    Sleep(300);
+    report.check(IsWindowVisible(setup) != FALSE, "the installation dialog stays open");
+    report.checkEqual(ui::itemText(setup, IDC_SETUP_FOLDER), fields[0], "the folder field kept");
+    report.checkEqual(ui::itemText(setup, IDC_SETUP_MENU), fields[1], "the Start menu field kept");
+    report.checkEqual(ui::itemText(setup, IDC_SETUP_CLIENT), fields[2], "the client field kept");
+    report.check(readFileBytes(installed) != bytes, "the running program file is untouched");
 
-    if (!person.startFromShortcut("Seedwright.lnk"))
+    report.step("The session closed, Install again");
+    PostMessageA(login, WM_CLOSE, 0, 0);
+    if (!report.check(person.sessionEnded(), "the session ended") ||
+        !person.completeInstallation(setup, start, person.installFolder()))
         return false;
-    ui::WindowQuery login;
-    login.processId = person.process()->id();
-    login.withItem = IDC_PASSWORD;
-    const HWND dialog = ui::waitForWindow(login);
+    report.check(readFileBytes(installed) == bytes, "the installed program file is the newer build");
+
+    if (!person.startFromShortcut("Seedwright.lnk", ShellStart::Open))
+        return false;
+    const HWND dialog = loginOf(*person.process());
     report.check(dialog != nullptr, "the shortcut starts a session of the newer build");
     if (dialog)
         PostMessageA(dialog, WM_CLOSE, 0, 0);
     return report.check(person.sessionEnded(), "the session ended");
+}
+
+bool reinstallIntoAnotherFolder(CSeedwright& person, CReport& report) {
+    const std::string earlier = person.installFolder();
+    const std::string notes = earlier + "\\notes.txt";
+    report.step("--- Installed again into another folder, " + std::string(kOtherFolder) +
+                "; the member keeps a file beside the earlier copy");
+    removeTree(kOtherFolder);
+    std::ofstream(notes) << "the member's own";
+    const std::string program = downloadsFolder() + "\\Seedwright.exe";
+    writeFileBytes(program, readFileBytes(person.settings().m_program) + "another build");
+    ui::CProcess start;
+    if (!start.start(program, ""))
+        return report.fail("the downloaded program did not start");
+    if (!answerMessage(report, start.id(),
+                       "Seedwright is installed in:\n\n" + earlier + "\n\nThis copy was started from elsewhere:\n\n" +
+                           program + "\n\nInstall this copy over the installed one?",
+                       "install-elsewhere", IDYES))
+        return false;
+    const HWND setup = person.installerOf(start);
+    if (!setup)
+        return false;
+    report.step("Installation folder typed: " + std::string(kOtherFolder));
+    ui::setItemText(setup, IDC_SETUP_FOLDER, kOtherFolder);
+    if (!person.completeInstallation(setup, start, kOtherFolder))
+        return false;
+
+    report.step("Waiting for the earlier copy to go");
+    report.check(ui::waitUntil([&] { return !exists(earlier + "\\Seedwright.exe"); }, 30000),
+                 "the earlier Seedwright.exe is gone");
+    report.check(readFileBytes(notes) == "the member's own", "the member's file beside it stays");
+    report.check(ui::waitUntil([] { return !exists(batchFile()); }, 10000), "the batch file removed itself");
+    char recorded[MAX_PATH] = "";
+    DWORD size = sizeof recorded;
+    SHGetValueA(HKEY_LOCAL_MACHINE, "Software\\Seedwright\\Settings", "InstallationPath", nullptr, recorded, &size);
+    report.checkEqual(recorded, kOtherFolder, "the recorded installation folder");
+
+    if (!person.startFromShortcut("Seedwright.lnk", ShellStart::Open))
+        return false;
+    const HWND login = loginOf(*person.process());
+    report.check(login != nullptr, "the shortcut starts the new copy");
+    if (login)
+        PostMessageA(login, WM_CLOSE, 0, 0);
+    report.check(person.sessionEnded(), "the session ended");
+    DeleteFileA(notes.c_str());
+    RemoveDirectoryA(earlier.c_str());
+    return report.failures() == 0;
 }
 
 bool workingFolderTakenByAFile(CSeedwright& person, CReport& report) {
@@ -238,6 +335,26 @@ bool workingFolderTakenByAFile(CSeedwright& person, CReport& report) {
     return ended;
 }
 
+void fillWorkingFolder(const std::string& folder, const std::string& membersFile) {
+    CreateDirectoryA(folder.c_str(), nullptr);
+    for (const char* own : kWorkingFiles)
+        writeFileBytes(folder + "\\" + own, "Seedwright's own");
+    writeFileBytes(folder + "\\debug.html", "<a href=\"/download.php?id=1&passkey=session\">the last answer</a>");
+    if (!membersFile.empty())
+        writeFileBytes(folder + "\\" + membersFile, "the member's own");
+}
+
+bool checkWorkingFolder(CReport& report, const std::string& folder, const std::string& membersFile) {
+    report.step("The working folder after the uninstall: " + folder);
+    for (const char* own : kWorkingFiles)
+        report.check(!exists(folder + "\\" + own), std::string(own) + " is gone");
+    if (membersFile.empty())
+        return report.check(!exists(folder), "the emptied working folder is gone");
+    report.check(readFileBytes(folder + "\\" + membersFile) == "the member's own",
+                 "the member's " + membersFile + " stays");
+    return report.check(exists(folder), "the working folder with the member's file stays");
+}
+
 bool uninstallKeepsAMembersFolder(CSeedwright& person, CReport& report) {
     report.step("--- Installed into a folder that holds a member's file");
     removeTree(kMembersFolder);
@@ -246,9 +363,12 @@ bool uninstallKeepsAMembersFolder(CSeedwright& person, CReport& report) {
     std::ofstream(notes) << "the member's own";
     InstallChoice choice;
     choice.m_folder = kMembersFolder;
-    if (!person.install(choice) || !checkInstalledAppsList(report, true) || !person.uninstall() ||
-        !person.batchRemoved(kMembersFolder, true))
+    if (!person.install(choice) || !checkInstalledAppsList(report, true))
         return false;
+    fillWorkingFolder(person.workingFolder(), "");
+    if (!person.uninstall() || !person.batchRemoved(kMembersFolder, true))
+        return false;
+    checkWorkingFolder(report, person.workingFolder(), "");
     checkInstalledAppsList(report, false);
     return report.check(readFileBytes(notes) == "the member's own", "the member's file is untouched");
 }
@@ -257,6 +377,8 @@ bool uninstallAReadOnlyCopyFromAFolderCmdMustReadLiterally(CSeedwright& person, 
     report.step("--- Installed from a read-only program file into a folder with blanks, umlaut, '&', '!' and '%'");
     const std::string parent = std::string(kUmlautFolder).substr(0, std::string(kUmlautFolder).rfind('\\'));
     removeTree(parent);
+    // There before the installation: not the installer's to remove.
+    CreateDirectoryA(parent.c_str(), nullptr);
     InstallChoice choice;
     choice.m_folder = kUmlautFolder;
     choice.m_readOnly = true;
@@ -264,27 +386,54 @@ bool uninstallAReadOnlyCopyFromAFolderCmdMustReadLiterally(CSeedwright& person, 
     SetFileAttributesA((downloadsFolder() + "\\Seedwright.exe").c_str(), FILE_ATTRIBUTE_NORMAL);
     if (!installed || !person.uninstall() || !person.batchRemoved(kUmlautFolder, false))
         return false;
-    report.check(exists(parent), "the folder above the installation stays");
+    report.check(exists(parent), "the folder above the installation, there before it, stays");
     RemoveDirectoryA(parent.c_str());
     return noCmdWithin(report, 60000);
 }
 
 bool uninstallWhileASessionRuns(CSeedwright& person, CReport& report) {
-    report.step("--- Uninstalled while a session holds the program file");
+    report.step("--- Uninstalled while a session runs, then once it has ended");
     if (!person.install())
         return false;
     const std::string program = person.installFolder() + "\\Seedwright.exe";
     ui::CProcess session;
     if (!session.start(program, ""))
         return report.fail("the session did not start");
-    ui::WindowQuery login;
-    login.processId = session.id();
-    login.withItem = IDC_PASSWORD;
-    const HWND dialog = ui::waitForWindow(login);
+    const HWND dialog = loginOf(session);
     if (!report.check(dialog != nullptr, "a session's login dialog is open"))
         return false;
-    if (!person.uninstall())
+    if (!person.uninstallRefused("Seedwright is still running. Close it, then uninstall again to remove " + program +
+                                 "."))
         return false;
+    report.check(!exists(batchFile()), "no batch file");
+
+    report.step("The session closed, the uninstall shortcut again");
+    PostMessageA(dialog, WM_CLOSE, 0, 0);
+    if (!report.check(session.waitEnd(), "the session ended"))
+        return false;
+    return person.uninstall() && person.batchRemoved(person.installFolder(), false);
+}
+
+bool uninstallBatchWaitsForAFileTakenAfterItLooked(CSeedwright& person, CReport& report) {
+    report.step("--- Another program takes the program file after the uninstaller looked");
+    if (!person.install())
+        return false;
+    const std::string program = person.installFolder() + "\\Seedwright.exe";
+    if (!person.startFromShortcut("uninstall.lnk"))
+        return false;
+    const DWORD uninstaller = person.process()->id();
+    if (!answerMessage(report, uninstaller, "Do you really want to uninstall Seedwright ?", "uninstall", IDYES))
+        return false;
+    const HWND box = ui::waitForMessageBox(uninstaller, kTitle);
+    if (!box)
+        return report.fail("no message at the end of the uninstall");
+    report.checkEqual(ui::messageText(box), "Seedwright was uninstalled.", "message");
+    // Opened without sharing its deletion, as a virus scanner might.
+    win::CHandle held(CreateFileA(program.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+    report.step("The program file opened by another program before the message is answered");
+    report.check(held.valid(), "the program file is held");
+    ui::pressButton(box, IDOK);
+    report.check(person.sessionEnded(), "the uninstaller ended");
 
     // The batch's cmd.exe: its CPU time over a few seconds shows whether it waits or spins.
     if (!ui::waitUntil([] { return !cmdProcesses().empty(); }, 10000))
@@ -301,11 +450,34 @@ bool uninstallWhileASessionRuns(CSeedwright& person, CReport& report) {
                 std::to_string(times.cpu) + " ms of CPU in all");
     report.check(ended, "the batch gave up");
     report.check(ui::waitUntil([] { return !exists(batchFile()); }, 10000), "the batch file removed itself");
-    report.check(exists(program), "the program file of the running session stays");
+    report.check(exists(program), "the held program file stays");
     noCmdWithin(report, 5000);
+    held.reset();
+    removeTree(person.installFolder());
+    return report.failures() == 0;
+}
 
-    PostMessageA(dialog, WM_CLOSE, 0, 0);
-    return report.check(session.waitEnd(), "the session ended");
+bool nonAsciiInstallationsStartThroughTheShell(CSeedwright& person, CReport& report) {
+    for (const NonAsciiFolder& place : kNonAsciiFolders) {
+        report.step("--- Installed into " + std::string(place.folder) +
+                    ": its shortcuts started through the shell, which reads them in its own code page");
+        removeTree(place.createdTop);
+        InstallChoice choice;
+        choice.m_folder = place.folder;
+        if (!person.install(choice) || !person.startFromShortcut("Seedwright.lnk", ShellStart::Open))
+            return false;
+        const HWND login = loginOf(*person.process());
+        if (!report.check(login != nullptr, "the program's login dialog"))
+            return false;
+        report.shot("non-ascii-login", login);
+        PostMessageA(login, WM_CLOSE, 0, 0);
+        if (!report.check(person.sessionEnded(), "the session ended") ||
+            !person.uninstall(std::string(), ShellStart::StartCommand) || !person.batchRemoved(place.folder, false))
+            return false;
+        report.check(ui::waitUntil([&] { return !exists(place.createdTop); }, 10000),
+                     "the folders the installer made are gone: " + std::string(place.createdTop));
+    }
+    return report.failures() == 0;
 }
 
 bool uninstallLeavesTheProgramFileWhereNoBatchMayRun(CSeedwright& person, CReport& report) {

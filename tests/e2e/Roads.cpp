@@ -56,7 +56,8 @@ const char* const kCyrillicName = "Кино – “Café” ½ 映画";
 
 bool installRoad(CSeedwright& person, CReport& report, const RoadSettings&) {
     return installerRefusals(person, report) && person.install() && checkInstalledAppsList(report, true) &&
-           installNewerBuild(person, report) && workingFolderTakenByAFile(person, report);
+           installNewerBuild(person, report) && reinstallIntoAnotherFolder(person, report) &&
+           workingFolderTakenByAFile(person, report);
 }
 
 bool uploadRoad(CSeedwright& person, CReport& report, const RoadSettings& settings) {
@@ -408,12 +409,25 @@ bool truthRoad(CSeedwright& person, CReport& report, const RoadSettings& setting
 }
 
 bool uninstallRoad(CSeedwright& person, CReport& report, const RoadSettings&) {
-    if (!person.install() || !person.uninstall() || !person.batchRemoved(person.installFolder(), false))
+    // The working folder as uploads leave it, with a file of the member's beside Seedwright's own.
+    const std::string notes = "my notes.txt";
+    if (!person.install())
         return false;
-    return uninstallKeepsAMembersFolder(person, report) &&
+    fillWorkingFolder(person.workingFolder(), notes);
+    if (!person.uninstall() || !person.batchRemoved(person.installFolder(), false) ||
+        !checkWorkingFolder(report, person.workingFolder(), notes))
+        return false;
+    DeleteFileA((person.workingFolder() + "\\" + notes).c_str());
+    return nonAsciiInstallationsStartThroughTheShell(person, report) && uninstallKeepsAMembersFolder(person, report) &&
            uninstallAReadOnlyCopyFromAFolderCmdMustReadLiterally(person, report) &&
            uninstallWhileASessionRuns(person, report) &&
+           uninstallBatchWaitsForAFileTakenAfterItLooked(person, report) &&
            uninstallLeavesTheProgramFileWhereNoBatchMayRun(person, report) && uninstallWithNothingInstalled(report);
+}
+
+// The non-ASCII installations alone, for a run in another locale (the Cyrillic one: code page 1251).
+bool shortcutsRoad(CSeedwright& person, CReport& report, const RoadSettings&) {
+    return nonAsciiInstallationsStartThroughTheShell(person, report);
 }
 
 }  // namespace
@@ -421,9 +435,9 @@ bool uninstallRoad(CSeedwright& person, CReport& report, const RoadSettings&) {
 bool runRoad(const std::string& name, const RoadSettings& settings, CReport& report) {
     using Road = std::function<bool(CSeedwright&, CReport&, const RoadSettings&)>;
     const std::map<std::string, Road> roads = {
-        {"install", installRoad},   {"upload", uploadRoad}, {"more", moreRoad},
-        {"truth", truthRoad},       {"form", formRoad},     {"uninstall", uninstallRoad},
-        {"pictures", picturesRoad}, {"giveup", giveUpRoad}, {"seed", seedRoad},
+        {"install", installRoad}, {"upload", uploadRoad},       {"more", moreRoad},         {"truth", truthRoad},
+        {"form", formRoad},       {"uninstall", uninstallRoad}, {"pictures", picturesRoad}, {"giveup", giveUpRoad},
+        {"seed", seedRoad},       {"shortcuts", shortcutsRoad},
     };
     const auto road = roads.find(name);
     if (road == roads.end())

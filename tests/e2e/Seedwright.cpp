@@ -1,7 +1,9 @@
 #include "tests/e2e/Seedwright.h"
 
+#include <shellapi.h>
 #include <shlobj.h>
 #include <shlwapi.h>
+#include <tlhelp32.h>
 
 #include <algorithm>
 #include <fstream>
@@ -44,6 +46,63 @@ std::string joined(const std::vector<std::string>& parts) {
     for (const std::string& part : parts)
         text += (text.empty() ? "" : " | ") + part;
     return text;
+}
+
+// The full path with long names, as the shell resolves a link's target.
+std::string longPath(const std::string& path) {
+    char full[4 * MAX_PATH] = "";
+    if (GetFullPathNameA(path.c_str(), sizeof full, full, nullptr) == 0)
+        return path;
+    char longer[4 * MAX_PATH] = "";
+    const DWORD length = GetLongPathNameA(full, longer, sizeof longer);
+    return length != 0 && length < sizeof longer ? std::string(longer) : std::string(full);
+}
+
+// The processes started from `program`, whatever spelling started them.
+std::vector<DWORD> processesOf(const std::string& program) {
+    std::vector<DWORD> ids;
+    const std::string name = program.substr(program.find_last_of('\\') + 1);
+    win::CHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+    PROCESSENTRY32 entry = {};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = snapshot.valid() && Process32First(snapshot.get(), &entry); more;
+         more = Process32Next(snapshot.get(), &entry)) {
+        if (lstrcmpiA(entry.szExeFile, name.c_str()) != 0)
+            continue;
+        win::CHandle process(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, entry.th32ProcessID));
+        char image[4 * MAX_PATH] = "";
+        DWORD size = sizeof image;
+        if (process.valid() && QueryFullProcessImageNameA(process.get(), 0, image, &size) &&
+            lstrcmpiA(longPath(image).c_str(), program.c_str()) == 0)
+            ids.push_back(entry.th32ProcessID);
+    }
+    return ids;
+}
+
+// The link opened as a double click opens it.
+bool openThroughShell(const std::string& link) {
+    SHELLEXECUTEINFOA info = {};
+    info.cbSize = sizeof info;
+    info.fMask = SEE_MASK_FLAG_NO_UI;
+    info.lpFile = link.c_str();
+    info.nShow = SW_SHOWNORMAL;
+    return ShellExecuteExA(&info) != FALSE;
+}
+
+// cmd.exe /c start "" "link": cmd's own start command hands the link to the shell.
+bool startCommand(const std::string& link) {
+    ui::CProcess cmd;
+    char system[MAX_PATH] = "";
+    GetSystemDirectoryA(system, sizeof system);
+    return cmd.start(std::string(system) + "\\cmd.exe", "/c start \"\" \"" + link + "\"") && cmd.waitEnd();
+}
+
+std::string readSetting(const char* name) {
+    char value[4 * MAX_PATH] = "";
+    DWORD size = sizeof value;
+    if (SHGetValueA(HKEY_LOCAL_MACHINE, "Software\\Seedwright\\Settings", name, nullptr, value, &size) != ERROR_SUCCESS)
+        return std::string();
+    return value;
 }
 
 long long unixMilliseconds() {
@@ -147,16 +206,39 @@ bool CSeedwright::completeInstallation(HWND setup, const ui::CProcess& process, 
     return m_report.failures() == 0;
 }
 
-bool CSeedwright::startFromShortcut(const std::string& link) {
+bool CSeedwright::startFromShortcut(const std::string& link, ShellStart how) {
+    const std::string file = menuFolder() + "\\" + link;
     Shortcut shortcut;
-    if (!readShortcut(menuFolder() + "\\" + link, shortcut))
+    if (!readShortcut(file, shortcut))
         return m_report.fail("cannot read the shortcut " + link);
-    m_report.step("Start menu, " + link + ": " + quoted(shortcut.m_target) +
-                  (shortcut.m_arguments.empty() ? "" : " " + shortcut.m_arguments));
     m_process = std::make_unique<ui::CProcess>();
     m_main = nullptr;
-    return m_report.check(m_process->start(shortcut.m_target, shortcut.m_arguments, shortcut.m_folder),
-                          "the shortcut's program started");
+    if (how == ShellStart::Direct) {
+        m_report.step("Start menu, " + link + ": " + quoted(shortcut.m_target) +
+                      (shortcut.m_arguments.empty() ? "" : " " + shortcut.m_arguments));
+        return m_report.check(m_process->start(shortcut.m_target, shortcut.m_arguments, shortcut.m_folder),
+                              "the shortcut's program started");
+    }
+    // The shell reads the link in its own code page: the target must lead to the installed file.
+    const std::string target = longPath(shortcut.m_target);
+    m_report.step("Start menu, " + link +
+                  (how == ShellStart::Open ? ", opened through the shell" : ", with cmd's start") + ": " +
+                  quoted(shortcut.m_target) + (shortcut.m_arguments.empty() ? "" : " " + shortcut.m_arguments));
+    m_report.info("its target in full: " + target);
+    const std::vector<DWORD> before = processesOf(target);
+    const bool started = how == ShellStart::Open ? openThroughShell(file) : startCommand(file);
+    if (!m_report.check(started, "the shell took the link"))
+        return false;
+    DWORD id = 0;
+    ui::waitUntil(
+        [&] {
+            for (DWORD candidate : processesOf(target))
+                if (std::find(before.begin(), before.end(), candidate) == before.end())
+                    id = candidate;
+            return id != 0;
+        },
+        ui::kWaitMs);
+    return m_report.check(id != 0 && m_process->attach(id), "the shortcut started " + target);
 }
 
 HWND CSeedwright::waitForDialogWith(int id) const {
@@ -459,8 +541,8 @@ void CSeedwright::noteForDataCheck(const ClientStart& start) const {
     list << start.m_copy << "\t" << start.m_arguments[1] << "\n";
 }
 
-bool CSeedwright::uninstall(const std::string& leftBehind) {
-    if (!startFromShortcut("uninstall.lnk"))
+bool CSeedwright::uninstall(const std::string& leftBehind, ShellStart how) {
+    if (!startFromShortcut("uninstall.lnk", how))
         return false;
     const HWND box = ui::waitForMessageBox(m_process->id(), kTitle);
     if (!box)
@@ -470,15 +552,14 @@ bool CSeedwright::uninstall(const std::string& leftBehind) {
     m_report.shot("uninstall", box);
     ui::pressButton(box, IDYES);
     ui::waitGone(box);
-    if (!leftBehind.empty()) {
-        const HWND said = ui::waitForMessageBox(m_process->id(), kTitle);
-        if (!said)
-            return m_report.fail("no message about the program file left behind");
-        m_report.step("Message: " + quoted(ui::messageText(said)));
-        m_report.checkEqual(ui::messageText(said), leftBehind, "message");
-        m_report.shot("left-behind", said);
-        ui::pressButton(said, IDOK);
-    }
+    const std::string expected = leftBehind.empty() ? "Seedwright was uninstalled." : leftBehind;
+    const HWND said = ui::waitForMessageBox(m_process->id(), kTitle);
+    if (!said)
+        return m_report.fail("no message at the end of the uninstall");
+    m_report.step("Message: " + quoted(ui::messageText(said)));
+    m_report.checkEqual(ui::messageText(said), expected, "message");
+    m_report.shot(leftBehind.empty() ? "uninstalled" : "left-behind", said);
+    ui::pressButton(said, IDOK);
     m_report.check(sessionEnded(), "the uninstaller ended");
     m_report.check(!exists(menuFolder()), "the Start menu folder is gone");
     m_report.check(!keyExists(HKEY_LOCAL_MACHINE, "SOFTWARE\\Seedwright"), "the machine's settings are gone");
@@ -486,6 +567,31 @@ bool CSeedwright::uninstall(const std::string& leftBehind) {
     for (HKEY root : {HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER})
         m_report.check(!keyExists(root, app::settings::kUninstallEntryKey), "the installed-apps entry is gone");
     return m_report.failures() == 0;
+}
+
+bool CSeedwright::uninstallRefused(const std::string& said) {
+    const std::string program = readSetting("InstallationPath") + "\\Seedwright.exe";
+    if (!startFromShortcut("uninstall.lnk"))
+        return false;
+    if (ui::answerMessageBox(m_process->id(), kTitle, IDYES) != "Do you really want to uninstall Seedwright ?")
+        return m_report.fail("no question before uninstalling");
+    m_report.step("Question answered Yes");
+    const HWND box = ui::waitForMessageBox(m_process->id(), kTitle);
+    if (!box)
+        return m_report.fail("no message that Seedwright is in use");
+    m_report.step("Message: " + quoted(ui::messageText(box)));
+    m_report.checkEqual(ui::messageText(box), said, "message");
+    m_report.shot("uninstall-refused", box);
+    ui::pressButton(box, IDOK);
+    m_report.check(sessionEnded(), "the uninstaller ended");
+    m_report.check(exists(menuFolder() + "\\Seedwright.lnk") && exists(menuFolder() + "\\uninstall.lnk"),
+                   "both shortcuts stay");
+    m_report.check(keyExists(HKEY_LOCAL_MACHINE, "SOFTWARE\\Seedwright\\Settings"), "the installation record stays");
+    m_report.check(keyExists(HKEY_LOCAL_MACHINE, app::settings::kUninstallEntryKey) ||
+                       keyExists(HKEY_CURRENT_USER, app::settings::kUninstallEntryKey),
+                   "the installed-apps entry stays");
+    Sleep(2000);
+    return m_report.check(exists(program), "the program file stays: " + program);
 }
 
 bool CSeedwright::batchRemoved(const std::string& folder, bool folderKept) {

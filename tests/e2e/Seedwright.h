@@ -75,6 +75,13 @@ struct MainInput {
 };
 extern const MainInput kMainInputs[13];
 
+// How a Start-menu shortcut is started.
+enum class ShellStart {
+    Direct,        // its target and arguments, read from the link and started here
+    Open,          // the link itself opened through the shell (ShellExecuteEx)
+    StartCommand,  // cmd.exe's start command on the link, as a person types it
+};
+
 // How a person installs: which program file, into which folder.
 struct InstallChoice {
     std::string m_program;    // empty: the built program, downloaded anew
@@ -97,8 +104,9 @@ class CSeedwright {
     // completion message; the process ends by itself.
     bool completeInstallation(HWND dialog, const ui::CProcess& process, const std::string& folder);
     // Starts the program as the Start-menu shortcut `link` ("Seedwright.lnk", "uninstall.lnk")
-    // starts it.
-    bool startFromShortcut(const std::string& link);
+    // starts it. Through the shell, the process followed is the one of the installed program file
+    // that the start brought.
+    bool startFromShortcut(const std::string& link, ShellStart how = ShellStart::Direct);
     bool sessionEnded(DWORD limitMs = ui::kWaitMs) const { return m_process && m_process->waitEnd(limitMs); }
 
     // The login dialog: a wrong password first when asked, then the good one; an announced newer
@@ -116,10 +124,13 @@ class CSeedwright {
     UploadSeen upload(const WhileHashing& meanwhile = WhileHashing());
     bool closeMain(CloseBy how = CloseBy::Quit);
     HWND mainDialog() const { return m_main; }
-    // The uninstall shortcut, its question answered Yes: the shortcuts, both registry trees and
-    // the installed-apps entry are gone when it ends. `leftBehind`: the message that says the
-    // program file stays, answered OK; empty for none.
-    bool uninstall(const std::string& leftBehind = std::string());
+    // The uninstall shortcut, its question answered Yes, then "Seedwright was uninstalled." or
+    // `leftBehind`, the message that says the program file stays: the shortcuts, both registry
+    // trees and the installed-apps entry are gone when it ends.
+    bool uninstall(const std::string& leftBehind = std::string(), ShellStart how = ShellStart::Direct);
+    // The uninstall shortcut while Seedwright is in use: its question answered Yes, then `said`;
+    // the shortcuts, the record and the program file all stay.
+    bool uninstallRefused(const std::string& said);
     // The batch did its work: Seedwright.exe is gone from `folder`, the folder too unless it
     // holds the member's files (`folderKept`), and the batch file has deleted itself.
     bool batchRemoved(const std::string& folder, bool folderKept);

@@ -25,6 +25,8 @@ class CProcess {
 
     // The command line is the quoted program, then `arguments`; `folder` empty: the caller's.
     bool start(const std::string& program, const std::string& arguments, const std::string& folder = {});
+    // A process someone else started (the shell, say), followed from here on.
+    bool attach(DWORD id);
     DWORD id() const { return m_id; }
     bool waitEnd(DWORD limitMs = kWaitMs) const;
     // Whether it runs, else how it ended: "runs", "ended with exit code N" or "did not start

@@ -92,6 +92,12 @@ bool CProcess::start(const std::string& program, const std::string& arguments, c
     return true;
 }
 
+bool CProcess::attach(DWORD id) {
+    m_process.reset(OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, id));
+    m_id = m_process.valid() ? id : 0;
+    return m_process.valid();
+}
+
 CWindowInFront::CWindowInFront()
     : m_window(CreateWindowExA(0,
                                "STATIC",
