@@ -97,6 +97,7 @@ BOOL CKestrelDlg::OnInitDialog() {
 
     for (const KestrelAnchor& anchor : kKestrelAnchors)
         addAnchor(anchor.id, anchor.mode1, anchor.mode2, anchor.mode3, anchor.mode4, anchor.options);
+    setMinimumSize(kKestrelMinimumWidth, kKestrelMinimumHeight);
 
     setWindowText(appState().m_title + " - " + appState().m_notice);
     fillCategories();
@@ -290,6 +291,18 @@ bool CKestrelDlg::OnNotify(int id, NMHDR* header, LRESULT& result) {
             m_removePicture.show(m_pictureList.nextItem(-1, LVNI_SELECTED) >= 0);
             result = 0;
             return true;
+        case LVN_ITEMCHANGED: {
+            // A row selected with the keyboard offers Remove Picture too, next in the Tab order.
+            const auto* change = reinterpret_cast<const NMLISTVIEW*>(header);
+            if ((change->uChanged & LVIF_STATE) != 0 && (change->uNewState & LVIS_SELECTED) != 0 && !m_busy.load())
+                m_removePicture.show(true);
+            return false;
+        }
+        case NM_SETFOCUS:
+            // Where the keyboard stands is shown from the start: on the first row when none is.
+            if (m_pictureList.itemCount() > 0 && m_pictureList.nextItem(-1, LVNI_FOCUSED) < 0)
+                m_pictureList.setItemState(0, LVIS_FOCUSED, LVIS_FOCUSED);
+            return false;
         case NM_RCLICK:
             if (m_pictureList.nextItem(-1, LVNI_SELECTED) < 0 || m_busy.load())
                 return false;

@@ -132,6 +132,12 @@ class CListView : public CControl {
         return static_cast<int>(send(LVM_GETNEXTITEM, static_cast<WPARAM>(start), static_cast<LPARAM>(flags)));
     }
     void setExtendedStyle(DWORD style) const { send(LVM_SETEXTENDEDLISTVIEWSTYLE, 0, static_cast<LPARAM>(style)); }
+    void setItemState(int index, UINT state, UINT mask) const {
+        LVITEMA item{};
+        item.state = state;
+        item.stateMask = mask;
+        send(LVM_SETITEMSTATE, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item));
+    }
 };
 
 class CProgressBar : public CControl {

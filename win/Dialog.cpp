@@ -1,5 +1,6 @@
 #include "win/Dialog.h"
 
+#include <algorithm>
 #include <exception>
 #include <vector>
 
@@ -38,6 +39,36 @@ void CDialog::centre() const {
     const int y = area.top + ((area.bottom - area.top) - (r.bottom - r.top)) / 2;
     SetWindowPos(m_hWnd, nullptr, x > area.left ? x : area.left, y > area.top ? y : area.top, 0, 0,
                  SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+// At a high DPI on a small screen a dialog can come out larger than the work area: one that
+// resizes is made to fit it (down to the least size it allows), and any dialog is moved so that
+// as much of it as fits is on the screen, its top-left corner first.
+void CDialog::keepInWorkArea() const {
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    if (!GetMonitorInfoA(MonitorFromWindow(m_hWnd, MONITOR_DEFAULTTONEAREST), &monitor))
+        return;
+    const RECT& area = monitor.rcWork;
+    RECT r{};
+    GetWindowRect(m_hWnd, &r);
+    int width = r.right - r.left;
+    int height = r.bottom - r.top;
+    if ((GetWindowLongA(m_hWnd, GWL_STYLE) & WS_THICKFRAME) != 0) {
+        width = std::min<int>(width, area.right - area.left);
+        height = std::min<int>(height, area.bottom - area.top);
+    }
+    const int x = std::max<int>(area.left, std::min<int>(r.left, area.right - width));
+    const int y = std::max<int>(area.top, std::min<int>(r.top, area.bottom - height));
+    if (x != r.left || y != r.top || width != r.right - r.left || height != r.bottom - r.top)
+        SetWindowPos(m_hWnd, nullptr, x, y, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+    // The system may have cut the window to the screen before it was initialised: a resizing
+    // dialog lays its controls out for the size it has now, whichever made it.
+    if ((GetWindowLongA(m_hWnd, GWL_STYLE) & WS_THICKFRAME) != 0 && !IsZoomed(m_hWnd) && !IsIconic(m_hWnd)) {
+        RECT client{};
+        GetClientRect(m_hWnd, &client);
+        SendMessageA(m_hWnd, WM_SIZE, SIZE_RESTORED, MAKELPARAM(client.right, client.bottom));
+    }
 }
 
 INT_PTR CALLBACK CDialog::dialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -99,6 +130,8 @@ INT_PTR CDialog::dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
             // A dialog that its initialisation did not place appears centred.
             if (m_hWnd != nullptr && EqualRect(&before, &after))
                 centre();
+            if (m_hWnd != nullptr)
+                keepInWorkArea();
             return result;
         }
         case WM_COMMAND: {

@@ -24,6 +24,7 @@ class CDialog {
     void EndDialog(INT_PTR result);
 
     HWND hwnd() const { return m_hWnd; }
+    UINT templateId() const { return m_templateId; }
     HWND item(int id) const { return GetDlgItem(m_hWnd, id); }
     template <class Control>
     void bind(Control& control, int id) const {
@@ -63,6 +64,7 @@ class CDialog {
     static bool answersDirectly(UINT message);
     INT_PTR answer(LRESULT result) const;
     void centre() const;
+    void keepInWorkArea() const;
 
     UINT m_templateId;
     HWND m_parent;

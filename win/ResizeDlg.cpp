@@ -7,6 +7,19 @@ LayoutRect toLayout(const RECT& r) {
     return LayoutRect{r.left, r.top, r.right, r.bottom};
 }
 
+// The client size the dialog's template gives it, in dialog units; {0, 0} when unreadable.
+SIZE templateSize(UINT templateId) {
+    const HMODULE module = GetModuleHandleA(nullptr);
+    const HRSRC found = FindResourceA(module, MAKEINTRESOURCEA(templateId), MAKEINTRESOURCEA(5));  // RT_DIALOG
+    const auto* words = found ? static_cast<const WORD*>(LockResource(LoadResource(module, found))) : nullptr;
+    if (words == nullptr || SizeofResource(module, found) < 26)
+        return SIZE{0, 0};
+    // DLGTEMPLATEEX: version, 0xFFFF, help id, extended style, style, count, x, y, cx, cy.
+    // DLGTEMPLATE: style, extended style, count, x, y, cx, cy.
+    const int at = words[1] == 0xFFFF ? 11 : 7;
+    return SIZE{static_cast<short>(words[at]), static_cast<short>(words[at + 1])};
+}
+
 }  // namespace
 
 void CResizeDlg::addAnchor(int id,
@@ -42,9 +55,21 @@ BOOL CResizeDlg::OnInitDialog() {
     const BOOL result = CDialog::OnInitDialog();
     m_anchors.clear();
 
+    // The layout starts from the size the template was designed for, even where the system
+    // has already cut the window to a screen too small for it; the first size pass then fits
+    // the controls into the client area the window really has.
     RECT client{};
     GetClientRect(hwnd(), &client);
+    const SIZE design = templateSize(templateId());
+    if (design.cx > 0 && design.cy > 0) {
+        RECT r{0, 0, design.cx, design.cy};
+        MapDialogRect(hwnd(), &r);
+        client.right = r.right;
+        client.bottom = r.bottom;
+    }
     m_initialClientRect = clientRectOnScreen();
+    m_initialClientRect.right = m_initialClientRect.left + client.right;
+    m_initialClientRect.bottom = m_initialClientRect.top + client.bottom;
     m_lastClientRect = m_initialClientRect;
 
     m_gripBitmap.reset(LoadBitmapA(nullptr, MAKEINTRESOURCEA(OBM_SIZE)));
@@ -61,11 +86,24 @@ BOOL CResizeDlg::OnInitDialog() {
         addAnchor(kSizeGripId, kMove, kMove, kMove, kMove, 0);
     }
 
-    RECT outer{};
-    GetWindowRect(hwnd(), &outer);
-    m_minTrackWidth = outer.right - outer.left;
-    m_minTrackHeight = outer.bottom - outer.top;
+    if (design.cx > 0 && design.cy > 0) {
+        setMinimumSize(design.cx, design.cy);
+    } else {
+        RECT outer{};
+        GetWindowRect(hwnd(), &outer);
+        m_minTrackWidth = outer.right - outer.left;
+        m_minTrackHeight = outer.bottom - outer.top;
+    }
     return result;
+}
+
+void CResizeDlg::setMinimumSize(int dialogUnitsWide, int dialogUnitsHigh) {
+    RECT r{0, 0, dialogUnitsWide, dialogUnitsHigh};
+    MapDialogRect(hwnd(), &r);
+    AdjustWindowRectEx(&r, static_cast<DWORD>(GetWindowLongA(hwnd(), GWL_STYLE)), FALSE,
+                       static_cast<DWORD>(GetWindowLongA(hwnd(), GWL_EXSTYLE)));
+    m_minTrackWidth = r.right - r.left;
+    m_minTrackHeight = r.bottom - r.top;
 }
 
 bool CResizeDlg::OnSize(UINT type, int /*width*/, int /*height*/) {
@@ -103,6 +141,9 @@ bool CResizeDlg::OnSize(UINT type, int /*width*/, int /*height*/) {
         }
         if (batch != nullptr)
             EndDeferWindowPos(batch);
+        // Moved controls would otherwise keep the picture of their old place, or none, until the
+        // mouse passes over them: everything is drawn anew at once.
+        RedrawWindow(hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
     }
     if (type != SIZE_MINIMIZED)
         m_lastClientRect = now;

@@ -2,7 +2,8 @@
 // Base of the resizable dialogs. A derived dialog runs OnInitDialog of this class first and
 // then registers its controls with addAnchor; every size change then moves or stretches
 // them in one deferred batch. The base adds a size grip, keeps the dialog from shrinking
-// below its initial size and lets the user drag it by any free spot.
+// below its initial size (or the least size the derived dialog sets) and lets the user drag it
+// by any free spot.
 
 #include <vector>
 
@@ -31,6 +32,9 @@ class CResizeDlg : public win::CDialog {
 
   protected:
     BOOL OnInitDialog() override;
+    // The least client size the member can drag the dialog to, in dialog units; after
+    // OnInitDialog of this class.
+    void setMinimumSize(int dialogUnitsWide, int dialogUnitsHigh);
     bool OnSize(UINT type, int width, int height) override;
     bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 

@@ -3,6 +3,8 @@
 #include <map>
 #include <mutex>
 #include <ostream>
+#include <string>
+#include <vector>
 
 #include "tests/support/ModalDriver.h"
 #include "upload/KestrelAnchors.h"
@@ -21,7 +23,7 @@ std::ostream& operator<<(std::ostream& out, const RECT& r) {
 
 namespace {
 
-// The main dialog's template with the main dialog's own anchor table.
+// The main dialog's template with the main dialog's own anchor table and least size.
 class AnchoredDialog : public CResizeDlg {
   public:
     AnchoredDialog() : CResizeDlg(IDD_SEEDWRIGHT_DIALOG) {}
@@ -34,6 +36,7 @@ class AnchoredDialog : public CResizeDlg {
         const BOOL result = CResizeDlg::OnInitDialog();
         for (const KestrelAnchor& anchor : kKestrelAnchors)
             addAnchor(anchor.id, anchor.mode1, anchor.mode2, anchor.mode3, anchor.mode4, anchor.options);
+        setMinimumSize(kKestrelMinimumWidth, kKestrelMinimumHeight);
         RECT outer{};
         GetWindowRect(hwnd(), &outer);
         m_initialOuterWidth = outer.right - outer.left;
@@ -74,8 +77,9 @@ void resizeBy(HWND dialog, int dx, int dy) {
     SetWindowPos(dialog, nullptr, 0, 0, outer.cx + dx, outer.cy + dy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-const int kAnchored[] = {IDC_NAME, IDC_DESCRIPTION, IDC_NOTE, IDC_PICTURES, IDC_UPLOAD, IDCANCEL, kSizeGripId};
-const int kUnanchored[] = {IDC_PATH, IDC_BROWSE, IDC_CATEGORY, IDC_ADD_PICTURE, IDC_REMOVE_PICTURE, IDC_STATUS};
+const int kAnchored[] = {IDC_NAME,   IDC_DESCRIPTION, IDC_NOTE,   IDC_PICTURES,
+                         IDC_UPLOAD, IDCANCEL,        IDC_STATUS, kSizeGripId};
+const int kUnanchored[] = {IDC_PATH, IDC_BROWSE, IDC_CATEGORY, IDC_ADD_PICTURE, IDC_REMOVE_PICTURE};
 
 std::map<int, RECT> snapshot(HWND dialog) {
     std::map<int, RECT> rects;
@@ -120,10 +124,30 @@ TEST(ResizeDlg, GripMinimumSizeAndCaptionDragging) {
         const RECT gripRect = controlRect(dlg, kSizeGripId);
         EXPECT_GT(gripRect.right - gripRect.left, 0);
 
+        // Smaller than its design, down to a least size where everything still has its place:
+        // the path row whole, the description a few lines high, the buttons and the status line
+        // inside and clear of each other and of the note.
         MINMAXINFO info{};
         SendMessageA(dlg, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&info));
-        EXPECT_EQ(info.ptMinTrackSize.x, dialog.m_initialOuterWidth);
-        EXPECT_EQ(info.ptMinTrackSize.y, dialog.m_initialOuterHeight);
+        EXPECT_LT(info.ptMinTrackSize.x, dialog.m_initialOuterWidth);
+        EXPECT_LT(info.ptMinTrackSize.y, dialog.m_initialOuterHeight);
+        SetWindowPos(dlg, nullptr, 0, 0, 1, 1, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        EXPECT_EQ(outerSize(dlg).cx, info.ptMinTrackSize.x);
+        EXPECT_EQ(outerSize(dlg).cy, info.ptMinTrackSize.y);
+        const RECT all{0, 0, clientSize(dlg).cx, clientSize(dlg).cy};
+        RECT overlap{};
+        for (int id : {IDC_UPLOAD, IDCANCEL, IDC_STATUS, IDC_BROWSE, IDC_NOTE}) {
+            const RECT r = controlRect(dlg, id);
+            EXPECT_TRUE(IntersectRect(&overlap, &r, &all) && EqualRect(&overlap, &r)) << id << " " << r;
+        }
+        const RECT description = controlRect(dlg, IDC_DESCRIPTION), note = controlRect(dlg, IDC_NOTE),
+                   upload = controlRect(dlg, IDC_UPLOAD), quit = controlRect(dlg, IDCANCEL);
+        EXPECT_GT(description.bottom - description.top, 3 * (note.bottom - note.top));
+        EXPECT_LE(description.bottom, note.top);
+        for (const RECT& button : {upload, quit})
+            EXPECT_FALSE(IntersectRect(&overlap, &button, &note)) << button;
+        EXPECT_FALSE(IntersectRect(&overlap, &upload, &quit));
+        expectGripInCorner(dlg);
 
         // A free spot of the client area drags the window; a control's spot too, as the
         // dialog itself answers for its whole client area.
@@ -158,6 +182,7 @@ TEST(ResizeDlg, AnchorsFollowTheSizeAndComeBack) {
         EXPECT_EQ(controlRect(dlg, IDC_PICTURES), shifted(before.at(IDC_PICTURES), 0, 0, dx, 0));
         EXPECT_EQ(controlRect(dlg, IDC_UPLOAD), shifted(before.at(IDC_UPLOAD), 0, dy, 0, dy));
         EXPECT_EQ(controlRect(dlg, IDCANCEL), shifted(before.at(IDCANCEL), dx, dy, dx, dy));
+        EXPECT_EQ(controlRect(dlg, IDC_STATUS), shifted(before.at(IDC_STATUS), 0, dy, dx, dy));
         expectGripInCorner(dlg);
         for (int id : kUnanchored)
             EXPECT_EQ(controlRect(dlg, id), before.at(id)) << id;
@@ -207,8 +232,8 @@ TEST(ResizeDlg, OnlyControlsWhosePlaceChangesAreMovedOncePerPass) {
         PostMessageA(dlg, WM_CLOSE, 0, 0);
     });
     EXPECT_TRUE(run.seen);
-    const std::map<int, int> expected = {
-        {IDC_NAME, 1}, {IDC_DESCRIPTION, 1}, {IDC_PICTURES, 1}, {IDCANCEL, 1}, {kSizeGripId, 1}};
+    const std::map<int, int> expected = {{IDC_NAME, 1}, {IDC_DESCRIPTION, 1}, {IDC_PICTURES, 1},
+                                         {IDCANCEL, 1}, {IDC_STATUS, 1},      {kSizeGripId, 1}};
     EXPECT_EQ(widened, expected);
     EXPECT_TRUE(same.empty());
 }

@@ -259,6 +259,44 @@ TEST(KestrelDlg, PictureRowsNumberedSizedAndRenumbered) {
     ASSERT_EQ(dialog.m_pictures.size(), 0u);  // destroyed with the window
 }
 
+HWND focusOf(HWND dlg) {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    GetGUIThreadInfo(GetWindowThreadProcessId(dlg, nullptr), &info);
+    return info.hwndFocus;
+}
+
+// With the keyboard alone: the list shows where it stands when it gets the focus, a row chosen
+// with the arrow keys offers Remove Picture, Tab goes there and Space removes the row.
+TEST(KestrelDlg, APictureIsRemovedWithTheKeyboardAlone) {
+    setSession();
+    CKestrelDlg dialog;
+    const std::string a = pictureFile("a.jpg", 100), b = pictureFile("b.png", 100), c = pictureFile("c.gif", 100);
+    int focusedRow = -1;
+    bool offered = false, tabbed = false;
+    std::vector<std::string> left;
+    runModal(dialog, [&](HWND dlg) {
+        for (const std::string& path : {a, b, c})
+            EXPECT_TRUE(dialog.addPicture(path));
+        const HWND list = GetDlgItem(dlg, IDC_PICTURES), remove = GetDlgItem(dlg, IDC_REMOVE_PICTURE);
+        PostMessageA(dlg, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(list), TRUE);
+        waitUntil([&] { return focusOf(dlg) == list; });
+        focusedRow = int(SendMessageA(list, LVM_GETNEXTITEM, WPARAM(-1), LVNI_FOCUSED));
+        postKey(list, VK_DOWN);
+        offered = waitUntil([&] { return visible(dlg, IDC_REMOVE_PICTURE); });
+        postKey(list, VK_TAB);
+        tabbed = waitUntil([&] { return focusOf(dlg) == remove; });
+        postKey(remove, VK_SPACE);
+        waitUntil([&] { return rows(dlg, 1).size() == 2; });
+        left = rows(dlg, 1);
+        pressButton(dlg, IDCANCEL);
+    });
+    EXPECT_EQ(focusedRow, 0);
+    EXPECT_TRUE(offered);
+    EXPECT_TRUE(tabbed);
+    EXPECT_EQ(left, (std::vector<std::string>{"a.jpg", "c.gif"}));
+}
+
 TEST(KestrelDlg, RowOneHundredSortsBetweenTenAndEleven) {
     setSession();
     CKestrelDlg dialog;
