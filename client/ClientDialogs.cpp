@@ -51,7 +51,7 @@ void CFindExe::OnOK() {
     state.m_clientExePath.clear();
     const std::string path = itemText(IDC_EXE_PATH);
     if (path.empty()) {
-        setItemText(IDC_EXE_PROMPT, "You have to select a Client Software");
+        setItemText(IDC_EXE_PROMPT, "You have to se&lect a Client Software");
         return;
     }
     state.m_clientExePath = path;

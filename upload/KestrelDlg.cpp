@@ -438,7 +438,7 @@ void CKestrelDlg::setBusyState() {
 void CKestrelDlg::setIdleState() {
     for (int i = 0; i < kUploadInputCount; ++i)
         EnableWindow(item(kUploadInputs[i]), m_inputWasEnabled[i]);
-    m_upload.setText("Upload");
+    m_upload.setText("&Upload");
     m_upload.enable(true);
     m_upload.show(true);
     m_quit.show(true);

@@ -150,10 +150,16 @@ class SetupTest : public ::testing::Test {
 TEST_F(SetupTest, DialogShowsItsDefaults) {
     CSetup setup;
     std::string caption, folder, menu, client;
+    int focused = 0;
     const auto run = runModal(setup, [&](HWND dialog) {
         char text[256] = "";
         GetWindowTextA(dialog, text, sizeof text);
         caption = text;
+        // The keyboard starts at the first field, not at Install.
+        GUITHREADINFO thread{};
+        thread.cbSize = sizeof thread;
+        GetGUIThreadInfo(GetWindowThreadProcessId(dialog, nullptr), &thread);
+        focused = GetDlgCtrlID(thread.hwndFocus);
         folder = ui::itemText(dialog, IDC_SETUP_FOLDER);
         menu = ui::itemText(dialog, IDC_SETUP_MENU);
         client = ui::itemText(dialog, IDC_SETUP_CLIENT);
@@ -161,6 +167,7 @@ TEST_F(SetupTest, DialogShowsItsDefaults) {
     });
     EXPECT_EQ(run.result, IDCANCEL);
     EXPECT_EQ(caption, "Seedwright V1.14 - Installation");
+    EXPECT_EQ(focused, IDC_SETUP_FOLDER);
     EXPECT_EQ(folder, programFiles + "\\Seedwright");
     EXPECT_EQ(menu, "Seedwright");
     EXPECT_EQ(client, "C:\\uT\\uTorrent.exe");

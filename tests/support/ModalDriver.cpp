@@ -76,10 +76,26 @@ ModalRun runModal(win::CDialog& dialog, const DialogScript& script, DWORD limitM
     return runModal([&dialog] { return dialog.DoModal(); }, script, limitMs);
 }
 
+std::string shownText(HWND control, const std::string& text) {
+    char className[16] = {};
+    GetClassNameA(control, className, sizeof className);
+    const bool label = lstrcmpiA(className, "Static") == 0;
+    if (!(label || lstrcmpiA(className, "Button") == 0) ||
+        (label && (GetWindowLongA(control, GWL_STYLE) & SS_NOPREFIX) != 0))
+        return text;
+    std::string shown;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '&' && i + 1 < text.size())
+            ++i;
+        shown += text[i];
+    }
+    return shown;
+}
+
 std::string itemText(HWND dialog, int id) {
     char buffer[1024] = {};
     GetDlgItemTextA(dialog, id, buffer, sizeof buffer);
-    return buffer;
+    return shownText(GetDlgItem(dialog, id), buffer);
 }
 
 void pressButton(HWND dialog, int id) {

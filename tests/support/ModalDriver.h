@@ -27,7 +27,11 @@ ModalRun runModal(const std::function<INT_PTR()>& show, const DialogScript& scri
 // The same for dialog.DoModal().
 ModalRun runModal(win::CDialog& dialog, const DialogScript& script, DWORD limitMs = 20000);
 
-// What scripts do with a dialog of another thread.
+// The text a control shows: a label's or a button's "&" marks its mnemonic and is not shown ("&&"
+// shows one "&"), unless the label takes its text as it is.
+std::string shownText(HWND control, const std::string& text);
+
+// What scripts do with a dialog of another thread. Texts as shown.
 std::string itemText(HWND dialog, int id);
 void pressButton(HWND dialog, int id);  // the command a click sends
 bool waitUntil(const std::function<bool()>& condition, DWORD limitMs = 10000);

@@ -190,7 +190,7 @@ std::string windowText(HWND window) {
 
 std::string itemText(HWND dialog, int id) {
     const HWND item = GetDlgItem(dialog, id);
-    return item ? windowText(item) : std::string();
+    return item ? testing_support::shownText(item, windowText(item)) : std::string();
 }
 
 bool setItemText(HWND dialog, int id, const std::string& text) {
@@ -311,7 +311,8 @@ HWND waitForMessageBox(DWORD processId, const std::string& caption, DWORD limitM
 }
 
 std::string messageText(HWND box) {
-    return itemText(box, 0xFFFF);
+    // A message box shows its text as it is, "&" included.
+    return windowText(GetDlgItem(box, 0xFFFF));
 }
 
 std::string answerMessageBox(DWORD processId, const std::string& caption, int button, DWORD limitMs) {

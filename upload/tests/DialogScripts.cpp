@@ -56,7 +56,8 @@ std::string answerMessageBox(HWND exclude, int button, DWORD limitMs) {
     const HWND box = waitForWindow("", exclude, kMessageBoxText, limitMs);
     if (!box)
         return std::string();
-    const std::string text = itemText(box, kMessageBoxText);
+    char text[4096] = {};  // a message box shows its text as it is, "&" included
+    GetDlgItemTextA(box, kMessageBoxText, text, sizeof text);
     PostMessageA(box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0);
     waitUntil([box] { return IsWindow(box) == FALSE; });
     return text;
