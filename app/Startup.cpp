@@ -10,10 +10,12 @@ namespace {
 constexpr unsigned long kErrorPathNotFound = 3;
 constexpr unsigned long kErrorAlreadyExists = 183;
 
-std::string completionMessage(const AppState& state) {
+// A success unless the menu entries failed.
+void reportCompletion(StartupHost& host, const AppState& state) {
     if (state.m_menuEntriesFailed)
-        return "Installation Complete!\n\nHowever Errors accured during Installation of Menu Entries!";
-    return "Installation Complete! Enjoy...";
+        host.message("Installation Complete!\n\nHowever Errors accured during Installation of Menu Entries!");
+    else
+        host.success("Installation Complete! Enjoy...");
 }
 
 // The installation dialog, then its completion message; a refusal for lack of rights restarts
@@ -28,7 +30,7 @@ void installAndReport(StartupHost& host, AppState& state, bool restarted) {
                 host.restartElevated(std::string("/") + kRestartedSwitch);
         }
     } else if (result == kResultOk) {
-        host.message(completionMessage(state));
+        reportCompletion(host, state);
     }
 }
 
@@ -128,7 +130,7 @@ void runSequence(StartupHost& host, AppState& state, CCommandLine& commandLine) 
         host.message("Could not set WorkingDirectory (" + state.m_workingFolder + ").\n\nClick on OK to re-install");
         const int result = host.runInstaller();
         if (result == kResultOk)
-            host.message(completionMessage(state));
+            reportCompletion(host, state);
         else
             host.message("Installation aborted...");
         return;

@@ -38,6 +38,8 @@ class StartupHost {
     // in `folder`; false when it cannot be started.
     [[nodiscard]] virtual bool startBatch(const std::string& path, const std::string& folder) = 0;
     virtual void message(const std::string& text) = 0;
+    // A message that tells of a success; shown as any other unless the host marks it.
+    virtual void success(const std::string& text) { message(text); }
     // A Yes/No question; IDYES or IDNO.
     virtual int ask(const std::string& text) = 0;
 

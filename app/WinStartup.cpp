@@ -136,6 +136,10 @@ void CWinStartupHost::message(const std::string& text) {
     appMessageBox(text, MB_OK);
 }
 
+void CWinStartupHost::success(const std::string& text) {
+    appMessageBox(text, MB_OK | MB_ICONINFORMATION);
+}
+
 int CWinStartupHost::ask(const std::string& text) {
     return appMessageBox(text, MB_YESNO);
 }

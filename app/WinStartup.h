@@ -24,6 +24,7 @@ class CWinStartupHost : public StartupHost {
     void restartElevated(const std::string& parameters) override;
     bool startBatch(const std::string& path, const std::string& folder) override;
     void message(const std::string& text) override;
+    void success(const std::string& text) override;
     int ask(const std::string& text) override;
     bool setCurrentFolder(const std::string& folder) override;
     bool isFile(const std::string& path) override;

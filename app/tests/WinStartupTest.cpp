@@ -26,6 +26,7 @@ class CRecordingHost : public CWinStartupHost {
 
     void restartElevated(const std::string& parameters) override { log.push_back("runas [" + parameters + "]"); }
     void message(const std::string& text) override { log.push_back("message " + text); }
+    void success(const std::string& text) override { log.push_back("success " + text); }
     // This test program is no installed copy: the question of a copy from elsewhere, declined.
     int ask(const std::string& text) override {
         log.push_back("ask " + text.substr(0, text.find(':')));
@@ -113,7 +114,7 @@ TEST_F(WinStartupTest, FirstStartInstallsAndNeverLogsIn) {
     const Log log = run("\"C:\\Program Files\\Seedwright.exe\"");
     user.join();
     EXPECT_EQ(caption, "seen");
-    EXPECT_EQ(log, (Log{"message Installation Complete! Enjoy..."}));
+    EXPECT_EQ(log, (Log{"success Installation Complete! Enjoy..."}));
 }
 
 TEST_F(WinStartupTest, RefusedRightsRestartThroughRunasOnce) {
