@@ -55,10 +55,10 @@ Outcome readAnswer(const Answer& answer, int32_t ownBuild, Session& session, Log
     services.keepSession(session);
 
     // Only a newer build is offered, and only a web address reaches the shell: anything else
-    // could start a local program.
+    // could start a local program. An address that does not open is shown instead.
     if (updateOffered(list.m_build, ownBuild) && services.ask(updateOfferText(list.m_build, ownBuild)) &&
-        isWebAddress(list.m_updateAddress))
-        services.openAddress(list.m_updateAddress);
+        !(isWebAddress(list.m_updateAddress) && services.openAddress(list.m_updateAddress)))
+        services.message(kUpdateNotOpened + list.m_updateAddress);
     return Outcome::LoggedIn;
 }
 

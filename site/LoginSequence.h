@@ -14,6 +14,10 @@ inline constexpr const char* kLoginPath = "/takelogin.php";
 inline constexpr const char* kReturnTo = "/genrelist.php";
 
 inline constexpr const char* kSelectSiteFirst = "You have to select a Site first!";
+// "Yes" to the update offer, when the new build's address could not be opened; the address
+// follows, for the member to open by hand.
+inline constexpr const char* kUpdateNotOpened =
+    "The download of the new Program could not be opened. Please open this address in your web browser:\n\n";
 inline constexpr const char* kEnterCredentials = "Please enter your Login and Password to proceed";
 inline constexpr const char* kNotRemembered =
     "Your password could not be remembered: Windows refused to protect it.\n"
@@ -88,8 +92,8 @@ class LoginServices {
     virtual Answer exchange(const Request& request) = 0;
     // The debugger's output.
     virtual void trace(const std::string& text) = 0;
-    // Hands a web address to the shell (the browser).
-    virtual void openAddress(const std::string& address) = 0;
+    // Hands a web address to the shell (the browser); false when the shell could not open it.
+    [[nodiscard]] virtual bool openAddress(const std::string& address) = 0;
     // The session as this attempt leaves it; every attempt that got past the site check
     // replaces the whole session.
     virtual void keepSession(const Session& session) = 0;

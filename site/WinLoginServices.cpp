@@ -185,8 +185,10 @@ void CWinLoginServices::trace(const std::string& text) {
     OutputDebugStringA(text.c_str());
 }
 
-void CWinLoginServices::openAddress(const std::string& address) {
-    ShellExecuteA(m_dialog.hwnd(), "open", address.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+bool CWinLoginServices::openAddress(const std::string& address) {
+    // Above 32: the shell opened it.
+    return reinterpret_cast<INT_PTR>(
+               ShellExecuteA(m_dialog.hwnd(), "open", address.c_str(), nullptr, nullptr, SW_SHOWNORMAL)) > 32;
 }
 
 void CWinLoginServices::keepSession(const site::login::Session& session) {

@@ -27,7 +27,7 @@ class CWinLoginServices : public site::login::LoginServices {
     bool storeCredentials(int siteIndex, const std::string& login, const std::string& password) override;
     site::login::Answer exchange(const site::login::Request& request) override;
     void trace(const std::string& text) override;
-    void openAddress(const std::string& address) override;
+    bool openAddress(const std::string& address) override;
     void keepSession(const site::login::Session& session) override;
     // Gives up the exchange that runs now: it ends at once as cancelled.
     void cancel();

@@ -10,6 +10,7 @@
 #include "app/KestrelApp.h"
 #include "site/GenreList.h"
 #include "site/LoginDlg.h"
+#include "site/LoginSequence.h"
 #include "site/res/SiteIds.h"
 #include "tests/support/ModalDriver.h"
 #include "tests/support/OnlineTest.h"
@@ -461,6 +462,8 @@ TEST_F(LoginDlg, YesOpensAWebAddressAndNeverAProgram) {
     m_site.setScenario(R"({"build": 1025, "update_url": ")" + escaped + "\"}");
     m_boxes.answer({IDYES});
     EXPECT_EQ(aliceLogsIn(), IDOK);
+    // It is shown instead, for the member to see.
+    const std::string notOpened = site::login::kUpdateNotOpened + program;
 
     // The site's own address: the shell starts the stand-in browser with it. Had the program
     // above been started, its record would stand before the browser's.
@@ -473,7 +476,8 @@ TEST_F(LoginDlg, YesOpensAWebAddressAndNeverAProgram) {
     const std::string address = "https://" + m_site.host() + "/Seedwright-setup.exe";
     EXPECT_EQ(starts(), 1u);
     EXPECT_EQ(readFileBytes(record).rfind("start\narg " + address + "\n", 0), 0u) << readFileBytes(record);
-    EXPECT_EQ(m_boxes.texts(), std::vector<std::string>(2, updateOfferText(1025, 1024)));
+    EXPECT_EQ(m_boxes.texts(),
+              (std::vector<std::string>{updateOfferText(1025, 1024), notOpened, updateOfferText(1025, 1024)}));
 }
 
 }  // namespace

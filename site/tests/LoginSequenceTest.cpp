@@ -35,7 +35,10 @@ class CFakeServices : public site::login::LoginServices {
         return answer;
     }
     void trace(const std::string& text) override { log.push_back("trace " + text); }
-    void openAddress(const std::string& address) override { log.push_back("open " + address); }
+    bool openAddress(const std::string& address) override {
+        log.push_back("open " + address);
+        return opens;
+    }
     void keepSession(const site::login::Session& kept) override {
         session = kept;
         log.push_back("session " + kept.siteHost + " " + kept.uid + "/" + kept.pass + " " +
@@ -46,6 +49,7 @@ class CFakeServices : public site::login::LoginServices {
     site::login::Answer answer;
     bool protects = true;
     bool yes = false;
+    bool opens = true;
     site::login::Session session;
 };
 
@@ -224,25 +228,33 @@ TEST(LoginSequence, AnswersThatKeepTheDialogOpen) {
     EXPECT_EQ(closed.log.back().rfind("exchange ", 0), 0u) << closed.log.back();
 }
 
-// Only a newer build is offered; No, and an address that is no web address, open nothing.
+// Only a newer build is offered; No opens nothing. An address that is no web address, or that the
+// shell cannot open, is shown to the member instead.
 TEST(LoginSequence, UpdateOffer) {
     struct Case {
         const char* page;
         bool yes;
+        bool opens;
         Log log;  // after the session is filled
     };
     const std::string offer = "ask " + updateOfferText(2000, 1024);
+    const std::string notOpened = std::string("message ") + site::login::kUpdateNotOpened;
     const Case cases[] = {
-        {"v=1024=url=https://site/setup.exe\n1;Movies\n", true, {}},
-        {"v=1000=url=https://site/setup.exe\n1;Movies\n", true, {}},
-        {kPage, false, {offer}},
-        {kPage, true, {offer, "open https://site/setup.exe"}},
-        {"v=2000=url=C:\\Windows\\system32\\calc.exe\n1;Movies\n", true, {offer}},
+        {"v=1024=url=https://site/setup.exe\n1;Movies\n", true, true, {}},
+        {"v=1000=url=https://site/setup.exe\n1;Movies\n", true, true, {}},
+        {kPage, false, true, {offer}},
+        {kPage, true, true, {offer, "open https://site/setup.exe"}},
+        {kPage, true, false, {offer, "open https://site/setup.exe", notOpened + "https://site/setup.exe"}},
+        {"v=2000=url=C:\\Windows\\system32\\calc.exe\n1;Movies\n",
+         true,
+         true,
+         {offer, notOpened + "C:\\Windows\\system32\\calc.exe"}},
     };
     for (const Case& c : cases) {
         CFakeServices services;
         services.answer = goodAnswer(c.page);
         services.yes = c.yes;
+        services.opens = c.opens;
         EXPECT_EQ(site::login::run(aliceAt(1), services), site::login::Outcome::LoggedIn) << c.page;
         EXPECT_EQ(tail(services.log, 9), c.log) << c.page;
         EXPECT_EQ(services.session.uid, "1001");
