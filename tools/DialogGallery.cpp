@@ -1,7 +1,8 @@
 // Shows one of the program's dialogs for a screenshot: dialog_gallery NAME OUTDIR.
 // Once the dialog is up it writes OUTDIR/NAME.rect ("left top right bottom", screen
 // pixels) and keeps the dialog open until OUTDIR/NAME.done exists. Dialogs whose classes
-// exist are shown through them; the others as their bare templates.
+// exist are shown through them; the others as their bare templates. "main-max" is the main
+// dialog maximised as soon as it shows, pictured as it drew itself, with no repainting asked.
 
 #include <windows.h>
 
@@ -18,21 +19,16 @@
 #include "site/LoginDlg.h"
 #include "torrent/MyProgress.h"
 #include "upload/AboutDlg.h"
+#include "upload/KestrelDlg.h"
 #include "upload/res/UploadIds.h"
 #include "win/FilePtr.h"
 #include "win/Handles.h"
-#include "win/ResizeDlg.h"
 
 namespace {
 
 class TemplateDialog : public win::CDialog {
   public:
     explicit TemplateDialog(UINT id) : CDialog(id) {}
-};
-
-class ResizableTemplate : public CResizeDlg {
-  public:
-    explicit ResizableTemplate(UINT id) : CResizeDlg(id) {}
 };
 
 // A large sparse file to hash while the picture is taken; it costs no disk.
@@ -59,6 +55,7 @@ struct Shot {
     std::string rectFile;
     std::string doneFile;
     HWND dialog = nullptr;
+    bool maximise = false;
     ULONGLONG seenAt = 0;
     bool painted = false;
     ULONGLONG rectAt = 0;  // 0 until the rectangle is written
@@ -85,12 +82,15 @@ void CALLBACK takeShot(HWND, UINT, UINT_PTR timer, DWORD) {
     if (g_shot.dialog == nullptr) {
         EnumThreadWindows(GetCurrentThreadId(), findShownDialog, 0);
         g_shot.seenAt = now;
+        if (g_shot.dialog != nullptr && g_shot.maximise)
+            ShowWindow(g_shot.dialog, SW_MAXIMIZE);
         return;
     }
     if (!g_shot.painted) {
         if (now - g_shot.seenAt < kPaintMs)
             return;
-        RedrawWindow(g_shot.dialog, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+        if (!g_shot.maximise)
+            RedrawWindow(g_shot.dialog, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
         g_shot.painted = true;
         g_shot.seenAt = now;
         return;
@@ -121,8 +121,9 @@ void CALLBACK giveUp(HWND, UINT, UINT_PTR timer, DWORD) {
     }
 }
 
-int show(win::CDialog& dialog, const std::string& outDir, const std::string& name) {
+int show(win::CDialog& dialog, const std::string& outDir, const std::string& name, bool maximise = false) {
     g_shot = Shot{};
+    g_shot.maximise = maximise;
     g_shot.rectFile = outDir + "/" + name + ".rect";
     g_shot.doneFile = outDir + "/" + name + ".done";
     const UINT_PTR steps = SetTimer(nullptr, 0, 50, takeShot);
@@ -138,7 +139,7 @@ int show(win::CDialog& dialog, const std::string& outDir, const std::string& nam
 int main(int argc, char** argv) {
     if (argc != 3) {
         std::fprintf(stderr,
-                     "usage: dialog_gallery about|main|progress|login|findexe|selectclient|setup|backendwait "
+                     "usage: dialog_gallery about|main|main-max|progress|login|findexe|selectclient|setup|backendwait "
                      "OUTDIR\n");
         return 2;
     }
@@ -162,9 +163,10 @@ int main(int argc, char** argv) {
         CLoginDlg dialog;
         return show(dialog, outDir, name);
     }
-    if (name == "main") {
-        ResizableTemplate dialog(IDD_SEEDWRIGHT_DIALOG);
-        return show(dialog, outDir, name);
+    if (name == "main" || name == "main-max") {
+        appState().m_session.m_categories = {"1;Movies", "2;TV Shows", "3;Music"};
+        CKestrelDlg dialog;
+        return show(dialog, outDir, name, name == "main-max");
     }
     if (name == "progress") {
         // A real build, cancelled when the picture has been taken.

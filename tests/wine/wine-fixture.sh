@@ -12,6 +12,7 @@
 # runs left in it (registry, Program Files, Start menu), and the stand-in site's CA stays trusted.
 set -euo pipefail
 # SW_WORLD_DISPLAY=host: use the display the caller had ($DISPLAY) instead of a virtual one.
+# SW_SCREEN=WIDTHxHEIGHTxDEPTH: the virtual display's screen (1280x1024x24 unless given).
 HOST_DISPLAY=${DISPLAY:-}
 action=$1
 build=$(cd "$2" && pwd)
@@ -65,7 +66,7 @@ start_virtual_display() {
     for attempt in $(seq 10); do
         # A free display number: no lock file and no socket.
         while [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; do n=$((n + 1)); done
-        Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp </dev/null >"$build/xvfb.log" 2>&1 &
+        Xvfb ":$n" -screen 0 "${SW_SCREEN:-1280x1024x24}" -nolisten tcp </dev/null >"$build/xvfb.log" 2>&1 &
         pid=$!
         echo "$pid" >"$build/xvfb.pid"
         for _ in $(seq 100); do
