@@ -59,7 +59,7 @@ shoot() {
     done
 }
 
-shoot about main main-max progress login findexe selectclient setup backendwait
+shoot about main main-max progress login findexe selectclient setup backendwait installed update-not-opened
 "$harness/wine-fixture.sh" cleanup "$state" >/dev/null
 
 # 200% on a screen 900 pixels high.

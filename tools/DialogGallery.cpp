@@ -9,6 +9,7 @@
 #include <commctrl.h>
 
 #include <cstdio>
+#include <functional>
 #include <string>
 
 #include "app/KestrelApp.h"
@@ -17,12 +18,14 @@
 #include "install/res/InstallIds.h"
 #include "site/CompleteUpload.h"
 #include "site/LoginDlg.h"
+#include "site/LoginSequence.h"
 #include "torrent/MyProgress.h"
 #include "upload/AboutDlg.h"
 #include "upload/KestrelDlg.h"
 #include "upload/res/UploadIds.h"
 #include "win/FilePtr.h"
 #include "win/Handles.h"
+#include "win/MessageBox.h"
 
 namespace {
 
@@ -121,17 +124,22 @@ void CALLBACK giveUp(HWND, UINT, UINT_PTR timer, DWORD) {
     }
 }
 
-int show(win::CDialog& dialog, const std::string& outDir, const std::string& name, bool maximise = false) {
+// Runs `modal` (a dialog, or a message box, which is a dialog too) while its picture is taken.
+int show(const std::function<void()>& modal, const std::string& outDir, const std::string& name, bool maximise) {
     g_shot = Shot{};
     g_shot.maximise = maximise;
     g_shot.rectFile = outDir + "/" + name + ".rect";
     g_shot.doneFile = outDir + "/" + name + ".done";
     const UINT_PTR steps = SetTimer(nullptr, 0, 50, takeShot);
     const UINT_PTR limit = SetTimer(nullptr, 0, kAppearMs, giveUp);
-    dialog.DoModal();
+    modal();
     KillTimer(nullptr, steps);
     KillTimer(nullptr, limit);
     return g_shot.rectAt != 0 ? 0 : 1;
+}
+
+int show(win::CDialog& dialog, const std::string& outDir, const std::string& name, bool maximise = false) {
+    return show([&dialog] { dialog.DoModal(); }, outDir, name, maximise);
 }
 
 }  // namespace
@@ -139,7 +147,8 @@ int show(win::CDialog& dialog, const std::string& outDir, const std::string& nam
 int main(int argc, char** argv) {
     if (argc != 3) {
         std::fprintf(stderr,
-                     "usage: dialog_gallery about|main|main-max|progress|login|findexe|selectclient|setup|backendwait "
+                     "usage: dialog_gallery about|main|main-max|progress|login|findexe|selectclient|setup|backendwait|"
+                     "installed|update-not-opened "
                      "OUTDIR\n");
         return 2;
     }
@@ -162,6 +171,15 @@ int main(int argc, char** argv) {
     if (name == "login") {
         CLoginDlg dialog;
         return show(dialog, outDir, name);
+    }
+    // Two of the program's messages.
+    if (name == "installed") {  // as CWinStartupHost::success shows it
+        return show([] { appMessageBox("Installation Complete! Enjoy...", MB_OK | MB_ICONINFORMATION); }, outDir, name,
+                    false);
+    }
+    if (name == "update-not-opened") {
+        const std::string text = std::string(site::login::kUpdateNotOpened) + "https://localhost/Seedwright-setup.exe";
+        return show([&text] { appMessageBox(text); }, outDir, name, false);
     }
     if (name == "main" || name == "main-max") {
         appState().m_session.m_categories = {"1;Movies", "2;TV Shows", "3;Music"};
