@@ -2,7 +2,7 @@
 # Writes a PNG of every dialog into OUT_DIR: screenshots.sh WIN64_BUILD_DIR OUT_DIR
 # Each dialog is shown by dialog_gallery.exe on a virtual display of its own Wine prefix
 # (next to OUT_DIR, so the test prefix stays untouched) and cut out of a root-window dump.
-# Then the main dialog at 200% (192 DPI) on a 1280x900 screen, as it opens and right after it
+# Then every dialog at 200% (192 DPI) on a 1280x900 screen, the main one also right after it
 # was maximised, in a prefix of their own: each must lie wholly on the screen.
 set -euo pipefail
 build=$(cd "$1" && pwd)
@@ -74,4 +74,4 @@ for key in 'HKCU\Control Panel\Desktop' 'HKCC\Software\Fonts'; do
 done
 out=$out/192dpi
 mkdir -p "$out"
-shoot main main-max
+shoot main main-max about progress login findexe selectclient setup backendwait
