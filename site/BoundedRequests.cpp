@@ -86,3 +86,21 @@ DownloadedFile downloadBounded(const std::string& host,
     DeleteFileA(partPath);
     return result;
 }
+
+site::scrape::Seen scrapeBounded(const std::string& address, const std::string& infoHash, HANDLE stop) {
+    auto form = std::make_shared<CMyInetForm>();
+    auto failed = std::make_shared<win::Failed>(win::kFailed);
+    RequestLimits limits;
+    limits.m_stepSeconds = (kScrapeWaitMs + 999) / 1000;
+    limits.m_totalSeconds = limits.m_stepSeconds;
+    const WaitEnd end = runBounded(
+        {[form, failed, address, limits] { *failed = form->fetch(address, site::scrape::kMaxAnswer, limits); },
+         [form] { form->abandon(); }},
+        kScrapeWaitMs, stop);
+    if (end != WaitEnd::Finished || *failed)
+        return site::scrape::Seen::NotYet;
+    // A tracker without a scrape page answers it with an error page: asking again changes nothing.
+    if (form->m_status != 200)
+        return site::scrape::Seen::Never;
+    return site::scrape::readAnswer(form->m_response, infoHash);
+}

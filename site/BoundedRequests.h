@@ -10,6 +10,7 @@
 
 #include "site/BoundedRun.h"
 #include "site/InetForm.h"
+#include "site/Scrape.h"
 
 struct SentForm {
     WaitEnd end = WaitEnd::Finished;
@@ -34,3 +35,8 @@ DownloadedFile downloadBounded(const std::string& host,
                                const std::string& path,
                                const std::string& localPath,
                                HANDLE cancel);
+
+// Asks the tracker at a scrape address whether it lists infoHash (20 bytes), waiting at most
+// kScrapeWaitMs or until `stop` is raised. A tracker that does not answer in time is NotYet.
+inline constexpr DWORD kScrapeWaitMs = 2000;
+site::scrape::Seen scrapeBounded(const std::string& address, const std::string& infoHash, HANDLE stop);

@@ -14,6 +14,11 @@ static_assert(kDownloadFlags == 0x80800C10, "download flags");
 
 constexpr DWORD kBlockSize = 51200;
 
+// Always from the server, nothing into the cache, no cookies and no dialogs. An https address
+// gets the same certificate checks as the site: none is ever relaxed.
+constexpr DWORD kFetchFlags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_PRAGMA_NOCACHE |
+                              INTERNET_FLAG_NO_COOKIES | INTERNET_FLAG_NO_UI;
+
 }  // namespace
 
 win::Failed CMyInetForm::downloadFile(const std::string& host, const std::string& path, const std::string& localPath) {
@@ -85,6 +90,37 @@ win::Failed CMyInetForm::downloadFile(const std::string& host, const std::string
     }
     if (announced >= 0 && total < static_cast<unsigned long long>(announced))
         return failed(site::reason::endedEarly(total, static_cast<unsigned long long>(announced)));
+    m_request.reset();
+    m_session.reset();
+    return win::kSucceeded;
+}
+
+win::Failed CMyInetForm::fetch(const std::string& address, std::size_t maxBytes, const RequestLimits& limits) {
+    m_limits = limits;
+    m_session.reset(InternetOpenA(site::wire::kBrowserAgent, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
+    if (!m_session)
+        return win::kFailed;
+    applyTimeouts(m_session.get(), m_limits);
+    const DWORD start = GetTickCount();
+    m_request.reset(InternetOpenUrlA(m_session.get(), address.c_str(), nullptr, 0, kFetchFlags, 0));
+    if (!m_request || !answeredWithHeaders())
+        return win::kFailed;
+    DWORD status = 0;
+    DWORD statusSize = sizeof status;
+    if (HttpQueryInfoA(m_request.get(), HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &statusSize, nullptr))
+        m_status = static_cast<long>(status);
+    m_response.clear();
+    char block[4096];
+    for (;;) {
+        DWORD read = 0;
+        if (!readSome(block, sizeof block, read))
+            return win::kFailed;
+        if (read == 0)
+            break;
+        m_response.append(block, read);
+        if (m_response.size() > maxBytes || GetTickCount() - start > m_limits.m_totalSeconds * 1000)
+            return win::kFailed;
+    }
     m_request.reset();
     m_session.reset();
     return win::kSucceeded;

@@ -29,6 +29,9 @@ class CMyInetForm : public CFormWire {
     win::Failed send();
     // Fetches https://host + path into localPath, replacing it.
     win::Failed downloadFile(const std::string& host, const std::string& path, const std::string& localPath);
+    // GETs a whole http or https address (a tracker's, not the site's: no cookies go with it)
+    // into m_response and m_status; failed when no whole answer of at most maxBytes came.
+    win::Failed fetch(const std::string& address, std::size_t maxBytes, const RequestLimits& limits);
     // From another thread: closes the request's handles, which ends a send or download waiting on
     // them (it then fails). The form is of no further use.
     void abandon();

@@ -322,7 +322,7 @@ SiteHolds runUpload(const UploadJob& job, UploadServices& services) {
             services.message(kCopyMismatch + mismatch);
             continue;
         }
-        services.waitForBackend();
+        services.waitForBackend(localTorrent);
         services.setStatus("Adding torrent to Client...");
         const ClientChoice choice = clientNeedsChoice(job.clients) ? services.chooseClient() : ClientChoice::Closed;
         const ClientStart start =

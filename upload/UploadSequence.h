@@ -107,7 +107,9 @@ class UploadServices {
     virtual DownloadResult downloadTorrent(const std::string& host,
                                            const std::string& linkPath,
                                            const std::string& localPath) = 0;
-    virtual void waitForBackend() = 0;
+    // Waits for the site's backend to finish the upload whose copy lies at copyPath: at most 30
+    // seconds, less once the copy's tracker lists it.
+    virtual void waitForBackend(const std::string& copyPath) = 0;
     // The client's version resource: its product and original file names and its major version.
     // The file name is the sequence's to add.
     virtual client::ExecutableFacts clientVersion(const std::string& executable) = 0;

@@ -134,8 +134,17 @@ upload::DownloadResult CWinUploadServices::downloadTorrent(const std::string& ho
     return result;
 }
 
-void CWinUploadServices::waitForBackend() {
-    CompleteUpload wait(m_dialog.hwnd());
+void CWinUploadServices::waitForBackend(const std::string& copyPath) {
+    // The copy was read and checked just before: one that cannot be read again only waits longer.
+    std::string copy;
+    site::scrape::Target target;
+    std::string address;
+    if (readFile(copyPath, upload::kMaxTorrentCopy, copy) && site::scrape::targetOf(copy, target))
+        address = site::scrape::address(target.m_announce, target.m_infoHash);
+    BackendCheck check;
+    if (!address.empty())
+        check = [address, hash = target.m_infoHash](HANDLE stop) { return scrapeBounded(address, hash, stop); };
+    CompleteUpload wait(m_dialog.hwnd(), check);
     wait.DoModal();
 }
 

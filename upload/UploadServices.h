@@ -27,7 +27,7 @@ class CWinUploadServices : public upload::UploadServices {
     upload::DownloadResult downloadTorrent(const std::string& host,
                                            const std::string& linkPath,
                                            const std::string& localPath) override;
-    void waitForBackend() override;
+    void waitForBackend(const std::string& copyPath) override;
     client::ExecutableFacts clientVersion(const std::string& executable) override;
     client::ContentLayout qbittorrentLayout(const std::string& executable) override;
     upload::ClientChoice chooseClient() override;

@@ -64,7 +64,7 @@ class HeldServices : public upload::UploadServices {
     upload::DownloadResult downloadTorrent(const std::string&, const std::string&, const std::string&) override {
         return upload::DownloadResult{false, true, ""};  // the member cancelled it: the upload ends quietly
     }
-    void waitForBackend() override {}
+    void waitForBackend(const std::string&) override {}
     client::ExecutableFacts clientVersion(const std::string&) override { return {}; }
     client::ContentLayout qbittorrentLayout(const std::string&) override { return client::ContentLayout::Original; }
     upload::ClientChoice chooseClient() override { return upload::ClientChoice::Closed; }

@@ -92,7 +92,7 @@ class FakeServices : public upload::UploadServices {
             result.message = "Failed to download " + link;
         return result;
     }
-    void waitForBackend() override { calls.push_back("wait"); }
+    void waitForBackend(const std::string&) override { calls.push_back("wait"); }
     client::ExecutableFacts clientVersion(const std::string& executable) override {
         calls.push_back("version " + executable);
         return version;
