@@ -118,7 +118,7 @@ seed_rc=0
 "$root/tests/e2e/e2e-run.sh" "$build" seed "$build/tests/e2e/seedwright_uidriver.exe" "$build/app/Seedwright.exe" \
     "$build/tests/standin/standin_trust_ca.exe" "$build/client/tests/standin/v3/uTorrent.exe" \
     >"$out/seed.log" 2>&1 || seed_rc=$?
-grep -E 'started with|^(client|peer|seeding|road-check):|^seeding ' "$out/seed.log" | sed 's|^|  |' || true
+grep -E 'started with|[Bb]ackend wait ended|^(client|peer|seeding|road-check):|^seeding ' "$out/seed.log" | sed 's|^|  |' || true
 if [ $seed_rc -ne 0 ]; then
     tail -n 30 "$out/seed.log"
     rc=1

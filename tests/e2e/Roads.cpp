@@ -437,7 +437,7 @@ bool runRoad(const std::string& name, const RoadSettings& settings, CReport& rep
     const std::map<std::string, Road> roads = {
         {"install", installRoad}, {"upload", uploadRoad},       {"more", moreRoad},         {"truth", truthRoad},
         {"form", formRoad},       {"uninstall", uninstallRoad}, {"pictures", picturesRoad}, {"giveup", giveUpRoad},
-        {"seed", seedRoad},       {"shortcuts", shortcutsRoad},
+        {"seed", seedRoad},       {"shortcuts", shortcutsRoad}, {"timed", timedRoad},
     };
     const auto road = roads.find(name);
     if (road == roads.end())
@@ -448,7 +448,7 @@ bool runRoad(const std::string& name, const RoadSettings& settings, CReport& rep
         own.m_user = "иван";
         own.m_password = "пароль";
     }
-    if (name == "seed") {
+    if (name == "seed" || name == "timed") {
         // A client of the road's own: it deletes it.
         own.m_client = seedRoadClient(settings);
     }

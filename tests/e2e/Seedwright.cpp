@@ -6,6 +6,7 @@
 #include <tlhelp32.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <fstream>
 
 #include "app/state/SettingsLayout.h"
@@ -415,7 +416,9 @@ UploadSeen CSeedwright::upload(const WhileHashing& meanwhile) {
     const HWND main = m_main;
     const DWORD pid = m_process->id();
     const bool folderModeBefore = ui::isChecked(main, IDC_UPLOAD_FOLDER);
+    const auto mark = [&seen](const std::string& what) { seen.m_timeline.emplace_back(what, unixMilliseconds()); };
     m_report.step("Upload");
+    mark("Upload pressed");
     ui::pressButton(main, IDC_UPLOAD);
     // Busy: the button hides until the upload is over.
     if (!ui::waitUntil([&] { return !ui::itemVisible(main, IDC_UPLOAD) || ui::waitForMessageBox(pid, kTitle, 0); },
@@ -434,16 +437,20 @@ UploadSeen CSeedwright::upload(const WhileHashing& meanwhile) {
     backend.withItem = IDC_BACKEND_TEXT;
     const ULONGLONG end = GetTickCount64() + kUploadLimitMs;
     std::string lastStatus;
+    HWND runningWait = nullptr;
+    ULONGLONG waitShown = 0;
     while (GetTickCount64() < end) {
         const std::string status = ui::itemVisible(main, IDC_STATUS) ? ui::itemText(main, IDC_STATUS) : "";
         if (!status.empty() && status != lastStatus) {
             m_report.info("status line: " + quoted(status));
             seen.m_statuses.push_back(status);
+            mark("status " + status);
             lastStatus = status;
         }
         if (!seen.m_hashing) {
             if (const HWND progress = ui::findWindow(hashing)) {
                 seen.m_hashing = true;
+                mark("hashing dialog");
                 // Before anything slow: a build that fails closes its dialog at once.
                 noteOwner(progress, "the hashing dialog", seen);
                 if (!meanwhile.m_remove.empty() && DeleteFileA(meanwhile.m_remove.c_str()))
@@ -476,16 +483,35 @@ UploadSeen CSeedwright::upload(const WhileHashing& meanwhile) {
         if (!seen.m_backendWait) {
             if (const HWND wait = ui::findWindow(backend)) {
                 seen.m_backendWait = true;
+                mark("backend wait");
                 noteOwner(wait, "the backend wait", seen);
-                m_report.step("Backend wait: " + quoted(ui::itemText(wait, IDC_BACKEND_TEXT)) + ", closed with Escape");
-                m_report.shot("backend-wait", wait);
-                ui::pressKey(wait, VK_ESCAPE);
-                seen.m_backendClosedEarly = ui::waitGone(wait, 5000);
-                m_report.check(seen.m_backendClosedEarly, "Escape closed the backend wait");
+                const std::string text = quoted(ui::itemText(wait, IDC_BACKEND_TEXT));
+                if (meanwhile.m_letBackendWaitRun) {
+                    waitShown = GetTickCount64();
+                    runningWait = wait;
+                    m_report.step("Backend wait: " + text + ", left to end by itself");
+                    m_report.shot("backend-wait", wait);
+                } else {
+                    m_report.step("Backend wait: " + text + ", closed with Escape");
+                    m_report.shot("backend-wait", wait);
+                    ui::pressKey(wait, VK_ESCAPE);
+                    seen.m_backendClosedEarly = ui::waitGone(wait, 5000);
+                    m_report.check(seen.m_backendClosedEarly, "Escape closed the backend wait");
+                }
             }
+        } else if (runningWait && !IsWindow(runningWait)) {
+            mark("backend wait gone");
+            seen.m_backendEndedMs = seen.m_timeline.back().second;
+            seen.m_backendSeconds = double(GetTickCount64() - waitShown) / 1000;
+            char took[64];
+            std::snprintf(took, sizeof took, "The backend wait ended by itself after %.1f seconds",
+                          seen.m_backendSeconds);
+            m_report.step(took);
+            runningWait = nullptr;
         }
         if (const HWND box = ui::waitForMessageBox(pid, kTitle, 0)) {
-            seen.m_messageShownMs = unixMilliseconds();
+            mark("message");
+            seen.m_messageShownMs = seen.m_timeline.back().second;
             seen.m_message = ui::messageText(box);
             ++seen.m_messageCount;
             noteOwner(box, "the message " + quoted(seen.m_message), seen);

@@ -7,6 +7,7 @@
 
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "tests/e2e/Records.h"
@@ -42,7 +43,13 @@ struct UploadInputs {
 struct UploadSeen {
     bool m_hashing = false;
     bool m_backendWait = false;
-    bool m_backendClosedEarly = false;
+    bool m_backendClosedEarly = false;  // by Escape
+    // Left to run: when it ended by itself, in milliseconds since 1970, and how long it showed.
+    long long m_backendEndedMs = 0;
+    double m_backendSeconds = 0;
+    // What the driver saw when, in milliseconds since 1970: "Upload pressed", "hashing dialog",
+    // each status line, "backend wait", "backend wait gone" and each message.
+    std::vector<std::pair<std::string, long long>> m_timeline;
     std::vector<std::string> m_statuses;
     std::string m_message;           // the box that ended the upload; empty when none
     long long m_messageShownMs = 0;  // when the driver first saw that box, in milliseconds since 1970
@@ -57,12 +64,13 @@ struct UploadSeen {
     bool m_closeRefused = true;  // the close box and Alt+F4 while hashing left the dialog open
 };
 
-// What the hashing dialog is met with while it shows.
+// What the hashing dialog is met with while it shows, and the backend wait after it.
 struct WhileHashing {
-    bool m_cancel = false;  // Cancel pressed as soon as it shows
-    bool m_click = false;   // "Upload Folder" clicked with the mouse in the main dialog
-    bool m_close = false;   // the close box and Alt+F4 tried on the main dialog
-    std::string m_remove;   // a file deleted as soon as it shows
+    bool m_cancel = false;             // Cancel pressed as soon as it shows
+    bool m_click = false;              // "Upload Folder" clicked with the mouse in the main dialog
+    bool m_close = false;              // the close box and Alt+F4 tried on the main dialog
+    std::string m_remove;              // a file deleted as soon as it shows
+    bool m_letBackendWaitRun = false;  // the backend wait is left to end by itself, not Escaped
 };
 
 // How the main dialog is closed.

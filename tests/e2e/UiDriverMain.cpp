@@ -21,6 +21,7 @@
 //              category, blank name and description, a deleted and an emptied picture (nothing
 //              reaches the site), the inputs disabled and closing refused while busy; a
 //              picture deleted while hashing (the upload stops at it); an upload; the close box
+//   timed      install, log in, one upload of "Bench Folder" for bench/time-to-seed.sh
 //   seed       install, log in, a folder, a file and a folder named in Cyrillic and Japanese
 //              uploaded, each handed on to a real client that the host checks (see SeedRoad.h);
 //              then an upload after the client's program file was deleted

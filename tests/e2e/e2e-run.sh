@@ -63,11 +63,13 @@ if [ "$road" = seed ]; then
     source "$swarm_dir/swarm.env"
     # Inherited by the driver, Seedwright and the client Seedwright starts.
     export SW_SWARM_WEBUI=$SWARM_WEBUI
-    /usr/bin/python3 -c 'import json, sys; json.dump({"tracker": sys.argv[2], "tracker_whitelist": sys.argv[3]},
-                                                      open(sys.argv[1], "w"))' \
+    # The site's backend registers each upload with the tracker two seconds after storing it: the
+    # backend wait must end soon after, by itself.
+    /usr/bin/python3 -c 'import json, sys; json.dump({"tracker": sys.argv[2], "tracker_whitelist": sys.argv[3],
+                                                       "tracker_delay": 2}, open(sys.argv[1], "w"))' \
         "$dir/standin/state/scenario.json" "$SWARM_TRACKER" "$SWARM_WHITELIST"
     "$e2e_root/tests/seed/road-check.sh" "$swarm_dir" "$dir/data/seed-checks.txt" "$dir/data/client-record.txt" 6 \
-        "$dir/road-done" >"$dir/road-check.log" 2>&1 &
+        "$dir/road-done" "$dir/standin/state/registered.log" >"$dir/road-check.log" 2>&1 &
     follower=$!
 fi
 

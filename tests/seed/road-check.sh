@@ -4,11 +4,14 @@
 # client must have handed its start on to the swarm's real client, the real client must seed the
 # member's content as it found it (all of it, nothing downloaded), and a peer must download every
 # byte of it from the client alone.
-#   road-check.sh SWARM_DIR LIST RECORD COUNT DONE
-# LIST: the road's seed-checks.txt, one "COPY<TAB>CONTENT<TAB>MS" line per upload (Windows paths on
-# drive Z:, MS the time "Upload Complete!" showed, in milliseconds since 1970). RECORD: the
-# stand-in client's record. It follows LIST until the file DONE exists (the road is over) and
-# fails unless COUNT uploads were checked; every wait is bounded.
+#   road-check.sh SWARM_DIR LIST RECORD COUNT DONE REGISTERED
+# LIST: the road's seed-checks.txt, one "COPY<TAB>CONTENT<TAB>MS<TAB>WAIT_MS" line per upload
+# (Windows paths on drive Z:, MS the time "Upload Complete!" showed, WAIT_MS the time the backend
+# wait ended, both in milliseconds since 1970). RECORD: the stand-in client's record. REGISTERED:
+# the site's registered.log, "<info-hash> <ms>" when the tracker listed each upload: the wait
+# must end after that, and within about a second of it, and the client's announce must then
+# work. It follows LIST until the file DONE exists (the road is over) and fails unless COUNT
+# uploads were checked; every wait is bounded.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 swarm_dir=$1
@@ -16,6 +19,10 @@ list=$2
 record=$3
 count=$4
 done_file=$5
+registered=$6
+# The longest the backend wait may run on after the tracker lists the upload: one period of its
+# check, the check's request, and the driver noticing the window gone.
+wait_after_listing_ms=2500
 
 fail() {
     echo "road-check: $*" >&2
@@ -39,7 +46,7 @@ handed() {
 }
 
 check() {
-    local copy=$1 content=$2 shown=$3 torrent data line hash state seeding
+    local copy=$1 content=$2 shown=$3 wait_end=$4 torrent data line hash state seeding listed
     torrent=$(unix_path "$copy")
     data=$(unix_path "$content")
     echo "--- $data"
@@ -52,6 +59,14 @@ check() {
     [ "$line" = "handed ok" ] || fail "the stand-in client: $line"
     hash=$(/usr/bin/python3 -c 'import libtorrent as lt, sys; print(lt.torrent_info(sys.argv[1]).info_hash())' \
         "$torrent") || fail "$torrent is no torrent"
+    listed=$(awk -v h="$hash" '$1 == h { print $2; exit }' "$registered" 2>/dev/null)
+    [ -n "$listed" ] || fail "the site never had the tracker list $hash"
+    echo "backend wait ended $(LC_ALL=C printf '%.1f' "$(echo "scale=3; ($wait_end - $listed) / 1000" | bc)") s after the tracker listed the upload"
+    # The log line follows the listing by a moment: the wait may see the listing first.
+    [ $((wait_end - listed)) -ge -500 ] || fail "the backend wait ended before the tracker listed the upload"
+    [ $((wait_end - listed)) -le $wait_after_listing_ms ] ||
+        fail "the backend wait ended more than $wait_after_listing_ms ms after the tracker listed the upload"
+    swarm announced "$hash"
     swarm wait-seeding "$hash" --timeout 60 >/dev/null
     seeding=$(since "$shown")
     state=$(swarm state "$hash")
@@ -73,11 +88,11 @@ while true; do
     # Whole lines only (ended by their newline): the road may be writing the next one.
     if [ -f "$list" ] && [ "$(wc -l <"$list")" -gt "$checked" ]; then
         line=$(sed -n "$((checked + 1))p" "$list")
-        IFS=$'\t' read -r copy content shown <<<"${line%$'\r'}"
-        if [ -z "$copy" ] || [ -z "$content" ] || [ -z "$shown" ]; then
-            fail "line $((checked + 1)) of $list is not COPY<TAB>CONTENT<TAB>MS: $line"
+        IFS=$'\t' read -r copy content shown wait_end <<<"${line%$'\r'}"
+        if [ -z "$copy" ] || [ -z "$content" ] || [ -z "$shown" ] || [ -z "$wait_end" ]; then
+            fail "line $((checked + 1)) of $list is not COPY<TAB>CONTENT<TAB>MS<TAB>WAIT_MS: $line"
         fi
-        check "$copy" "$content" "$shown" >"$logs/$checked" 2>&1 &
+        check "$copy" "$content" "$shown" "$wait_end" >"$logs/$checked" 2>&1 &
         checks+=($!)
         checked=$((checked + 1))
         continue

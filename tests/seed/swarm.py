@@ -9,6 +9,8 @@ API, and a peer of the tests' own that downloads from the client.
                                 hands TORRENT to the client, which checks the content it finds
                                 at DIR and seeds it; prints the info-hash
     state INFOHASH              the client's progress, state and downloaded bytes
+    announced INFOHASH          waits until the client's announce to the tracker has worked; fails
+                                when it did not
     wait-seeding INFOHASH --timeout S
                                 waits until the client has all of it and seeds
     peer TORRENT CONTENT --timeout S
@@ -82,7 +84,8 @@ def check_hash(text):
 def announce(tracker, info_hash, event, port=9):
     query = urllib.parse.urlencode({
         "info_hash": bytes.fromhex(info_hash), "peer_id": b"-SW0000-accesscheck0", "port": port,
-        "uploaded": 0, "downloaded": 0, "left": 0, "compact": 1, "numwant": 0, "event": event})
+        "uploaded": 0, "downloaded": 0, "left": 0, "compact": 1, "numwant": 0, "event": event},
+        quote_via=urllib.parse.quote)  # a blank byte as %20: opentracker reads no '+' as one
     return http("%s/announce?%s" % (tracker, query))
 
 
@@ -166,6 +169,24 @@ def add(env, torrent, save_path, layout, timeout=10):
     return info_hash
 
 
+def announced(env, info_hash, timeout=15):
+    """Waits until the client tells its tracker of INFOHASH working (status 2); an announce the
+    tracker refused (status 4, "not working") fails at once."""
+    end = time.monotonic() + timeout
+    while True:
+        answer = http("%s/api/v2/torrents/trackers?%s" % (env["SWARM_WEBUI"], urllib.parse.urlencode({"hash": info_hash})))
+        trackers = [t for t in json.loads(answer) if t["url"].startswith("http")]
+        if not trackers:
+            raise Failure("the client has no tracker for %s" % info_hash)
+        if any(t["status"] == 4 for t in trackers):
+            raise Failure("the tracker refused the client's announce: %r" % [t["msg"] for t in trackers])
+        if all(t["status"] == 2 for t in trackers):
+            return
+        if time.monotonic() > end:
+            raise Failure("the client's announce had not worked %g s after it had the torrent: %r" % (timeout, trackers))
+        time.sleep(POLL)
+
+
 def describe(t):
     return "progress %.4f, state %s, downloaded %d bytes, size %d, save path %s" % (
         t["progress"], t["state"], t["downloaded"], t["size"], t["save_path"])
@@ -202,7 +223,8 @@ def wait_seeding(env, info_hash, timeout):
 def peer(env, torrent, content, timeout):
     """Downloads TORRENT alone in a fresh folder on 127.0.0.2, from whatever peers the tracker
     names, and compares every file with the member's CONTENT. Returns the bytes received, the
-    torrent's size, the seconds taken and the peers whose blocks it took."""
+    torrent's size, the seconds taken, the seconds to its first payload byte and the peers whose
+    blocks it took."""
     import libtorrent as lt
     _, info = torrent_hash(torrent)
     session = lt.session({
@@ -220,6 +242,7 @@ def peer(env, torrent, content, timeout):
         handle = session.add_torrent(params)
         start = time.monotonic()
         sources, tracker_errors = set(), []
+        first = None
         while True:
             for alert in session.pop_alerts():
                 if isinstance(alert, lt.block_finished_alert):
@@ -227,6 +250,8 @@ def peer(env, torrent, content, timeout):
                 elif isinstance(alert, (lt.tracker_error_alert, lt.torrent_error_alert, lt.file_error_alert)):
                     tracker_errors.append(alert.message())
             status = handle.status()
+            if first is None and status.total_payload_download > 0:
+                first = time.monotonic() - start
             if status.is_seeding:
                 for alert in session.pop_alerts():
                     if isinstance(alert, lt.block_finished_alert):
@@ -242,7 +267,7 @@ def peer(env, torrent, content, timeout):
         seconds = time.monotonic() - start
         session.remove_torrent(handle)
         compare(info, folder, content)
-        return received, info.total_size(), seconds, sorted(sources)
+        return received, info.total_size(), seconds, seconds if first is None else first, sorted(sources)
     finally:
         del session
         shutil.rmtree(folder, ignore_errors=True)
@@ -294,6 +319,8 @@ def main():
     p.add_argument("--layout", default="Original", choices=["Original", "Subfolder", "NoSubfolder"])
     p = sub.add_parser("state", help="the client's progress, state and downloaded bytes")
     p.add_argument("info_hash")
+    p = sub.add_parser("announced", help="waits until the client's announce of INFOHASH has worked")
+    p.add_argument("info_hash")
     p = sub.add_parser("wait-seeding", help="waits until the client seeds all of it")
     p.add_argument("info_hash")
     p.add_argument("--timeout", type=float, required=True)
@@ -318,11 +345,14 @@ def main():
             if t is None:
                 raise Failure("the client has no torrent %s" % args.info_hash)
             print(describe(t))
+        elif args.command == "announced":
+            announced(env, check_hash(args.info_hash))
+            print("the client's announce worked")
         elif args.command == "wait-seeding":
             t, seconds = wait_seeding(env, check_hash(args.info_hash), args.timeout)
             print("seeding after %.1f s: %s" % (seconds, describe(t)))
         elif args.command == "peer":
-            received, size, seconds, sources = peer(env, args.torrent, args.content, args.timeout)
+            received, size, seconds, _, sources = peer(env, args.torrent, args.content, args.timeout)
             if received < size:
                 raise Failure("the peer received %d bytes of %d" % (received, size))
             # The member's client is the swarm's only seeder: every block must have come from it.

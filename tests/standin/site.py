@@ -20,7 +20,7 @@ answer: a failure inside the site is a 500 with the reason.
 
 Scenario options may also be changed while the site runs by writing JSON to
 state/scenario.json (read on every request), with the keys build, update_url, cookies,
-blocked, status, delay, fail_upload, copy, fault, tracker, tracker_whitelist (see --help).
+blocked, status, delay, fail_upload, copy, fault, tracker, tracker_whitelist, tracker_delay (see --help).
 
 With a tracker (--tracker http://127.0.0.1:PORT) the site's copy of an upload announces to it,
 at PORT/announce.php?passkey=<the member's passkey>, instead of to the site itself. With its
@@ -28,7 +28,12 @@ access list (--tracker-whitelist FILE, one hex info-hash a line, as opentracker 
 site registers each upload's info-hash there as it stores the upload, and has the tracker read
 the list again: SIGHUP to the process in opentracker.pid beside FILE. The tracker serves the
 torrent once it has read the list; until then it refuses its announces. An upload whose
-registration fails is not stored and is answered 500 with the reason.
+registration fails is not stored and is answered 500 with the reason. opentracker lists a
+torrent in its scrape only once it has been announced, so the site then announces it once
+(started, then stopped: no peer stays), as a tracker that reads the site's database lists each
+torrent the site registered. With --tracker-delay SECONDS the site's backend does all of this
+that long after it stored the upload (a failure then goes to state/errors.log). Each time the
+tracker lists an upload, state/registered.log gets the line "<info-hash> <ms since 1970>".
 
 Faults (--fault PATH=KIND) play a site that stalls, breaks or lies; the request is recorded
 all the same (status 0 when it got no answer): stall reads the request and never answers;
@@ -56,6 +61,7 @@ import sys
 import threading
 import time
 import urllib.parse
+import urllib.request
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 
@@ -341,6 +347,22 @@ class Site:
             with open(log) as f:
                 self.counter = sum(1 for _ in f)
 
+    def register(self, whitelist, tracker, info_hash):
+        """The backend's registration of an upload with the tracker, noted once the tracker lists it."""
+        register_with_tracker(whitelist, info_hash)
+        if tracker:
+            list_on_tracker(tracker, info_hash)
+        with open(os.path.join(self.dir, "registered.log"), "a") as f:
+            f.write("%s %d\n" % (info_hash, int(time.time() * 1000)))
+
+    def register_later(self, whitelist, tracker, info_hash, delay):
+        time.sleep(delay)
+        try:
+            self.register(whitelist, tracker, info_hash)
+        except (OSError, ValueError) as e:
+            with open(os.path.join(self.dir, "errors.log"), "a") as f:
+                f.write("registering %s with the tracker: %s\n" % (info_hash, e))
+
     def scenario(self):
         s = dict(self.defaults)
         path = os.path.join(self.dir, "scenario.json")
@@ -395,6 +417,28 @@ def register_with_tracker(whitelist, info_hash):
             f.write(info_hash + "\n")
             f.flush()
     os.kill(pid, signal.SIGHUP)
+
+
+def list_on_tracker(tracker, info_hash, timeout=10):
+    """Announces INFOHASH once as soon as the tracker serves it, and takes the announce back: the
+    tracker lists it from then on. Raises OSError or ValueError when the tracker refuses it for
+    TIMEOUT seconds."""
+    def announce(event):
+        query = urllib.parse.urlencode({
+            "info_hash": bytes.fromhex(info_hash), "peer_id": b"-VT0000-sitebackend0", "port": 9, "uploaded": 0,
+            "downloaded": 0, "left": 0, "compact": 1, "numwant": 0, "event": event},
+            quote_via=urllib.parse.quote)  # a blank byte as %20: opentracker reads no '+' as one
+        with urllib.request.urlopen("%s/announce?%s" % (tracker.rstrip("/"), query), timeout=5) as answer:
+            return answer.read()
+    end = time.monotonic() + timeout
+    while True:
+        answer = announce("started")
+        if b"failure reason" not in answer:
+            break
+        if b"not authorized" not in answer or time.monotonic() > end:
+            raise ValueError("the tracker refused the site's announce: %r" % answer[:200])
+        time.sleep(0.05)
+    announce("stopped")
 
 
 def session_pass(uid):
@@ -810,9 +854,14 @@ class Handler(http.server.BaseHTTPRequestHandler):
             with open(stored, "wb") as f:
                 f.write(data)
             whitelist = self.scenario.get("tracker_whitelist")
-            if whitelist:
+            tracker = self.scenario.get("tracker")
+            delay = float(self.scenario.get("tracker_delay") or 0)
+            if whitelist and delay > 0:
+                threading.Thread(target=site.register_later, args=(whitelist, tracker, info_hash, delay),
+                                 daemon=True).start()
+            elif whitelist:
                 try:
-                    register_with_tracker(whitelist, info_hash)
+                    site.register(whitelist, tracker, info_hash)
                 except (OSError, ValueError):
                     os.remove(stored)
                     raise
@@ -1088,6 +1137,8 @@ def main():
     ap.add_argument("--tracker-whitelist", default="", metavar="FILE",
                     help="the tracker's access list: each upload's info-hash is added as it is stored, and the "
                          "tracker (its pid in opentracker.pid beside FILE) is sent SIGHUP")
+    ap.add_argument("--tracker-delay", type=float, default=0, metavar="SECONDS",
+                    help="the site's backend registers each upload with the tracker that long after storing it")
     ap.add_argument("--verbose", action="store_true")
     args = ap.parse_args()
 
@@ -1098,7 +1149,7 @@ def main():
         "build": args.build, "update_url": args.update_url, "cookies": args.cookies, "blocked": args.blocked,
         "status": key_values(args.status, int), "delay": key_values(args.delay, float),
         "fail_upload": args.fail_upload, "copy": args.copy, "fault": key_values(args.fault, str),
-        "tracker": args.tracker, "tracker_whitelist": args.tracker_whitelist,
+        "tracker": args.tracker, "tracker_whitelist": args.tracker_whitelist, "tracker_delay": args.tracker_delay,
     }
     site = Site(state_dir, defaults)
     server = listen(site, args, cert_dir, None, args.port)

@@ -7,6 +7,7 @@ answer every request, and serve the certificates a client must refuse for the ri
 """
 
 import hashlib
+import http.server
 import json
 import os
 import re
@@ -17,6 +18,7 @@ import ssl
 import subprocess
 import sys
 import tempfile
+import threading
 import time
 import unittest
 
@@ -206,13 +208,29 @@ class StandinSite(unittest.TestCase):
         scenario = os.path.join(self.dir, "state", "scenario.json")
         tracker_dir = tempfile.mkdtemp(prefix="standin-tracker-")
         whitelist = os.path.join(tracker_dir, "whitelist.txt")
-        # The tracker: a process that a SIGHUP ends, so the test sees it was sent.
+        # The tracker: a process that a SIGHUP ends, so the test sees it was sent, and an HTTP
+        # server that takes every announce and notes its event.
         tracker = subprocess.Popen(["sleep", "60"])
+        events = []
+
+        class Announces(http.server.BaseHTTPRequestHandler):
+            def do_GET(self):
+                events.append(re.search(r"event=(\w+)", self.path).group(1))
+                self.send_response(200)
+                self.end_headers()
+                self.wfile.write(b"d8:intervali1800e5:peers0:e")
+
+            def log_message(self, *args):
+                pass
+
+        http_tracker = http.server.HTTPServer(("127.0.0.1", 0), Announces)
+        threading.Thread(target=http_tracker.serve_forever, daemon=True).start()
+        url = "http://127.0.0.1:%d" % http_tracker.server_port
         try:
             with open(os.path.join(tracker_dir, "opentracker.pid"), "w") as f:
                 f.write("%d\n" % tracker.pid)
             with open(scenario, "w") as f:
-                json.dump({"tracker": "http://127.0.0.1:6969", "tracker_whitelist": whitelist}, f)
+                json.dump({"tracker": url, "tracker_whitelist": whitelist}, f)
             form = self.torrent_form()
             data = form[-1][2]
             info_hash = hashlib.sha1(data[len(b"d8:announce4:x/an4:info"):-1]).hexdigest()
@@ -221,10 +239,11 @@ class StandinSite(unittest.TestCase):
             self.assertEqual(tracker.wait(timeout=10), -signal.SIGHUP)
             with open(whitelist) as f:
                 self.assertEqual(f.read(), info_hash + "\n")
+            self.assertEqual(events, ["started", "stopped"])  # listed by the tracker, no peer left
             link = re.search(r"Location: https://[^/]+(/details\.php\?id=(\d+))", head)
             status, _, body = self.request("GET", "/download.php/%s/f.torrent" % link.group(2))
             self.assertEqual(status, 200)
-            self.assertIn(announce("http://127.0.0.1:6969/announce.php?passkey=" + passkey_of(1001)), body)
+            self.assertIn(announce(url + "/announce.php?passkey=" + passkey_of(1001)), body)
 
             # With the tracker gone the upload is refused and not stored: the same torrent is new later.
             status, _, body = self.post(self.torrent_form(data=torrent(info_extra=b"5:stalei1e")))
@@ -238,6 +257,7 @@ class StandinSite(unittest.TestCase):
             self.assertIn(announce("https://localhost/announce.php?passkey=" + passkey_of(1001)), body)
         finally:
             tracker.kill()
+            http_tracker.shutdown()
             tracker.wait()
             if os.path.exists(scenario):
                 os.remove(scenario)
