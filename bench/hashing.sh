@@ -21,6 +21,7 @@ runs=${RUNS:-3}
 data=$root/build/bench-data
 scratch=$root/build/bench-out
 mkdir -p "$data" "$scratch"
+source bench/bench-data.sh
 
 echo "== building"
 cmake --preset bench >/dev/null
@@ -31,33 +32,7 @@ native=$root/build/bench/seedwright-maketorrent
 windows=$root/build/win64/seedwright-maketorrent.exe
 
 echo "== preparing data in $data"
-if [ ! -f "$data/big.done" ]; then
-    head -c $((2048 * 1024 * 1024)) /dev/urandom >"$data/big.bin"
-    touch "$data/big.done"
-fi
-if [ ! -f "$data/folder.done" ]; then
-    rm -rf "$data/folder"
-    # Log-uniform sizes from 100 bytes to 8 MiB, scaled to 1 GiB in all, in 40 subfolders;
-    # the bytes are slices of big.bin.
-    /usr/bin/python3 - "$data" <<'PY'
-import math, os, random, sys
-data = sys.argv[1]
-rng = random.Random(1)
-count, total = 2000, 1 << 30
-sizes = [math.exp(rng.uniform(math.log(100), math.log(8 << 20))) for _ in range(count)]
-scale = total / sum(sizes)
-sizes = [max(1, int(s * scale)) for s in sizes]
-sizes[-1] += total - sum(sizes)
-with open(os.path.join(data, "big.bin"), "rb") as src:
-    for i, size in enumerate(sizes):
-        folder = os.path.join(data, "folder", "part%02d" % (i % 40))
-        os.makedirs(folder, exist_ok=True)
-        src.seek(rng.randrange(0, (2 << 30) - size))
-        with open(os.path.join(folder, "file%04d.bin" % i), "wb") as out:
-            out.write(src.read(size))
-PY
-    touch "$data/folder.done"
-fi
+bench_data "$data"
 big=$data/big.bin
 folder=$data/folder
 bigBytes=$(stat -c %s "$big")
