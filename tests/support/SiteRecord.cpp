@@ -32,8 +32,10 @@ bool CSiteRecord::request(int n, StandinRequest& request) const {
 std::vector<StandinRequest> CSiteRecord::requestsSince(int after) const {
     std::vector<StandinRequest> out;
     StandinRequest next;
-    for (int n = after + 1; request(n, next); ++n)
-        out.push_back(next);
+    for (int n = after + 1; request(n, next); ++n) {
+        if (next.m_target.rfind("/scrape.php", 0) != 0)
+            out.push_back(next);
+    }
     return out;
 }
 

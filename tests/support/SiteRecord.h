@@ -23,7 +23,8 @@ class CSiteRecord {
     int requestCount() const;
     // The n-th request (1-based); false when there is no such request.
     bool request(int n, StandinRequest& request) const;
-    // Requests recorded after the first `after`, oldest first.
+    // Requests recorded after the first `after`, oldest first, the tracker's scrapes left out:
+    // whether the backend wait asks the site's own tracker before it ends is a matter of timing.
     std::vector<StandinRequest> requestsSince(int after) const;
 
     // A JSON object with the keys of state/scenario.json; "{}" is the default behaviour.

@@ -29,7 +29,7 @@ class CStandin {
     int requestCount() const;
     // The n-th request (1-based); a failed test when it is not there.
     StandinRequest request(int n) const;
-    // Requests recorded after the first `after`.
+    // Requests recorded after the first `after`, as CSiteRecord gives them (no scrapes).
     std::vector<StandinRequest> requestsSince(int after) const;
 
     // Windows path of a file in the site's folder, e.g. "certs\\ca.der".
