@@ -40,7 +40,8 @@ all the same (status 0 when it got no answer): stall reads the request and never
 drip answers one byte a second; reset resets the connection halfway through the request body;
 short sends half of the answer its Content-Length announces, then closes; huge answers 64 MiB
 with status 200 and no Content-Length. PATH "accept" with KIND stall holds every connection
-right after it is accepted, before the TLS handshake.
+right after it is accepted, before the TLS handshake, and closes a kept connection at its next
+request unanswered.
 """
 
 import argparse
@@ -523,6 +524,7 @@ class Handler(http.server.BaseHTTPRequestHandler):
     def handle_one_request(self):
         self.rfile.start()
         super().handle_one_request()
+        self.kept = True
 
     def do_GET(self):
         self.serve("GET")
@@ -534,6 +536,10 @@ class Handler(http.server.BaseHTTPRequestHandler):
         head = self.rfile.taken()
         site = self.server.site
         self.scenario = site.scenario()
+        if getattr(self, "kept", False) and (self.scenario.get("fault") or {}).get("accept") == "stall":
+            # A site that has stopped accepting drops the connections a client kept open too.
+            self.close_connection = True
+            return
         url = urllib.parse.urlsplit(self.path)
         self.out_headers = []
         self.body = b""

@@ -399,7 +399,7 @@ TEST_F(UploadOnline, FaultsAtTheSiteEndTheUploadWithOneMessage) {
         {"unreachable",
          "Upload Failed:\n\nPosting the picture f.gif to localhost:1 failed.\n\nCannot connect to localhost:1.",
          "Upload Failed..."},
-        // The picture may go out on a connection kept from before; the torrent form then meets the stall.
+        // A connection kept from before is dropped at its next request, a new one meets the stall.
         {R"({"fault": {"accept": "stall"}})", "Upload Failed:\n\nPosting the ", nullptr},
         {R"({"fault": {"/doupload.php": "stall"}})", picture + "The site did not answer within 2 seconds.",
          "Upload Failed..."},
