@@ -7,7 +7,9 @@
 #include <string>
 
 #include "app/state/AppState.h"
+#include "torrent/FileSystem.h"
 #include "torrent/MakeTorrent.h"
+#include "torrent/PiecePipeline.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-// The two builds: metainfo dictionary, the piece-hashing loop and the output file.
+// The build: metainfo dictionary, the piece-hashing loop and the output file.
 #include "torrent/MakeTorrent.h"
 
 #include <cstring>
@@ -7,12 +7,18 @@
 #include <new>
 
 #include "bencode/Encode.h"
+#include "torrent/ContentReader.h"
+#include "torrent/FileSystem.h"
+#include "torrent/PiecePipeline.h"
 #include "win/CodePage.h"
 #include "win/FilePtr.h"
 
 namespace {
 
 using torrent::pieces::kDigestSize;
+
+constexpr const char* kAnnounce = "tmp_url";
+constexpr const char* kEncoding = "UTF-8";
 
 std::unique_ptr<CAtom> text(std::string value) {
     return std::make_unique<CAtomString>(std::move(value));
@@ -21,26 +27,6 @@ std::unique_ptr<CAtom> text(std::string value) {
 // A name or path component as the torrent carries it: in UTF-8, as its "encoding" says.
 std::unique_ptr<CAtom> name(const std::string& narrow) {
     return text(toUtf8(narrow));
-}
-
-// The part of a path after its last ':' or separator.
-std::string lastPart(const std::string& path) {
-    std::size_t start = path.size();
-    while (start > 0 && !torrent::fsys::endsPathPart(path[start - 1]))
-        --start;
-    return path.substr(start);
-}
-
-std::string withoutSeparator(std::string path) {
-    if (!path.empty() && path.back() == torrent::fsys::kSeparator)
-        path.pop_back();
-    return path;
-}
-
-// A folder's name is taken without its trailing separator, so "D:\Film\" is named Film like
-// "D:\Film"; a drive root "D:\" keeps an empty name.
-std::string folderName(const std::string& path) {
-    return lastPart(withoutSeparator(path));
 }
 
 // The components of a relative path; every separator ends one, the last one counts when
@@ -59,6 +45,27 @@ std::unique_ptr<CAtomList> pathList(const std::string& relPath) {
     if (!part.empty())
         list->append(name(part));
     return list;
+}
+
+// "info" but its "pieces", the one place where a single file and a folder differ: a file has its
+// length, a folder its files, each with its length and path.
+std::unique_ptr<CAtomDicti> infoDictionary(const torrent::Content& content, int32_t pieceLength) {
+    auto info = std::make_unique<CAtomDicti>();
+    if (content.m_singleFile) {
+        info->store(std::make_unique<CAtomLong>(static_cast<int64_t>(content.m_totalSize)), "length");
+    } else {
+        auto files = std::make_unique<CAtomList>();
+        for (const torrent::ContentFile& file : content.m_files) {
+            auto entry = std::make_unique<CAtomDicti>();
+            entry->store(std::make_unique<CAtomLong>(static_cast<int64_t>(file.m_size)), "length");
+            entry->store(pathList(file.m_relPath), "path");
+            files->append(std::move(entry));
+        }
+        info->store(std::move(files), "files");
+    }
+    info->store(name(content.m_name), "name");
+    info->store(std::make_unique<CAtomInt>(pieceLength), "piece length");
+    return info;
 }
 
 // Writes the metainfo beside `output` and moves it into place only when it is complete.
@@ -81,10 +88,8 @@ bool writeMetainfo(const std::string& output, const std::string& metainfo, const
     return false;
 }
 
-}  // namespace
-
 // The 20-byte digests of the pieces in order, allocated once for the whole build.
-struct CMakeTorrent::PieceTable {
+struct PieceTable {
     std::unique_ptr<uint8_t[]> m_bytes;
     std::size_t m_capacity = 0;
     std::size_t m_used = 0;
@@ -101,9 +106,7 @@ struct CMakeTorrent::PieceTable {
     }
 };
 
-CMakeTorrent::CMakeTorrent() : m_announce("tmp_url"), m_encoding("UTF-8") {}
-
-CMakeTorrent::~CMakeTorrent() = default;
+}  // namespace
 
 void CMakeTorrent::setCreator(const std::string& program) {
     m_createdBy = program;
@@ -125,153 +128,70 @@ int32_t CMakeTorrent::pieceLengthFor(uint64_t totalSize) {
     return 4096 * 1024;
 }
 
-std::unique_ptr<CAtomDicti> CMakeTorrent::topDictionary() const {
+std::string CMakeTorrent::metainfo(const torrent::Content& content, int32_t pieceLength) const {
     const int32_t now = static_cast<int32_t>(static_cast<uint32_t>(std::time(nullptr)));
-    auto top = std::make_unique<CAtomDicti>();
-    top->store(text(m_announce), "announce");
-    top->store(text(m_comment), "comment");
-    top->store(text(m_createdBy), "created by");
-    top->store(std::make_unique<CAtomInt>(m_fixedCreationDate.value_or(now)), "creation date");
-    top->store(text(m_encoding), "encoding");
-    return top;
-}
-
-void CMakeTorrent::fail(std::string reason) {
-    if (m_failure.empty())
-        m_failure = std::move(reason);
-}
-
-void CMakeTorrent::start() {
-    rewindContent();
-    m_files.clear();
-    m_failure.clear();
-}
-
-// The hashing of both builds: a piece per read through the reader across the files, hashed on the
-// pipeline's threads. True when the whole content was hashed as measured; false when cancelled or
-// when the reader failed the build (a file that went missing, could not be read, shrank or grew),
-// which would give a torrent that no client can verify.
-bool CMakeTorrent::hashPieces(torrent::pieces::CPiecePipeline& pipeline, PieceTable& table) {
-    const torrent::pieces::ReadFn read = [this](uint8_t* buffer, uint32_t count) { return readContent(buffer, count); };
-    const torrent::pieces::HashOutcome outcome =
-        pipeline.run(read, table.m_bytes.get(), table.m_capacity, m_cancel, m_bytesDone);
-    table.m_used = static_cast<std::size_t>(outcome.m_pieces) * kDigestSize;
-    switch (outcome.m_end) {
-        case torrent::pieces::HashEnd::Complete:
-            return m_failure.empty();
-        case torrent::pieces::HashEnd::TooLong:
-            fail(torrent::buildreason::changed(m_basePath));
-            return false;
-        case torrent::pieces::HashEnd::Failed:
-            fail(torrent::buildreason::kNoMemory);
-            return false;
-        case torrent::pieces::HashEnd::Cancelled:
-            break;
-    }
-    return false;
-}
-
-BuildResult CMakeTorrent::hashAndWrite(const std::string& metainfo,
-                                       uint32_t pieceLength,
-                                       uint64_t totalSize,
-                                       const std::string& output) {
-    PieceTable table;
-    bool complete = false;
-    {
-        torrent::pieces::CPiecePipeline pipeline(pieceLength, m_hashThreads);
-        if (!pipeline.allocated() || !table.allocate(totalSize, pieceLength))
-            return BuildResult::failed(torrent::buildreason::kNoMemory);
-        rewindContent();
-        // Whatever way hashing ends, the opening thread ends with it.
-        struct Rewind {
-            CMakeTorrent& m_maker;
-            ~Rewind() { m_maker.rewindContent(); }
-        } rewind{*this};
-        std::vector<std::string> paths;
-        paths.reserve(m_files.size());
-        for (const auto& file : m_files)
-            paths.push_back(file->m_fullPath);
-        m_ahead = std::make_unique<torrent::fsys::COpenAhead>(std::move(paths));
-        complete = hashPieces(pipeline, table);
-    }  // the piece buffers go before the output is written
-    if (!complete)
-        return ended();
-    if (!writeMetainfo(output, metainfo, table.m_bytes.get(), table.m_used))
-        return BuildResult::failed(torrent::buildreason::cannotWrite(output));
-    return BuildResult::written();
-}
-
-BuildResult CMakeTorrent::ended() {
-    if (m_cancel.load(std::memory_order_relaxed))
-        return BuildResult::cancelled();
-    return BuildResult::failed(m_failure.empty() ? torrent::buildreason::changed(m_basePath) : m_failure);
+    CAtomDicti top;
+    top.store(text(kAnnounce), "announce");
+    top.store(text(m_comment), "comment");
+    top.store(text(m_createdBy), "created by");
+    top.store(std::make_unique<CAtomInt>(m_fixedCreationDate.value_or(now)), "creation date");
+    top.store(text(kEncoding), "encoding");
+    top.store(infoDictionary(content, pieceLength), "info");
+    return writeDictionary(top);
 }
 
 BuildResult CMakeTorrent::buildFromFolder(const std::string& path, const std::string& output) {
-    start();
-    m_basePath = path;
-    if (!torrent::fsys::isFolder(path))
-        return BuildResult::failed(torrent::fsys::nameLost(path) ? torrent::buildreason::nameNotInCodePage(path)
-                                                                 : torrent::buildreason::noSuchFolder(path));
-    if (!walkFolder(m_basePath))
-        fail(torrent::fsys::pathTooLong(withoutSeparator(path), true) ? torrent::buildreason::pathTooLong(path)
-                                                                      : torrent::buildreason::cannotReadFolder(path));
-    if (m_cancel.load(std::memory_order_relaxed))
-        return BuildResult::cancelled();
-    if (!m_failure.empty())
-        return BuildResult::failed(m_failure);
-
-    auto top = topDictionary();
-    uint64_t totalSize = 0;
-    for (const auto& file : m_files)
-        totalSize += file->m_size;
-    m_totalSize.store(totalSize, std::memory_order_relaxed);
-    if (totalSize == 0)
-        return BuildResult::failed(torrent::buildreason::nothingToUpload(path));
-    const int32_t pieceLength = pieceLengthFor(totalSize);
-
-    auto files = std::make_unique<CAtomList>();
-    for (const auto& file : m_files) {
-        auto entry = std::make_unique<CAtomDicti>();
-        entry->store(std::make_unique<CAtomLong>(static_cast<int64_t>(file->m_size)), "length");
-        entry->store(pathList(file->m_relPath), "path");
-        files->append(std::move(entry));
-    }
-    auto info = std::make_unique<CAtomDicti>();
-    info->store(std::move(files), "files");
-    info->store(name(folderName(m_basePath)), "name");
-    info->store(std::make_unique<CAtomInt>(pieceLength), "piece length");
-    top->store(std::move(info), "info");
-    return hashAndWrite(writeDictionary(*top), static_cast<uint32_t>(pieceLength), totalSize, output);
+    return build(torrent::scanContent(path, false, m_cancel), output);
 }
 
 BuildResult CMakeTorrent::buildFromFile(const std::string& path, const std::string& output) {
-    start();
-    m_basePath = path;
-    torrent::fsys::CReadFile file;
-    uint64_t totalSize = 0;
-    if (torrent::fsys::isFolder(path) || !file.open(path) || !file.length(totalSize)) {
-        if (torrent::fsys::nameLost(lastPart(path)))
-            return BuildResult::failed(torrent::buildreason::nameNotInCodePage(path));
-        return BuildResult::failed(torrent::fsys::pathTooLong(path, false) ? torrent::buildreason::pathTooLong(path)
-                                                                           : torrent::buildreason::cannotRead(path));
-    }
-    file.close();  // the reader opens it again, as it opens every content file
-    m_totalSize.store(totalSize, std::memory_order_relaxed);
-    if (totalSize == 0)
-        return BuildResult::failed(torrent::buildreason::nothingToUpload(path));
-    auto content = std::make_unique<CMakeTorrent_file>();
-    content->m_fullPath = path;
-    content->m_relPath = lastPart(path);
-    content->m_size = totalSize;
-    m_files.push_back(std::move(content));
-    const int32_t pieceLength = pieceLengthFor(totalSize);
+    return build(torrent::scanContent(path, true, m_cancel), output);
+}
 
-    auto top = topDictionary();
-    auto info = std::make_unique<CAtomDicti>();
-    info->store(std::make_unique<CAtomLong>(static_cast<int64_t>(totalSize)), "length");
-    info->store(name(lastPart(path)), "name");
-    info->store(std::make_unique<CAtomInt>(pieceLength), "piece length");
-    top->store(std::move(info), "info");
-    return hashAndWrite(writeDictionary(*top), static_cast<uint32_t>(pieceLength), totalSize, output);
+BuildResult CMakeTorrent::build(const torrent::Content& content, const std::string& output) {
+    if (m_cancel.load(std::memory_order_relaxed))
+        return BuildResult::cancelled();
+    if (!content.m_failure.empty())
+        return BuildResult::failed(content.m_failure);
+    m_totalSize.store(content.m_totalSize, std::memory_order_relaxed);
+    const int32_t pieceLength = pieceLengthFor(content.m_totalSize);
+    return hashAndWrite(content, metainfo(content, pieceLength), static_cast<uint32_t>(pieceLength), output);
+}
+
+// A piece per read through the reader across the files, hashed on the pipeline's threads. The
+// torrent is written only when the whole content was hashed as scanned: a file that went missing,
+// could not be read, shrank or grew would give a torrent that no client can verify.
+BuildResult CMakeTorrent::hashAndWrite(const torrent::Content& content,
+                                       const std::string& metainfo,
+                                       uint32_t pieceLength,
+                                       const std::string& output) {
+    PieceTable table;
+    bool complete = false;
+    std::string failure;
+    {
+        torrent::pieces::CPiecePipeline pipeline(pieceLength, m_hashThreads);
+        if (!pipeline.allocated() || !table.allocate(content.m_totalSize, pieceLength))
+            return BuildResult::failed(torrent::buildreason::kNoMemory);
+        torrent::CContentReader reader(content.m_files, m_cancel);
+        const torrent::pieces::ReadFn read = [&reader](uint8_t* buffer, uint32_t count) {
+            return reader.read(buffer, count);
+        };
+        const torrent::pieces::HashOutcome outcome =
+            pipeline.run(read, table.m_bytes.get(), table.m_capacity, m_cancel, m_bytesDone);
+        table.m_used = static_cast<std::size_t>(outcome.m_pieces) * kDigestSize;
+        complete = outcome.m_end == torrent::pieces::HashEnd::Complete && reader.failure().empty();
+        if (!complete) {
+            // The reader's reason is the nearest to the cause; more pieces than measured mean
+            // the content grew.
+            failure = !reader.failure().empty() ? reader.failure()
+                      : outcome.m_end == torrent::pieces::HashEnd::Failed
+                          ? torrent::buildreason::kNoMemory
+                          : torrent::buildreason::changed(content.m_path);
+        }
+    }  // the piece buffers and the opening thread go before the output is written
+    if (!complete)
+        return m_cancel.load(std::memory_order_relaxed) ? BuildResult::cancelled() : BuildResult::failed(failure);
+    if (!writeMetainfo(output, metainfo, table.m_bytes.get(), table.m_used))
+        return BuildResult::failed(torrent::buildreason::cannotWrite(output));
+    return BuildResult::written();
 }

@@ -6,7 +6,8 @@
 #include <memory>
 
 #include "install/ProgramFolderRule.h"
-#include "torrent/MakeTorrent.h"
+#include "torrent/ContentScan.h"
+#include "torrent/FileSystem.h"
 #include "upload/PictureRows.h"
 #include "win/FilePtr.h"
 
@@ -71,32 +72,15 @@ bool startsAsPicture(const unsigned char* head, std::size_t size) {
 }  // namespace
 
 std::string contentProblem(const std::string& path, bool fileMode) {
-    if (fileMode) {
-        if (torrent::fsys::isFolder(path))
-            return path + " is a folder: choose \"Upload Folder\" to upload it";
+    const bool folder = torrent::fsys::isFolder(path);
+    if (fileMode && folder)
+        return path + " is a folder: choose \"Upload Folder\" to upload it";
+    if (!fileMode && !folder && !torrent::fsys::nameLost(path)) {
         const OpenedFile opened = openWithLength(path);
-        if (!opened.file)
-            return torrent::fsys::nameLost(path)             ? torrent::buildreason::nameNotInCodePage(path)
-                   : torrent::fsys::pathTooLong(path, false) ? torrent::buildreason::pathTooLong(path)
-                                                             : torrent::buildreason::cannotRead(path);
-        return opened.length == 0 ? torrent::buildreason::nothingToUpload(path) : std::string();
+        if (opened.file || !opened.missing)
+            return path + " is a file: choose \"Upload File\" to upload it";
     }
-    if (!torrent::fsys::isFolder(path)) {
-        if (torrent::fsys::nameLost(path))
-            return torrent::buildreason::nameNotInCodePage(path);
-        const OpenedFile opened = openWithLength(path);
-        return opened.file || !opened.missing ? path + " is a file: choose \"Upload File\" to upload it"
-                                              : torrent::buildreason::noSuchFolder(path);
-    }
-    // The build's own walk: the same files count, hidden ones and Thumbs.db do not.
-    CMakeTorrent walk;
-    walk.m_basePath = path;
-    if (!walk.walkFolder(path))
-        return torrent::buildreason::cannotReadFolder(path);
-    for (const auto& file : walk.m_files)
-        if (file->m_size > 0)
-            return std::string();
-    return walk.failure().empty() ? torrent::buildreason::nothingToUpload(path) : walk.failure();
+    return torrent::scanContent(path, fileMode).m_failure;
 }
 
 PictureLook lookAtPicture(const std::string& path) {

@@ -9,10 +9,10 @@
 
 namespace upload {
 
-// Why the content cannot become a torrent, in the build's own words ("There is no folder ...",
-// "Nothing to upload in ...: it holds no data", "Cannot read ..."), or the other mode to choose
-// for a file in folder mode and a folder in file mode; empty when it is there and holds at least
-// one byte. What only the hashing can find out is still left to the build.
+// Why the content cannot become a torrent: the other mode to choose for a file in folder mode and
+// a folder in file mode, else the failure of the build's own scan ("There is no folder ...",
+// "Nothing to upload in ...: it holds no data", "Cannot read ..."); empty when the scan found at
+// least one byte. What only the hashing can find out is still left to the build.
 std::string contentProblem(const std::string& path, bool fileMode);
 
 // The form poster reads a picture whole, with a signed 32-bit length: 2 GiB and more cannot go.

@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <utility>
 
-#include "torrent/MakeTorrent.h"
+#include "torrent/ContentReader.h"
+#include "torrent/ContentScan.h"
 #include "torrent/OpenAhead.h"
 #include "torrent/tests/TestTree.h"
 
@@ -11,23 +13,17 @@ using namespace testtree;
 
 namespace {
 
-// (relative path with '/', size) of every recorded file, sorted: the listing order is the
+// (relative path with '/', size) of every file found, sorted: the listing order is the
 // platform's.
-std::vector<std::pair<std::string, uint64_t>> recorded(const CMakeTorrent& maker) {
+std::vector<std::pair<std::string, uint64_t>> recorded(const torrent::Content& content) {
     std::vector<std::pair<std::string, uint64_t>> files;
-    for (const auto& f : maker.m_files) {
-        std::string rel = f->m_relPath;
+    for (const auto& f : content.m_files) {
+        std::string rel = f.m_relPath;
         std::replace(rel.begin(), rel.end(), torrent::fsys::kSeparator, '/');
-        files.emplace_back(rel, f->m_size);
+        files.emplace_back(rel, f.m_size);
     }
     std::sort(files.begin(), files.end());
     return files;
-}
-
-void record(CMakeTorrent& maker, const std::string& path, uint64_t size) {
-    torrent::fsys::CDirEntry entry;
-    entry.m_size = size;
-    maker.recordFile(path, entry);
 }
 
 TEST(ContentWalk, SkipsHiddenFilesAndThumbnailCachesButWalksHiddenFolders) {
@@ -51,17 +47,15 @@ TEST(ContentWalk, SkipsHiddenFilesAndThumbnailCachesButWalksHiddenFolders) {
     markSystem(tree.file("Film/system.dat", "s"));
 #endif
 
-    CMakeTorrent maker;
-    maker.m_basePath = base;
-    maker.walkFolder(base);
+    const torrent::Content content = torrent::scanContent(base, false);
     const std::vector<std::pair<std::string, uint64_t>> expected = {
         {extras + "/visible.txt", 4}, {"empty.txt", 0}, {"sub/deeper/z.txt", 2}, {"sub/y.nfo", 3}, {"x.avi", 1000},
     };
     auto sorted = expected;
     std::sort(sorted.begin(), sorted.end());
-    EXPECT_EQ(recorded(maker), sorted);
-    for (const auto& f : maker.m_files)
-        EXPECT_EQ(f->m_fullPath, join(base, f->m_relPath));
+    EXPECT_EQ(recorded(content), sorted);
+    for (const auto& f : content.m_files)
+        EXPECT_EQ(f.m_fullPath, join(base, f.m_relPath));
 }
 
 TEST(ContentWalk, TrailingSeparatorGivesTheSameEntries) {
@@ -70,61 +64,53 @@ TEST(ContentWalk, TrailingSeparatorGivesTheSameEntries) {
     tree.file("Data/a.bin", "aaa");
     tree.file("Data/sub/b.bin", "b");
 
-    CMakeTorrent plain;
-    plain.m_basePath = base;
-    plain.walkFolder(base);
-    CMakeTorrent slashed;
-    slashed.m_basePath = base + torrent::fsys::kSeparator;
-    slashed.walkFolder(slashed.m_basePath);
+    const torrent::Content plain = torrent::scanContent(base, false);
+    const torrent::Content slashed = torrent::scanContent(base + torrent::fsys::kSeparator, false);
 
     ASSERT_EQ(plain.m_files.size(), 2u);
     EXPECT_EQ(recorded(plain), recorded(slashed));
     for (std::size_t i = 0; i < plain.m_files.size(); ++i)
-        EXPECT_EQ(plain.m_files[i]->m_fullPath, slashed.m_files[i]->m_fullPath);
+        EXPECT_EQ(plain.m_files[i].m_fullPath, slashed.m_files[i].m_fullPath);
+    EXPECT_EQ(plain.m_name, "Data");
+    EXPECT_EQ(slashed.m_name, "Data");
 }
 
 TEST(ContentWalk, FolderOfEmptyFoldersAndMissingFolderYieldNothing) {
     CScratch tree("hollow");
     const std::string base = tree.folder("Hollow/a/b");
     tree.folder("Hollow/c");
-    CMakeTorrent maker;
-    maker.m_basePath = join(tree.m_path, "Hollow");
-    maker.walkFolder(maker.m_basePath);
-    maker.walkFolder(join(tree.m_path, "missing"));
-    EXPECT_TRUE(maker.m_files.empty());
+    EXPECT_TRUE(torrent::scanContent(join(tree.m_path, "Hollow"), false).m_files.empty());
+    EXPECT_TRUE(torrent::scanContent(join(tree.m_path, "missing"), false).m_files.empty());
 }
 
 TEST(ContentWalk, RelativePathsAreCutAgainstTheBaseWithOrWithoutSeparator) {
-    const std::string sep(1, torrent::fsys::kSeparator);
-    CMakeTorrent maker;
-    maker.m_basePath = "root" + sep + "Film";
-    record(maker, "root" + sep + "Film" + sep + "sub" + sep + "y.nfo", 3);
-    maker.m_basePath += sep;
-    record(maker, "root" + sep + "Film" + sep + "x.avi", 7);
-    EXPECT_EQ(maker.m_files[0]->m_relPath, "sub" + sep + "y.nfo");
-    EXPECT_EQ(maker.m_files[1]->m_relPath, "x.avi");
-    EXPECT_EQ(maker.m_files[1]->m_size, 7u);
+    CScratch tree("relative");
+    const std::string base = tree.folder("Film");
+    tree.file("Film/sub/y.nfo", "nfo");
+    tree.file("Film/x.avi", pattern(7));
+    const std::vector<std::pair<std::string, uint64_t>> expected = {{"sub/y.nfo", 3}, {"x.avi", 7}};
+    EXPECT_EQ(recorded(torrent::scanContent(base, false)), expected);
+    EXPECT_EQ(recorded(torrent::scanContent(base + torrent::fsys::kSeparator, false)), expected);
 }
 
 TEST(ContentReader, JoinsFilesEndToEndInOneCall) {
     CScratch tree("reader");
     const std::string first = pattern(30, 0);
     const std::string third = pattern(200, 1000);
-    CMakeTorrent maker;
-    record(maker, tree.file("a", first), 30);
-    record(maker, tree.file("b", ""), 0);
-    record(maker, tree.file("c", third), 200);
-    maker.rewindContent();
+    const std::vector<torrent::ContentFile> files = {
+        {tree.file("a", first), "a", 30}, {tree.file("b", ""), "b", 0}, {tree.file("c", third), "c", 200}};
+    const std::atomic<bool> cancel{false};
+    torrent::CContentReader reader(files, cancel);
 
     std::string buffer(100, '\0');
-    ASSERT_EQ(maker.readContent(reinterpret_cast<uint8_t*>(&buffer[0]), 100), 100u);
+    ASSERT_EQ(reader.read(reinterpret_cast<uint8_t*>(&buffer[0]), 100), 100u);
     EXPECT_EQ(buffer, first + third.substr(0, 70));
     // The rest, then nothing.
-    ASSERT_EQ(maker.readContent(reinterpret_cast<uint8_t*>(&buffer[0]), 100), 100u);
+    ASSERT_EQ(reader.read(reinterpret_cast<uint8_t*>(&buffer[0]), 100), 100u);
     EXPECT_EQ(buffer, third.substr(70, 100));
-    EXPECT_EQ(maker.readContent(reinterpret_cast<uint8_t*>(&buffer[0]), 100), 30u);
+    EXPECT_EQ(reader.read(reinterpret_cast<uint8_t*>(&buffer[0]), 100), 30u);
     EXPECT_EQ(buffer.substr(0, 30), third.substr(170));
-    EXPECT_EQ(maker.readContent(reinterpret_cast<uint8_t*>(&buffer[0]), 100), 0u);
+    EXPECT_EQ(reader.read(reinterpret_cast<uint8_t*>(&buffer[0]), 100), 0u);
 }
 
 // Each file must give exactly its listed length: one shrinking while another grows by as much
@@ -133,42 +119,39 @@ TEST(ContentReader, EveryFileReadsBackAtItsListedLength) {
     CScratch tree("lengths");
     const std::string shrunk = tree.file("a", "1234");
     const std::string grown = tree.file("b", "567890");
-    CMakeTorrent maker;
-    record(maker, shrunk, 5);
-    record(maker, grown, 5);
-    maker.rewindContent();
+    const std::atomic<bool> cancel{false};
+    const std::vector<torrent::ContentFile> files = {{shrunk, "a", 5}, {grown, "b", 5}};
+    torrent::CContentReader reader(files, cancel);
     std::string buffer(20, '\0');
     auto* bytes = reinterpret_cast<uint8_t*>(&buffer[0]);
-    EXPECT_EQ(maker.readContent(bytes, 20), 4u);
-    EXPECT_EQ(maker.failure(), shrunk + " changed while the torrent was created");
+    EXPECT_EQ(reader.read(bytes, 20), 4u);
+    EXPECT_EQ(reader.failure(), shrunk + " changed while the torrent was created");
 
-    CMakeTorrent other;
-    record(other, tree.file("c", "12345"), 5);
-    record(other, grown, 5);
-    other.rewindContent();
+    const std::vector<torrent::ContentFile> others = {{tree.file("c", "12345"), "c", 5}, {grown, "b", 5}};
+    torrent::CContentReader other(others, cancel);
     // The grown file's listed bytes are read, and then its end is missing.
-    EXPECT_EQ(other.readContent(bytes, 10), 10u);
+    EXPECT_EQ(other.read(bytes, 10), 10u);
     EXPECT_EQ(other.failure(), grown + " changed while the torrent was created");
 }
 
 TEST(ContentReader, StopsAtAFileThatCannotBeOpenedAndWhenCancelled) {
     CScratch tree("stops");
-    CMakeTorrent maker;
-    record(maker, tree.file("a", "12345"), 5);
-    record(maker, join(tree.m_path, "gone"), 10);
-    record(maker, tree.file("c", "67890"), 5);
-    maker.rewindContent();
+    const std::vector<torrent::ContentFile> files = {
+        {tree.file("a", "12345"), "a", 5}, {join(tree.m_path, "gone"), "gone", 10}, {tree.file("c", "67890"), "c", 5}};
+    std::atomic<bool> cancel{false};
+    torrent::CContentReader reader(files, cancel);
     std::string buffer(20, '\0');
     auto* bytes = reinterpret_cast<uint8_t*>(&buffer[0]);
-    EXPECT_EQ(maker.readContent(bytes, 20), 5u);
+    EXPECT_EQ(reader.read(bytes, 20), 5u);
     EXPECT_EQ(buffer.substr(0, 5), "12345");
-    EXPECT_EQ(maker.failure(), "Cannot read " + join(tree.m_path, "gone"));
-    EXPECT_EQ(maker.readContent(bytes, 20), 0u);
+    EXPECT_EQ(reader.failure(), "Cannot read " + join(tree.m_path, "gone"));
+    // The next file is not read in the place of the one missing.
+    EXPECT_EQ(reader.read(bytes, 20), 0u);
 
-    maker.rewindContent();
-    EXPECT_EQ(maker.readContent(bytes, 2), 2u);
-    maker.m_cancel = true;
-    EXPECT_EQ(maker.readContent(bytes, 2), 0u);
+    torrent::CContentReader again(files, cancel);
+    EXPECT_EQ(again.read(bytes, 2), 2u);
+    cancel = true;
+    EXPECT_EQ(again.read(bytes, 2), 0u);
 }
 
 // The files come open in the order of the paths, one that cannot be opened in its place, well past
