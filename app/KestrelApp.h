@@ -1,6 +1,6 @@
 #pragma once
 // The program's application class: the application base of the Windows layer together with
-// the application-wide state of the run (appState()). One global instance per process. Its
+// the application-wide state of the run, which it owns. One global instance per process. Its
 // application name and registry key name the per-user profile key of the base.
 
 #include "app/state/AppState.h"
@@ -10,9 +10,9 @@ class CKestrelApp : public win::CApp {
   public:
     CKestrelApp() = default;
 
-    AppState& state() const { return appState(); }
+    AppState& state() { return m_state; }
 
-    // Title, notice and cleared flags; the title also becomes the application name.
+    // Title, notice and cleared switches; the title also becomes the application name.
     void setIdentity();
     // The registry key name under which the per-user profile lives.
     void useProgramRegistryKey();
@@ -29,4 +29,6 @@ class CKestrelApp : public win::CApp {
 
   private:
     void updateProfileKey();
+
+    AppState m_state;
 };

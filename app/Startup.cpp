@@ -11,26 +11,40 @@ constexpr unsigned long kErrorPathNotFound = 3;
 constexpr unsigned long kErrorAlreadyExists = 183;
 
 // A success unless the menu entries failed.
-void reportCompletion(StartupHost& host, const AppState& state) {
-    if (state.m_menuEntriesFailed)
+void reportCompletion(StartupHost& host, const install::SetupOutcome& outcome) {
+    if (outcome.menuEntriesFailed)
         host.message("Installation Complete!\n\nHowever Errors accured during Installation of Menu Entries!");
     else
         host.success("Installation Complete! Enjoy...");
 }
 
+// The installer and the uninstaller; the removal batch either leaves is started as the run ends.
+int runInstaller(StartupHost& host, AppState& state, install::SetupOutcome& outcome) {
+    const int result = host.runInstaller(state, outcome);
+    state.m_removalBatch = outcome.removalBatch;
+    return result;
+}
+
+install::SetupOutcome runUninstaller(StartupHost& host, AppState& state) {
+    install::SetupOutcome outcome = host.runUninstaller(state);
+    state.m_removalBatch = outcome.removalBatch;
+    return outcome;
+}
+
 // The installation dialog, then its completion message; a refusal for lack of rights restarts
 // the program elevated once, and the restarted copy says the installation failed instead.
 void installAndReport(StartupHost& host, AppState& state, bool restarted) {
-    const int result = host.runInstaller();
+    install::SetupOutcome outcome;
+    const int result = runInstaller(host, state, outcome);
     if (result == kResultCancel) {
-        if (state.m_elevationNeeded) {
+        if (outcome.elevationNeeded) {
             if (restarted)
                 host.message("Installation aborted...");
             else
                 host.restartElevated(std::string("/") + kRestartedSwitch);
         }
     } else if (result == kResultOk) {
-        reportCompletion(host, state);
+        reportCompletion(host, outcome);
     }
 }
 
@@ -91,15 +105,14 @@ void runSequence(StartupHost& host, AppState& state, CCommandLine& commandLine) 
     switch (findSwitch(commandLine)) {
         case Switch::Force:
             state.m_forced = true;
-            host.runUninstaller();
+            runUninstaller(host, state);
             return;
         case Switch::Uninstall:
             if (state.m_installationPath.empty()) {
                 host.message("Seedwright is not installed.");
                 return;
             }
-            host.runUninstaller();
-            if (state.m_elevationNeeded)
+            if (runUninstaller(host, state).elevationNeeded)
                 host.restartElevated("/force /uninstall");
             return;
         case Switch::None:
@@ -128,9 +141,9 @@ void runSequence(StartupHost& host, AppState& state, CCommandLine& commandLine) 
             return;
         }
         host.message("Could not set WorkingDirectory (" + state.m_workingFolder + ").\n\nClick on OK to re-install");
-        const int result = host.runInstaller();
-        if (result == kResultOk)
-            reportCompletion(host, state);
+        install::SetupOutcome outcome;
+        if (runInstaller(host, state, outcome) == kResultOk)
+            reportCompletion(host, outcome);
         else
             host.message("Installation aborted...");
         return;
@@ -142,8 +155,11 @@ void runSequence(StartupHost& host, AppState& state, CCommandLine& commandLine) 
     // hand the client the other's torrent. It shows the running one instead and ends.
     if (!host.claimSession() && host.showRunningSession())
         return;
-    if (host.runLogin() == kResultOk)
-        host.runMainDialog();
+    SiteSession session;
+    if (host.runLogin(state, session) != kResultOk)
+        return;
+    state.m_session = session;
+    host.runMainDialog(state);
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 
 #include "app/CommandLine.h"
 #include "app/state/AppState.h"
+#include "install/SetupSequence.h"
 
 class StartupHost {
   public:
@@ -30,11 +31,13 @@ class StartupHost {
     virtual std::string programFile() = 0;
     virtual std::string fullPath(const std::string& path) = 0;
 
-    virtual void runUninstaller() = 0;
+    // The installer and the uninstaller are given what they need of `state` and hand back what
+    // they came to; the sequence keeps of it what the run needs.
+    virtual install::SetupOutcome runUninstaller(const AppState& state) = 0;
     // IDOK after a completed installation, IDCANCEL otherwise.
-    virtual int runInstaller() = 0;
+    virtual int runInstaller(const AppState& state, install::SetupOutcome& outcome) = 0;
     virtual void restartElevated(const std::string& parameters) = 0;
-    // Starts the removal batch the installation steps wrote (AppState::m_removalBatch), hidden,
+    // Starts the removal batch the installation steps left (AppState::m_removalBatch), hidden,
     // in `folder`; false when it cannot be started.
     [[nodiscard]] virtual bool startBatch(const std::string& path, const std::string& folder) = 0;
     virtual void message(const std::string& text) = 0;
@@ -53,9 +56,9 @@ class StartupHost {
     // seconds for it to show one. False when that copy ended meanwhile and this one holds the
     // session now.
     [[nodiscard]] virtual bool showRunningSession() = 0;
-    // IDOK only after a successful login.
-    virtual int runLogin() = 0;
-    virtual void runMainDialog() = 0;
+    // IDOK only after a successful login, with `session` the site session it gave.
+    virtual int runLogin(const AppState& state, SiteSession& session) = 0;
+    virtual void runMainDialog(const AppState& state) = 0;
 };
 
 namespace app::startup {

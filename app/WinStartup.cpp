@@ -56,6 +56,17 @@ BOOL CALLBACK visitSessionWindow(HWND window, LPARAM data) {
     return FALSE;
 }
 
+// What the installer and the uninstaller are given of the run.
+install::SetupContext setupContext(const AppState& state) {
+    install::SetupContext context;
+    context.title = state.m_title;
+    context.installationPath = state.m_installationPath;
+    context.utorrentPath = state.m_utorrentPath;
+    context.workingFolder = state.m_workingFolder;
+    context.forced = state.m_forced;
+    return context;
+}
+
 // The visible top-level window of `processId` that no other window owns: its login or main
 // dialog.
 HWND sessionWindow(DWORD processId) {
@@ -110,14 +121,16 @@ std::string CWinStartupHost::fullPath(const std::string& path) {
     return install::fullLongPath(path);
 }
 
-void CWinStartupHost::runUninstaller() {
-    CSetup uninstaller;
-    uninstaller.uninstall();
+install::SetupOutcome CWinStartupHost::runUninstaller(const AppState& state) {
+    CSetup uninstaller(setupContext(state));
+    return uninstaller.uninstall();
 }
 
-int CWinStartupHost::runInstaller() {
-    CSetup installer;
-    return static_cast<int>(installer.DoModal());
+int CWinStartupHost::runInstaller(const AppState& state, install::SetupOutcome& outcome) {
+    CSetup installer(setupContext(state));
+    const int result = static_cast<int>(installer.DoModal());
+    outcome = installer.outcome();
+    return result;
 }
 
 void CWinStartupHost::restartElevated(const std::string& parameters) {

@@ -19,8 +19,8 @@ class CWinStartupHost : public StartupHost {
     void setRegistryKey(const std::string& name) override;
     std::string programFile() override;
     std::string fullPath(const std::string& path) override;
-    void runUninstaller() override;
-    int runInstaller() override;
+    install::SetupOutcome runUninstaller(const AppState& state) override;
+    int runInstaller(const AppState& state, install::SetupOutcome& outcome) override;
     void restartElevated(const std::string& parameters) override;
     bool startBatch(const std::string& path, const std::string& folder) override;
     void message(const std::string& text) override;
@@ -34,11 +34,13 @@ class CWinStartupHost : public StartupHost {
     bool claimSession() override;
     bool showRunningSession() override;
 
+  protected:
+    CKestrelApp& m_app;
+
   private:
     // Takes the mutex if its holder is gone, and publishes this process as the holder.
     bool takeSession();
 
-    CKestrelApp& m_app;
     win::CHandle m_session;
     win::CHandle m_sessionHolder;
 };

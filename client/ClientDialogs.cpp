@@ -2,7 +2,8 @@
 
 #include <commdlg.h>
 
-#include "app/state/AppState.h"
+#include <utility>
+
 #include "client/res/ClientIds.h"
 #include "win/CodePage.h"
 
@@ -17,10 +18,10 @@ const char kExeFilter[] =
 
 }  // namespace
 
-CFindExe::CFindExe(HWND parent) : CDialog(IDD_FINDEXE, parent) {}
+CFindExe::CFindExe(std::string path, HWND parent) : CDialog(IDD_FINDEXE, parent), m_path(std::move(path)) {}
 
 BOOL CFindExe::OnInitDialog() {
-    setItemText(IDC_EXE_PATH, appState().m_clientExePath);
+    setItemText(IDC_EXE_PATH, m_path);
     return TRUE;
 }
 
@@ -47,14 +48,11 @@ void CFindExe::onBrowse() {
 }
 
 void CFindExe::OnOK() {
-    AppState& state = appState();
-    state.m_clientExePath.clear();
-    const std::string path = itemText(IDC_EXE_PATH);
-    if (path.empty()) {
+    m_path = itemText(IDC_EXE_PATH);
+    if (m_path.empty()) {
         setItemText(IDC_EXE_PROMPT, "You have to se&lect a Client Software");
         return;
     }
-    state.m_clientExePath = path;
     EndDialog(IDOK);
 }
 

@@ -2,7 +2,6 @@
 
 #include <utility>
 
-#include "app/state/AppState.h"
 #include "app/state/SettingsLayout.h"
 #include "client/ClientDialogs.h"
 #include "client/ClientDiscovery.h"
@@ -10,16 +9,19 @@
 #include "install/SetupRules.h"
 #include "install/res/InstallIds.h"
 
-CSetup::CSetup() : CSetup(std::make_unique<CWinSetupSystem>()) {}
+CSetup::CSetup(install::SetupContext context) : CSetup(std::move(context), std::make_unique<CWinSetupSystem>()) {}
 
-CSetup::CSetup(CWinSetupSystem& system) : win::CDialog(IDD_SETUP), m_system(system) {}
+CSetup::CSetup(install::SetupContext context, CWinSetupSystem& system)
+    : win::CDialog(IDD_SETUP), m_system(system), m_context(std::move(context)) {}
 
-CSetup::CSetup(std::unique_ptr<CWinSetupSystem> own)
-    : win::CDialog(IDD_SETUP), m_ownSystem(std::move(own)), m_system(*m_ownSystem) {}
+CSetup::CSetup(install::SetupContext context, std::unique_ptr<CWinSetupSystem> own)
+    : win::CDialog(IDD_SETUP), m_ownSystem(std::move(own)), m_system(*m_ownSystem), m_context(std::move(context)) {}
 
 BOOL CSetup::OnInitDialog() {
     m_system.setOwner(hwnd());
+    m_system.setCaption(m_context.title);
     if (!m_system.probeWriteAccess()) {
+        m_outcome.elevationNeeded = true;
         EndDialog(IDCANCEL);
         return FALSE;
     }
@@ -27,13 +29,12 @@ BOOL CSetup::OnInitDialog() {
     bind(m_menuEdit, IDC_SETUP_MENU);
     bind(m_clientEdit, IDC_SETUP_CLIENT);
 
-    const AppState& state = appState();
-    setWindowText(state.m_title + " - Installation");
+    setWindowText(m_context.title + " - Installation");
     // A repeated installation keeps what the member chose the last time.
     const std::string storedMenu = install::readSettingsValue(app::settings::kStartMenuPath);
-    const std::string foundClient = state.m_utorrentPath.empty() ? findUTorrentPath() : std::string();
+    const std::string foundClient = m_context.utorrentPath.empty() ? findUTorrentPath() : std::string();
     const install::InstallFields fields =
-        install::prefilledFields(state, storedMenu, m_system.m_programFilesFolder, foundClient);
+        install::prefilledFields(m_context, storedMenu, m_system.m_programFilesFolder, foundClient);
     m_folderEdit.setText(fields.folder);
     m_menuEdit.setText(fields.menu);
     m_clientEdit.setText(fields.client);
@@ -62,14 +63,16 @@ void CSetup::chooseInstallFolder() {
 }
 
 void CSetup::chooseClient() {
-    CFindExe findExe(hwnd());
-    if (findExe.DoModal() == IDOK)
-        m_clientEdit.setText(appState().m_clientExePath);
+    CFindExe findExe(m_chosenClient, hwnd());
+    const INT_PTR result = findExe.DoModal();
+    m_chosenClient = findExe.path();
+    if (result == IDOK)
+        m_clientEdit.setText(m_chosenClient);
 }
 
 void CSetup::OnOK() {
     const install::InstallFields fields = {m_folderEdit.text(), m_menuEdit.text(), m_clientEdit.text()};
-    switch (install::install(m_system, appState(), fields)) {
+    switch (install::install(m_system, m_context, fields, m_outcome)) {
         case install::InstallEnd::StayOpen:
             break;
         case install::InstallEnd::Cancel:
@@ -81,13 +84,9 @@ void CSetup::OnOK() {
     }
 }
 
-void CSetup::uninstall() {
-    install::uninstall(m_system, appState());
-}
-
-void CSetup::writeSelfDeleteBatch(const std::string& installationPath) {
-    static_cast<void>(install::writeSelfDeleteBatch(m_system, appState(), installationPath,
-                                                    m_system.readSetting(app::settings::kCreatedFolder)));
+install::SetupOutcome CSetup::uninstall() {
+    m_system.setCaption(m_context.title);
+    return install::uninstall(m_system, m_context);
 }
 
 void CSetup::OnDestroy() {

@@ -37,10 +37,10 @@ std::string usableProgramFolder(SetupSystem& system, const std::string& typed) {
     return full;
 }
 
-UninstallEntry uninstallEntry(SetupSystem& system, const AppState& state, const std::string& folder) {
+UninstallEntry uninstallEntry(SetupSystem& system, const SetupContext& context, const std::string& folder) {
     const std::string programFile = programFilePath(folder);
     UninstallEntry entry;
-    entry.displayName = state.m_title;
+    entry.displayName = context.title;
     entry.displayVersion = app::kVersion;
     entry.publisher = kPublisher;
     entry.displayIcon = programFile;
@@ -110,7 +110,10 @@ const char* const kPleaseDelete = "\n\nPlease delete the program file yourself:\
 
 }  // namespace
 
-InstallEnd install(SetupSystem& system, AppState& state, const InstallFields& fields) {
+InstallEnd install(SetupSystem& system,
+                   const SetupContext& context,
+                   const InstallFields& fields,
+                   SetupOutcome& outcome) {
     if (fields.folder.empty()) {
         system.message("Please choose a Installation Directory!", kOk);
         return InstallEnd::StayOpen;
@@ -167,7 +170,7 @@ InstallEnd install(SetupSystem& system, AppState& state, const InstallFields& fi
             return InstallEnd::StayOpen;
     } else if (created != 0 && lastError != 0 && lastError != kErrorInvalidHandle) {
         if (lastError == kErrorAccessDenied) {
-            state.m_elevationNeeded = true;
+            outcome.elevationNeeded = true;
             return InstallEnd::Cancel;
         }
         // A typo in the folder: the member mends it in the dialog.
@@ -209,20 +212,20 @@ InstallEnd install(SetupSystem& system, AppState& state, const InstallFields& fi
     system.writeSetting(app::settings::kUtorrent, fields.client);
     system.writeSetting(app::settings::kCreatedFolder, createdFolder);
     unsigned long entryError = 0;
-    if (!system.writeUninstallEntry(uninstallEntry(system, state, folder), entryError))
+    if (!system.writeUninstallEntry(uninstallEntry(system, context, folder), entryError))
         system.message("Failed to create the Registry Keys of the installed programs list (" + number(entryError) + ")",
                        kOk);
 
     if (!system.createLink(programFile, fields.menu + "\\Seedwright", kProgramDescription, "")) {
-        state.m_menuEntriesFailed = true;
+        outcome.menuEntriesFailed = true;
         system.message("Could not write your Shortcut!", kOk);
     }
     if (!system.createLink(programFile, fields.menu + "\\uninstall", kUninstallDescription, kUninstallArguments)) {
-        state.m_menuEntriesFailed = true;
+        outcome.menuEntriesFailed = true;
         system.message("Could not write your Uninstall Shortcut!", kOk);
     }
     // Without its shortcuts the installation is not recorded, so the next start installs again.
-    if (state.m_menuEntriesFailed)
+    if (outcome.menuEntriesFailed)
         system.deleteProductTrees();
 
     // The earlier Start-menu folder, when the member chose another name (letter case aside: then
@@ -230,7 +233,8 @@ InstallEnd install(SetupSystem& system, AppState& state, const InstallFields& fi
     if (!earlierMenu.empty() && !samePath("C:\\" + earlierMenu, "C:\\" + fields.menu))
         removeMenuEntries(system, earlierMenu);
     if (movesAway) {
-        const Removal removal = writeSelfDeleteBatch(system, state, earlierRecord, earlierCreated);
+        const Removal removal = writeSelfDeleteBatch(system, earlierRecord, earlierCreated);
+        outcome.removalBatch = removal.batch;
         if (removal.leftBehind)
             system.message("Seedwright is installed in " + folder + ", but " + removal.why +
                                "\n\nPlease delete the earlier program file yourself:\n\n" + removal.programFile,
@@ -239,23 +243,26 @@ InstallEnd install(SetupSystem& system, AppState& state, const InstallFields& fi
     return InstallEnd::Done;
 }
 
-InstallFields prefilledFields(const AppState& state,
+InstallFields prefilledFields(const SetupContext& context,
                               const std::string& storedMenu,
                               const std::string& programFilesFolder,
                               const std::string& foundClient) {
     InstallFields fields;
     fields.folder =
-        !state.m_installationPath.empty() ? state.m_installationPath : programFilesFolder + "\\" + kProductName;
+        !context.installationPath.empty() ? context.installationPath : programFilesFolder + "\\" + kProductName;
     fields.menu = !storedMenu.empty() ? storedMenu : kProductName;
-    fields.client = !state.m_utorrentPath.empty() ? state.m_utorrentPath : foundClient;
+    fields.client = !context.utorrentPath.empty() ? context.utorrentPath : foundClient;
     return fields;
 }
 
-void uninstall(SetupSystem& system, AppState& state) {
-    if (!state.m_forced && system.message("Do you really want to uninstall Seedwright ?", kYesNo) != kYes)
-        return;
-    if (!system.probeWriteAccess())
-        return;
+SetupOutcome uninstall(SetupSystem& system, const SetupContext& context) {
+    SetupOutcome outcome;
+    if (!context.forced && system.message("Do you really want to uninstall Seedwright ?", kYesNo) != kYes)
+        return outcome;
+    if (!system.probeWriteAccess()) {
+        outcome.elevationNeeded = true;
+        return outcome;
+    }
 
     const std::string menu = system.readSetting(app::settings::kStartMenuPath);
     // Read before the trees go: the batch may only remove the recorded folder.
@@ -272,27 +279,25 @@ void uninstall(SetupSystem& system, AppState& state) {
     if (use != FileUse::Free) {
         system.message(inUse(use, programFile.empty() ? "uninstall again" : "uninstall again to remove " + programFile),
                        kOk);
-        return;
+        return outcome;
     }
 
     removeMenuEntries(system, menu);
     system.deleteProductTrees();
-    removeWorkingFiles(system, state.m_workingFolder);
+    removeWorkingFiles(system, context.workingFolder);
 
-    const Removal removal = writeSelfDeleteBatch(system, state, installationPath, createdFolder);
-    if (removal.leftBehind) {
+    const Removal removal = writeSelfDeleteBatch(system, installationPath, createdFolder);
+    outcome.removalBatch = removal.batch;
+    if (removal.leftBehind)
         system.message(
             "Seedwright's shortcuts and settings are removed, but " + removal.why + kPleaseDelete + removal.programFile,
             kOk);
-        return;
-    }
-    system.message("Seedwright was uninstalled.", kOk | kInformation);
+    else
+        system.message("Seedwright was uninstalled.", kOk | kInformation);
+    return outcome;
 }
 
-Removal writeSelfDeleteBatch(SetupSystem& system,
-                             AppState& state,
-                             const std::string& installationPath,
-                             const std::string& createdTop) {
+Removal writeSelfDeleteBatch(SetupSystem& system, const std::string& installationPath, const std::string& createdTop) {
     if (installationPath.empty())
         return Removal();
     // A relative record would be read against whatever folder the uninstaller runs in.
@@ -330,9 +335,8 @@ Removal writeSelfDeleteBatch(SetupSystem& system,
         !system.writeBatch(batch, selfDeleteBatchText(file, programFolder, batchFilePath(temporarySpelled),
                                                       system.batchCodePage(), parents)))
         return leftBehind("the batch file that removes its program file could not be written.", target.programFile);
-    state.m_removalBatch = RemovalBatch{batch, temporary, target.programFile};
     Removal removal;
-    removal.batch = true;
+    removal.batch = RemovalBatch{batch, temporary, target.programFile};
     removal.programFile = target.programFile;
     return removal;
 }

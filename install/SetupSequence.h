@@ -76,7 +76,7 @@ class SetupSystem {
     // installed-apps entry under both.
     virtual void deleteProductTrees() = 0;
 
-    // Fills the folders; false (and m_elevationNeeded set) when Program Files refuses writes.
+    // Fills the folders; false when Program Files refuses writes: elevation is needed.
     [[nodiscard]] virtual bool probeWriteAccess() = 0;
     virtual std::string programsFolder() = 0;
     // A value of the settings key; empty when the key or value is missing or too long.
@@ -99,8 +99,24 @@ class SetupSystem {
     // The code page the batch is written in.
     virtual unsigned batchCodePage() = 0;
     // Writes the batch file whole; false, and no file, when it cannot. Start-up starts it as the
-    // program ends (AppState::m_removalBatch).
+    // program ends (SetupOutcome::removalBatch).
     [[nodiscard]] virtual bool writeBatch(const std::string& path, const std::string& text) = 0;
+};
+
+// What the installer and the uninstaller are given of the run.
+struct SetupContext {
+    std::string title;             // names the installed-apps entry
+    std::string installationPath;  // the record read at start-up; empty: not installed
+    std::string utorrentPath;      // the client the record names
+    std::string workingFolder;     // whose own files the uninstaller removes
+    bool forced = false;           // "/force": the uninstaller asks nothing
+};
+
+// What the installer or the uninstaller came to, beside the dialog's result.
+struct SetupOutcome {
+    bool elevationNeeded = false;    // refused for lack of rights: a restart with more may do it
+    bool menuEntriesFailed = false;  // installed, but a Start-menu entry could not be written
+    RemovalBatch removalBatch;       // for start-up to start as the program's last act
 };
 
 struct InstallFields {
@@ -119,11 +135,14 @@ enum class InstallEnd {
 // Installs into the folder of `fields`. When the record names another folder, the copy there
 // goes once this one is in place (the batch of writeSelfDeleteBatch), with its own Start-menu
 // entries when the Start-menu name changed.
-InstallEnd install(SetupSystem& system, AppState& state, const InstallFields& fields);
+InstallEnd install(SetupSystem& system,
+                   const SetupContext& context,
+                   const InstallFields& fields,
+                   SetupOutcome& outcome);
 
 // What the dialog shows first: the stored values where there are any, else the defaults
 // (the Program Files folder, "Seedwright", the client found on the system).
-InstallFields prefilledFields(const AppState& state,
+InstallFields prefilledFields(const SetupContext& context,
                               const std::string& storedMenu,
                               const std::string& programFilesFolder,
                               const std::string& foundClient);
@@ -131,11 +150,11 @@ InstallFields prefilledFields(const AppState& state,
 // Asks, then removes the shortcuts, the records, the working folder's own files and, through
 // the batch, the program file and the folders the installer made; ends with "Seedwright was
 // uninstalled." or with what is left and why. While Seedwright runs it removes nothing.
-void uninstall(SetupSystem& system, AppState& state);
+SetupOutcome uninstall(SetupSystem& system, const SetupContext& context);
 
 // What the removal of a recorded installation came to.
 struct Removal {
-    bool batch = false;       // a batch is written and waits in state.m_removalBatch
+    RemovalBatch batch;       // the batch written, for start-up to start; empty path: none
     bool leftBehind = false;  // the program file stays, for the reason `why`
     std::string why;          // lower-case, to follow "but "
     std::string programFile;
@@ -143,10 +162,7 @@ struct Removal {
 
 // The batch for the recorded installation, if that folder is Seedwright's own and holds the
 // program file: it removes the file, the folder and the empty folders up to `createdTop` that the
-// installer made, and is left in state.m_removalBatch for start-up to start.
-Removal writeSelfDeleteBatch(SetupSystem& system,
-                             AppState& state,
-                             const std::string& installationPath,
-                             const std::string& createdTop);
+// installer made, and is handed back in the Removal for start-up to start.
+Removal writeSelfDeleteBatch(SetupSystem& system, const std::string& installationPath, const std::string& createdTop);
 
 }  // namespace install

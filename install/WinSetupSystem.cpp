@@ -37,17 +37,15 @@ bool CWinSetupSystem::probeWriteAccess() {
     m_programFilesFolder = win::specialFolderPath(CSIDL_PROGRAM_FILES, true);
 
     const std::string testFolder = m_programFilesFolder + "\\Seedwright_test";
-    if (s_createProbeFolder(testFolder) == ERROR_ACCESS_DENIED) {
-        appState().m_elevationNeeded = true;
+    if (s_createProbeFolder(testFolder) == ERROR_ACCESS_DENIED)
         return false;
-    }
     RemoveDirectoryA(testFolder.c_str());
     return true;
 }
 
 int CWinSetupSystem::message(const std::string& text, unsigned type) {
     HWND owner = m_owner != nullptr ? m_owner : GetActiveWindow();
-    return MessageBoxA(owner, text.c_str(), appState().m_title.c_str(), win::withDefaultIcon(type));
+    return MessageBoxA(owner, text.c_str(), m_caption.c_str(), win::withDefaultIcon(type));
 }
 
 std::string CWinSetupSystem::fullPath(const std::string& path) {

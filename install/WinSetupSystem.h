@@ -17,9 +17,11 @@ class CWinSetupSystem : public install::SetupSystem {
     // The window that owns the message boxes and the folder creation's questions; none makes the
     // boxes belong to the active window.
     void setOwner(HWND owner) { m_owner = owner; }
+    // The caption of the message boxes: the program's title.
+    void setCaption(const std::string& caption) { m_caption = caption; }
 
-    // Fills the folders; false, with m_elevationNeeded set, when creating a folder in Program
-    // Files is refused with access denied.
+    // Fills the folders; false when creating a folder in Program Files is refused with access
+    // denied.
     bool probeWriteAccess() override;
 
     // Creates the probe folder; 0 when created, else the last-error value. Tests replace it,
@@ -68,6 +70,7 @@ class CWinSetupSystem : public install::SetupSystem {
 
   private:
     HWND m_owner = nullptr;
+    std::string m_caption;
     CShortcut m_shortcut;
     win::CRegKey m_settingsKey;
 };

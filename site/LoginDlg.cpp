@@ -1,12 +1,17 @@
 #include "site/LoginDlg.h"
 
-#include "app/state/AppState.h"
+#include <utility>
+
 #include "site/LoginSequence.h"
 #include "site/SiteTable.h"
 #include "site/StoredPassword.h"
 #include "site/res/SiteIds.h"
 
-CLoginDlg::CLoginDlg(HWND parent) : CDialog(IDD_LOGIN, parent), m_protect(protectPassword), m_services(*this) {}
+CLoginDlg::CLoginDlg(LoginInputs inputs, HWND parent)
+    : CDialog(IDD_LOGIN, parent),
+      m_protect(protectPassword),
+      m_inputs(std::move(inputs)),
+      m_services(*this, m_inputs.profile) {}
 
 BOOL CLoginDlg::OnInitDialog() {
     CDialog::OnInitDialog();
@@ -16,7 +21,7 @@ BOOL CLoginDlg::OnInitDialog() {
     bind(m_remember, IDC_REMEMBER);
     bind(m_status, IDC_LOGIN_STATUS);
 
-    setWindowText(appState().m_title + " - Login");
+    setWindowText(m_inputs.title + " - Login");
     const int lastSite = m_services.lastSite();
 
     m_site.addString(site::kSelectSite);
@@ -99,7 +104,7 @@ void CLoginDlg::onLogin() {
     attempt.login = m_login.text();
     attempt.password = m_password.text();
     attempt.remember = m_remember.isChecked();
-    attempt.ownBuild = static_cast<int32_t>(appState().m_buildNumber);
+    attempt.ownBuild = static_cast<int32_t>(m_inputs.ownBuild);
 
     struct Busy {
         bool& busy;

@@ -1,6 +1,6 @@
 #pragma once
 // The login dialog (133): site, login, password, "Remember Login/Password". A good login
-// fills the site session of the application state and closes with IDOK; the site's
+// leaves the site session in the dialog and closes with IDOK; the site's
 // refusals and every failure show in the status line and the user may try again. Escape
 // ends it with IDCANCEL. The steps of a login are site/LoginSequence's, on a
 // CWinLoginServices; the exchange with the site runs on a worker thread, so the dialog
@@ -10,13 +10,26 @@
 #include <string>
 #include <vector>
 
+#include "app/state/AppState.h"
 #include "site/WinLoginServices.h"
 #include "win/Controls.h"
 #include "win/Dialog.h"
+#include "win/Profile.h"
+
+// What the login dialog is given: the program's title for its caption, the program's own build
+// for the update offer, and the per-user profile that holds the stored logins.
+struct LoginInputs {
+    std::string title;
+    long ownBuild = 0;
+    win::CProfile profile;
+};
 
 class CLoginDlg : public win::CDialog {
   public:
-    explicit CLoginDlg(HWND parent = nullptr);
+    explicit CLoginDlg(LoginInputs inputs, HWND parent = nullptr);
+
+    // The session the last attempt left: after IDOK, the logged-in one.
+    const SiteSession& session() const { return m_services.session(); }
 
     bool isBusy() const { return m_busy; }
 
@@ -45,6 +58,7 @@ class CLoginDlg : public win::CDialog {
     win::CEdit m_password;
     win::CCheckBox m_remember;
     win::CStatic m_status;
+    LoginInputs m_inputs;
     bool m_busy = false;  // an attempt is running
     CWinLoginServices m_services;
 };

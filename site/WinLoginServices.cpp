@@ -9,7 +9,6 @@
 #include <memory>
 #include <vector>
 
-#include "app/state/AppState.h"
 #include "app/state/SettingsLayout.h"
 #include "site/BoundedRequests.h"
 #include "site/InetForm.h"
@@ -17,7 +16,6 @@
 #include "site/RequestLimits.h"
 #include "site/StoredPassword.h"
 #include "site/res/SiteIds.h"
-#include "win/App.h"
 #include "win/MessageBox.h"
 
 namespace {
@@ -26,16 +24,6 @@ const char* const kSection = app::settings::kProfileSection;
 
 std::string indexed(const char* name, int index) {
     return name + std::to_string(index);
-}
-
-int profileInt(const char* entry, int defaultValue) {
-    const win::CApp* app = win::CApp::instance();
-    return app ? app->GetProfileInt(kSection, entry, defaultValue) : defaultValue;
-}
-
-void writeProfileInt(const char* entry, int value) {
-    if (const win::CApp* app = win::CApp::instance())
-        app->WriteProfileInt(kSection, entry, value);
 }
 
 // What the worker sends and what comes back; read once the worker has ended.
@@ -139,26 +127,24 @@ bool CWinLoginServices::ask(const std::string& text) {
 }
 
 void CWinLoginServices::writeLastSite(int siteIndex) {
-    writeProfileInt(app::settings::kLastSite, siteIndex);
+    m_profile.WriteProfileInt(kSection, app::settings::kLastSite, siteIndex);
 }
 
 void CWinLoginServices::writeRemember(bool remember) {
-    writeProfileInt(app::settings::kRemember, remember ? 1 : 0);
+    m_profile.WriteProfileInt(kSection, app::settings::kRemember, remember ? 1 : 0);
 }
 
 bool CWinLoginServices::storeCredentials(int siteIndex, const std::string& login, const std::string& password) {
-    const win::CApp* app = win::CApp::instance();
-    if (!app)
-        return true;
     std::vector<BYTE> blob;
     // Never an empty password in place of one that could not be protected.
     if (!password.empty() && !m_dialog.m_protect(password, blob))
         return false;
-    app->WriteProfileString(kSection, indexed("Login", siteIndex), login);
+    m_profile.WriteProfileString(kSection, indexed("Login", siteIndex), login);
+    const std::string passwordEntry = indexed("Password", siteIndex);
     if (password.empty())
-        app->WriteProfileString(kSection, indexed("Password", siteIndex), std::string());
+        m_profile.WriteProfileString(kSection, passwordEntry, std::string());
     else
-        app->WriteProfileBinary(kSection, indexed("Password", siteIndex), blob);
+        m_profile.WriteProfileBinary(kSection, passwordEntry, blob);
     return true;
 }
 
@@ -192,31 +178,27 @@ bool CWinLoginServices::openAddress(const std::string& address) {
 }
 
 void CWinLoginServices::keepSession(const site::login::Session& session) {
-    SiteSession& kept = appState().m_session;
-    kept.m_siteHost = session.siteHost;
-    kept.m_uid = session.uid;
-    kept.m_pass = session.pass;
-    kept.m_categories = session.categories;
+    m_session = SiteSession{session.siteHost, session.uid, session.pass, session.categories};
 }
 
 int CWinLoginServices::lastSite() const {
-    return profileInt(app::settings::kLastSite, 0);
+    return m_profile.GetProfileInt(kSection, app::settings::kLastSite, 0);
 }
 
 bool CWinLoginServices::remembered() const {
-    return profileInt(app::settings::kRemember, 0) == 1;
+    return m_profile.GetProfileInt(kSection, app::settings::kRemember, 0) == 1;
 }
 
 void CWinLoginServices::readCredentials(int siteIndex, std::string& login, std::string& password) const {
     login.clear();
     password.clear();
-    const win::CApp* app = win::CApp::instance();
-    if (siteIndex == -1 || !app)
+    if (siteIndex == -1)
         return;
-    login = app->GetProfileString(kSection, indexed("Login", siteIndex));
+    login = m_profile.GetProfileString(kSection, indexed("Login", siteIndex));
+    const std::string passwordEntry = indexed("Password", siteIndex);
     std::vector<BYTE> blob;
-    if (app->GetProfileBinary(kSection, indexed("Password", siteIndex), blob))
+    if (m_profile.GetProfileBinary(kSection, passwordEntry, blob))
         static_cast<void>(unprotectPassword(blob, password));  // one that cannot be read shows empty
     else
-        password = app->GetProfileString(kSection, indexed("Password", siteIndex));  // kept in plain text before
+        password = m_profile.GetProfileString(kSection, passwordEntry);  // kept in plain text before
 }

@@ -6,15 +6,18 @@
 
 #include <string>
 
+#include "app/state/AppState.h"
 #include "site/LoginSequence.h"
 #include "win/Handles.h"
+#include "win/Profile.h"
 #include "win/Thread.h"
 
 class CLoginDlg;
 
 class CWinLoginServices : public site::login::LoginServices {
   public:
-    explicit CWinLoginServices(CLoginDlg& dialog) : m_dialog(dialog) {}
+    // Reads and writes the stored logins in `profile`.
+    CWinLoginServices(CLoginDlg& dialog, const win::CProfile& profile) : m_dialog(dialog), m_profile(profile) {}
     ~CWinLoginServices() override;
     CWinLoginServices(const CWinLoginServices&) = delete;
     CWinLoginServices& operator=(const CWinLoginServices&) = delete;
@@ -37,9 +40,13 @@ class CWinLoginServices : public site::login::LoginServices {
     int lastSite() const;
     bool remembered() const;
     void readCredentials(int siteIndex, std::string& login, std::string& password) const;
+    // What keepSession kept last.
+    const SiteSession& session() const { return m_session; }
 
   private:
     CLoginDlg& m_dialog;
+    const win::CProfile& m_profile;
+    SiteSession m_session;
     win::CThread m_worker;
     win::CSignal m_cancel;
 };

@@ -13,7 +13,6 @@
 #include <string>
 
 #include "app/KestrelApp.h"
-#include "app/state/AppState.h"
 #include "client/res/ClientIds.h"
 #include "install/res/InstallIds.h"
 #include "site/CompleteUpload.h"
@@ -159,9 +158,10 @@ int main(int argc, char** argv) {
     CKestrelApp app;
     app.setIdentity();
     app.useProgramRegistryKey();
+    const AppState& state = app.state();
 
     if (name == "about") {
-        CAboutDlg dialog;
+        CAboutDlg dialog(state.m_title, state.m_notice);
         return show(dialog, outDir, name);
     }
     if (name == "backendwait") {
@@ -169,7 +169,7 @@ int main(int argc, char** argv) {
         return show(dialog, outDir, name);
     }
     if (name == "login") {
-        CLoginDlg dialog;
+        CLoginDlg dialog({state.m_title, state.m_buildNumber, app.profile()});
         return show(dialog, outDir, name);
     }
     // Two of the program's messages.
@@ -182,8 +182,11 @@ int main(int argc, char** argv) {
         return show([&text] { appMessageBox(text); }, outDir, name, false);
     }
     if (name == "main" || name == "main-max") {
-        appState().m_session.m_categories = {"1;Movies", "2;TV Shows", "3;Music"};
-        CKestrelDlg dialog;
+        KestrelInputs inputs;
+        inputs.title = state.m_title;
+        inputs.notice = state.m_notice;
+        inputs.session.m_categories = {"1;Movies", "2;TV Shows", "3;Music"};
+        CKestrelDlg dialog(inputs);
         return show(dialog, outDir, name, name == "main-max");
     }
     if (name == "progress") {

@@ -1,13 +1,15 @@
 #include "upload/AboutDlg.h"
 
-#include "app/state/AppState.h"
+#include <utility>
+
 #include "upload/res/UploadIds.h"
 
-CAboutDlg::CAboutDlg(HWND parent) : CResizeDlg(IDD_ABOUTBOX, parent) {}
+CAboutDlg::CAboutDlg(std::string title, std::string notice, HWND parent)
+    : CResizeDlg(IDD_ABOUTBOX, parent), m_title(std::move(title)), m_notice(std::move(notice)) {}
 
 BOOL CAboutDlg::OnInitDialog() {
     CResizeDlg::OnInitDialog();
-    setItemText(IDC_ABOUT_TITLE, appState().m_title);
-    setItemText(IDC_ABOUT_NOTICE, appState().m_notice);
+    setItemText(IDC_ABOUT_TITLE, m_title);
+    setItemText(IDC_ABOUT_NOTICE, m_notice);
     return TRUE;
 }

@@ -3,8 +3,8 @@
 #include <commdlg.h>
 
 #include <iterator>
+#include <utility>
 
-#include "app/state/AppState.h"
 #include "app/state/res/ProgramIds.h"
 #include "install/ShellHelpers.h"
 #include "site/FormWire.h"
@@ -55,7 +55,8 @@ bool openFileName(HWND owner, std::string& path, const std::string& folder, cons
 
 }  // namespace
 
-CKestrelDlg::CKestrelDlg(HWND parent) : CResizeDlg(IDD_SEEDWRIGHT_DIALOG, parent) {
+CKestrelDlg::CKestrelDlg(KestrelInputs inputs, HWND parent)
+    : CResizeDlg(IDD_SEEDWRIGHT_DIALOG, parent), m_inputs(std::move(inputs)) {
     m_hIcon = LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_SEEDWRIGHT));
 }
 
@@ -99,7 +100,7 @@ BOOL CKestrelDlg::OnInitDialog() {
         addAnchor(anchor.id, anchor.mode1, anchor.mode2, anchor.mode3, anchor.mode4, anchor.options);
     setMinimumSize(kKestrelMinimumWidth, kKestrelMinimumHeight);
 
-    setWindowText(appState().m_title + " - " + appState().m_notice);
+    setWindowText(m_inputs.title + " - " + m_inputs.notice);
     fillCategories();
 
     m_pictureList.insertColumn(0, " Nr", 45);
@@ -121,7 +122,7 @@ void CKestrelDlg::fillCategories() {
         m_categories[i].setCurSel(0);
         m_categories[i].enable(false);
     }
-    for (const std::string& entry : appState().m_session.m_categories) {
+    for (const std::string& entry : m_inputs.session.m_categories) {
         long id = 0;
         std::string name;
         if (!upload::category::parseEntry(entry, id, name))
@@ -345,7 +346,7 @@ bool CKestrelDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT&
 }
 
 void CKestrelDlg::showAbout() {
-    CAboutDlg about(hwnd());
+    CAboutDlg about(m_inputs.title, m_inputs.notice, hwnd());
     about.DoModal();
 }
 
@@ -480,14 +481,11 @@ void CKestrelDlg::readJob() {
     for (const std::unique_ptr<picture>& p : m_pictures)
         job.pictures.push_back(p->m_path);
 
-    const AppState& state = appState();
-    job.siteHost = state.m_session.m_siteHost;
-    job.workingFolder = state.m_workingFolder;
-    job.currentFolder = state.m_currentFolder;
-    job.newTorrentPath = state.m_newTorrentPath;
-    job.clients.utorrent = state.m_utorrentPath;
-    job.clients.azureus = state.m_azureusPath;
-    job.clients.clientExe = state.m_clientExePath;
+    job.siteHost = m_inputs.session.m_siteHost;
+    job.workingFolder = m_inputs.workingFolder;
+    job.currentFolder = m_inputs.currentFolder;
+    job.newTorrentPath = m_inputs.newTorrentPath;
+    job.clients = m_inputs.clients;
     job.onSite = m_onSite;
     m_job = job;
 }

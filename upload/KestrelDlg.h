@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "app/state/AppState.h"
 #include "upload/CategoryRules.h"
 #include "upload/UploadSequence.h"
 #include "win/Controls.h"
@@ -29,10 +30,25 @@ struct picture {
     uint64_t m_fileSize = 0;
 };
 
+// What the main dialog is given: the program's title and notice (its caption and the About box;
+// the title also names the torrent's creator), the site session of the login, and the places
+// and clients an upload uses.
+struct KestrelInputs {
+    std::string title;
+    std::string notice;
+    SiteSession session;
+    std::string workingFolder;
+    std::string currentFolder;
+    std::string newTorrentPath;
+    upload::ClientPaths clients;
+};
+
 class CKestrelDlg : public CResizeDlg {
   public:
-    explicit CKestrelDlg(HWND parent = nullptr);
+    explicit CKestrelDlg(KestrelInputs inputs, HWND parent = nullptr);
     ~CKestrelDlg() override;
+
+    const KestrelInputs& inputs() const { return m_inputs; }
 
     // The commands behind the file choosers, for a path already chosen.
     bool addPicture(const std::string& path);
@@ -98,6 +114,7 @@ class CKestrelDlg : public CResizeDlg {
     bool filterKey(MSG& message);
     int categoryListHolding(HWND window) const;
 
+    const KestrelInputs m_inputs;
     win::CEdit m_path;
     win::CButton m_browse;
     win::CComboBox m_categories[upload::category::kListCount];

@@ -6,7 +6,6 @@
 
 #include <algorithm>
 
-#include "app/state/AppState.h"
 #include "client/ClientDialogs.h"
 #include "client/ClientDiscovery.h"
 #include "client/res/ClientIds.h"
@@ -48,7 +47,7 @@ BuildResult CWinUploadServices::buildTorrent(const std::string& contentPath, boo
     progress.m_sourcePath = contentPath;
     progress.m_outputPath = output;
     progress.m_singleFile = fileMode;
-    progress.m_maker.setCreator(appState().m_title);
+    progress.m_maker.setCreator(m_dialog.inputs().title);
     switch (progress.DoModal()) {
         case IDOK:
             return BuildResult::written();

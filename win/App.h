@@ -1,11 +1,12 @@
 #pragma once
-// The application base: the start-up hook and the per-user profile
-// entries under HKEY_CURRENT_USER\<profile key>\<section>. The program names the profile key.
+// The application base: the start-up hook and the key of the per-user profile, which the
+// program names.
 
 #include <windows.h>
 
 #include <string>
-#include <vector>
+
+#include "win/Profile.h"
 
 namespace win {
 
@@ -25,36 +26,16 @@ class CApp {
     static CApp* instance();
 
     // The key below HKEY_CURRENT_USER that holds the profile's sections; empty: nothing is stored.
-    void setProfileKey(const std::string& key) { m_profileKey = key; }
+    void setProfileKey(const std::string& key) { m_profile = CProfile(key); }
     // "<profile key>\<section>"; empty while no key is set.
-    std::string profileKeyPath(const std::string& section) const;
-
-    int GetProfileInt(const std::string& section, const std::string& entry, int defaultValue) const;
-    bool WriteProfileInt(const std::string& section, const std::string& entry, int value) const;
-    std::string GetProfileString(const std::string& section,
-                                 const std::string& entry,
-                                 const std::string& defaultValue = std::string()) const;
-    bool WriteProfileString(const std::string& section, const std::string& entry, const std::string& value) const;
-    // False (and the output empty) when the entry is missing or not binary.
-    [[nodiscard]] bool GetProfileBinary(const std::string& section,
-                                        const std::string& entry,
-                                        std::vector<BYTE>& data) const;
-    bool WriteProfileBinary(const std::string& section, const std::string& entry, const std::vector<BYTE>& data) const;
+    std::string profileKeyPath(const std::string& section) const { return m_profile.keyPath(section); }
+    // The per-user profile under that key, for whatever reads or writes it.
+    const CProfile& profile() const { return m_profile; }
 
     HINSTANCE m_hInstance;
 
   private:
-    std::string m_profileKey;
-
-    [[nodiscard]] bool readValue(const std::string& section,
-                                 const std::string& entry,
-                                 DWORD& type,
-                                 std::vector<BYTE>& data) const;
-    [[nodiscard]] bool writeValue(const std::string& section,
-                                  const std::string& entry,
-                                  DWORD type,
-                                  const void* data,
-                                  DWORD size) const;
+    CProfile m_profile;
 };
 
 }  // namespace win

@@ -1,7 +1,7 @@
 #pragma once
-// The application-wide state of one run: title, folders and paths, the status flags of
-// installation and removal, and what the login and the upload share. The application
-// object holds exactly one; every subsystem reads it through appState().
+// The application-wide state of one run: title, folders and paths, the switches, the removal
+// batch and the site session. The application object holds exactly one and hands each dialog
+// what it shows; the dialogs hand their results back, and only app/ writes them here.
 
 #include <string>
 #include <vector>
@@ -32,23 +32,18 @@ struct AppState {
     std::string m_utorrentPath;
     std::string m_currentFolder;
     std::string m_newTorrentPath;
-    std::string m_clientExePath;
-    std::string m_azureusPath;  // nothing fills it; the upload's Azureus hand-off reads it
+    std::string m_clientExePath;  // nothing fills it in a working session; the upload reads it
+    std::string m_azureusPath;    // nothing fills it; the upload's Azureus hand-off reads it
 
-    bool m_menuEntriesFailed = false;
-    bool m_elevationNeeded = false;
     bool m_forced = false;
     RemovalBatch m_removalBatch;
 
     SiteSession m_session;
     long m_buildNumber = 1024;
 
-    // Start-up step 1: title, notice and cleared flags.
+    // Start-up step 1: title, notice, no switch and no removal batch.
     void setIdentity();
 };
-
-// The one instance of the process.
-AppState& appState();
 
 namespace app {
 inline constexpr const char* kTitle = "Seedwright V1.14";

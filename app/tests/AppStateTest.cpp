@@ -7,11 +7,13 @@ namespace {
 
 TEST(AppState, IdentityAndProfileKey) {
     AppState state;
-    state.m_forced = state.m_elevationNeeded = state.m_menuEntriesFailed = true;
+    state.m_forced = true;
+    state.m_removalBatch.m_path = "T:\\left.bat";
     state.setIdentity();
     EXPECT_EQ(state.m_title, "Seedwright V1.14");
     EXPECT_FALSE(state.m_notice.empty());
-    EXPECT_FALSE(state.m_forced || state.m_elevationNeeded || state.m_menuEntriesFailed);
+    EXPECT_FALSE(state.m_forced);
+    EXPECT_TRUE(state.m_removalBatch.m_path.empty());
     EXPECT_EQ(state.m_buildNumber, 1024);
     EXPECT_TRUE(state.m_azureusPath.empty());
 

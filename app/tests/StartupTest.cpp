@@ -38,16 +38,13 @@ class FakeHost : public StartupHost {
     std::string programFile() override { return program; }
     std::string fullPath(const std::string& path) override { return path; }
     RemovalBatch batchLeft;  // what the uninstaller or the installer leaves for the end
-    void runUninstaller() override {
-        log.push_back(state->m_forced ? "uninstall forced" : "uninstall asking");
-        state->m_elevationNeeded = uninstallerNeedsElevation;
-        state->m_removalBatch = batchLeft;
+    install::SetupOutcome runUninstaller(const AppState& s) override {
+        log.push_back(s.m_forced ? "uninstall forced" : "uninstall asking");
+        return {uninstallerNeedsElevation, false, batchLeft};
     }
-    int runInstaller() override {
+    int runInstaller(const AppState&, install::SetupOutcome& outcome) override {
         log.push_back("installer");
-        state->m_elevationNeeded = installerNeedsElevation;
-        state->m_menuEntriesFailed = installerMenuFailed;
-        state->m_removalBatch = batchLeft;
+        outcome = {installerNeedsElevation, installerMenuFailed, batchLeft};
         return installerResult;
     }
     void restartElevated(const std::string& parameters) override { log.push_back("runas [" + parameters + "]"); }
@@ -69,11 +66,12 @@ class FakeHost : public StartupHost {
         return currentFolderOk;
     }
     std::string currentFolder() override { return "C:\\Users\\jo\\AppData\\Roaming\\Seedwright"; }
-    int runLogin() override {
+    int runLogin(const AppState&, SiteSession& session) override {
         log.push_back("login");
+        session.m_siteHost = "tracker";
         return loginResult;
     }
-    void runMainDialog() override { log.push_back("main"); }
+    void runMainDialog(const AppState& s) override { log.push_back("main at " + s.m_session.m_siteHost); }
     bool otherSession = false;  // another copy holds the working session
     bool otherEnds = false;     // and ends before it shows a window
     bool claimSession() override { return !otherSession; }
@@ -109,7 +107,8 @@ TEST(Startup, OpeningSetsTitleFlagsAndWorkingFolder) {
     FakeHost host;
     host.installationPath = "C:\\Program Files\\Seedwright";
     AppState state;
-    state.m_forced = state.m_elevationNeeded = state.m_menuEntriesFailed = true;
+    state.m_forced = true;
+    state.m_removalBatch.m_path = "T:\\left.bat";
     const Log log = run(host, "Seedwright.exe", state);
     ASSERT_GE(log.size(), 4u);
     EXPECT_EQ(log[0], "name Seedwright V1.14");
@@ -117,8 +116,7 @@ TEST(Startup, OpeningSetsTitleFlagsAndWorkingFolder) {
     EXPECT_EQ(log[2], "controls");
     EXPECT_EQ(state.m_title, "Seedwright V1.14");
     EXPECT_FALSE(state.m_forced);
-    EXPECT_FALSE(state.m_elevationNeeded);
-    EXPECT_FALSE(state.m_menuEntriesFailed);
+    EXPECT_TRUE(state.m_removalBatch.m_path.empty());
     EXPECT_EQ(state.m_workingFolder, "C:\\Users\\jo\\AppData\\Roaming\\Seedwright");
     EXPECT_EQ(state.m_currentFolder, "C:\\Users\\jo\\AppData\\Roaming\\Seedwright");
     EXPECT_EQ(state.m_newTorrentPath, "C:\\Users\\jo\\AppData\\Roaming\\Seedwright\\MyNew.torrent");
@@ -140,7 +138,7 @@ TEST(Startup, WorkingFolderErrors) {
     FakeHost exists;
     exists.createError = 183;
     exists.installationPath = "C:\\Seedwright";
-    EXPECT_EQ(after(run(exists, "x", state)), (Log{"cd " + folder, "login", "main"}));
+    EXPECT_EQ(after(run(exists, "x", state)), (Log{"cd " + folder, "login", "main at tracker"}));
 }
 
 TEST(Startup, SwitchesChooseTheUninstaller) {
@@ -183,7 +181,7 @@ TEST(Startup, SwitchesInTheProgramPathAreNoSwitches) {
         host.program = "C:\\Apps -force x -uninstall y\\Seedwright.exe";
         AppState state;
         EXPECT_EQ(after(run(host, program, state)),
-                  (Log{"cd C:\\Users\\jo\\AppData\\Roaming\\Seedwright", "login", "main"}))
+                  (Log{"cd C:\\Users\\jo\\AppData\\Roaming\\Seedwright", "login", "main at tracker"}))
             << program;
         FakeHost uninstall = host;
         uninstall.log.clear();
@@ -197,7 +195,7 @@ TEST(Startup, SwitchesThatMatchNothingStartAsWithoutArguments) {
         host.installationPath = "C:\\Seedwright";
         AppState state;
         EXPECT_EQ(after(run(host, std::string(kProgram) + arguments, state)),
-                  (Log{"cd C:\\Users\\jo\\AppData\\Roaming\\Seedwright", "login", "main"}))
+                  (Log{"cd C:\\Users\\jo\\AppData\\Roaming\\Seedwright", "login", "main at tracker"}))
             << arguments;
     }
 }
@@ -264,14 +262,14 @@ TEST(Startup, ACopyFromElsewhereOffersToInstallOverTheInstalledOne) {
     no.log.clear();
     no.answer = 7;
     EXPECT_EQ(after(run(no, "Seedwright.exe", state)),
-              (Log{question, "cd C:\\Users\\jo\\AppData\\Roaming\\Seedwright", "login", "main"}));
+              (Log{question, "cd C:\\Users\\jo\\AppData\\Roaming\\Seedwright", "login", "main at tracker"}));
 
     // Started from the installation folder, in whatever spelling: no question.
     FakeHost installed = yes;
     installed.log.clear();
     installed.program = "c:/program files/SEEDWRIGHT/Seedwright.exe";
     EXPECT_EQ(after(run(installed, "Seedwright.exe", state)),
-              (Log{"cd C:\\Users\\jo\\AppData\\Roaming\\Seedwright", "login", "main"}));
+              (Log{"cd C:\\Users\\jo\\AppData\\Roaming\\Seedwright", "login", "main at tracker"}));
 }
 
 TEST(Startup, AWorkingFolderTakenByAFileIsNamedInsteadOfAReinstall) {
@@ -325,7 +323,7 @@ TEST(Startup, ASecondSessionShowsTheRunningOneInstead) {
     };
     const Case cases[] = {
         {"C:\\Seedwright", "", false, {cd, "show running session"}},
-        {"C:\\Seedwright", "", true, {cd, "show running session", "login", "main"}},
+        {"C:\\Seedwright", "", true, {cd, "show running session", "login", "main at tracker"}},
         // Installing and uninstalling are no session: they go on beside it.
         {"C:\\Seedwright", " /uninstall", false, {"uninstall asking"}},
         {"C:\\Seedwright", " /restarted", false, {"installer", installed}},

@@ -32,11 +32,11 @@ class CRecordingHost : public CWinStartupHost {
         log.push_back("ask " + text.substr(0, text.find(':')));
         return IDNO;
     }
-    int runLogin() override {
+    int runLogin(const AppState&, SiteSession&) override {
         log.push_back("login");
         return IDCANCEL;
     }
-    void runMainDialog() override { log.push_back("main"); }
+    void runMainDialog(const AppState&) override { log.push_back("main"); }
 };
 
 DWORD refuseProbe(const std::string&) {
@@ -48,7 +48,7 @@ class WinStartupTest : public ::testing::Test {
     void SetUp() override {
         SHDeleteKeyA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Seedwright");
         CWinSetupSystem::s_createProbeFolder = s_realProbe;
-        appState() = AppState();
+        m_app.state() = AppState();
         static const char command[] = "\"C:\\uT\\uTorrent.exe\" \"%1\"";
         SHSetValueA(HKEY_CURRENT_USER, "Software\\Classes\\Applications\\uTorrent.exe\\shell\\open\\command", nullptr,
                     REG_SZ, command, sizeof command);
@@ -63,7 +63,7 @@ class WinStartupTest : public ::testing::Test {
         CRecordingHost host(m_app);
         CCommandLine cl;
         cl.parse(commandLine);
-        app::startup::run(host, appState(), cl);
+        app::startup::run(host, m_app.state(), cl);
         return host.log;
     }
 
@@ -80,23 +80,23 @@ TEST_F(WinStartupTest, ReadsTheRecordAndTreatsALongPathAsNotInstalled) {
     record("InstallationPath", "C:\\Program Files\\Seedwright");
     record("utorrent", "C:\\uT\\uTorrent.exe");
     EXPECT_EQ(run("Seedwright.exe"), (Log{"ask Seedwright is installed in", "login"}));
-    EXPECT_EQ(appState().m_installationPath, "C:\\Program Files\\Seedwright");
-    EXPECT_EQ(appState().m_utorrentPath, "C:\\uT\\uTorrent.exe");
+    EXPECT_EQ(m_app.state().m_installationPath, "C:\\Program Files\\Seedwright");
+    EXPECT_EQ(m_app.state().m_utorrentPath, "C:\\uT\\uTorrent.exe");
     EXPECT_EQ(m_app.m_appName, "Seedwright V1.14");
     EXPECT_EQ(m_app.m_registryKey, "Seedwright");
     char current[MAX_PATH] = "";
     GetCurrentDirectoryA(MAX_PATH, current);
-    EXPECT_EQ(appState().m_currentFolder, current);
-    EXPECT_EQ(appState().m_workingFolder, appState().m_appDataFolder + "\\Seedwright");
-    EXPECT_EQ(appState().m_newTorrentPath, std::string(current) + "\\MyNew.torrent");
+    EXPECT_EQ(m_app.state().m_currentFolder, current);
+    EXPECT_EQ(m_app.state().m_workingFolder, m_app.state().m_appDataFolder + "\\Seedwright");
+    EXPECT_EQ(m_app.state().m_newTorrentPath, std::string(current) + "\\MyNew.torrent");
 
     // 1024 bytes and more: the value does not fit and the program counts as not installed.
     record("InstallationPath", std::string(1100, 'x'));
-    appState() = AppState();                             // a new process
+    m_app.state() = AppState();                          // a new process
     CWinSetupSystem::s_createProbeFolder = refuseProbe;  // the installer ends at once
     EXPECT_EQ(run("Seedwright.exe"), (Log{"runas [/restarted]"}));
-    EXPECT_EQ(appState().m_installationPath, "");
-    EXPECT_EQ(appState().m_utorrentPath, "C:\\uT\\uTorrent.exe");
+    EXPECT_EQ(m_app.state().m_installationPath, "");
+    EXPECT_EQ(m_app.state().m_utorrentPath, "C:\\uT\\uTorrent.exe");
 }
 
 TEST_F(WinStartupTest, FirstStartInstallsAndNeverLogsIn) {
@@ -128,7 +128,10 @@ TEST_F(WinStartupTest, RefusedRightsRestartThroughRunasOnce) {
 
     record("InstallationPath", "C:\\Program Files\\Seedwright");
     EXPECT_EQ(run("Seedwright.exe -force"), Log{});
-    EXPECT_TRUE(appState().m_elevationNeeded);
+    // Refused: nothing is removed.
+    EXPECT_EQ(SHGetValueA(HKEY_LOCAL_MACHINE, "Software\\Seedwright\\Settings", "InstallationPath", nullptr, nullptr,
+                          nullptr),
+              ERROR_SUCCESS);
 
     std::string question;
     std::thread user([&] { question = ui::answerMessageBox(GetCurrentProcessId(), "Seedwright V1.14", IDYES); });

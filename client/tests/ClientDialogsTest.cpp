@@ -2,7 +2,6 @@
 
 #include <windows.h>
 
-#include "app/state/AppState.h"
 #include "client/ClientDialogs.h"
 #include "client/res/ClientIds.h"
 #include "tests/support/ModalDriver.h"
@@ -15,9 +14,8 @@ namespace {
 
 const char kPrompt[] = "Please Locate your Client Software\n(uTorrent, BitTorrent or qBittorrent):";
 
-TEST(FindExe, OpensWithTheStoredPathAndAcceptsATypedOne) {
-    appState().m_clientExePath = "C:\\old\\uTorrent.exe";
-    CFindExe dialog;
+TEST(FindExe, OpensWithTheGivenPathAndGivesATypedOne) {
+    CFindExe dialog("C:\\old\\uTorrent.exe");
     std::string shown;
     const auto run = runModal(dialog, [&](HWND dlg) {
         shown = itemText(dlg, IDC_EXE_PATH);
@@ -27,12 +25,11 @@ TEST(FindExe, OpensWithTheStoredPathAndAcceptsATypedOne) {
     });
     EXPECT_EQ(run.result, IDOK);
     EXPECT_EQ(shown, "C:\\old\\uTorrent.exe");
-    EXPECT_EQ(appState().m_clientExePath, "C:\\nowhere\\client.exe");
+    EXPECT_EQ(dialog.path(), "C:\\nowhere\\client.exe");
 }
 
 TEST(FindExe, AnEmptyFieldIsRefusedButEmptiesThePath) {
-    appState().m_clientExePath = "C:\\old\\uTorrent.exe";
-    CFindExe dialog;
+    CFindExe dialog("C:\\old\\uTorrent.exe");
     std::string promptBefore, promptAfter;
     bool stillOpen = false;
     const auto run = runModal(dialog, [&](HWND dlg) {
@@ -47,18 +44,17 @@ TEST(FindExe, AnEmptyFieldIsRefusedButEmptiesThePath) {
     EXPECT_TRUE(stillOpen);
     EXPECT_EQ(promptBefore, kPrompt);
     EXPECT_EQ(promptAfter, "You have to select a Client Software");
-    EXPECT_EQ(appState().m_clientExePath, "");
+    EXPECT_EQ(dialog.path(), "");
 }
 
 TEST(FindExe, TheCloseBoxKeepsThePath) {
-    appState().m_clientExePath = "C:\\kept.exe";
-    CFindExe dialog;
+    CFindExe dialog("C:\\kept.exe");
     const auto run = runModal(dialog, [](HWND dlg) {
         SetDlgItemTextA(dlg, IDC_EXE_PATH, "C:\\typed.exe");
         SendMessageA(dlg, WM_CLOSE, 0, 0);
     });
     EXPECT_EQ(run.result, IDCANCEL);
-    EXPECT_EQ(appState().m_clientExePath, "C:\\kept.exe");
+    EXPECT_EQ(dialog.path(), "C:\\kept.exe");
 }
 
 TEST(SelectClient, EachButtonGivesItsIdAndClosingCancels) {

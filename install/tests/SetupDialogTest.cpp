@@ -9,7 +9,6 @@
 #include <string>
 #include <thread>
 
-#include "app/state/AppState.h"
 #include "client/res/ClientIds.h"
 #include "install/ProgramFolderRule.h"
 #include "install/Setup.h"
@@ -58,7 +57,10 @@ class CKeptBatchSystem : public CWinSetupSystem {
 
 // Runs `uninstall` while another thread answers its boxes with `buttons` in turn (then OK); the
 // texts of the boxes it saw.
-std::vector<std::string> uninstallAnswering(CSetup& setup, std::vector<int> buttons, std::size_t boxes) {
+std::vector<std::string> uninstallAnswering(CSetup& setup,
+                                            std::vector<int> buttons,
+                                            std::size_t boxes,
+                                            install::SetupOutcome* outcome = nullptr) {
     std::vector<std::string> said;
     std::thread answer([&] {
         for (std::size_t i = 0; i < boxes; ++i) {
@@ -69,8 +71,10 @@ std::vector<std::string> uninstallAnswering(CSetup& setup, std::vector<int> butt
             said.push_back(text);
         }
     });
-    setup.uninstall();
+    const install::SetupOutcome came = setup.uninstall();
     answer.join();
+    if (outcome != nullptr)
+        *outcome = came;
     return said;
 }
 
@@ -80,7 +84,8 @@ const char* const kUninstalled = "Seedwright was uninstalled.";
 // An uninstaller on that system (constructed first, as the first base).
 class CKeptBatchSetup : public CKeptBatchSystem, public CSetup {
   public:
-    CKeptBatchSetup() : CSetup(static_cast<CKeptBatchSystem&>(*this)) {}
+    explicit CKeptBatchSetup(const install::SetupContext& context)
+        : CSetup(context, static_cast<CKeptBatchSystem&>(*this)) {}
 };
 
 std::string uninstallValue(HKEY root, const char* name) {
@@ -103,9 +108,8 @@ std::string batchFile() {
 class SetupTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        appState().setIdentity();
-        appState().m_installationPath.clear();
-        appState().m_clientExePath.clear();
+        m_context = install::SetupContext();
+        m_context.title = kTitle;
         CWinSetupSystem::s_createProbeFolder = s_realProbe;
         SHDeleteKeyA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Seedwright");
         SHDeleteKeyA(HKEY_CURRENT_USER, "SOFTWARE\\Seedwright");
@@ -123,7 +127,7 @@ class SetupTest : public ::testing::Test {
 
     // Runs the dialog, presses Install and answers every message box in turn.
     INT_PTR installWithDialog(std::vector<std::string>* said = nullptr, const std::string& folder = std::string()) {
-        CSetup setup;
+        CSetup setup(m_context);
         const auto run = runModal(setup, [&](HWND dialog) {
             if (!folder.empty())
                 ui::setItemText(dialog, IDC_SETUP_FOLDER, folder);
@@ -139,16 +143,19 @@ class SetupTest : public ::testing::Test {
             }
         });
         EXPECT_FALSE(run.leftOpen);
+        m_outcome = setup.outcome();
         return run.result;
     }
 
     static constexpr char kCommand[] = "\"C:\\uT\\uTorrent.exe\" \"%1\"";
     static inline DWORD (*s_realProbe)(const std::string&) = CWinSetupSystem::s_createProbeFolder;
     std::string programFiles, programs, installFolder, menuFolder;
+    install::SetupContext m_context;  // what each installer and uninstaller of the test is given
+    install::SetupOutcome m_outcome;  // what installWithDialog's installer came to
 };
 
 TEST_F(SetupTest, DialogShowsItsDefaults) {
-    CSetup setup;
+    CSetup setup(m_context);
     std::string caption, folder, menu, client;
     int focused = 0;
     const auto run = runModal(setup, [&](HWND dialog) {
@@ -174,10 +181,10 @@ TEST_F(SetupTest, DialogShowsItsDefaults) {
     EXPECT_FALSE(exists(programFiles + "\\Seedwright_test"));
 
     // A recorded installation is offered again, with everything the member chose.
-    appState().m_installationPath = "D:\\Tools\\Seedwright";
-    appState().m_utorrentPath = "D:\\uTorrent\\uTorrent.exe";
+    m_context.installationPath = "D:\\Tools\\Seedwright";
+    m_context.utorrentPath = "D:\\uTorrent\\uTorrent.exe";
     SHSetValueA(HKEY_LOCAL_MACHINE, "Software\\Seedwright\\Settings", "StartMenuPath", REG_SZ, "Tools", 6);
-    CSetup again;
+    CSetup again(m_context);
     runModal(again, [&](HWND dialog) {
         folder = ui::itemText(dialog, IDC_SETUP_FOLDER);
         menu = ui::itemText(dialog, IDC_SETUP_MENU);
@@ -187,11 +194,10 @@ TEST_F(SetupTest, DialogShowsItsDefaults) {
     EXPECT_EQ(folder, "D:\\Tools\\Seedwright");
     EXPECT_EQ(menu, "Tools");
     EXPECT_EQ(client, "D:\\uTorrent\\uTorrent.exe");
-    appState().m_utorrentPath.clear();
 }
 
 TEST_F(SetupTest, ExecutableChoiceFillsTheClientField) {
-    CSetup setup;
+    CSetup setup(m_context);
     std::string client, afterClose;
     runModal(setup, [&](HWND dialog) {
         ui::pressButton(dialog, IDC_SETUP_CLIENT_BROWSE);
@@ -216,7 +222,7 @@ TEST_F(SetupTest, ExecutableChoiceFillsTheClientField) {
 }
 
 TEST_F(SetupTest, EachEmptyFieldGivesItsMessageAndTheDialogStays) {
-    CSetup setup;
+    CSetup setup(m_context);
     std::vector<std::string> said;
     bool stillOpen = true;
     const auto run = runModal(setup, [&](HWND dialog) {
@@ -248,7 +254,7 @@ TEST_F(SetupTest, InstallCopiesRecordsAndMakesBothShortcuts) {
     std::vector<std::string> said;
     EXPECT_EQ(installWithDialog(&said), IDOK);
     EXPECT_TRUE(said.empty());
-    EXPECT_FALSE(appState().m_menuEntriesFailed);
+    EXPECT_FALSE(m_outcome.menuEntriesFailed);
 
     const std::string program = installFolder + "\\Seedwright.exe";
     EXPECT_EQ(readFileBytes(program), readFileBytes(win::modulePath()));
@@ -289,7 +295,7 @@ TEST_F(SetupTest, InstallingAgainAsksAndNoKeepsTheDialogOpen) {
     ASSERT_EQ(installWithDialog(), IDOK);
     SHSetValueA(HKEY_LOCAL_MACHINE, "Software\\Seedwright\\Settings", "utorrent", REG_SZ, "old", 4);
 
-    CSetup setup;
+    CSetup setup(m_context);
     std::string question;
     bool openAfterNo = false;
     const auto run = runModal(setup, [&](HWND dialog) {
@@ -315,7 +321,7 @@ TEST_F(SetupTest, UnwritableShortcutsWarnAndLeaveNoRecord) {
     EXPECT_EQ(installWithDialog(&said), IDOK);
     EXPECT_EQ(said,
               (std::vector<std::string>{"Could not write your Shortcut!", "Could not write your Uninstall Shortcut!"}));
-    EXPECT_TRUE(appState().m_menuEntriesFailed);
+    EXPECT_TRUE(m_outcome.menuEntriesFailed);
     EXPECT_FALSE(keyExists(HKEY_LOCAL_MACHINE, "SOFTWARE\\Seedwright"));
     EXPECT_FALSE(keyExists(HKEY_CURRENT_USER, "SOFTWARE\\Seedwright"));
     EXPECT_EQ(uninstallValue(HKEY_LOCAL_MACHINE, "DisplayName"), "<missing>");
@@ -325,7 +331,6 @@ TEST_F(SetupTest, UnwritableShortcutsWarnAndLeaveNoRecord) {
     // Only the second link blocked: one message, still no record.
     CreateDirectoryA(menuFolder.c_str(), nullptr);
     CreateDirectoryA((menuFolder + "\\uninstall.lnk").c_str(), nullptr);
-    appState().setIdentity();
     said.clear();
     EXPECT_EQ(installWithDialog(&said), IDOK);
     EXPECT_EQ(said, (std::vector<std::string>{"Installation Directory already exists...\n\nContinue installation and "
@@ -336,12 +341,12 @@ TEST_F(SetupTest, UnwritableShortcutsWarnAndLeaveNoRecord) {
 
 TEST_F(SetupTest, RefusedProgramFilesEndsTheDialogUnseen) {
     CWinSetupSystem::s_createProbeFolder = refuseProbe;
-    CSetup setup;
+    CSetup setup(m_context);
     const auto run = runModal(
         setup, [](HWND) {}, 2000);
     EXPECT_EQ(run.result, IDCANCEL);
     EXPECT_FALSE(run.seen);
-    EXPECT_TRUE(appState().m_elevationNeeded);
+    EXPECT_TRUE(setup.outcome().elevationNeeded);
 }
 
 TEST_F(SetupTest, UninstallRemovesLinksFolderTreesAndWritesTheBatch) {
@@ -349,15 +354,16 @@ TEST_F(SetupTest, UninstallRemovesLinksFolderTreesAndWritesTheBatch) {
     SHSetValueA(HKEY_CURRENT_USER, "SOFTWARE\\Seedwright\\Seedwright V1.14\\Settings", "Login0", REG_SZ, "jo", 3);
 
     // No: nothing changes.
-    CKeptBatchSetup declined;
+    CKeptBatchSetup declined(m_context);
     EXPECT_EQ(uninstallAnswering(declined, {IDNO}, 1), std::vector<std::string>{kQuestion});
     EXPECT_TRUE(exists(menuFolder + "\\Seedwright.lnk"));
     EXPECT_TRUE(keyExists(HKEY_LOCAL_MACHINE, "SOFTWARE\\Seedwright"));
     EXPECT_TRUE(declined.writtenTo.empty());
 
-    CKeptBatchSetup setup;
-    EXPECT_EQ(uninstallAnswering(setup, {IDYES}, 2), (std::vector<std::string>{kQuestion, kUninstalled}));
-    EXPECT_EQ(appState().m_removalBatch.m_path, batchFile());
+    CKeptBatchSetup setup(m_context);
+    install::SetupOutcome outcome;
+    EXPECT_EQ(uninstallAnswering(setup, {IDYES}, 2, &outcome), (std::vector<std::string>{kQuestion, kUninstalled}));
+    EXPECT_EQ(outcome.removalBatch.m_path, batchFile());
     EXPECT_FALSE(exists(menuFolder + "\\Seedwright.lnk"));
     EXPECT_FALSE(exists(menuFolder + "\\uninstall.lnk"));
     EXPECT_FALSE(exists(menuFolder));
@@ -375,8 +381,8 @@ TEST_F(SetupTest, UninstallRemovesLinksFolderTreesAndWritesTheBatch) {
 TEST_F(SetupTest, ForcedUninstallAsksNothingAndKeepsAFullMenuFolder) {
     ASSERT_EQ(installWithDialog(), IDOK);
     std::ofstream(menuFolder + "\\notes.txt") << "mine";
-    appState().m_forced = true;
-    CKeptBatchSetup setup;
+    m_context.forced = true;
+    CKeptBatchSetup setup(m_context);
     // No question: the end is told, nothing else.
     EXPECT_EQ(uninstallAnswering(setup, {IDNO}, 1), std::vector<std::string>{kUninstalled});
     EXPECT_FALSE(exists(menuFolder + "\\Seedwright.lnk"));
@@ -387,11 +393,10 @@ TEST_F(SetupTest, ForcedUninstallAsksNothingAndKeepsAFullMenuFolder) {
 
 TEST_F(SetupTest, RefusedUninstallChangesNothing) {
     ASSERT_EQ(installWithDialog(), IDOK);
-    appState().m_forced = true;
+    m_context.forced = true;
     CWinSetupSystem::s_createProbeFolder = refuseProbe;
-    CKeptBatchSetup setup;
-    setup.uninstall();
-    EXPECT_TRUE(appState().m_elevationNeeded);
+    CKeptBatchSetup setup(m_context);
+    EXPECT_TRUE(setup.uninstall().elevationNeeded);
     EXPECT_TRUE(exists(menuFolder + "\\Seedwright.lnk"));
     EXPECT_TRUE(keyExists(HKEY_LOCAL_MACHINE, "SOFTWARE\\Seedwright"));
     EXPECT_TRUE(setup.writtenTo.empty());
@@ -408,8 +413,8 @@ TEST_F(SetupTest, TheBatchSpellsTheFolderAsCmdReadsIt) {
     EXPECT_TRUE(exists(folder + "\\Seedwright.exe"));
     EXPECT_EQ(settingsValue("InstallationPath"), folder);
 
-    CKeptBatchSetup kept;
-    appState().m_forced = true;
+    m_context.forced = true;
+    CKeptBatchSetup kept(m_context);
     EXPECT_EQ(uninstallAnswering(kept, {}, 1), std::vector<std::string>{kUninstalled});
     ASSERT_EQ(install::systemOemCodePage(), 437u);
     const std::string oemFolder = "C:\\M\x81ller & Co! 100%%\\Seedwright";
@@ -423,7 +428,7 @@ TEST_F(SetupTest, TheBatchSpellsTheFolderAsCmdReadsIt) {
 }
 
 TEST_F(SetupTest, UnusableFieldsAreRefusedAndTheDialogKeepsThem) {
-    CSetup setup;
+    CSetup setup(m_context);
     std::vector<std::string> said;
     std::string folder, menu, client;
     const auto run = runModal(setup, [&](HWND dialog) {
@@ -462,8 +467,8 @@ TEST_F(SetupTest, WithoutARecordNoBatchIsWritten) {
     // The program file sits in the Program Files folder, but nothing records it.
     CreateDirectoryA(installFolder.c_str(), nullptr);
     std::ofstream(installFolder + "\\Seedwright.exe") << "MZ";
-    appState().m_forced = true;
-    CKeptBatchSetup setup;
+    m_context.forced = true;
+    CKeptBatchSetup setup(m_context);
     EXPECT_EQ(uninstallAnswering(setup, {}, 1), std::vector<std::string>{kUninstalled});
     EXPECT_TRUE(setup.writtenTo.empty());
     EXPECT_TRUE(exists(installFolder + "\\Seedwright.exe"));

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "app/state/AppState.h"
 #include "install/SetupRules.h"
 #include "install/SetupSequence.h"
 
@@ -23,7 +24,6 @@ class FakeSystem : public install::SetupSystem {
     bool keyOk = true;
     std::set<std::string> failingLinks;
     bool probeOk = true;
-    AppState* state = nullptr;
     std::map<std::string, std::string> settings;
     std::set<std::string> files;
 
@@ -85,8 +85,6 @@ class FakeSystem : public install::SetupSystem {
     void deleteProductTrees() override { log.push_back("delete trees"); }
     bool probeWriteAccess() override {
         log.push_back("probe");
-        if (!probeOk)
-            state->m_elevationNeeded = true;
         return probeOk;
     }
     std::string programs = "Programs";
@@ -125,6 +123,20 @@ class FakeSystem : public install::SetupSystem {
     }
 };
 
+// What one installer or uninstaller is given, and what it came to; runs may share it.
+struct SetupRun {
+    install::SetupContext context;
+    install::SetupOutcome outcome;
+};
+
+install::InstallEnd runInstall(install::SetupSystem& system, SetupRun& run, const install::InstallFields& fields) {
+    return install::install(system, run.context, fields, run.outcome);
+}
+
+void runUninstall(install::SetupSystem& system, SetupRun& run) {
+    run.outcome = install::uninstall(system, run.context);
+}
+
 const install::InstallFields kFields = {"C:\\Program Files\\Seedwright", "Seedwright", "C:\\uT\\uTorrent.exe"};
 const std::string kProgramFile = "C:\\Program Files\\Seedwright\\Seedwright.exe";
 const std::string kLink1 = "link Seedwright\\Seedwright -> " + kProgramFile +
@@ -136,23 +148,23 @@ const std::string kEntry = "entry Seedwright V1.14|1.14|The Seedwright team|" + 
 
 TEST(Install, EveryStepInOrder) {
     FakeSystem system;
-    AppState state;
-    state.setIdentity();
-    EXPECT_EQ(install::install(system, state, kFields), install::InstallEnd::Done);
+    SetupRun state;
+    state.context.title = app::kTitle;
+    EXPECT_EQ(runInstall(system, state, kFields), install::InstallEnd::Done);
     EXPECT_EQ(system.log,
               (Log{"mkdir C:\\Program Files\\Seedwright", "copy " + kProgramFile, "writable " + kProgramFile,
                    "mkdir Programs\\Seedwright", "key", "set InstallationPath=C:\\Program Files\\Seedwright",
                    "set StartMenuPath=Seedwright", "set utorrent=C:\\uT\\uTorrent.exe",
                    "set CreatedFolder=C:\\Program Files\\Seedwright", kEntry, kLink1, kLink2}));
-    EXPECT_FALSE(state.m_menuEntriesFailed);
-    EXPECT_FALSE(state.m_elevationNeeded);
+    EXPECT_FALSE(state.outcome.menuEntriesFailed);
+    EXPECT_FALSE(state.outcome.elevationNeeded);
 }
 
 TEST(Install, TheFolderIsInstalledAndRecordedAsItsFullPath) {
     FakeSystem system;
-    AppState state;
+    SetupRun state;
     const install::InstallFields typed = {"c:/Tools//Seedwright/", "Tools\\Seedwright", "u.exe"};
-    EXPECT_EQ(install::install(system, state, typed), install::InstallEnd::Done);
+    EXPECT_EQ(runInstall(system, state, typed), install::InstallEnd::Done);
     EXPECT_EQ(system.log[0], "mkdir C:\\Tools\\Seedwright");
     EXPECT_EQ(system.log[1], "copy C:\\Tools\\Seedwright\\Seedwright.exe");
     EXPECT_EQ(system.log[5], "set InstallationPath=C:\\Tools\\Seedwright");
@@ -184,8 +196,8 @@ TEST(Install, UnusableFieldsAreRefusedBeforeAnythingIsMade) {
     };
     for (const auto& c : cases) {
         FakeSystem system;
-        AppState state;
-        EXPECT_EQ(install::install(system, state, c.fields), install::InstallEnd::StayOpen) << c.fields.folder;
+        SetupRun state;
+        EXPECT_EQ(runInstall(system, state, c.fields), install::InstallEnd::StayOpen) << c.fields.folder;
         EXPECT_EQ(system.log, Log{c.said});
     }
 }
@@ -195,8 +207,8 @@ TEST(Install, OverTheRunningCopyItselfCopiesNothing) {
     system.running = "c:\\program files\\SEEDWRIGHT\\Seedwright.exe";
     system.folderResult = 183;
     system.answers = {install::kYes};
-    AppState state;
-    EXPECT_EQ(install::install(system, state, kFields), install::InstallEnd::Done);
+    SetupRun state;
+    EXPECT_EQ(runInstall(system, state, kFields), install::InstallEnd::Done);
     for (const auto& entry : system.log)
         EXPECT_NE(entry.rfind("copy", 0), 0u) << entry;
     EXPECT_EQ(system.log[2], "writable " + kProgramFile);
@@ -205,23 +217,24 @@ TEST(Install, OverTheRunningCopyItselfCopiesNothing) {
 TEST(Install, AnUnwritableInstalledAppsEntryIsReportedAndTheInstallationCompletes) {
     FakeSystem system;
     system.entryOk = false;
-    AppState state;
-    EXPECT_EQ(install::install(system, state, kFields), install::InstallEnd::Done);
+    SetupRun state;
+    EXPECT_EQ(runInstall(system, state, kFields), install::InstallEnd::Done);
     const Log tail(system.log.end() - 3, system.log.end());
     EXPECT_EQ(tail, (Log{"say Failed to create the Registry Keys of the installed programs list (5)", kLink1, kLink2}));
-    EXPECT_FALSE(state.m_menuEntriesFailed);
+    EXPECT_FALSE(state.outcome.menuEntriesFailed);
 }
 
 TEST(Install, PrefilledFromTheStoredValues) {
-    AppState state;
-    install::InstallFields fields = install::prefilledFields(state, "", "C:\\Program Files", "C:\\uT\\uTorrent.exe");
+    SetupRun state;
+    install::InstallFields fields =
+        install::prefilledFields(state.context, "", "C:\\Program Files", "C:\\uT\\uTorrent.exe");
     EXPECT_EQ(fields.folder, "C:\\Program Files\\Seedwright");
     EXPECT_EQ(fields.menu, "Seedwright");
     EXPECT_EQ(fields.client, "C:\\uT\\uTorrent.exe");
 
-    state.m_installationPath = "D:\\Tools\\Seedwright";
-    state.m_utorrentPath = "D:\\uTorrent\\uTorrent.exe";
-    fields = install::prefilledFields(state, "Tools", "C:\\Program Files", "");
+    state.context.installationPath = "D:\\Tools\\Seedwright";
+    state.context.utorrentPath = "D:\\uTorrent\\uTorrent.exe";
+    fields = install::prefilledFields(state.context, "Tools", "C:\\Program Files", "");
     EXPECT_EQ(fields.folder, "D:\\Tools\\Seedwright");
     EXPECT_EQ(fields.menu, "Tools");
     EXPECT_EQ(fields.client, "D:\\uTorrent\\uTorrent.exe");
@@ -240,8 +253,8 @@ TEST(Install, EmptyFieldsKeepTheDialogOpen) {
     };
     for (const auto& c : cases) {
         FakeSystem system;
-        AppState state;
-        EXPECT_EQ(install::install(system, state, c.fields), install::InstallEnd::StayOpen);
+        SetupRun state;
+        EXPECT_EQ(runInstall(system, state, c.fields), install::InstallEnd::StayOpen);
         EXPECT_EQ(system.log, Log{c.said});
     }
 }
@@ -251,8 +264,8 @@ TEST(Install, ExistingFolderAsksBeforeOverwriting) {
         FakeSystem declined;
         declined.folderResult = exists;
         declined.answers = {7};  // IDNO
-        AppState state;
-        EXPECT_EQ(install::install(declined, state, kFields), install::InstallEnd::StayOpen);
+        SetupRun state;
+        EXPECT_EQ(runInstall(declined, state, kFields), install::InstallEnd::StayOpen);
         ASSERT_EQ(declined.log.size(), 2u);
         EXPECT_EQ(declined.log[1],
                   "ask Installation Directory already exists...\n\nContinue installation and overwrite existing "
@@ -261,25 +274,25 @@ TEST(Install, ExistingFolderAsksBeforeOverwriting) {
         FakeSystem accepted;
         accepted.folderResult = exists;
         accepted.answers = {install::kYes};
-        EXPECT_EQ(install::install(accepted, state, kFields), install::InstallEnd::Done);
+        EXPECT_EQ(runInstall(accepted, state, kFields), install::InstallEnd::Done);
         EXPECT_EQ(accepted.log[2], "copy " + kProgramFile);
     }
 }
 
 TEST(Install, FolderErrors) {
-    AppState state;
+    SetupRun state;
     FakeSystem denied;
     denied.folderResult = 5;
     denied.folderError = 5;
-    EXPECT_EQ(install::install(denied, state, kFields), install::InstallEnd::Cancel);
-    EXPECT_TRUE(state.m_elevationNeeded);
+    EXPECT_EQ(runInstall(denied, state, kFields), install::InstallEnd::Cancel);
+    EXPECT_TRUE(state.outcome.elevationNeeded);
     EXPECT_EQ(denied.log, Log{"mkdir C:\\Program Files\\Seedwright"});  // no message
 
     // A folder that cannot be made: the dialog stays open for the member to mend it.
     FakeSystem other;
     other.folderResult = 206;
     other.folderError = 206;
-    EXPECT_EQ(install::install(other, state, kFields), install::InstallEnd::StayOpen);
+    EXPECT_EQ(runInstall(other, state, kFields), install::InstallEnd::StayOpen);
     EXPECT_EQ(other.log, (Log{"mkdir C:\\Program Files\\Seedwright",
                               "say SHCreateDirectoryEx(C:\\Program Files\\Seedwright) Failed to create program "
                               "directory (err: 206)"}));
@@ -289,44 +302,43 @@ TEST(Install, FolderErrors) {
         FakeSystem odd;
         odd.folderResult = 1;
         odd.folderError = harmless;
-        EXPECT_EQ(install::install(odd, state, kFields), install::InstallEnd::Done);
+        EXPECT_EQ(runInstall(odd, state, kFields), install::InstallEnd::Done);
     }
 }
 
 TEST(Install, CopyAndKeyFailuresCancel) {
-    AppState state;
+    SetupRun state;
     FakeSystem copy;
     copy.copyOk = false;
-    EXPECT_EQ(install::install(copy, state, kFields), install::InstallEnd::Cancel);
+    EXPECT_EQ(runInstall(copy, state, kFields), install::InstallEnd::Cancel);
     EXPECT_EQ(copy.log.back(), "say Failed to copy file (112)");
 
     FakeSystem key;
     key.keyOk = false;
-    EXPECT_EQ(install::install(key, state, kFields), install::InstallEnd::Cancel);
+    EXPECT_EQ(runInstall(key, state, kFields), install::InstallEnd::Cancel);
     EXPECT_EQ(key.log.back(), "say Failed to create Registry Keys (1021)");
 }
 
 TEST(Install, FailedShortcutsRemoveTheRecordButComplete) {
     FakeSystem both;
     both.failingLinks = {"Seedwright\\Seedwright", "Seedwright\\uninstall"};
-    AppState state;
-    EXPECT_EQ(install::install(both, state, kFields), install::InstallEnd::Done);
-    EXPECT_TRUE(state.m_menuEntriesFailed);
+    SetupRun state;
+    EXPECT_EQ(runInstall(both, state, kFields), install::InstallEnd::Done);
+    EXPECT_TRUE(state.outcome.menuEntriesFailed);
     const Log tail(both.log.end() - 5, both.log.end());
     EXPECT_EQ(tail, (Log{kLink1, "say Could not write your Shortcut!", kLink2,
                          "say Could not write your Uninstall Shortcut!", "delete trees"}));
 
     FakeSystem second;
     second.failingLinks = {"Seedwright\\uninstall"};
-    AppState state2;
-    EXPECT_EQ(install::install(second, state2, kFields), install::InstallEnd::Done);
-    EXPECT_TRUE(state2.m_menuEntriesFailed);
+    SetupRun state2;
+    EXPECT_EQ(runInstall(second, state2, kFields), install::InstallEnd::Done);
+    EXPECT_TRUE(state2.outcome.menuEntriesFailed);
     EXPECT_EQ(second.log.back(), "delete trees");
 }
 
-FakeSystem installed(AppState& state) {
+FakeSystem installed() {
     FakeSystem system;
-    system.state = &state;
     system.settings = {{"StartMenuPath", "Seedwright"}, {"InstallationPath", "C:\\Program Files\\Seedwright"}};
     system.files = {kProgramFile};
     return system;
@@ -347,75 +359,74 @@ TEST(Uninstall, AsksUnlessForcedThenRemovesEverything) {
                          "writable " + kProgramFile,
                          kBatch,
                          kUninstalled};
-    AppState state;
-    FakeSystem asked = installed(state);
+    SetupRun state;
+    FakeSystem asked = installed();
     asked.answers = {install::kYes};
-    install::uninstall(asked, state);
+    runUninstall(asked, state);
     Log expected = {"ask Do you really want to uninstall Seedwright ?"};
     expected.insert(expected.end(), removal.begin(), removal.end());
     EXPECT_EQ(asked.log, expected);
 
-    FakeSystem declined = installed(state);
+    FakeSystem declined = installed();
     declined.answers = {7};
-    install::uninstall(declined, state);
+    runUninstall(declined, state);
     EXPECT_EQ(declined.log, Log{"ask Do you really want to uninstall Seedwright ?"});
 
-    state.m_forced = true;
-    FakeSystem forced = installed(state);
-    install::uninstall(forced, state);
+    state.context.forced = true;
+    FakeSystem forced = installed();
+    runUninstall(forced, state);
     EXPECT_EQ(forced.log, removal);
     // Started by start-up as the program ends, once no box of it holds the file.
-    EXPECT_EQ(state.m_removalBatch.m_path, "T:\\_uninsep.bat");
-    EXPECT_EQ(state.m_removalBatch.m_folder, "T:\\");
-    EXPECT_EQ(state.m_removalBatch.m_programFile, kProgramFile);
+    EXPECT_EQ(state.outcome.removalBatch.m_path, "T:\\_uninsep.bat");
+    EXPECT_EQ(state.outcome.removalBatch.m_folder, "T:\\");
+    EXPECT_EQ(state.outcome.removalBatch.m_programFile, kProgramFile);
 }
 
 TEST(Uninstall, RefusedProbeChangesNothing) {
-    AppState state;
-    state.m_forced = true;
-    FakeSystem system = installed(state);
+    SetupRun state;
+    state.context.forced = true;
+    FakeSystem system = installed();
     system.probeOk = false;
-    install::uninstall(system, state);
+    runUninstall(system, state);
     EXPECT_EQ(system.log, Log{"probe"});
-    EXPECT_TRUE(state.m_elevationNeeded);
+    EXPECT_TRUE(state.outcome.elevationNeeded);
 }
 
 TEST(Uninstall, NoRecordDeletesNoFileOrFolder) {
-    AppState state;
-    state.m_forced = true;
+    SetupRun state;
+    state.context.forced = true;
     FakeSystem system;
-    system.state = &state;
     system.files = {kProgramFile};
-    install::uninstall(system, state);
+    runUninstall(system, state);
     EXPECT_EQ(system.log, (Log{"probe", "unlink \\Seedwright", "unlink \\uninstall", "delete trees", kUninstalled}));
-    EXPECT_TRUE(state.m_removalBatch.m_path.empty());
+    EXPECT_TRUE(state.outcome.removalBatch.m_path.empty());
 }
 
 TEST(Setup, NoProgramsFolderMeansNoFolderAtTheDriveRoot) {
     FakeSystem installer;
     installer.programs.clear();
-    AppState state;
-    EXPECT_EQ(install::install(installer, state, kFields), install::InstallEnd::Done);
+    SetupRun state;
+    EXPECT_EQ(runInstall(installer, state, kFields), install::InstallEnd::Done);
     for (const auto& entry : installer.log)
         EXPECT_NE(entry, "mkdir \\Seedwright");
 
-    state.m_forced = true;
-    FakeSystem uninstaller = installed(state);
+    state.context.forced = true;
+    FakeSystem uninstaller = installed();
     uninstaller.programs.clear();
-    install::uninstall(uninstaller, state);
+    runUninstall(uninstaller, state);
     for (const auto& entry : uninstaller.log)
         EXPECT_NE(entry.rfind("rmdir", 0), 0u) << entry;
 }
 
 TEST(Uninstall, RecordedFolderWithoutTheProgramIsLeftAlone) {
-    AppState state;
-    state.m_forced = true;
-    FakeSystem system = installed(state);
+    SetupRun state;
+    state.context.forced = true;
+    FakeSystem system = installed();
     system.settings["InstallationPath"] = "C:\\Users\\jo\\Downloads";
-    install::uninstall(system, state);
+    runUninstall(system, state);
     EXPECT_EQ(system.log.back(), kUninstalled);
     EXPECT_EQ(system.log[system.log.size() - 2], "delete trees");
-    EXPECT_TRUE(state.m_removalBatch.m_path.empty());
+    EXPECT_TRUE(state.outcome.removalBatch.m_path.empty());
 }
 
 const std::string kPleaseDelete = "\n\nPlease delete the program file yourself:\n\n";
@@ -435,12 +446,12 @@ TEST(Uninstall, ARecordedFolderThatIsNotSeedwrightsOwnKeepsEveryFile) {
         {"MyApps", "MyApps\\Seedwright.exe"},
     };
     for (const auto& c : cases) {
-        AppState state;
-        state.m_forced = true;
-        FakeSystem system = installed(state);
+        SetupRun state;
+        state.context.forced = true;
+        FakeSystem system = installed();
         system.settings["InstallationPath"] = c.record;
         system.files.insert(c.file);
-        install::uninstall(system, state);
+        runUninstall(system, state);
         EXPECT_EQ(system.log[4], "delete trees");
         EXPECT_EQ(system.log.back(), why + c.record + kPleaseDelete + c.file) << c.record;
         EXPECT_EQ(system.log.size(), 6u) << c.record;
@@ -450,11 +461,11 @@ TEST(Uninstall, ARecordedFolderThatIsNotSeedwrightsOwnKeepsEveryFile) {
 TEST(Uninstall, NoBatchThatCmdCouldMisreadOrThatCannotBeWritten) {
     const std::string tail = kPleaseDelete + kProgramFile;
     for (const char* unusable : {"", "Temp\\"}) {
-        AppState state;
-        state.m_forced = true;
-        FakeSystem system = installed(state);
+        SetupRun state;
+        state.context.forced = true;
+        FakeSystem system = installed();
         system.temporary = unusable;
-        install::uninstall(system, state);
+        runUninstall(system, state);
         EXPECT_EQ(system.log.back(),
                   "say Seedwright's shortcuts and settings are removed, but there is no usable folder for temporary "
                   "files to remove its program file from." +
@@ -464,16 +475,16 @@ TEST(Uninstall, NoBatchThatCmdCouldMisreadOrThatCannotBeWritten) {
         "say Seedwright's shortcuts and settings are removed, but the batch file that "
         "removes its program file could not be written." +
         tail;
-    AppState state;
-    state.m_forced = true;
-    FakeSystem refused = installed(state);
+    SetupRun state;
+    state.context.forced = true;
+    FakeSystem refused = installed();
     refused.batchOk = false;
-    install::uninstall(refused, state);
+    runUninstall(refused, state);
     EXPECT_EQ(refused.log.back(), unwritten);
 
-    FakeSystem misread = installed(state);
+    FakeSystem misread = installed();
     misread.temporary = "T:\\#\\";
-    install::uninstall(misread, state);
+    runUninstall(misread, state);
     EXPECT_EQ(misread.log.back(), unwritten);
     for (const auto& entry : misread.log)
         EXPECT_NE(entry.rfind("batch", 0), 0u);
@@ -485,13 +496,13 @@ const std::string kFileRuns =
 TEST(Install, OverARunningCopyTheDialogStaysOpenAndNothingIsMade) {
     FakeSystem system;
     system.runningPrograms = {kProgramFile};
-    AppState state;
-    EXPECT_EQ(install::install(system, state, kFields), install::InstallEnd::StayOpen);
+    SetupRun state;
+    EXPECT_EQ(runInstall(system, state, kFields), install::InstallEnd::StayOpen);
     EXPECT_EQ(system.log, Log{kFileRuns});
 
     FakeSystem held;
     held.heldFiles = {kProgramFile};
-    EXPECT_EQ(install::install(held, state, kFields), install::InstallEnd::StayOpen);
+    EXPECT_EQ(runInstall(held, state, kFields), install::InstallEnd::StayOpen);
     EXPECT_EQ(held.log, Log{"say Seedwright's program file is in use by another program. Close that program, then "
                             "press Install again to replace " +
                             kProgramFile + "."});
@@ -501,7 +512,7 @@ TEST(Install, OverARunningCopyTheDialogStaysOpenAndNothingIsMade) {
         FakeSystem late;
         late.copyOk = false;
         late.copyError = inUse;
-        EXPECT_EQ(install::install(late, state, kFields), install::InstallEnd::StayOpen);
+        EXPECT_EQ(runInstall(late, state, kFields), install::InstallEnd::StayOpen);
         EXPECT_EQ(late.log.back(), kFileRuns);
     }
 }
@@ -519,61 +530,61 @@ FakeSystem installedElsewhere() {
 
 TEST(Install, IntoAnotherFolderTheEarlierCopyAndItsShortcutsGo) {
     FakeSystem system = installedElsewhere();
-    AppState state;
-    EXPECT_EQ(install::install(system, state, kFields), install::InstallEnd::Done);
+    SetupRun state;
+    EXPECT_EQ(runInstall(system, state, kFields), install::InstallEnd::Done);
     const Log tail(system.log.end() - 7, system.log.end());
     EXPECT_EQ(tail,
               (Log{kLink1, kLink2, "unlink Old Menu\\Seedwright", "unlink Old Menu\\uninstall",
                    "rmdir Programs\\Old Menu", "writable " + kOldFile,
                    "batch T:\\_uninsep.bat\n" + install::selfDeleteBatchText(kOldFile, "D:\\Old\\Seedwright",
                                                                              "T:\\_uninsep.bat", 850, {"D:\\Old"})}));
-    EXPECT_EQ(state.m_removalBatch.m_path, "T:\\_uninsep.bat");
-    EXPECT_EQ(state.m_removalBatch.m_programFile, kOldFile);
+    EXPECT_EQ(state.outcome.removalBatch.m_path, "T:\\_uninsep.bat");
+    EXPECT_EQ(state.outcome.removalBatch.m_programFile, kOldFile);
 
     // The same folder in another spelling, the same Start-menu folder in another case: nothing goes.
     FakeSystem same = installedElsewhere();
     same.settings["InstallationPath"] = "c:/program files/seedwright/";
     same.settings["StartMenuPath"] = "SEEDWRIGHT";
     same.files = {kProgramFile};
-    AppState again;
-    EXPECT_EQ(install::install(same, again, kFields), install::InstallEnd::Done);
+    SetupRun again;
+    EXPECT_EQ(runInstall(same, again, kFields), install::InstallEnd::Done);
     EXPECT_EQ(same.log.back(), kLink2);
-    EXPECT_TRUE(again.m_removalBatch.m_path.empty());
+    EXPECT_TRUE(again.outcome.removalBatch.m_path.empty());
 }
 
 TEST(Install, IntoAnotherFolderWhileTheEarlierCopyRunsTheDialogStaysOpen) {
     FakeSystem system = installedElsewhere();
     system.runningPrograms = {kOldFile};
-    AppState state;
-    EXPECT_EQ(install::install(system, state, kFields), install::InstallEnd::StayOpen);
+    SetupRun state;
+    EXPECT_EQ(runInstall(system, state, kFields), install::InstallEnd::StayOpen);
     EXPECT_EQ(system.log, Log{"say Seedwright is still running. Close it, then press Install again, so that " +
                               kOldFile + " is removed."});
 
     // The installer is that copy itself: its batch removes it once it has ended.
     FakeSystem itself = installedElsewhere();
     itself.running = kOldFile;
-    EXPECT_EQ(install::install(itself, state, kFields), install::InstallEnd::Done);
-    EXPECT_EQ(state.m_removalBatch.m_programFile, kOldFile);
+    EXPECT_EQ(runInstall(itself, state, kFields), install::InstallEnd::Done);
+    EXPECT_EQ(state.outcome.removalBatch.m_programFile, kOldFile);
 }
 
 TEST(Install, AnEarlierRecordThatIsNotSeedwrightsOwnIsNamedAndKept) {
     FakeSystem system = installedElsewhere();
     system.settings["InstallationPath"] = "C:\\Users";
     system.files.insert("C:\\Users\\Seedwright.exe");
-    AppState state;
-    EXPECT_EQ(install::install(system, state, kFields), install::InstallEnd::Done);
+    SetupRun state;
+    EXPECT_EQ(runInstall(system, state, kFields), install::InstallEnd::Done);
     EXPECT_EQ(
         system.log.back(),
         "say Seedwright is installed in C:\\Program Files\\Seedwright, but the recorded Installation Directory is "
         "not a folder of Seedwright's own:\n\nC:\\Users\n\nPlease delete the earlier program file "
         "yourself:\n\nC:\\Users\\Seedwright.exe");
-    EXPECT_TRUE(state.m_removalBatch.m_path.empty());
+    EXPECT_TRUE(state.outcome.removalBatch.m_path.empty());
 }
 
 TEST(Install, RecordsTheHighestFolderItMakes) {
     const auto createdFolder = [](FakeSystem& system, const install::InstallFields& fields) {
-        AppState state;
-        static_cast<void>(install::install(system, state, fields));
+        SetupRun state;
+        static_cast<void>(runInstall(system, state, fields));
         for (const std::string& entry : system.log)
             if (entry.rfind("set CreatedFolder=", 0) == 0)
                 return entry.substr(std::string("set CreatedFolder=").size());
@@ -605,15 +616,15 @@ const std::string kUninstallWhileRunning =
 TEST(Uninstall, WhileSeedwrightRunsNothingGoesAndTheMemberIsTold) {
     enum class Holder { Session, Program, OtherProgram };
     for (Holder holder : {Holder::Session, Holder::Program, Holder::OtherProgram}) {
-        AppState state;
-        FakeSystem system = installed(state);
+        SetupRun state;
+        FakeSystem system = installed();
         system.answers = {install::kYes};
         system.otherSession = holder == Holder::Session;
         if (holder == Holder::Program)
             system.runningPrograms = {kProgramFile};
         if (holder == Holder::OtherProgram)
             system.heldFiles = {kProgramFile};
-        install::uninstall(system, state);
+        runUninstall(system, state);
         const std::string said =
             holder == Holder::OtherProgram
                 ? "say Seedwright's program file is in use by another program. Close that program, then uninstall "
@@ -621,39 +632,38 @@ TEST(Uninstall, WhileSeedwrightRunsNothingGoesAndTheMemberIsTold) {
                       kProgramFile + "."
                 : kUninstallWhileRunning;
         EXPECT_EQ(system.log, (Log{"ask Do you really want to uninstall Seedwright ?", "probe", said}));
-        EXPECT_TRUE(state.m_removalBatch.m_path.empty());
+        EXPECT_TRUE(state.outcome.removalBatch.m_path.empty());
     }
     // Nothing recorded, a session open: told without a file.
-    AppState state;
-    state.m_forced = true;
+    SetupRun state;
+    state.context.forced = true;
     FakeSystem nothing;
-    nothing.state = &state;
     nothing.otherSession = true;
-    install::uninstall(nothing, state);
+    runUninstall(nothing, state);
     EXPECT_EQ(nothing.log, (Log{"probe", "say Seedwright is still running. Close it, then uninstall again."}));
 
     // Once it has ended, the same uninstall goes through.
-    FakeSystem ended = installed(state);
-    install::uninstall(ended, state);
+    FakeSystem ended = installed();
+    runUninstall(ended, state);
     EXPECT_EQ(ended.log.back(), kUninstalled);
 }
 
 TEST(Uninstall, TheWorkingFolderLosesSeedwrightsFilesAndKeepsTheMembers) {
-    AppState state;
-    state.m_forced = true;
-    state.m_workingFolder = "C:\\Users\\jo\\AppData\\Roaming\\Seedwright";
-    FakeSystem system = installed(state);
-    system.folderFiles[state.m_workingFolder] = {"MyNew.torrent", "notes.txt",    "swr.torrent",      "debug.html",
-                                                 "swr1A2B.tmp",   "Film.torrent", "MyNew.torrent.tmp"};
-    install::uninstall(system, state);
-    const std::string w = state.m_workingFolder + "\\";
+    SetupRun state;
+    state.context.forced = true;
+    state.context.workingFolder = "C:\\Users\\jo\\AppData\\Roaming\\Seedwright";
+    FakeSystem system = installed();
+    system.folderFiles[state.context.workingFolder] = {
+        "MyNew.torrent", "notes.txt", "swr.torrent", "debug.html", "swr1A2B.tmp", "Film.torrent", "MyNew.torrent.tmp"};
+    runUninstall(system, state);
+    const std::string w = state.context.workingFolder + "\\";
     const Log expected = {"delete trees",
                           "del " + w + "MyNew.torrent",
                           "del " + w + "swr.torrent",
                           "del " + w + "debug.html",
                           "del " + w + "swr1A2B.tmp",
                           "del " + w + "MyNew.torrent.tmp",
-                          "rmdir " + state.m_workingFolder};
+                          "rmdir " + state.context.workingFolder};
     const auto from = std::find(system.log.begin(), system.log.end(), "delete trees");
     ASSERT_LE(expected.size(), static_cast<std::size_t>(system.log.end() - from));
     EXPECT_EQ(Log(from, from + static_cast<std::ptrdiff_t>(expected.size())), expected);
@@ -663,13 +673,13 @@ TEST(Uninstall, TheWorkingFolderLosesSeedwrightsFilesAndKeepsTheMembers) {
 TEST(Uninstall, TheFoldersTheInstallerMadeGoOnceEmpty) {
     const std::string folder = "C:\\Programme\\M\xc3\xbcller Tools\\Seedwright";
     const std::string file = folder + "\\Seedwright.exe";
-    AppState state;
-    state.m_forced = true;
-    FakeSystem system = installed(state);
+    SetupRun state;
+    state.context.forced = true;
+    FakeSystem system = installed();
     system.settings["InstallationPath"] = folder;
     system.settings["CreatedFolder"] = "C:\\Programme";
     system.files = {file};
-    install::uninstall(system, state);
+    runUninstall(system, state);
     ASSERT_GE(system.log.size(), 2u);
     EXPECT_EQ(system.log[system.log.size() - 2],
               "batch T:\\_uninsep.bat\n" +
@@ -677,12 +687,12 @@ TEST(Uninstall, TheFoldersTheInstallerMadeGoOnceEmpty) {
                                                {"C:\\Programme\\M\xc3\xbcller Tools", "C:\\Programme"}));
 
     // A folder cmd could not name stays, and so does every folder above it.
-    FakeSystem unnamed = installed(state);
+    FakeSystem unnamed = installed();
     unnamed.settings["InstallationPath"] = "C:\\A\\B\\C\\Seedwright";
     unnamed.settings["CreatedFolder"] = "C:\\A";
     unnamed.files = {"C:\\A\\B\\C\\Seedwright\\Seedwright.exe"};
     unnamed.unspellable = {"C:\\A\\B"};
-    install::uninstall(unnamed, state);
+    runUninstall(unnamed, state);
     EXPECT_EQ(unnamed.log[unnamed.log.size() - 2],
               "batch T:\\_uninsep.bat\n" + install::selfDeleteBatchText("C:\\A\\B\\C\\Seedwright\\Seedwright.exe",
                                                                         "C:\\A\\B\\C\\Seedwright", "T:\\_uninsep.bat",

@@ -7,7 +7,8 @@
 #include <cstdio>
 #include <functional>
 
-#include "app/KestrelApp.h"
+#include "app/state/AppState.h"
+#include "app/state/SettingsLayout.h"
 #include "site/GenreList.h"
 #include "site/LoginDlg.h"
 #include "site/LoginSequence.h"
@@ -57,16 +58,13 @@ class LoginDlg : public OnlineTest {
   protected:
     LoginDlg() {
         RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\SeedwrightLoginTests");
-        m_app.setIdentity();
-        m_app.setRegistryKey(kRegistryKey);
-        appState().m_session = SiteSession();
         m_site.useAsSite();
     }
     ~LoginDlg() override { RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\SeedwrightLoginTests"); }
 
     // Runs the dialog with the script; a dialog the script leaves open is cancelled.
     INT_PTR run(const std::function<void(HWND)>& script, DWORD limitMs = 20000) {
-        CLoginDlg dialog;
+        CLoginDlg dialog(inputs());
         const testing_support::ModalRun result = runModal(
             dialog,
             [&](HWND window) {
@@ -75,6 +73,7 @@ class LoginDlg : public OnlineTest {
                     pressButton(window, IDCANCEL);
             },
             limitMs);
+        m_session = dialog.session();
         EXPECT_TRUE(result.seen);
         EXPECT_FALSE(result.leftOpen);
         return result.result;
@@ -115,7 +114,10 @@ class LoginDlg : public OnlineTest {
         return data.c_str();
     }
 
-    CKestrelApp m_app;
+    LoginInputs inputs() const { return {app::kTitle, app::kBuildNumber, m_profile}; }
+
+    const win::CProfile m_profile{app::settings::profileKey(kRegistryKey, app::kTitle)};
+    SiteSession m_session;  // what the last run's dialog gave
 };
 
 TEST_F(LoginDlg, OpensEmptyAndWantsASite) {
@@ -166,11 +168,11 @@ TEST_F(LoginDlg, HelpdeskAndMissingPasswordStopBeforeTheSite) {
     });
     EXPECT_EQ(helpdesk, "");
     EXPECT_EQ(missing, "Please enter your Login and Password to proceed");
-    EXPECT_EQ(m_app.GetProfileInt("Settings", "LastSite", 0), 1);
+    EXPECT_EQ(m_profile.GetProfileInt("Settings", "LastSite", 0), 1);
     EXPECT_FALSE(has("Remember"));
     EXPECT_FALSE(has("Login1"));
     EXPECT_EQ(m_site.requestCount(), before);
-    EXPECT_EQ(appState().m_session.m_siteHost, m_site.host());
+    EXPECT_EQ(m_session.m_siteHost, m_site.host());
     EXPECT_TRUE(m_boxes.texts().empty());
 }
 
@@ -254,7 +256,7 @@ TEST_F(LoginDlg, SiteRefusalsAndFailuresShowInTheStatusLineAndTheUserTriesAgain)
     EXPECT_TRUE(busyAndAlive);
     EXPECT_EQ(probedRequests, 1);
 
-    const SiteSession& session = appState().m_session;
+    const SiteSession& session = m_session;
     EXPECT_EQ(session.m_uid, "1001");
     EXPECT_FALSE(session.m_pass.empty());
     // Nothing of the refused attempts stays in the list.
@@ -271,7 +273,7 @@ TEST_F(LoginDlg, RememberedPasswordsAreProtectedAndErasedOnRequest) {
                   login(dialog);
               }),
               IDOK);
-    EXPECT_EQ(m_app.GetProfileInt("Settings", "Remember", 0), 1);
+    EXPECT_EQ(m_profile.GetProfileInt("Settings", "Remember", 0), 1);
     EXPECT_EQ(text("Login1"), "alice");
     DWORD type = 0;
     std::string blob;
@@ -293,17 +295,17 @@ TEST_F(LoginDlg, RememberedPasswordsAreProtectedAndErasedOnRequest) {
     EXPECT_EQ(loaded, "1 alice/wonderland");
     EXPECT_TRUE(ticked);
     EXPECT_EQ(status, "Login incorrect");
-    EXPECT_EQ(m_app.GetProfileInt("Settings", "Remember", 1), 0);
+    EXPECT_EQ(m_profile.GetProfileInt("Settings", "Remember", 1), 0);
     EXPECT_EQ(text("Login1"), "");
     EXPECT_EQ(text("Password1"), "");
 }
 
 // When the system cannot protect the password, nothing is stored and the member is told.
 TEST_F(LoginDlg, APasswordThatCannotBeProtectedIsNotStored) {
-    m_app.WriteProfileInt("Settings", "Remember", 0);
-    m_app.WriteProfileString("Settings", "Login1", "earlier");
-    m_app.WriteProfileString("Settings", "Password1", "");
-    CLoginDlg dialog;
+    m_profile.WriteProfileInt("Settings", "Remember", 0);
+    m_profile.WriteProfileString("Settings", "Login1", "earlier");
+    m_profile.WriteProfileString("Settings", "Password1", "");
+    CLoginDlg dialog(inputs());
     dialog.m_protect = [](const std::string&, std::vector<BYTE>&) { return false; };
     const testing_support::ModalRun result = runModal(dialog, [&](HWND window) {
         chooseSite(window, 1);
@@ -314,19 +316,19 @@ TEST_F(LoginDlg, APasswordThatCannotBeProtectedIsNotStored) {
     EXPECT_EQ(m_boxes.texts(),
               std::vector<std::string>{"Your password could not be remembered: Windows refused to protect it.\n"
                                        "Nothing was stored; you will have to type it again next time."});
-    EXPECT_EQ(m_app.GetProfileInt("Settings", "Remember", 7), 0);
+    EXPECT_EQ(m_profile.GetProfileInt("Settings", "Remember", 7), 0);
     EXPECT_EQ(text("Login1"), "earlier");
     EXPECT_EQ(text("Password1"), "");
 }
 
 TEST_F(LoginDlg, StoredValuesAreReadPerSiteIndex) {
     // A plain-text password stored by an earlier build is still read.
-    m_app.WriteProfileInt("Settings", "LastSite", 2);
-    m_app.WriteProfileInt("Settings", "Remember", 1);
-    m_app.WriteProfileString("Settings", "Login2", "carol");
-    m_app.WriteProfileString("Settings", "Password2", "plain2");
-    m_app.WriteProfileString("Settings", "Login1", "bob");
-    m_app.WriteProfileString("Settings", "Password1", "plain1");
+    m_profile.WriteProfileInt("Settings", "LastSite", 2);
+    m_profile.WriteProfileInt("Settings", "Remember", 1);
+    m_profile.WriteProfileString("Settings", "Login2", "carol");
+    m_profile.WriteProfileString("Settings", "Password2", "plain2");
+    m_profile.WriteProfileString("Settings", "Login1", "bob");
+    m_profile.WriteProfileString("Settings", "Password1", "plain1");
     std::vector<std::string> seen;
     auto edits = [&](HWND dialog) {
         seen.push_back(std::to_string(SendDlgItemMessageA(dialog, IDC_SITE, CB_GETCURSEL, 0, 0)) + " " +
@@ -343,7 +345,7 @@ TEST_F(LoginDlg, StoredValuesAreReadPerSiteIndex) {
     EXPECT_EQ(seen, (std::vector<std::string>{"2 carol/plain2", "1 bob/plain1", "0 /"}));
 
     // Without "Remember" nothing is loaded at the start.
-    m_app.WriteProfileInt("Settings", "Remember", 0);
+    m_profile.WriteProfileInt("Settings", "Remember", 0);
     seen.clear();
     run(edits);
     EXPECT_EQ(seen, std::vector<std::string>{"2 /"});
@@ -355,7 +357,7 @@ TEST_F(LoginDlg, NoCookieAtAllKeepsTheDialogOpen) {
     std::string status;
     EXPECT_EQ(aliceLogsIn(&status), IDCANCEL);
     EXPECT_EQ(status, "The site did not log you in");
-    const SiteSession& session = appState().m_session;
+    const SiteSession& session = m_session;
     EXPECT_EQ(session.m_siteHost, m_site.host());
     EXPECT_TRUE(session.m_uid.empty());
     EXPECT_TRUE(session.m_categories.empty());
@@ -366,7 +368,7 @@ TEST_F(LoginDlg, AFailedConnectionKeepsTheDialogOpen) {
     std::string status;
     EXPECT_EQ(aliceLogsIn(&status), IDCANCEL);
     EXPECT_EQ(status, "Connection failed: Cannot connect to localhost:1.");
-    EXPECT_EQ(appState().m_session.m_siteHost, "localhost:1");
+    EXPECT_EQ(m_session.m_siteHost, "localhost:1");
     EXPECT_TRUE(m_boxes.texts().empty());
 }
 
@@ -384,7 +386,7 @@ TEST_F(LoginDlg, RefusedCertificatesGetNoLogin) {
         EXPECT_TRUE(testing_support::waitUntil([&] { return m_site.handshakes(certificate) > handshakes; }));
     }
     EXPECT_EQ(m_site.requestCount(), before);
-    EXPECT_TRUE(appState().m_session.m_uid.empty());
+    EXPECT_TRUE(m_session.m_uid.empty());
     EXPECT_TRUE(m_boxes.texts().empty());
 }
 

@@ -17,8 +17,7 @@
 class OnlineTest : public ::testing::Test {
   protected:
     OnlineTest() {
-        appState().setIdentity();
-        win::setMessageCaption(appState().m_title);
+        win::setMessageCaption(app::kTitle);
         // Every test starts without the session cookies of an earlier one.
         InternetSetOptionA(nullptr, INTERNET_OPTION_END_BROWSER_SESSION, nullptr, 0);
     }

@@ -26,10 +26,7 @@ namespace {
 
 constexpr uint64_t MiB = 1024 * 1024;
 
-class MakeTorrent : public ::testing::Test {
-  protected:
-    void SetUp() override { appState().setIdentity(); }
-};
+class MakeTorrent : public ::testing::Test {};
 
 // The digests of `content` cut into pieces of the torrent's piece length.
 std::string piecesOf(const std::string& content, int64_t pieceLength) {
@@ -91,7 +88,7 @@ TEST_F(MakeTorrent, SingleFileOfOneByte) {
     CScratch tree("one");
     const std::string output = join(tree.m_path, "out.torrent");
     CMakeTorrent maker;
-    maker.setCreator(appState().m_title);
+    maker.setCreator(app::kTitle);
     const int64_t before = static_cast<int64_t>(std::time(nullptr));
     ASSERT_TRUE(maker.buildFromFile(tree.file("one.bin", "Z"), output));
 
@@ -221,7 +218,7 @@ TEST_F(MakeTorrent, TrailingSeparatorGivesTheSameTorrent) {
 TEST_F(MakeTorrent, GoldenBytes) {
     CScratch tree("golden");
     CMakeTorrent single;
-    single.setCreator(appState().m_title);
+    single.setCreator(app::kTitle);
     single.m_fixedCreationDate = 1234567890;
     const std::string singleOut = join(tree.m_path, "single.torrent");
     ASSERT_TRUE(single.buildFromFile(tree.file("notes.txt", pattern(70000)), singleOut));
@@ -233,7 +230,7 @@ TEST_F(MakeTorrent, GoldenBytes) {
     tree.file("Golden/Disc 1/Thumbs.db", "t");
     hide(tree.file("Golden/Disc 1/desktop.ini", "h"));
     CMakeTorrent folder;
-    folder.setCreator(appState().m_title);
+    folder.setCreator(app::kTitle);
     folder.m_fixedCreationDate = 1234567890;
     const std::string folderOut = join(tree.m_path, "folder.torrent");
     ASSERT_TRUE(folder.buildFromFolder(join(tree.m_path, "Golden"), folderOut));

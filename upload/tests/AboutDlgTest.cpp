@@ -34,8 +34,7 @@ bool textFits(HWND dialog, int id) {
 }
 
 TEST(AboutDlg, ShowsTitleAndNoticeAndEndsWithOk) {
-    appState().setIdentity();
-    CAboutDlg dialog;
+    CAboutDlg dialog(app::kTitle, app::kNotice);
     std::string title, notice, windowCaption;
     bool hasGrip = false;
     bool hasIcon = false;
@@ -57,7 +56,7 @@ TEST(AboutDlg, ShowsTitleAndNoticeAndEndsWithOk) {
     EXPECT_EQ(run.result, IDOK);
     EXPECT_EQ(windowCaption, "About Seedwright");
     EXPECT_EQ(title, "Seedwright V1.14");
-    EXPECT_EQ(notice, appState().m_notice);
+    EXPECT_EQ(notice, app::kNotice);
     EXPECT_TRUE(hasGrip);
     EXPECT_TRUE(hasIcon);
     EXPECT_TRUE(fits);

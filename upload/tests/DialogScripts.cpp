@@ -1,7 +1,9 @@
 #include "upload/tests/DialogScripts.h"
 
+#include <utility>
 #include <vector>
 
+#include "app/state/AppState.h"
 #include "tests/support/ModalDriver.h"
 #include "upload/res/UploadIds.h"
 
@@ -40,6 +42,15 @@ BOOL CALLBACK matchWindow(HWND hwnd, LPARAM param) {
 }
 
 }  // namespace
+
+KestrelInputs loggedIn(std::vector<std::string> categories, const std::string& siteHost) {
+    KestrelInputs inputs;
+    inputs.title = app::kTitle;
+    inputs.notice = app::kNotice;
+    inputs.session.m_categories = std::move(categories);
+    inputs.session.m_siteHost = siteHost;
+    return inputs;
+}
 
 HWND waitForWindow(const std::string& caption, HWND exclude, int withItem, DWORD limitMs) {
     Search search{caption, exclude, withItem};

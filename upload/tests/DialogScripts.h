@@ -5,8 +5,15 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
+
+#include "upload/KestrelDlg.h"
 
 namespace testing_support {
+
+// What the program gives the main dialog after a login on `siteHost` whose category lines are
+// `categories`: the title, the notice and that session.
+KestrelInputs loggedIn(std::vector<std::string> categories, const std::string& siteHost = std::string());
 
 // A visible dialog window of this process other than `exclude`, whose caption is `caption`
 // (any caption when empty) and which holds a control with id `withItem` (any when 0).

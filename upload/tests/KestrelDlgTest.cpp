@@ -21,11 +21,8 @@ using namespace testing_support;
 
 namespace {
 
-void setSession() {
-    AppState& state = appState();
-    state.setIdentity();
-    state.m_session.m_categories = {"1031=url=X", "12;Movies", "13;Music", "14;Games"};
-}
+// The site's category lines: an update line, then three categories.
+const std::vector<std::string> kCategories = {"1031=url=X", "12;Movies", "13;Music", "14;Games"};
 
 std::string comboText(HWND dlg, int id, int index) {
     char text[256] = {};
@@ -70,12 +67,11 @@ void selectRow(HWND dlg, int row) {
 }
 
 TEST(KestrelDlg, StartState) {
-    setSession();
-    CKestrelDlg dialog;
+    CKestrelDlg dialog(loggedIn(kCategories));
     const auto run = runModal(dialog, [](HWND dlg) {
         char caption[256] = {};
         GetWindowTextA(dlg, caption, sizeof caption);
-        EXPECT_EQ(std::string(caption), appState().m_title + " - " + appState().m_notice);
+        EXPECT_EQ(std::string(caption), std::string(app::kTitle) + " - " + app::kNotice);
         EXPECT_FALSE(enabled(dlg, IDC_PATH));
         EXPECT_FALSE(enabled(dlg, IDC_BROWSE));
         EXPECT_EQ(SendDlgItemMessageA(dlg, IDC_UPLOAD_FILE, BM_GETCHECK, 0, 0), BST_UNCHECKED);
@@ -106,8 +102,7 @@ TEST(KestrelDlg, StartState) {
 }
 
 TEST(KestrelDlg, TheSystemMenuOpensTheAboutBox) {
-    setSession();
-    CKestrelDlg dialog;
+    CKestrelDlg dialog(loggedIn(kCategories));
     std::string menuText, aboutTitle;
     runModal(dialog, [&](HWND dlg) {
         const HMENU menu = GetSystemMenu(dlg, FALSE);
@@ -123,12 +118,11 @@ TEST(KestrelDlg, TheSystemMenuOpensTheAboutBox) {
         pressButton(dlg, IDCANCEL);
     });
     EXPECT_EQ(menuText, "&About Seedwright...");
-    EXPECT_EQ(aboutTitle, appState().m_title);
+    EXPECT_EQ(aboutTitle, app::kTitle);
 }
 
 TEST(KestrelDlg, CategoryRules) {
-    setSession();
-    CKestrelDlg dialog;
+    CKestrelDlg dialog(loggedIn(kCategories));
     runModal(dialog, [](HWND dlg) {
         choose(dlg, IDC_CATEGORY, 1);  // Movies
         EXPECT_TRUE(enabled(dlg, IDC_SUBCATEGORY1));
@@ -151,8 +145,7 @@ TEST(KestrelDlg, CategoryRules) {
 // Enter and Escape in the fields of a filled form leave it as it is; Enter in the description is a
 // line end, Escape closes an open drop-down list, and Enter on a button presses it.
 TEST(KestrelDlg, EnterAndEscapeNeverThrowTheFormAway) {
-    setSession();
-    CKestrelDlg dialog;
+    CKestrelDlg dialog(loggedIn(kCategories));
     bool openAfterKeys = false;
     std::string name, description, category;
     bool listClosed = false;
@@ -190,11 +183,8 @@ TEST(KestrelDlg, EnterAndEscapeNeverThrowTheFormAway) {
 // With the keyboard alone every subcategory is reachable: a step onto the main category goes on
 // to the next entry. A mouse choice of it still resets the list.
 TEST(KestrelDlg, TheKeyboardStepsOverTheMainCategory) {
-    AppState& state = appState();
-    state.setIdentity();
-    state.m_session.m_categories = {"1;Movies",   "2;TV Shows", "3;Music",         "4;Games",
-                                    "5;Software", "6;Books",    "7;Documentaries", "8;Anime"};
-    CKestrelDlg dialog;
+    CKestrelDlg dialog(loggedIn(
+        {"1;Movies", "2;TV Shows", "3;Music", "4;Games", "5;Software", "6;Books", "7;Documentaries", "8;Anime"}));
     std::vector<std::string> down, up;
     int afterMouse = -1;
     runModal(dialog, [&](HWND dlg) {
@@ -232,8 +222,7 @@ std::string pictureFile(const std::string& name, size_t size) {
 }
 
 TEST(KestrelDlg, PictureRowsNumberedSizedAndRenumbered) {
-    setSession();
-    CKestrelDlg dialog;
+    CKestrelDlg dialog(loggedIn(kCategories));
     const std::string a = pictureFile("a.jpg", 1048576), b = pictureFile("b.png", 1048577),
                       c = pictureFile("c.gif", 1023), d = pictureFile("d.bmp", 5000000);
     runModal(dialog, [&](HWND dlg) {
@@ -269,8 +258,7 @@ HWND focusOf(HWND dlg) {
 // With the keyboard alone: the list shows where it stands when it gets the focus, a row chosen
 // with the arrow keys offers Remove Picture, Tab goes there and Space removes the row.
 TEST(KestrelDlg, APictureIsRemovedWithTheKeyboardAlone) {
-    setSession();
-    CKestrelDlg dialog;
+    CKestrelDlg dialog(loggedIn(kCategories));
     const std::string a = pictureFile("a.jpg", 100), b = pictureFile("b.png", 100), c = pictureFile("c.gif", 100);
     int focusedRow = -1;
     bool offered = false, tabbed = false;
@@ -298,8 +286,7 @@ TEST(KestrelDlg, APictureIsRemovedWithTheKeyboardAlone) {
 }
 
 TEST(KestrelDlg, RowOneHundredSortsBetweenTenAndEleven) {
-    setSession();
-    CKestrelDlg dialog;
+    CKestrelDlg dialog(loggedIn(kCategories));
     runModal(dialog, [&](HWND dlg) {
         for (int i = 0; i < 100; ++i)
             dialog.addPicture(pictureFile("p" + std::to_string(i) + ".jpg", 10));
@@ -315,8 +302,7 @@ TEST(KestrelDlg, RowOneHundredSortsBetweenTenAndEleven) {
 // A picture that cannot be opened, one of 2 GiB or more, a file that is no picture and a picture
 // already listed (in other letters too) are refused with a message each.
 TEST(KestrelDlg, APictureThatCannotGoIsNotAdded) {
-    setSession();
-    CKestrelDlg dialog;
+    CKestrelDlg dialog(loggedIn(kCategories));
     const std::string huge = pictureFile("huge.jpg", 0);
     {
         win::CHandle file(CreateFileA(huge.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr));

@@ -10,7 +10,6 @@
 #include <string>
 #include <vector>
 
-#include "app/state/AppState.h"
 #include "tests/support/ModalDriver.h"
 #include "tests/support/Pictures.h"
 #include "upload/FileChecks.h"
@@ -76,11 +75,8 @@ class HeldServices : public upload::UploadServices {
     win::CHandle m_release;
 };
 
-void setSession() {
-    AppState& state = appState();
-    state.setIdentity();
-    state.m_session.m_categories = {"12;Movies", "13;Music"};
-    state.m_session.m_siteHost = "tracker";
+KestrelInputs session() {
+    return loggedIn({"12;Movies", "13;Music"}, "tracker");
 }
 
 bool visible(HWND dlg, int id) {
@@ -113,8 +109,7 @@ std::string uploadRefused(HWND dlg) {
 }
 
 TEST(UploadDlg, ChecksInOrderWithTheirMessages) {
-    setSession();
-    CKestrelDlg dialog;
+    CKestrelDlg dialog(session());
     HeldServices services;
     dialog.m_services = &services;
     runModal(dialog, [&](HWND dlg) {
@@ -159,8 +154,7 @@ TEST(UploadDlg, ChecksInOrderWithTheirMessages) {
 }
 
 TEST(UploadDlg, BusyWhileTheWorkerRunsAndClosesOnlyWhenIdle) {
-    setSession();
-    CKestrelDlg dialog;
+    CKestrelDlg dialog(session());
     HeldServices services;
     dialog.m_services = &services;
     const std::string a = pictureFile("a.jpg"), b = pictureFile("b.jpg");
@@ -225,8 +219,7 @@ TEST(UploadDlg, BusyWhileTheWorkerRunsAndClosesOnlyWhenIdle) {
 // A picture deleted after it was added and one emptied since: one box names both, before anything
 // is hashed or sent, and the form stays as it was.
 TEST(UploadDlg, PicturesAreLookedAtBeforeTheHashing) {
-    setSession();
-    CKestrelDlg dialog;
+    CKestrelDlg dialog(session());
     HeldServices services;
     services.release();
     dialog.m_services = &services;
@@ -255,8 +248,7 @@ TEST(UploadDlg, PicturesAreLookedAtBeforeTheHashing) {
 // Whatever escapes the sequence, the worker comes back: "Upload Failed..." and a message in front
 // of the main dialog, which is disabled while it shows, then idle and closable.
 TEST(UploadDlg, AnExceptionInTheSequenceLeavesTheDialogIdleAndClosable) {
-    setSession();
-    CKestrelDlg dialog;
+    CKestrelDlg dialog(session());
     HeldServices services;
     services.m_throw = true;
     services.release();

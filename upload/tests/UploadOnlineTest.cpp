@@ -77,15 +77,10 @@ class UploadOnline : public OnlineTest {
   protected:
     UploadOnline() {
         CreateDirectoryA(kWork.c_str(), nullptr);
-        AppState& state = appState();
-        state.m_workingFolder = kWork;
-        state.m_currentFolder = kWork;
-        state.m_newTorrentPath = kWork + "\\MyNew.torrent";
-        state.m_session.m_siteHost = m_site.host();
-        state.m_session.m_categories = {"1;Movies", "2;TV Shows", "3;Music"};
-        state.m_utorrentPath.clear();
-        state.m_azureusPath.clear();
-        state.m_clientExePath.clear();
+        m_inputs = loggedIn({"1;Movies", "2;TV Shows", "3;Music"}, m_site.host());
+        m_inputs.workingFolder = kWork;
+        m_inputs.currentFolder = kWork;
+        m_inputs.newTorrentPath = kWork + "\\MyNew.torrent";
         m_record = kWork + "\\client-record.txt";
         DeleteFileA(m_record.c_str());
         SetEnvironmentVariableA("SW_CLIENT_RECORD", m_record.c_str());
@@ -124,7 +119,7 @@ class UploadOnline : public OnlineTest {
 
     // Fills the dialog, presses Upload and waits until the dialog is idle again.
     void upload(const Inputs& in) {
-        CKestrelDlg dialog;
+        CKestrelDlg dialog(m_inputs);
         BackendWaitCloser closer;
         std::thread chooser;
         if (m_clientChoice != 0)
@@ -202,6 +197,7 @@ class UploadOnline : public OnlineTest {
         EXPECT_TRUE(list.good()) << "no line for the data check in client-checks.txt";
     }
 
+    KestrelInputs m_inputs;  // what the program gives the main dialog
     std::string m_record;
     int m_clientChoice = 0;  // the button pressed in "Please choose your Client"
     bool m_choiceShown = false;
@@ -214,7 +210,7 @@ class UploadOnline : public OnlineTest {
 };
 
 TEST_F(UploadOnline, FileModeWithUtorrent3) {
-    appState().m_utorrentPath = standinClient("v3");
+    m_inputs.clients.utorrent = standinClient("v3");
     CreateDirectoryA((kWork + "\\Data").c_str(), nullptr);
     Inputs in;
     in.path = makeFile("Data\\film.mkv", 300000, 'f');
@@ -296,7 +292,7 @@ TEST_F(UploadOnline, FolderModeByClientVersion) {
         CreateDirectoryA((kWork + "\\" + folder + "\\Extras").c_str(), nullptr);
         makeFile(folder + "\\part1.bin", 40000, seed++);
         makeFile(folder + "\\Extras\\part2.bin", 70000, seed++);
-        appState().m_utorrentPath = standinClient(c.variant);
+        m_inputs.clients.utorrent = standinClient(c.variant);
         Inputs in;
         in.fileMode = false;
         in.path = kWork + "\\" + folder + (c.variant[0] == 'p' ? "\\" : "");
@@ -318,7 +314,7 @@ TEST_F(UploadOnline, FolderModeByClientVersion) {
 }
 
 TEST_F(UploadOnline, ARefusedUploadShowsTheSitesReason) {
-    appState().m_utorrentPath = standinClient("v3");
+    m_inputs.clients.utorrent = standinClient("v3");
     Inputs in;
     in.path = makeFile("twice.bin", 20000, 't');
     in.name = "Twice uploaded";
@@ -344,7 +340,7 @@ TEST_F(UploadOnline, ARefusedUploadShowsTheSitesReason) {
 }
 
 TEST_F(UploadOnline, CancellingTheHashingLeavesNoRequestOnTheWire) {
-    appState().m_utorrentPath = standinClient("v3");
+    m_inputs.clients.utorrent = standinClient("v3");
     // A large sparse file: hashing it takes long enough to cancel.
     const std::string big = kWork + "\\big.bin";
     {
@@ -384,7 +380,7 @@ TEST_F(UploadOnline, CancellingTheHashingLeavesNoRequestOnTheWire) {
 // seconds a step here); then the idle dialog with every field as it was, and nothing handed to
 // the client. Where the pictures went out before the torrent form failed, the status says so.
 TEST_F(UploadOnline, FaultsAtTheSiteEndTheUploadWithOneMessage) {
-    appState().m_utorrentPath = standinClient("v3");
+    m_inputs.clients.utorrent = standinClient("v3");
     const std::string host = m_site.host();
     const std::string picture = "Upload Failed:\n\nPosting the picture f.gif to " + host + " failed.\n\n";
     const std::string form = "Upload Failed:\n\nPosting the torrent form to " + host + " failed.\n\n";
@@ -428,7 +424,7 @@ TEST_F(UploadOnline, FaultsAtTheSiteEndTheUploadWithOneMessage) {
         m_boxes.clear();
         DeleteFileA(m_record.c_str());
         const bool unreachable = std::string(fault.scenario) == "unreachable";
-        appState().m_session.m_siteHost = unreachable ? "localhost:1" : host;
+        m_inputs.session.m_siteHost = unreachable ? "localhost:1" : host;
         m_site.setScenario(unreachable ? "{}" : fault.scenario);
         Inputs in;
         // Content of this run's own: the site keeps what earlier runs uploaded.
@@ -464,11 +460,11 @@ TEST_F(UploadOnline, FaultsAtTheSiteEndTheUploadWithOneMessage) {
         EXPECT_TRUE(clientStarts().empty());
     }
     _putenv("SEEDWRIGHT_TIMEOUT=");
-    appState().m_session.m_siteHost = host;
+    m_inputs.session.m_siteHost = host;
 }
 
 TEST_F(UploadOnline, AFailedDownloadIsNotHandedToTheClient) {
-    appState().m_utorrentPath = standinClient("v3");
+    m_inputs.clients.utorrent = standinClient("v3");
     m_site.setScenario("{\"status\": {\"/download.php/\": 404}}");
     Inputs in;
     in.path = makeFile("lost.bin", 5000, 'l');
@@ -484,8 +480,8 @@ TEST_F(UploadOnline, AFailedDownloadIsNotHandedToTheClient) {
 }
 
 TEST_F(UploadOnline, WithAzureusKnownTheUserChoosesTheClient) {
-    appState().m_utorrentPath = standinClient("v3");
-    appState().m_azureusPath = standinClient("plain");  // stands in for Azureus
+    m_inputs.clients.utorrent = standinClient("v3");
+    m_inputs.clients.azureus = standinClient("plain");  // stands in for Azureus
     CreateDirectoryA((kWork + "\\Choice").c_str(), nullptr);
 
     m_clientChoice = IDC_UTORRENT;
@@ -508,7 +504,7 @@ TEST_F(UploadOnline, WithAzureusKnownTheUserChoosesTheClient) {
     ASSERT_EQ(starts.size(), 1u);
     EXPECT_EQ(starts[0], std::vector<std::string>{kWork + "\\swr.torrent"});
     EXPECT_EQ(m_boxes.texts(), (std::vector<std::string>{"Upload Complete!", "Upload Complete!"}));
-    appState().m_azureusPath.clear();
+    m_inputs.clients.azureus.clear();
 }
 
 // qBittorrent is told the folder that holds the content as the layout in the member's settings file
@@ -543,7 +539,7 @@ TEST_F(UploadOnline, QbittorrentAndAClientThatCannotBeStarted) {
         DeleteFileA(ini.c_str());
         if (*c.layout)
             writeFileBytes(ini, std::string("[BitTorrent]\r\nSession\\TorrentContentLayout=") + c.layout + "\r\n");
-        appState().m_utorrentPath = c.gone ? kWork + "\\gone\\uTorrent.exe" : qbittorrent;
+        m_inputs.clients.utorrent = c.gone ? kWork + "\\gone\\uTorrent.exe" : qbittorrent;
         Inputs in;
         in.fileMode = c.fileMode;
         const std::string folder = std::string("QB\\Film") + seed;
@@ -586,7 +582,7 @@ TEST_F(UploadOnline, QbittorrentAndAClientThatCannotBeStarted) {
 // The site's copy is checked before the hand-off: only one that describes the upload's content
 // reaches the client, whatever the site changed outside "info".
 TEST_F(UploadOnline, TheSitesCopyMustDescribeTheUpload) {
-    appState().m_utorrentPath = standinClient("v3");
+    m_inputs.clients.utorrent = standinClient("v3");
     CreateDirectoryA((kWork + "\\Copies").c_str(), nullptr);
     const struct {
         const char* variant;
@@ -636,7 +632,7 @@ TEST_F(UploadOnline, WesternNamesAndTextsArriveInUtf8) {
         return narrow;
     };
     ASSERT_EQ(win::codepage::activeCodePage(), 1252u);
-    appState().m_utorrentPath = standinClient("v3");
+    m_inputs.clients.utorrent = standinClient("v3");
     const std::string folder = "Noël – “Café” ½ €";
     const std::string name = "Café “Noël” – ½ € ’s";
     const std::string description = "Pasted from a word processor: “quotes”, ’apostrophes’ – and • bullets.";

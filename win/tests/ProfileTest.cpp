@@ -29,15 +29,15 @@ TEST_F(ProfileTest, ValuesRoundTripUnderTheProfileKey) {
     const std::string key = "Software\\SeedwrightTests\\Profile Test App\\Settings";
     EXPECT_EQ(m_app.profileKeyPath("Settings"), key);
 
-    ASSERT_TRUE(m_app.WriteProfileInt("Settings", "Number", -7));
-    ASSERT_TRUE(m_app.WriteProfileString("Settings", "Text", "hello world"));
+    ASSERT_TRUE(m_app.profile().WriteProfileInt("Settings", "Number", -7));
+    ASSERT_TRUE(m_app.profile().WriteProfileString("Settings", "Text", "hello world"));
     const std::vector<BYTE> blob = {0x00, 0x01, 0xFE, 0x00, 0x7F};
-    ASSERT_TRUE(m_app.WriteProfileBinary("Settings", "Blob", blob));
+    ASSERT_TRUE(m_app.profile().WriteProfileBinary("Settings", "Blob", blob));
 
-    EXPECT_EQ(m_app.GetProfileInt("Settings", "Number", 5), -7);
-    EXPECT_EQ(m_app.GetProfileString("Settings", "Text"), "hello world");
+    EXPECT_EQ(m_app.profile().GetProfileInt("Settings", "Number", 5), -7);
+    EXPECT_EQ(m_app.profile().GetProfileString("Settings", "Text"), "hello world");
     std::vector<BYTE> read;
-    EXPECT_TRUE(m_app.GetProfileBinary("Settings", "Blob", read));
+    EXPECT_TRUE(m_app.profile().GetProfileBinary("Settings", "Blob", read));
     EXPECT_EQ(read, blob);
 
     // The stored types are the ones other programs expect.
@@ -52,37 +52,37 @@ TEST_F(ProfileTest, ValuesRoundTripUnderTheProfileKey) {
     EXPECT_EQ(type, static_cast<DWORD>(REG_BINARY));
 
     // Overwriting, and empty values.
-    ASSERT_TRUE(m_app.WriteProfileString("Settings", "Text", ""));
-    EXPECT_EQ(m_app.GetProfileString("Settings", "Text", "default"), "");
-    ASSERT_TRUE(m_app.WriteProfileBinary("Settings", "Blob", {}));
-    EXPECT_TRUE(m_app.GetProfileBinary("Settings", "Blob", read));
+    ASSERT_TRUE(m_app.profile().WriteProfileString("Settings", "Text", ""));
+    EXPECT_EQ(m_app.profile().GetProfileString("Settings", "Text", "default"), "");
+    ASSERT_TRUE(m_app.profile().WriteProfileBinary("Settings", "Blob", {}));
+    EXPECT_TRUE(m_app.profile().GetProfileBinary("Settings", "Blob", read));
     EXPECT_TRUE(read.empty());
 }
 
 TEST_F(ProfileTest, MissingOrMistypedEntriesGiveTheDefault) {
-    EXPECT_EQ(m_app.GetProfileInt("Settings", "Nothing", 42), 42);
-    EXPECT_EQ(m_app.GetProfileString("Settings", "Nothing", "dflt"), "dflt");
+    EXPECT_EQ(m_app.profile().GetProfileInt("Settings", "Nothing", 42), 42);
+    EXPECT_EQ(m_app.profile().GetProfileString("Settings", "Nothing", "dflt"), "dflt");
     std::vector<BYTE> read = {1, 2};
-    EXPECT_FALSE(m_app.GetProfileBinary("Settings", "Nothing", read));
+    EXPECT_FALSE(m_app.profile().GetProfileBinary("Settings", "Nothing", read));
     EXPECT_TRUE(read.empty());
 
-    ASSERT_TRUE(m_app.WriteProfileString("Settings", "Text", "12"));
-    EXPECT_EQ(m_app.GetProfileInt("Settings", "Text", 3), 3);
-    EXPECT_FALSE(m_app.GetProfileBinary("Settings", "Text", read));
-    ASSERT_TRUE(m_app.WriteProfileInt("Settings", "Number", 12));
-    EXPECT_EQ(m_app.GetProfileString("Settings", "Number", "none"), "none");
+    ASSERT_TRUE(m_app.profile().WriteProfileString("Settings", "Text", "12"));
+    EXPECT_EQ(m_app.profile().GetProfileInt("Settings", "Text", 3), 3);
+    EXPECT_FALSE(m_app.profile().GetProfileBinary("Settings", "Text", read));
+    ASSERT_TRUE(m_app.profile().WriteProfileInt("Settings", "Number", 12));
+    EXPECT_EQ(m_app.profile().GetProfileString("Settings", "Number", "none"), "none");
 }
 
 TEST_F(ProfileTest, AnotherApplicationNameSeesNothing) {
-    ASSERT_TRUE(m_app.WriteProfileInt("Settings", "Remember", 1));
+    ASSERT_TRUE(m_app.profile().WriteProfileInt("Settings", "Remember", 1));
     m_app.setProfileKey("Software\\SeedwrightTests\\Profile Test App 2");
-    EXPECT_EQ(m_app.GetProfileInt("Settings", "Remember", 0), 0);
+    EXPECT_EQ(m_app.profile().GetProfileInt("Settings", "Remember", 0), 0);
 }
 
 TEST_F(ProfileTest, WithoutAProfileKeyNothingIsStored) {
     win::CApp bare;
-    EXPECT_FALSE(bare.WriteProfileInt("Settings", "Number", 1));
-    EXPECT_EQ(bare.GetProfileInt("Settings", "Number", 9), 9);
+    EXPECT_FALSE(bare.profile().WriteProfileInt("Settings", "Number", 1));
+    EXPECT_EQ(bare.profile().GetProfileInt("Settings", "Number", 9), 9);
 }
 
 }  // namespace
