@@ -139,8 +139,8 @@ bool CWinLoginServices::storeCredentials(int siteIndex, const std::string& login
     // Never an empty password in place of one that could not be protected.
     if (!password.empty() && !m_dialog.m_protect(password, blob))
         return false;
-    m_profile.WriteProfileString(kSection, indexed("Login", siteIndex), login);
-    const std::string passwordEntry = indexed("Password", siteIndex);
+    m_profile.WriteProfileString(kSection, indexed(app::settings::kLoginPrefix, siteIndex), login);
+    const std::string passwordEntry = indexed(app::settings::kPasswordPrefix, siteIndex);
     if (password.empty())
         m_profile.WriteProfileString(kSection, passwordEntry, std::string());
     else
@@ -194,8 +194,8 @@ void CWinLoginServices::readCredentials(int siteIndex, std::string& login, std::
     password.clear();
     if (siteIndex == -1)
         return;
-    login = m_profile.GetProfileString(kSection, indexed("Login", siteIndex));
-    const std::string passwordEntry = indexed("Password", siteIndex);
+    login = m_profile.GetProfileString(kSection, indexed(app::settings::kLoginPrefix, siteIndex));
+    const std::string passwordEntry = indexed(app::settings::kPasswordPrefix, siteIndex);
     std::vector<BYTE> blob;
     if (m_profile.GetProfileBinary(kSection, passwordEntry, blob))
         static_cast<void>(unprotectPassword(blob, password));  // one that cannot be read shows empty

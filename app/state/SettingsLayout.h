@@ -40,8 +40,9 @@ inline constexpr const char* kRegistryKeyName = "Seedwright";
 inline constexpr const char* kProfileSection = "Settings";
 inline constexpr const char* kLastSite = "LastSite";
 inline constexpr const char* kRemember = "Remember";
-inline constexpr const char* kLoginFormat = "Login%ld";
-inline constexpr const char* kPasswordFormat = "Password%ld";
+// The stored login and password of a site: the name followed by the site's index ("Login1").
+inline constexpr const char* kLoginPrefix = "Login";
+inline constexpr const char* kPasswordPrefix = "Password";
 
 // Where the torrent client registers its open command (default values).
 struct ClientCommandKey {
