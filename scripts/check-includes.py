@@ -5,7 +5,9 @@ Reads the C++ sources, headers and resource scripts git knows, finds the folder 
 and of each file it includes, and looks the pair up in ALLOWED below. Also checks that no two
 dialog, string or icon ids of the subsystems' id headers share a value, and that no function is
 cast to a callback's pointer type: the compiler then checks every callback's calling convention,
-which on 32-bit x86 corrupts the stack when it is wrong.
+which on 32-bit x86 corrupts the stack when it is wrong. Outside app/ (app/state included, the
+shared state's home) no code reaches the application's state or object through appState() or
+win::CApp::instance(): a dialog or service is given what it needs and hands its result back.
 
     scripts/check-includes.py [SOURCE_ROOT]
 """
@@ -116,6 +118,21 @@ def check_callback_casts(root, files):
     return problems
 
 
+# A call of appState() or CApp::instance(); the definition "CApp* CApp::instance()" is no call.
+APP_STATE_REACH = re.compile(r"\bappState\s*\(|(?<!\* )\bCApp::instance\s*\(")
+
+
+def check_app_state_reach(root, files):
+    problems = []
+    for name in files:
+        if not name.endswith((".cpp", ".h")) or name.startswith("app/"):
+            continue
+        for number, line in enumerate((root / name).read_text(errors="replace").splitlines(), 1):
+            if APP_STATE_REACH.search(line.split("//")[0]):
+                problems.append(f"{name}:{number}: only app/ reaches the application's state; pass what is needed instead")
+    return problems
+
+
 def main():
     root = pathlib.Path(sys.argv[1] if len(sys.argv) > 1 else ".").resolve()
     files = subprocess.run(
@@ -124,7 +141,12 @@ def main():
     if not files:
         print("check-includes: no sources found under " + str(root), file=sys.stderr)
         return 1
-    problems = check_includes(root, files) + check_resource_ids(root, files) + check_callback_casts(root, files)
+    problems = (
+        check_includes(root, files)
+        + check_resource_ids(root, files)
+        + check_callback_casts(root, files)
+        + check_app_state_reach(root, files)
+    )
     for problem in problems:
         print(problem, file=sys.stderr)
     if problems:
