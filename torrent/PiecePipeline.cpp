@@ -30,7 +30,8 @@ void hashInto(CSha1Hasher& hasher, const Piece& piece, uint8_t* table) {
 // in reading order for the hashers. Everything here is under the one lock.
 class CRing {
   public:
-    explicit CRing(const std::vector<std::unique_ptr<uint8_t[]>>& buffers) : m_filled(buffers.size()) {
+    template <typename Buffers>
+    explicit CRing(const Buffers& buffers) : m_filled(buffers.size()) {
         for (const auto& buffer : buffers)
             m_free.push_back(buffer.get());
     }
@@ -176,6 +177,12 @@ class CHashers {
     std::vector<std::thread> m_threads;
 };
 
+// Piece buffers start on a page boundary. The kernel copies from the page cache at well under its
+// best speed into a buffer that starts a few bytes past a cache line boundary, as the large blocks
+// of glibc's malloc do (16 bytes into their page): reading 2 GiB into such buffers took 0.27 CPU
+// seconds here, into page-aligned ones 0.17.
+constexpr std::align_val_t kBufferAlignment{4096};
+
 HashEnd endOf(HashEnd end, const std::atomic<bool>& cancel) {
     // A cancel that came while the last pieces were read still cancels.
     return end == HashEnd::Complete && cancel.load(std::memory_order_relaxed) ? HashEnd::Cancelled : end;
@@ -188,11 +195,15 @@ unsigned defaultHashers() {
     return std::clamp(cores, 1u, kMaxHashers);
 }
 
+void CPiecePipeline::AlignedDelete::operator()(uint8_t* bytes) const noexcept {
+    ::operator delete[](bytes, kBufferAlignment);
+}
+
 CPiecePipeline::CPiecePipeline(uint32_t pieceLength, unsigned hashers) : m_pieceLength(pieceLength) {
     const unsigned wanted = hashers == 0 ? defaultHashers() : std::min(hashers, kMaxHashers);
     m_buffers.reserve(wanted + 2);
     while (m_buffers.size() < wanted + 2) {
-        std::unique_ptr<uint8_t[]> buffer(new (std::nothrow) uint8_t[pieceLength]);
+        Buffer buffer(static_cast<uint8_t*>(::operator new[](pieceLength, kBufferAlignment, std::nothrow)));
         if (!buffer)
             break;
         m_buffers.push_back(std::move(buffer));

@@ -64,9 +64,14 @@ class CPiecePipeline {
                     std::atomic<uint64_t>& bytesDone);
 
   private:
+    struct AlignedDelete {
+        void operator()(uint8_t* bytes) const noexcept;
+    };
+    using Buffer = std::unique_ptr<uint8_t[], AlignedDelete>;
+
     uint32_t m_pieceLength;
     unsigned m_hashers = 0;
-    std::vector<std::unique_ptr<uint8_t[]>> m_buffers;
+    std::vector<Buffer> m_buffers;
 };
 
 }  // namespace torrent::pieces
