@@ -1,13 +1,17 @@
 #pragma once
-// Piece hashing on several threads. The calling thread reads the content ahead, piece by
-// piece, into a small ring of piece buffers; N hashing threads, each with its own CSha1Hasher,
-// take the pieces in order and write the digest of piece i at i x 20 in the table. So the table
+// Piece hashing on several threads. The threads take turns with the reader: each reads the next
+// piece of the content into a buffer of its own, lets the reader go, and hashes the piece while
+// the others read and hash theirs. The digest of piece i goes at i x 20 in the table, so the table
 // holds exactly what one thread hashing the pieces in order would write, whatever N is.
 //
-// Every thread looks at the cancel flag before every piece, and every hashing thread has ended
-// before run() returns. Memory: N + 2 piece buffers (one being read, one in each hasher's hands,
-// one filled and waiting), whatever the size of the content: with 16 MiB pieces 64 MiB on two
-// cores and 160 MiB at most (8 threads); the builder's largest pieces, 4 MiB, take 16 MiB on two.
+// A piece goes from the file into its buffer and through its hasher on one thread, while it is
+// still in that core's cache, and no thread waits for another to hand it a piece or a buffer: a
+// thread waits only when another is reading, and then for one read at most.
+//
+// Every thread looks at the cancel flag before every piece, and every thread started has ended
+// before run() returns. Memory: N piece buffers, one per thread, whatever the size of the content:
+// with 16 MiB pieces 32 MiB on two cores and 128 MiB at most (8 threads); the builder's largest
+// pieces, 4 MiB, take 8 MiB on two.
 
 #include <atomic>
 #include <cstddef>
@@ -25,14 +29,15 @@ inline constexpr unsigned kMaxHashers = 8;
 unsigned defaultHashers();
 
 // Delivers up to `count` further content bytes into `buffer`; fewer means the content has
-// ended, or reading stopped (the reader records why, if it failed).
+// ended, or reading stopped (the reader records why, if it failed). Called by one thread at a
+// time, from any of the hashing threads.
 using ReadFn = std::function<uint32_t(uint8_t* buffer, uint32_t count)>;
 
 enum class HashEnd {
     Complete,   // the reader delivered a short piece: the end of the content
     Cancelled,  // the cancel flag was set
     TooLong,    // more pieces than the table holds: the content is longer than measured
-    Failed,     // a hashing thread or the reader could not go on (out of memory)
+    Failed,     // not even one piece buffer could be had (out of memory)
 };
 
 struct HashOutcome {
@@ -42,9 +47,9 @@ struct HashOutcome {
 
 class CPiecePipeline {
   public:
-    // Allocates the ring for `hashers` threads (0: one per core), at most kMaxHashers. When memory
-    // is short it makes do with fewer buffers and threads, down to one buffer that the calling
-    // thread reads and hashes by turns.
+    // Allocates a piece buffer for each of `hashers` threads (0: one per core), at most
+    // kMaxHashers. When memory is short it makes do with fewer buffers and threads, down to one
+    // buffer that the calling thread reads and hashes by turns.
     CPiecePipeline(uint32_t pieceLength, unsigned hashers);
     ~CPiecePipeline();
     CPiecePipeline(const CPiecePipeline&) = delete;
@@ -52,11 +57,12 @@ class CPiecePipeline {
 
     // False when not even one piece buffer could be had.
     bool allocated() const { return !m_buffers.empty(); }
-    // The hashing threads run() starts; 0 when the calling thread hashes by itself.
+    // The threads that read and hash, the calling one among them: 1 when it does so alone.
     unsigned hashers() const { return m_hashers; }
 
     // Reads the content through `read` a piece at a time and hashes it into `table` (room for
     // `tableSize` bytes). `bytesDone` grows by each piece once it is hashed; `cancel` is only read.
+    // An exception from `read`, on whichever thread, comes out of here once every thread has ended.
     HashOutcome run(const ReadFn& read,
                     uint8_t* table,
                     std::size_t tableSize,

@@ -1,8 +1,9 @@
 #pragma once
-// The lock and the conditions the hashing pipeline waits on. On Windows these are the system's
-// own SRW lock and condition variables: they wait in the process, where winpthreads' semaphores
-// (behind std::condition_variable in MinGW) take a round trip to Wine's server for every wait
-// and wake-up, which costs more than hashing a small piece. Natively, the standard ones.
+// The lock and the conditions the builder's threads wait on: the hashing threads' turns with the
+// reader, and the files opened ahead of it. On Windows these are the system's own SRW lock and
+// condition variables: they wait in the process, where winpthreads' semaphores (behind
+// std::condition_variable in MinGW) take a round trip to Wine's server for every wait and wake-up,
+// which costs more than hashing a small piece. Natively, the standard ones.
 
 #include <memory>
 
