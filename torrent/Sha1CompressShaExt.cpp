@@ -38,30 +38,74 @@ inline __attribute__((always_inline)) void eightyRounds(Lanes& s, std::index_seq
     (fourRounds<int(g)>(s), ...);
 }
 
+// Two messages' rounds in turn: each SHA1RNDS4 waits for the one before it in its own chain only.
+template <std::size_t... g>
+inline __attribute__((always_inline)) void eightyRoundsTwo(Lanes& a, Lanes& b, std::index_sequence<g...>) {
+    ((fourRounds<int(g)>(a), fourRounds<int(g)>(b)), ...);
+}
+
+// The message words of one block, in the byte order the rounds take.
+inline __attribute__((always_inline)) Lanes startBlock(__m128i abcd, __m128i e0, const uint8_t* data) {
+    const __m128i byteSwap = _mm_set_epi64x(0x0001020304050607LL, 0x08090a0b0c0d0e0fLL);
+    Lanes s;
+    s.abcd = abcd;
+    s.e[0] = e0;
+    s.e[1] = _mm_setzero_si128();
+    for (int i = 0; i < 4; ++i)
+        s.msg[i] = _mm_shuffle_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(data + 16 * i)), byteSwap);
+    return s;
+}
+
+// After group 19 e[0] holds the A of round 76; SHA1NEXTE turns it into the final E.
+inline __attribute__((always_inline)) void endBlock(const Lanes& s, __m128i& abcd, __m128i& e0) {
+    e0 = _mm_sha1nexte_epu32(s.e[0], e0);
+    abcd = _mm_add_epi32(s.abcd, abcd);
+}
+
+inline __attribute__((always_inline)) void loadState(const uint32_t state[5], __m128i& abcd, __m128i& e0) {
+    abcd = _mm_shuffle_epi32(_mm_loadu_si128(reinterpret_cast<const __m128i*>(state)), 0x1B);
+    e0 = _mm_set_epi32(static_cast<int>(state[4]), 0, 0, 0);
+}
+
+inline __attribute__((always_inline)) void storeState(uint32_t state[5], __m128i abcd, __m128i e0) {
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(state), _mm_shuffle_epi32(abcd, 0x1B));
+    state[4] = static_cast<uint32_t>(_mm_extract_epi32(e0, 3));
+}
+
 }  // namespace
 
 namespace sha1 {
 
 void compressShaExt(uint32_t state[5], const uint8_t* data, std::size_t blocks) {
-    const __m128i byteSwap = _mm_set_epi64x(0x0001020304050607LL, 0x08090a0b0c0d0e0fLL);
-    __m128i abcd = _mm_shuffle_epi32(_mm_loadu_si128(reinterpret_cast<const __m128i*>(state)), 0x1B);
-    __m128i e0 = _mm_set_epi32(static_cast<int>(state[4]), 0, 0, 0);
-
+    __m128i abcd, e0;
+    loadState(state, abcd, e0);
     for (; blocks > 0; --blocks, data += 64) {
-        Lanes s;
-        s.abcd = abcd;
-        s.e[0] = e0;
-        s.e[1] = _mm_setzero_si128();
-        for (int i = 0; i < 4; ++i)
-            s.msg[i] = _mm_shuffle_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(data + 16 * i)), byteSwap);
+        Lanes s = startBlock(abcd, e0, data);
         eightyRounds(s, std::make_index_sequence<20>());
-        // After group 19 e[0] holds the A of round 76; SHA1NEXTE turns it into the final E.
-        e0 = _mm_sha1nexte_epu32(s.e[0], e0);
-        abcd = _mm_add_epi32(s.abcd, abcd);
+        endBlock(s, abcd, e0);
     }
-
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(state), _mm_shuffle_epi32(abcd, 0x1B));
-    state[4] = static_cast<uint32_t>(_mm_extract_epi32(e0, 3));
+    storeState(state, abcd, e0);
 }
+
+#if defined(__x86_64__)
+void compressShaExtTwo(uint32_t stateA[5],
+                       const uint8_t* dataA,
+                       uint32_t stateB[5],
+                       const uint8_t* dataB,
+                       std::size_t blocks) {
+    __m128i abcdA, e0A, abcdB, e0B;
+    loadState(stateA, abcdA, e0A);
+    loadState(stateB, abcdB, e0B);
+    for (; blocks > 0; --blocks, dataA += 64, dataB += 64) {
+        Lanes a = startBlock(abcdA, e0A, dataA);
+        Lanes b = startBlock(abcdB, e0B, dataB);
+        eightyRoundsTwo(a, b, std::make_index_sequence<20>());
+        endBlock(a, abcdA, e0A);
+        endBlock(b, abcdB, e0B);
+    }
+    storeState(stateA, abcdA, e0A);
+    storeState(stateB, abcdB, e0B);
+}
+#endif
 
 }  // namespace sha1

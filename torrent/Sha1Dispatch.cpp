@@ -31,4 +31,12 @@ CompressFn bestCompress() {
 #endif
 }
 
+bool twoAtOnce() {
+#if defined(__x86_64__)
+    return bestCompress() == compressShaExt;
+#else
+    return false;
+#endif
+}
+
 }  // namespace sha1

@@ -1,5 +1,6 @@
 #include "torrent/Sha1Hasher.h"
 
+#include <algorithm>
 #include <cstring>
 
 CSha1Hasher::CSha1Hasher(sha1::CompressFn compress) : m_compress(compress) {
@@ -20,14 +21,19 @@ void CSha1Hasher::reset() {
     m_bitsHigh = 0;
 }
 
-void CSha1Hasher::update(const void* data, uint32_t count) {
-    const uint8_t* in = static_cast<const uint8_t*>(data);
-    uint32_t used = (m_bitsLow >> 3) & 63;
-    uint32_t addedBits = count << 3;
+uint32_t CSha1Hasher::addLength(uint32_t count) {
+    const uint32_t used = (m_bitsLow >> 3) & 63;
+    const uint32_t addedBits = count << 3;
     m_bitsLow += addedBits;
     if (m_bitsLow < addedBits)
         ++m_bitsHigh;
     m_bitsHigh += count >> 29;
+    return used;
+}
+
+void CSha1Hasher::update(const void* data, uint32_t count) {
+    const uint8_t* in = static_cast<const uint8_t*>(data);
+    const uint32_t used = addLength(count);
 
     if (used != 0) {
         uint32_t take = 64 - used;
@@ -47,6 +53,30 @@ void CSha1Hasher::update(const void* data, uint32_t count) {
         count &= 63;
     }
     std::memcpy(m_block, in, count);
+}
+
+void CSha1Hasher::updateTwo(const void* data,
+                            uint32_t count,
+                            CSha1Hasher& other,
+                            const void* otherData,
+                            uint32_t otherCount) {
+    const uint8_t* in = static_cast<const uint8_t*>(data);
+    const uint8_t* otherIn = static_cast<const uint8_t*>(otherData);
+#if defined(__x86_64__)
+    const bool atBoundary = ((m_bitsLow >> 3) & 63) == 0 && ((other.m_bitsLow >> 3) & 63) == 0;
+    if (atBoundary && m_compress == sha1::compressShaExt && other.m_compress == sha1::compressShaExt) {
+        const uint32_t bytes = std::min(count, otherCount) & ~63u;
+        sha1::compressShaExtTwo(m_state, in, other.m_state, otherIn, bytes / 64);
+        addLength(bytes);
+        other.addLength(bytes);
+        in += bytes;
+        otherIn += bytes;
+        count -= bytes;
+        otherCount -= bytes;
+    }
+#endif
+    update(in, count);
+    other.update(otherIn, otherCount);
 }
 
 void CSha1Hasher::finish() {

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 #include <string>
 #include <vector>
@@ -117,6 +118,42 @@ TEST(Sha1, BlockFunctionsAgreeOnRandomInputs) {
         for (auto& c : message)
             c = static_cast<char>(rng());
         ASSERT_EQ(digestOf(message, all[0]), digestOf(message, all[1])) << message.size() << " bytes";
+    }
+}
+
+// Two messages hashed side by side, in pieces of any length, give the digests each gives alone,
+// with each block function and with the two mixed.
+TEST(Sha1, TwoMessagesAtOnceGiveTheirOwnDigests) {
+    std::mt19937 rng(3);
+    for (int round = 0; round < 300; ++round) {
+        std::string messages[2];
+        for (auto& message : messages) {
+            message.resize(rng() % 5000);
+            for (auto& c : message)
+                c = static_cast<char>(rng());
+        }
+        for (auto first : engines()) {
+            for (auto second : engines()) {
+                CSha1Hasher a(first), b(second);
+                std::size_t at[2] = {0, 0};
+                while (at[0] < messages[0].size() || at[1] < messages[1].size()) {
+                    // Mostly whole blocks, now and then a few bytes, and never past the end.
+                    uint32_t take[2];
+                    for (int i = 0; i < 2; ++i) {
+                        const std::size_t left = messages[i].size() - at[i];
+                        take[i] = static_cast<uint32_t>(
+                            std::min<std::size_t>(left, rng() % 4 ? 64 * (rng() % 20) : rng() % 64));
+                    }
+                    a.updateTwo(messages[0].data() + at[0], take[0], b, messages[1].data() + at[1], take[1]);
+                    at[0] += take[0];
+                    at[1] += take[1];
+                }
+                a.finish();
+                b.finish();
+                ASSERT_EQ(hex(a.m_digest), digestOf(messages[0])) << round;
+                ASSERT_EQ(hex(b.m_digest), digestOf(messages[1])) << round;
+            }
+        }
     }
 }
 
