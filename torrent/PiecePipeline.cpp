@@ -20,36 +20,53 @@ namespace {
 // seconds here, into page-aligned ones 0.17.
 constexpr std::align_val_t kBufferAlignment{4096};
 
-// The reader, shared by the threads: one at a time reads the next piece into its own buffer.
+// One piece in a thread's hands.
+struct Piece {
+    uint8_t* m_bytes = nullptr;
+    uint32_t m_length = 0;
+    uint64_t m_index = 0;
+};
+
+// The reader, shared by the threads: one at a time reads the next pieces into its own buffers.
 // Everything here is under the one lock.
 class CReading {
   public:
     CReading(const ReadFn& read, uint32_t pieceLength, uint64_t room, const std::atomic<bool>& cancel)
         : m_read(read), m_pieceLength(pieceLength), m_room(room), m_cancel(cancel) {}
 
-    // Reads the next piece into `buffer`; leaves its length and its place in reading order. False
-    // when there is none: the content has ended, reading stopped, or the cancel flag is set.
-    bool next(uint8_t* buffer, uint32_t& length, uint64_t& index) {
+    // Reads the next pieces into the `count` pieces' buffers, in reading order; leaves their
+    // lengths and places and returns how many it read. 0 when there is none: the content has
+    // ended, reading stopped, or the cancel flag is set.
+    std::size_t next(Piece* pieces, std::size_t count) {
         std::lock_guard<CLock> lock(m_lock);
         if (m_over)
-            return false;
-        if (m_cancel.load(std::memory_order_relaxed))
-            return stop(HashEnd::Cancelled);
-        uint32_t n = 0;
-        try {
-            n = m_read(buffer, m_pieceLength);
-        } catch (...) {
-            m_thrown = std::current_exception();
-            return stop(HashEnd::Failed);
+            return 0;
+        if (m_cancel.load(std::memory_order_relaxed)) {
+            stop(HashEnd::Cancelled);
+            return 0;
         }
-        m_over = n < m_pieceLength;
-        if (n == 0)
-            return false;
-        if (m_pieces == m_room)
-            return stop(HashEnd::TooLong);
-        length = n;
-        index = m_pieces++;
-        return true;
+        std::size_t got = 0;
+        while (got < count && !m_over) {
+            uint32_t n = 0;
+            try {
+                n = m_read(pieces[got].m_bytes, m_pieceLength);
+            } catch (...) {
+                m_thrown = std::current_exception();
+                stop(HashEnd::Failed);
+                return 0;
+            }
+            m_over = n < m_pieceLength;
+            if (n == 0)
+                break;
+            if (m_pieces == m_room) {
+                stop(HashEnd::TooLong);
+                break;
+            }
+            pieces[got].m_length = n;
+            pieces[got].m_index = m_pieces++;
+            ++got;
+        }
+        return got;
     }
 
     // After every thread has ended: the pieces read, and how reading ended. An exception from the
@@ -61,10 +78,9 @@ class CReading {
     }
 
   private:
-    bool stop(HashEnd end) {
+    void stop(HashEnd end) {
         m_over = true;
         m_end = end;
-        return false;
     }
 
     CLock m_lock;
@@ -78,18 +94,69 @@ class CReading {
     std::exception_ptr m_thrown;
 };
 
-// One thread's work until no piece is left: its turn with the reader, then the digest of the piece
-// it read, side by side with the other threads.
-void readAndHash(CReading& reading, uint8_t* buffer, uint8_t* table, std::atomic<uint64_t>& bytesDone) noexcept {
-    CSha1Hasher hasher;
-    uint32_t length = 0;
-    uint64_t index = 0;
-    while (reading.next(buffer, length, index)) {
-        hasher.reset();
-        hasher.update(buffer, length);
+// How much of two pieces hashed side by side goes between two looks at the cancel flag.
+constexpr uint32_t kTwoStep = 256 * 1024;
+
+// What the threads share: the reader, where the digests go, the cancel flag and the bytes hashed.
+struct Hashing {
+    CReading& m_reading;
+    uint8_t* m_table;
+    const std::atomic<bool>& m_cancel;
+    std::atomic<uint64_t>& m_bytesDone;
+
+    void store(CSha1Hasher& hasher, const Piece& piece) const {
         hasher.finish();
-        std::memcpy(table + index * kDigestSize, hasher.m_digest, kDigestSize);
-        bytesDone.fetch_add(length, std::memory_order_relaxed);
+        std::memcpy(m_table + piece.m_index * kDigestSize, hasher.m_digest, kDigestSize);
+        m_bytesDone.fetch_add(piece.m_length, std::memory_order_relaxed);
+    }
+
+    bool cancelled() const { return m_cancel.load(std::memory_order_relaxed); }
+
+    // Two pieces side by side, with a look at the cancel flag every kTwoStep bytes and before each
+    // is counted: once it is set, this thread counts at most one more piece, as when it hashes one
+    // at a time, and leaves the rest.
+    void two(CSha1Hasher (&hashers)[2], const Piece (&pieces)[2]) const {
+        hashers[0].reset();
+        hashers[1].reset();
+        const uint32_t longest = std::max(pieces[0].m_length, pieces[1].m_length);
+        for (uint32_t at = 0; at < longest; at += kTwoStep) {
+            if (at > 0 && cancelled())
+                return;
+            auto part = [at](const Piece& piece) {
+                return std::min(kTwoStep, piece.m_length - std::min(at, piece.m_length));
+            };
+            hashers[0].updateTwo(pieces[0].m_bytes + std::min(at, pieces[0].m_length), part(pieces[0]), hashers[1],
+                                 pieces[1].m_bytes + std::min(at, pieces[1].m_length), part(pieces[1]));
+        }
+        for (int i = 0; i < 2; ++i) {
+            if (cancelled())
+                return;
+            store(hashers[i], pieces[i]);
+        }
+    }
+
+    void one(CSha1Hasher& hasher, const Piece& piece) const {
+        hasher.reset();
+        hasher.update(piece.m_bytes, piece.m_length);
+        store(hasher, piece);
+    }
+};
+
+// One thread's work until no piece is left: its turn with the reader, then the digests of the
+// pieces it read (one or two, as it has buffers), side by side with the other threads.
+void readAndHash(const Hashing& hashing, uint8_t* first, uint8_t* second) noexcept {
+    CSha1Hasher hashers[2];
+    Piece pieces[2];
+    pieces[0].m_bytes = first;
+    pieces[1].m_bytes = second;
+    for (;;) {
+        const std::size_t got = hashing.m_reading.next(pieces, second ? 2 : 1);
+        if (got == 0)
+            return;
+        if (got == 2)
+            hashing.two(hashers, pieces);
+        else
+            hashing.one(hashers[0], pieces[0]);
     }
 }
 
@@ -111,14 +178,17 @@ void CPiecePipeline::AlignedDelete::operator()(uint8_t* bytes) const noexcept {
 
 CPiecePipeline::CPiecePipeline(uint32_t pieceLength, unsigned hashers) : m_pieceLength(pieceLength) {
     const unsigned wanted = hashers == 0 ? defaultHashers() : std::min(hashers, kMaxHashers);
-    m_buffers.reserve(wanted);
-    while (m_buffers.size() < wanted) {
+    // A second buffer for the first threads where two pieces hash at once faster than one after
+    // the other, within the N + 2 buffers of the memory bound.
+    const unsigned most = sha1::twoAtOnce() ? std::min(2 * wanted, wanted + 2) : wanted;
+    m_buffers.reserve(most);
+    while (m_buffers.size() < most) {
         Buffer buffer(static_cast<uint8_t*>(::operator new[](pieceLength, kBufferAlignment, std::nothrow)));
         if (!buffer)
             break;
         m_buffers.push_back(std::move(buffer));
     }
-    m_hashers = static_cast<unsigned>(m_buffers.size());
+    m_hashers = std::min(wanted, static_cast<unsigned>(m_buffers.size()));
 }
 
 CPiecePipeline::~CPiecePipeline() = default;
@@ -131,18 +201,23 @@ HashOutcome CPiecePipeline::run(const ReadFn& read,
     if (!allocated())
         return HashOutcome{};
     CReading reading(read, m_pieceLength, tableSize / kDigestSize, cancel);
+    const Hashing hashing{reading, table, cancel, bytesDone};
+    // Thread i reads into buffer i, and into buffer N + i as well where there is one.
+    auto second = [this](std::size_t i) {
+        return m_hashers + i < m_buffers.size() ? m_buffers[m_hashers + i].get() : nullptr;
+    };
     {
         // The calling thread is one of them; as many others as the system gives. Each has ended
         // when this block does.
         std::vector<std::thread> threads;
-        for (std::size_t i = 1; i < m_buffers.size(); ++i) {
+        for (std::size_t i = 1; i < m_hashers; ++i) {
             try {
-                threads.emplace_back(readAndHash, std::ref(reading), m_buffers[i].get(), table, std::ref(bytesDone));
+                threads.emplace_back(readAndHash, std::cref(hashing), m_buffers[i].get(), second(i));
             } catch (...) {
                 break;
             }
         }
-        readAndHash(reading, m_buffers[0].get(), table, bytesDone);
+        readAndHash(hashing, m_buffers[0].get(), second(0));
         for (auto& thread : threads)
             thread.join();
     }

@@ -6,12 +6,14 @@
 //
 // A piece goes from the file into its buffer and through its hasher on one thread, while it is
 // still in that core's cache, and no thread waits for another to hand it a piece or a buffer: a
-// thread waits only when another is reading, and then for one read at most.
+// thread waits only when another is reading, and then for one turn at most. Where two pieces hash
+// at once faster than one after the other (sha1::twoAtOnce()), the first two threads have a
+// second buffer, read two pieces a turn and hash them side by side.
 //
-// Every thread looks at the cancel flag before every piece, and every thread started has ended
-// before run() returns. Memory: N piece buffers, one per thread, whatever the size of the content:
-// with 16 MiB pieces 32 MiB on two cores and 128 MiB at most (8 threads); the builder's largest
-// pieces, 4 MiB, take 8 MiB on two.
+// Every thread looks at the cancel flag before every turn, and every thread started has ended
+// before run() returns. Memory: N piece buffers, N + 2 at most with the second ones, whatever the
+// size of the content: with 16 MiB pieces 64 MiB on two cores and 160 MiB at most (8 threads); the
+// builder's largest pieces, 4 MiB, take 16 MiB on two.
 
 #include <atomic>
 #include <cstddef>
@@ -47,9 +49,9 @@ struct HashOutcome {
 
 class CPiecePipeline {
   public:
-    // Allocates a piece buffer for each of `hashers` threads (0: one per core), at most
-    // kMaxHashers. When memory is short it makes do with fewer buffers and threads, down to one
-    // buffer that the calling thread reads and hashes by turns.
+    // Allocates the piece buffers for `hashers` threads (0: one per core), at most kMaxHashers.
+    // When memory is short it makes do with fewer buffers and threads, down to one buffer that the
+    // calling thread reads and hashes by turns.
     CPiecePipeline(uint32_t pieceLength, unsigned hashers);
     ~CPiecePipeline();
     CPiecePipeline(const CPiecePipeline&) = delete;

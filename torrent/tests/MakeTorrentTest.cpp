@@ -284,9 +284,9 @@ TEST_F(MakeTorrent, EveryNumberOfHashThreadsGivesTheSameBytes) {
     EXPECT_EQ(decode(readFile(join(tree.m_path, "out.torrent")))["info"]["pieces"].m_string, piecesOf(content, 65536));
 }
 
-// The most piece memory (eight hashers, eight buffers of 16 MiB pieces: 128 MiB) fits the 2 GiB
-// address space of the 32-bit program whole, and hashes a content of a few pieces as one thread
-// would.
+// The most piece memory (eight hashers, up to ten buffers of 16 MiB pieces: 160 MiB) fits the
+// 2 GiB address space of the 32-bit program whole, and hashes a content of a few pieces as one
+// thread would.
 TEST(PiecePipeline, EightHashersOfLargePiecesFitAndAgreeWithOne) {
     constexpr uint32_t kPiece = 16 * MiB;
     const std::string content = pattern(3 * kPiece + 12345);
