@@ -2,6 +2,7 @@
 
 #include <atomic>
 
+#include "site/Download.h"
 #include "site/RequestLimits.h"
 
 namespace {
@@ -20,87 +21,81 @@ struct PartFile {
 
 }  // namespace
 
-SentForm sendBounded(const std::shared_ptr<CMyInetForm>& form, HANDLE cancel) {
-    SentForm sent;
-    auto failed = std::make_shared<win::Failed>(win::kFailed);
-    sent.end = runBounded({[form, failed] { *failed = form->send(); }, [form] { form->abandon(); }},
+BoundedResult sendBounded(const std::shared_ptr<site::FormRequest>& form, HANDLE cancel) {
+    BoundedResult sent;
+    auto result = std::make_shared<site::RequestResult>();
+    sent.end = runBounded({[form, result] { *result = form->send(); }, [form] { form->abandon(); }},
                           requestWaitMilliseconds(), cancel);
     switch (sent.end) {
         case WaitEnd::Finished:
-            sent.failed = static_cast<bool>(*failed);
-            if (sent.failed)
-                sent.failure = form->m_failure;
+            sent.result = std::move(*result);
             break;
         case WaitEnd::TimedOut: {
             const unsigned limit = requestLimits().m_totalSeconds;
-            sent.failure =
-                form->m_bodySent ? site::reason::notFinishedWithin(limit) : site::reason::noAnswerWithin(limit);
+            sent.result.reason =
+                form->bodySent() ? site::reason::notFinishedWithin(limit) : site::reason::noAnswerWithin(limit);
             break;
         }
         case WaitEnd::Cancelled:
             break;
     }
-    sent.bodySent = form->m_bodySent;
+    sent.bodySent = form->bodySent();
     return sent;
 }
 
-DownloadedFile downloadBounded(const std::string& host,
-                               const std::string& path,
-                               const std::string& localPath,
-                               HANDLE cancel) {
-    DownloadedFile result;
+BoundedResult downloadBounded(const std::string& host,
+                              const std::string& path,
+                              const std::string& localPath,
+                              HANDLE cancel) {
+    BoundedResult downloaded;
     // No earlier copy may stay where the caller looks, whatever happens next.
     DeleteFileA(localPath.c_str());
     char partPath[MAX_PATH] = {};
     if (!GetTempFileNameA(folderOf(localPath).c_str(), "swr", 0, partPath)) {
-        result.message = "Cannot open Torrent file for Download";
-        return result;
+        downloaded.result.reason = "Cannot open Torrent file for Download";
+        return downloaded;
     }
     auto part = std::make_shared<PartFile>();
     part->path = partPath;
-    auto form = std::make_shared<CMyInetForm>();
-    auto failed = std::make_shared<win::Failed>(win::kFailed);
-    result.end = runBounded({[form, failed, part, host, path] {
-                                 *failed = form->downloadFile(host, path, part->path);
-                                 form->abandon();
-                                 if (part->abandoned)
-                                     DeleteFileA(part->path.c_str());
-                             },
-                             [form] { form->abandon(); }},
-                            requestWaitMilliseconds(), cancel);
-    if (result.end != WaitEnd::Finished) {
+    auto download = std::make_shared<site::Download>();
+    auto result = std::make_shared<site::RequestResult>();
+    downloaded.end = runBounded({[download, result, part, host, path] {
+                                     *result = download->intoFile(host, path, part->path);
+                                     download->abandon();
+                                     if (part->abandoned)
+                                         DeleteFileA(part->path.c_str());
+                                 },
+                                 [download] { download->abandon(); }},
+                                requestWaitMilliseconds(), cancel);
+    if (downloaded.end != WaitEnd::Finished) {
         part->abandoned = true;
         DeleteFileA(partPath);
-        if (result.end == WaitEnd::TimedOut)
-            result.message = "Failed to download https://" + host + path + "\n\n" +
-                             site::reason::notFinishedWithin(requestLimits().m_totalSeconds);
-        return result;
+        if (downloaded.end == WaitEnd::TimedOut)
+            downloaded.result.reason = "Failed to download https://" + host + path + "\n\n" +
+                                       site::reason::notFinishedWithin(requestLimits().m_totalSeconds);
+        return downloaded;
     }
-    if (*failed) {
-        result.message = form->m_failure;
-    } else if (!MoveFileExA(partPath, localPath.c_str(), MOVEFILE_REPLACE_EXISTING)) {
-        result.message = "Cannot write Torrent file for Download";
-    } else {
-        result.done = true;
-    }
+    downloaded.result = std::move(*result);
+    if (downloaded.result.ok && !MoveFileExA(partPath, localPath.c_str(), MOVEFILE_REPLACE_EXISTING))
+        downloaded.result = site::RequestResult::failed("Cannot write Torrent file for Download");
     DeleteFileA(partPath);
-    return result;
+    return downloaded;
 }
 
 site::scrape::Seen scrapeBounded(const std::string& address, const std::string& infoHash, HANDLE stop) {
-    auto form = std::make_shared<CMyInetForm>();
-    auto failed = std::make_shared<win::Failed>(win::kFailed);
+    auto download = std::make_shared<site::Download>();
+    auto result = std::make_shared<site::RequestResult>();
     RequestLimits limits;
     limits.m_stepSeconds = (kScrapeWaitMs + 999) / 1000;
     limits.m_totalSeconds = limits.m_stepSeconds;
     const WaitEnd end = runBounded(
-        {[form, failed, address, limits] { *failed = form->fetch(address, site::scrape::kMaxAnswer, limits); },
-         [form] { form->abandon(); }},
+        {[download, result, address, limits] { *result = download->fetch(address, site::scrape::kMaxAnswer, limits); },
+         [download] { download->abandon(); }},
         kScrapeWaitMs, stop);
-    if (end != WaitEnd::Finished || *failed)
+    if (end != WaitEnd::Finished || !result->ok)
         return site::scrape::Seen::NotYet;
     // A tracker without a scrape page answers it with an error page: asking again changes nothing.
-    if (form->m_status != 200)
+    if (result->status != 200)
         return site::scrape::Seen::Never;
-    return site::scrape::readAnswer(form->m_response, infoHash);
+    return site::scrape::readAnswer(result->page, infoHash);
 }

@@ -9,32 +9,28 @@
 #include <string>
 
 #include "site/BoundedRun.h"
-#include "site/InetForm.h"
+#include "site/FormRequest.h"
+#include "site/RequestResult.h"
 #include "site/Scrape.h"
 
-struct SentForm {
+// How a request ended: on its own (Finished, the result says how), or given up at the limit
+// (TimedOut, the result says why) or at the member's Cancel (Cancelled, no reason).
+struct BoundedResult {
     WaitEnd end = WaitEnd::Finished;
-    bool failed = true;
-    bool bodySent = false;  // the site may have acted on it, answered or not
-    std::string failure;    // why no whole answer came; empty when one did, or when cancelled
+    bool bodySent = false;  // a form's whole body went out: the site may have acted on it, answered or not
+    site::RequestResult result;
 };
 
-// Sends a form that has been opened and filled. Its answer is in the form once `failed` is false.
-SentForm sendBounded(const std::shared_ptr<CMyInetForm>& form, HANDLE cancel);
-
-struct DownloadedFile {
-    WaitEnd end = WaitEnd::Finished;
-    bool done = false;
-    std::string message;  // for the member when it failed; empty when cancelled
-};
+// Sends a form that has been opened and filled.
+BoundedResult sendBounded(const std::shared_ptr<site::FormRequest>& form, HANDLE cancel);
 
 // Downloads https://host + path into a file of its own beside localPath, which it replaces only
 // when the download came whole; after any failure no earlier file stays at localPath, and a
-// download given up on leaves no file of its own behind.
-DownloadedFile downloadBounded(const std::string& host,
-                               const std::string& path,
-                               const std::string& localPath,
-                               HANDLE cancel);
+// download given up on leaves no file of its own behind. The reason is the member's whole message.
+BoundedResult downloadBounded(const std::string& host,
+                              const std::string& path,
+                              const std::string& localPath,
+                              HANDLE cancel);
 
 // Asks the tracker at a scrape address whether it lists infoHash (20 bytes), waiting at most
 // kScrapeWaitMs or until `stop` is raised. A tracker that does not answer in time is NotYet.

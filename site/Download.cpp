@@ -1,8 +1,12 @@
+#include "site/Download.h"
+
 #include <memory>
 
+#include "site/FormWire.h"
+#include "site/InetAnswer.h"
 #include "site/InetFailure.h"
-#include "site/InetForm.h"
-#include "win/Handles.h"
+
+namespace site {
 
 namespace {
 
@@ -21,15 +25,17 @@ constexpr DWORD kFetchFlags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRIT
 
 }  // namespace
 
-win::Failed CMyInetForm::downloadFile(const std::string& host, const std::string& path, const std::string& localPath) {
-    m_host = host;
-    m_limits = requestLimits();
-    m_session.reset(InternetOpenA(site::wire::kBrowserAgent, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
-    if (!m_session) {
-        m_failure = "Failed to open session";
-        return win::kFailed;
-    }
-    applyTimeouts(m_session.get(), m_limits);
+void Download::abandon() {
+    m_request.reset();
+    m_session.reset();
+}
+
+RequestResult Download::intoFile(const std::string& host, const std::string& path, const std::string& localPath) {
+    const RequestLimits limits = requestLimits();
+    m_session.reset(InternetOpenA(wire::kBrowserAgent, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
+    if (!m_session)
+        return RequestResult::failed("Failed to open session");
+    applyTimeouts(m_session.get(), limits);
     const std::string address = "https://" + host + path;
     char canonical[1024] = {};
     DWORD canonicalLength = sizeof canonical;
@@ -43,85 +49,77 @@ win::Failed CMyInetForm::downloadFile(const std::string& host, const std::string
     win::CHandle file(CreateFileA(localPath.c_str(), GENERIC_WRITE,
                                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, CREATE_ALWAYS,
                                   FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file.valid()) {
-        m_failure = "Cannot open Torrent file for Download";
-        return win::kFailed;
-    }
-    // Every failure on the way to the site and back: the message with its reason; failed.
-    auto failed = [this, &address](const std::string& why) {
-        m_failure = "Failed to download " + address + "\n\n" + why;
-        return win::kFailed;
+    if (!file.valid())
+        return RequestResult::failed("Cannot open Torrent file for Download");
+    // Every failure on the way to the site and back: the message with its reason.
+    auto failed = [&address](const std::string& why) {
+        return RequestResult::failed("Failed to download " + address + "\n\n" + why);
     };
     if (!m_request)
-        return failed(inetFailureReason(openError, host, m_limits));
-    applyTimeouts(m_request.get(), m_limits);
-    if (!answeredWithHeaders())
+        return failed(inetFailureReason(openError, host, limits));
+    applyTimeouts(m_request.get(), limits);
+    if (!answeredWithHeaders(m_request.get()))
         return failed("The connection to " + host + " broke off.");
-    DWORD status = 0;
-    DWORD statusSize = sizeof status;
-    if (HttpQueryInfoA(m_request.get(), HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &statusSize, nullptr))
-        m_status = static_cast<long>(status);
-    if (m_status >= 400)
-        return failed(site::reason::answered(m_status));
-    const long long announced = contentLength();
-    const std::size_t cap = site::maxDownload();
+    const long status = answerStatus(m_request.get());
+    if (status >= 400)
+        return failed(reason::answered(status));
+    const long long announced = contentLength(m_request.get());
+    const std::size_t cap = maxDownload();
     if (announced > static_cast<long long>(cap))
-        return failed(site::reason::largerThan(cap));
+        return failed(reason::largerThan(cap));
 
     const auto block = std::make_unique<char[]>(kBlockSize);
     unsigned long long total = 0;
     for (;;) {
         DWORD read = 0;
-        if (!readSome(block.get(), kBlockSize, read))
-            return failed(inetFailureReason(GetLastError(), host, m_limits));
+        if (!readSome(m_request.get(), block.get(), kBlockSize, read))
+            return failed(inetFailureReason(GetLastError(), host, limits));
         if (read == 0)
             break;
         total += read;
         if (total > cap)
-            return failed(site::reason::largerThan(cap));
-        if (GetTickCount() - start > m_limits.m_totalSeconds * 1000)
-            return failed(site::reason::notFinishedWithin(m_limits.m_totalSeconds));
+            return failed(reason::largerThan(cap));
+        if (GetTickCount() - start > limits.m_totalSeconds * 1000)
+            return failed(reason::notFinishedWithin(limits.m_totalSeconds));
         // A short write (a full disk) leaves a truncated torrent: that is no download.
         DWORD written = 0;
-        if (!WriteFile(file.get(), block.get(), read, &written, nullptr) || written < read) {
-            m_failure = "Cannot write Torrent file for Download";
-            return win::kFailed;
-        }
+        if (!WriteFile(file.get(), block.get(), read, &written, nullptr) || written < read)
+            return RequestResult::failed("Cannot write Torrent file for Download");
     }
     if (announced >= 0 && total < static_cast<unsigned long long>(announced))
-        return failed(site::reason::endedEarly(total, static_cast<unsigned long long>(announced)));
-    m_request.reset();
-    m_session.reset();
-    return win::kSucceeded;
+        return failed(reason::endedEarly(total, static_cast<unsigned long long>(announced)));
+    abandon();
+    return RequestResult::succeeded(status);
 }
 
-win::Failed CMyInetForm::fetch(const std::string& address, std::size_t maxBytes, const RequestLimits& limits) {
-    m_limits = limits;
-    m_session.reset(InternetOpenA(site::wire::kBrowserAgent, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
+RequestResult Download::fetch(const std::string& address, std::size_t maxBytes, const RequestLimits& limits) {
+    m_session.reset(InternetOpenA(wire::kBrowserAgent, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
     if (!m_session)
-        return win::kFailed;
-    applyTimeouts(m_session.get(), m_limits);
+        return RequestResult::failed("Failed to open session");
+    applyTimeouts(m_session.get(), limits);
     const DWORD start = GetTickCount();
     m_request.reset(InternetOpenUrlA(m_session.get(), address.c_str(), nullptr, 0, kFetchFlags, 0));
-    if (!m_request || !answeredWithHeaders())
-        return win::kFailed;
-    DWORD status = 0;
-    DWORD statusSize = sizeof status;
-    if (HttpQueryInfoA(m_request.get(), HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &statusSize, nullptr))
-        m_status = static_cast<long>(status);
-    m_response.clear();
+    if (!m_request)
+        return RequestResult::failed(inetFailureReason(GetLastError(), address, limits));
+    if (!answeredWithHeaders(m_request.get()))
+        return RequestResult::failed("The connection to " + address + " broke off.");
+    const long status = answerStatus(m_request.get());
+    std::string page;
     char block[4096];
     for (;;) {
         DWORD read = 0;
-        if (!readSome(block, sizeof block, read))
-            return win::kFailed;
+        if (!readSome(m_request.get(), block, sizeof block, read))
+            return RequestResult::failed(inetFailureReason(GetLastError(), address, limits));
         if (read == 0)
             break;
-        m_response.append(block, read);
-        if (m_response.size() > maxBytes || GetTickCount() - start > m_limits.m_totalSeconds * 1000)
-            return win::kFailed;
+        page.append(block, read);
+        if (page.size() > maxBytes)
+            return RequestResult::failed(reason::largerThan(maxBytes));
+        if (GetTickCount() - start > limits.m_totalSeconds * 1000)
+            return RequestResult::failed(reason::notFinishedWithin(limits.m_totalSeconds));
     }
-    m_request.reset();
-    m_session.reset();
-    return win::kSucceeded;
+    abandon();
+    return RequestResult::succeeded(status, std::move(page));
 }
+
+}  // namespace site

@@ -1,7 +1,7 @@
 #pragma once
 // The multipart/form-data body of the site's forms, built piece by piece so the transport can
-// stream it without ever holding the whole body. The WinINet transport is CMyInetForm
-// (site/InetForm.h); this half has no Windows in it.
+// stream it without ever holding the whole body. The WinINet transport is
+// site::FormRequest (site/FormRequest.h); this half has no Windows in it.
 
 #include <cstdint>
 #include <memory>

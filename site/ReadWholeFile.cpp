@@ -6,7 +6,6 @@
 #include <new>
 
 #include "win/Handles.h"
-#include "win/MessageBox.h"
 #include "win/SystemErrorText.h"
 
 unsigned fileErrorCause(unsigned long systemError) {
@@ -59,16 +58,15 @@ unsigned fileErrorCause(unsigned long systemError) {
     }
 }
 
-win::Failed readWholeFile(const std::string& path, std::unique_ptr<char[]>& data, int32_t& size) {
-    data.reset();
-    size = -1;
+FileContent readWholeFile(const std::string& path) {
+    FileContent content;
     win::CHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                   FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file.valid()) {
         const DWORD error = GetLastError();
-        appMessageBox("Can't open file " + path + ", error = " + std::to_string(fileErrorCause(error)) + "\n" +
-                      win::systemErrorText(error));
-        return win::kFailed;
+        content.failure = "Can't open file " + path + ", error = " + std::to_string(fileErrorCause(error)) + "\n" +
+                          win::systemErrorText(error);
+        return content;
     }
     DWORD high = 0;
     const DWORD length = GetFileSize(file.get(), &high);
@@ -77,18 +75,18 @@ win::Failed readWholeFile(const std::string& path, std::unique_ptr<char[]>& data
     if (length != 0 && high == 0 && length <= static_cast<DWORD>(std::numeric_limits<int32_t>::max()))
         buffer.reset(new (std::nothrow) char[length]);
     if (!buffer) {
-        appMessageBox("Couldn allocate needed memory");
-        return win::kFailed;
+        content.failure = "Couldn allocate needed memory";
+        return content;
     }
     DWORD read = 0;
     if (!ReadFile(file.get(), buffer.get(), length, &read, nullptr))
         read = 0;
     file.reset();
     if (read < length) {
-        appMessageBox("Couldn read file " + path + ".\n Bytes read: " + std::to_string(read));
-        return win::kFailed;
+        content.failure = "Couldn read file " + path + ".\n Bytes read: " + std::to_string(read);
+        return content;
     }
-    data = std::move(buffer);
-    size = static_cast<int32_t>(length);
-    return win::kSucceeded;
+    content.data = std::move(buffer);
+    content.size = static_cast<int32_t>(length);
+    return content;
 }

@@ -5,11 +5,16 @@
 #include <memory>
 #include <string>
 
-#include "win/Result.h"
+// A whole file, or why it could not be read: then data is null, size -1 and `failure` says why
+// in the member's words.
+struct FileContent {
+    std::unique_ptr<char[]> data;
+    int32_t size = -1;
+    std::string failure;
+};
 
-// Shows its own messages; failed with data null and size -1 on any failure.
 // The file is opened for reading only and others may keep reading it meanwhile.
-win::Failed readWholeFile(const std::string& path, std::unique_ptr<char[]>& data, int32_t& size);
+FileContent readWholeFile(const std::string& path);
 
 // The framework's cause number of a file error (0 none ... 14 end of file) for a system error code.
 unsigned fileErrorCause(unsigned long systemError);

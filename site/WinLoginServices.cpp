@@ -11,7 +11,7 @@
 
 #include "app/state/SettingsLayout.h"
 #include "site/BoundedRequests.h"
-#include "site/InetForm.h"
+#include "site/FormRequest.h"
 #include "site/LoginDlg.h"
 #include "site/RequestLimits.h"
 #include "site/StoredPassword.h"
@@ -28,6 +28,7 @@ std::string indexed(const char* name, int index) {
 
 // What the worker sends and what comes back; read once the worker has ended.
 struct LoginExchange {
+    std::shared_ptr<site::FormRequest> form;  // opened
     site::login::Request request;
     site::login::Answer answer;
     HANDLE cancel = nullptr;
@@ -35,25 +36,22 @@ struct LoginExchange {
 
 void exchange(LoginExchange& ex) {
     site::login::Answer& answer = ex.answer;
-    auto form = std::make_shared<CMyInetForm>();
-    // A request that could not be opened has been reported; send then fails and says why.
-    static_cast<void>(form->openRequest(ex.request.host, site::login::kLoginPath));
-    form->addText("username", ex.request.login);
-    form->addText("password", ex.request.password);
-    form->addText("returnto", site::login::kReturnTo);
-    const SentForm sent = sendBounded(form, ex.cancel);
+    ex.form->addText("username", ex.request.login);
+    ex.form->addText("password", ex.request.password);
+    ex.form->addText("returnto", site::login::kReturnTo);
+    BoundedResult sent = sendBounded(ex.form, ex.cancel);
     if (sent.end == WaitEnd::Cancelled) {
         answer.cancelled = true;
         return;
     }
-    if (sent.failed) {
-        answer.failure = sent.failure;
+    if (!sent.result.ok) {
+        answer.failure = sent.result.reason;
         return;
     }
     answer.answered = true;
-    answer.status = form->m_status;
-    answer.fromLoginForm = form->m_answerAddress.find(site::login::kLoginPath) != std::string::npos;
-    answer.page = std::move(form->m_response);
+    answer.status = sent.result.status;
+    answer.fromLoginForm = ex.form->answerAddress().find(site::login::kLoginPath) != std::string::npos;
+    answer.page = std::move(sent.result.page);
 
     const std::string loginUrl = "https://" + ex.request.host + site::login::kLoginPath;
     DWORD size = 0;
@@ -151,6 +149,14 @@ bool CWinLoginServices::storeCredentials(int siteIndex, const std::string& login
 site::login::Answer CWinLoginServices::exchange(const site::login::Request& request) {
     LoginExchange ex;
     ex.request = request;
+    ex.form = std::make_shared<site::FormRequest>();
+    const site::RequestResult opened = ex.form->open(request.host, site::login::kLoginPath);
+    if (!opened.ok) {
+        // Nothing went out: a fault of this machine's, told in a box of its own.
+        message(opened.reason);
+        ex.answer.failure = site::reason::kNotMade;
+        return ex.answer;
+    }
     m_cancel.clear();
     ex.cancel = m_cancel.handle();
     EnableWindow(m_dialog.item(IDOK), FALSE);

@@ -11,7 +11,7 @@
 #include "client/res/ClientIds.h"
 #include "site/BoundedRequests.h"
 #include "site/CompleteUpload.h"
-#include "site/InetForm.h"
+#include "site/FormRequest.h"
 #include "site/RequestLimits.h"
 #include "torrent/MyProgress.h"
 #include "upload/FileChecks.h"
@@ -64,9 +64,12 @@ upload::PostAnswer CWinUploadServices::postForm(const std::string& host, const s
     upload::PostAnswer answer;
     answer.end = upload::PostEnd::NotSent;
     // The form is made here; only the exchange with the site runs where it can be left behind.
-    auto form = std::make_shared<CMyInetForm>();
-    if (form->openRequest(host, upload::kUploadPath)) {
-        answer.failure = "The request could not be made.";
+    auto form = std::make_shared<site::FormRequest>();
+    const site::RequestResult opened = form->open(host, upload::kUploadPath);
+    if (!opened.ok) {
+        // Nothing went out: a fault of this machine's, told in a box of its own before the step's.
+        message(opened.reason);
+        answer.failure = site::reason::kNotMade;
         return answer;
     }
     for (const upload::FormField& field : fields) {
@@ -74,28 +77,26 @@ upload::PostAnswer CWinUploadServices::postForm(const std::string& host, const s
             form->addText(field.name, field.value);
             continue;
         }
-        // The poster's own boxes are held: the sequence tells the member in one message, with the
-        // first of them, the nearest to the cause. A form without the file never leaves.
-        const CHeldMessages held;
-        if (form->addFile(field.value, field.fileName, field.name)) {
-            answer.failure =
-                held.texts().empty() ? "The file " + field.value + " could not be read." : held.texts().front();
+        // A form without the file never leaves.
+        const site::RequestResult added = form->addFile(field.value, field.fileName, field.name);
+        if (!added.ok) {
+            answer.failure = added.reason;
             return answer;
         }
     }
-    const SentForm sent = sendBounded(form, m_dialog.cancelSignal().handle());
+    const BoundedResult sent = sendBounded(form, m_dialog.cancelSignal().handle());
     if (sent.end == WaitEnd::Cancelled) {
         answer.end = upload::PostEnd::Cancelled;
         return answer;
     }
-    if (sent.failed) {
+    if (!sent.result.ok) {
         answer.end = sent.bodySent ? upload::PostEnd::NoAnswer : upload::PostEnd::NotSent;
-        answer.failure = sent.failure;
+        answer.failure = sent.result.reason;
         return answer;
     }
     answer.end = upload::PostEnd::Answered;
-    answer.page = form->m_response;
-    answer.status = form->m_status;
+    answer.page = sent.result.page;
+    answer.status = sent.result.status;
     return answer;
 }
 
@@ -125,11 +126,11 @@ bool CWinUploadServices::readFile(const std::string& path, std::size_t maxBytes,
 upload::DownloadResult CWinUploadServices::downloadTorrent(const std::string& host,
                                                            const std::string& linkPath,
                                                            const std::string& localPath) {
-    const DownloadedFile file = downloadBounded(host, linkPath, localPath, m_dialog.cancelSignal().handle());
+    const BoundedResult file = downloadBounded(host, linkPath, localPath, m_dialog.cancelSignal().handle());
     upload::DownloadResult result;
-    result.done = file.done;
+    result.done = file.result.ok;
     result.cancelled = file.end == WaitEnd::Cancelled;
-    result.message = file.message;
+    result.message = file.result.reason;
     return result;
 }
 

@@ -2,7 +2,6 @@
 
 namespace {
 thread_local HWND t_owner = nullptr;
-thread_local std::vector<std::string>* t_held = nullptr;
 
 std::string& caption() {
     static std::string text;
@@ -33,19 +32,7 @@ UINT win::withDefaultIcon(UINT type) {
     return type;
 }
 
-CHeldMessages::CHeldMessages() : m_previous(t_held) {
-    t_held = &m_texts;
-}
-
-CHeldMessages::~CHeldMessages() {
-    t_held = m_previous;
-}
-
 int appMessageBox(const std::string& text, UINT type) {
-    if (t_held && (type & MB_TYPEMASK) == MB_OK) {
-        t_held->push_back(text);
-        return IDOK;
-    }
     return MessageBoxA(t_owner ? t_owner : GetActiveWindow(), text.c_str(), caption().c_str(),
                        win::withDefaultIcon(type));
 }

@@ -6,7 +6,6 @@
 #include <windows.h>
 
 #include <string>
-#include <vector>
 
 int appMessageBox(const std::string& text, UINT type = MB_OK);
 
@@ -33,20 +32,4 @@ class CMessageOwner {
 
   private:
     HWND m_previous;
-};
-
-// While it lives, this thread's OK boxes are kept here instead of shown: for a caller that tells
-// the member about the failure itself, in one box. Other boxes still show.
-class CHeldMessages {
-  public:
-    CHeldMessages();
-    ~CHeldMessages();
-    CHeldMessages(const CHeldMessages&) = delete;
-    CHeldMessages& operator=(const CHeldMessages&) = delete;
-
-    const std::vector<std::string>& texts() const { return m_texts; }
-
-  private:
-    std::vector<std::string> m_texts;
-    std::vector<std::string>* m_previous;
 };

@@ -69,11 +69,12 @@ TEST_F(BoundedRequests, GivenUpRequestsEndForGood) {
     _putenv("SEEDWRIGHT_TIMEOUT=1");  // 4 seconds for a whole request
     m_site.setScenario(R"({"fault": {"/testdata/": "drip"}})");
     ULONGLONG start = GetTickCount64();
-    const DownloadedFile dripped = downloadBounded(m_site.host(), "/testdata/100/a.torrent", local, nullptr);
+    const BoundedResult dripped = downloadBounded(m_site.host(), "/testdata/100/a.torrent", local, nullptr);
     double seconds = secondsSince(start);
     EXPECT_EQ(dripped.end, WaitEnd::TimedOut);
-    EXPECT_EQ(dripped.message, "Failed to download https://" + m_site.host() +
-                                   "/testdata/100/a.torrent\n\nThe site did not finish its answer within 4 seconds.");
+    EXPECT_EQ(dripped.result.reason,
+              "Failed to download https://" + m_site.host() +
+                  "/testdata/100/a.torrent\n\nThe site did not finish its answer within 4 seconds.");
     EXPECT_GE(seconds, 3.9);
     EXPECT_LT(seconds, 5.5);
     EXPECT_EQ(GetFileAttributesA(local.c_str()), INVALID_FILE_ATTRIBUTES) << "no earlier copy";
@@ -84,27 +85,27 @@ TEST_F(BoundedRequests, GivenUpRequestsEndForGood) {
     const win::CSignal cancel;
     std::thread member = cancelAfter(cancel, 500);
     start = GetTickCount64();
-    const DownloadedFile stalled = downloadBounded(m_site.host(), "/testdata/100/a.torrent", local, cancel.handle());
+    const BoundedResult stalled = downloadBounded(m_site.host(), "/testdata/100/a.torrent", local, cancel.handle());
     seconds = secondsSince(start);
     member.join();
     EXPECT_EQ(stalled.end, WaitEnd::Cancelled);
-    EXPECT_EQ(stalled.message, "");
+    EXPECT_EQ(stalled.result.reason, "");
     EXPECT_LT(seconds, 1.5);
     EXPECT_TRUE(waitUntil([&] { return filesIn(folder) == 0; })) << "the part file went with its thread";
 
     cancel.clear();
-    auto form = std::make_shared<CMyInetForm>();
-    ASSERT_FALSE(form->openRequest(m_site.host(), "/doupload.php"));
+    auto form = std::make_shared<site::FormRequest>();
+    ASSERT_TRUE(form->open(m_site.host(), "/doupload.php").ok);
     form->addText("upload", "Upload");
     member = cancelAfter(cancel, 500);
     start = GetTickCount64();
-    const SentForm posted = sendBounded(form, cancel.handle());
+    const BoundedResult posted = sendBounded(form, cancel.handle());
     seconds = secondsSince(start);
     member.join();
     EXPECT_EQ(posted.end, WaitEnd::Cancelled);
     EXPECT_TRUE(posted.bodySent) << "the site may have acted on it";
     EXPECT_LT(seconds, 1.5);
-    EXPECT_FALSE(form->m_request) << "its handles are closed";
+    EXPECT_FALSE(form->handlesOpen()) << "its handles are closed";
 
     _putenv("SEEDWRIGHT_TIMEOUT=");
     EXPECT_TRUE(m_boxes.texts().empty());

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "site/InetForm.h"
+#include "site/Download.h"
 #include "tests/support/OnlineTest.h"
 
 namespace {
@@ -17,10 +17,12 @@ unsigned long long fileSize(const std::string& path) {
 TEST_F(Download, WholeBlocksEmptyAnswersAndReplacedFiles) {
     for (const std::size_t size : {std::size_t{0}, std::size_t{51200}, std::size_t{51201}, std::size_t{150000}}) {
         const std::string local = tempFile("swr.torrent", std::string(70000, 'o'));
-        CMyInetForm form;
-        EXPECT_FALSE(form.downloadFile(m_site.host(), "/testdata/" + std::to_string(size) + "/a.torrent", local));
+        site::Download download;
+        const site::RequestResult result =
+            download.intoFile(m_site.host(), "/testdata/" + std::to_string(size) + "/a.torrent", local);
+        EXPECT_TRUE(result.ok && result.status == 200 && result.page.empty()) << result.reason;
         EXPECT_EQ(readFileBytes(local), patternBytes(size)) << size;
-        EXPECT_FALSE(form.m_request) << "closed at the end of the data";
+        EXPECT_FALSE(download.handlesOpen()) << "closed at the end of the data";
     }
     EXPECT_TRUE(m_boxes.texts().empty());
 }
@@ -28,8 +30,8 @@ TEST_F(Download, WholeBlocksEmptyAnswersAndReplacedFiles) {
 TEST_F(Download, AddressesArePercentEncoded) {
     const int before = m_site.requestCount();
     const std::string local = tempFile("swr.torrent", "");
-    CMyInetForm form;
-    EXPECT_FALSE(form.downloadFile(m_site.host(), "/testdata/5/My Film \xE9.torrent", local));
+    site::Download download;
+    EXPECT_TRUE(download.intoFile(m_site.host(), "/testdata/5/My Film \xE9.torrent", local).ok);
     EXPECT_EQ(readFileBytes(local), patternBytes(5));
     const std::vector<StandinRequest> sent = m_site.requestsSince(before);
     ASSERT_EQ(sent.size(), 1u);
@@ -42,43 +44,35 @@ TEST_F(Download, AddressesArePercentEncoded) {
 
 TEST_F(Download, FailuresAreReportedAndLeaveNoStaleFile) {
     std::vector<std::string> texts;
+    // Each download fails with its reason; it never reports a failure as done.
+    const auto failure = [&](const std::string& host, const std::string& path, const std::string& local) {
+        const site::RequestResult result = site::Download().intoFile(host, path, local);
+        EXPECT_FALSE(result.ok) << path;
+        texts.push_back(result.reason);
+    };
     const std::string local = tempFile("swr.torrent", "an older torrent");
-    CMyInetForm missing;
-    EXPECT_TRUE(missing.downloadFile(m_site.host(), "/nothing/here.torrent", local));
+    failure(m_site.host(), "/nothing/here.torrent", local);
     EXPECT_EQ(readFileBytes(local), "");
-    texts.push_back(missing.m_failure);
 
     writeFileBytes(local, "an older torrent");
-    CMyInetForm refused;
     m_site.setScenario(R"({"status": {"/testdata/": 503}})");
-    EXPECT_TRUE(refused.downloadFile(m_site.host(), "/testdata/9/a.torrent", local));
+    failure(m_site.host(), "/testdata/9/a.torrent", local);
     EXPECT_EQ(readFileBytes(local), "");
-    texts.push_back(refused.m_failure);
 
-    CMyInetForm unreachable;
-    EXPECT_TRUE(unreachable.downloadFile("127.0.0.1:1", "/download.php/1/a.torrent", local));
-    texts.push_back(unreachable.m_failure);
+    failure("127.0.0.1:1", "/download.php/1/a.torrent", local);
 
     // Cut short, and far larger than any torrent (64 MiB without a length).
     m_site.setScenario(R"({"fault": {"/testdata/": "short"}})");
-    CMyInetForm cut;
-    EXPECT_TRUE(cut.downloadFile(m_site.host(), "/testdata/1000/a.torrent", local));
-    texts.push_back(cut.m_failure);
+    failure(m_site.host(), "/testdata/1000/a.torrent", local);
     m_site.setScenario(R"({"fault": {"/testdata/": "huge"}})");
-    CMyInetForm huge;
-    EXPECT_TRUE(huge.downloadFile(m_site.host(), "/testdata/1/a.torrent", local));
+    failure(m_site.host(), "/testdata/1/a.torrent", local);
     EXPECT_LE(fileSize(local), 32ull << 20);
-    texts.push_back(huge.m_failure);
 
-    CMyInetForm nowhere;
-    EXPECT_TRUE(nowhere.downloadFile(m_site.host(), "/testdata/1/a", tempFile("", "") + "no\\such\\dir\\x.torrent"));
-    texts.push_back(nowhere.m_failure);
+    failure(m_site.host(), "/testdata/1/a", tempFile("", "") + "no\\such\\dir\\x.torrent");
 
     // A full disk: Wine's drive Z: reaches the host's /dev/full, which takes no byte.
     m_site.setScenario("{}");
-    CMyInetForm full;
-    EXPECT_TRUE(full.downloadFile(m_site.host(), "/testdata/1000/a.torrent", "Z:\\dev\\full"));
-    texts.push_back(full.m_failure);
+    failure(m_site.host(), "/testdata/1000/a.torrent", "Z:\\dev\\full");
 
     EXPECT_TRUE(m_boxes.texts().empty()) << "a download shows nothing itself";
     const std::string site = "Failed to download https://" + m_site.host();

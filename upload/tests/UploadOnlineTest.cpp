@@ -14,7 +14,8 @@
 #include <vector>
 
 #include "client/res/ClientIds.h"
-#include "site/InetForm.h"
+#include "site/Download.h"
+#include "site/FormRequest.h"
 #include "site/res/SiteIds.h"
 #include "tests/support/ModalDriver.h"
 #include "tests/support/OnlineTest.h"
@@ -88,12 +89,12 @@ class UploadOnline : public OnlineTest {
     }
 
     void login() {
-        CMyInetForm form;
-        ASSERT_FALSE(form.openRequest(m_site.host(), "/takelogin.php"));
+        site::FormRequest form;
+        ASSERT_TRUE(form.open(m_site.host(), "/takelogin.php").ok);
         form.addText("username", "alice");
         form.addText("password", "wonderland");
         form.addText("returnto", "/genrelist.php");
-        ASSERT_FALSE(form.send());
+        ASSERT_TRUE(form.send().ok);
     }
 
     // Content of its own for each upload, so the site never sees the same torrent twice.
@@ -247,15 +248,13 @@ TEST_F(UploadOnline, FileModeWithUtorrent3) {
     EXPECT_TRUE(contains(sent[5].m_target, "/download.php/"));
 
     // debug.html is the answer page as it came; fetched again it is the same page.
-    CMyInetForm again;
-    ASSERT_FALSE(again.downloadFile(m_site.host(), sent[4].m_target, kWork + "\\answer-again.html"));
+    ASSERT_TRUE(site::Download().intoFile(m_site.host(), sent[4].m_target, kWork + "\\answer-again.html").ok);
     const std::string debug = readFileBytes(kWork + "\\debug.html");
     EXPECT_EQ(debug, readFileBytes(kWork + "\\answer-again.html"));
     EXPECT_TRUE(contains(debug, "Successfully uploaded!"));
 
     // The site took the three pictures: its listing (newest first) shows them with the upload.
-    CMyInetForm index;
-    ASSERT_FALSE(index.downloadFile(m_site.host(), "/", kWork + "\\listing.html"));
+    ASSERT_TRUE(site::Download().intoFile(m_site.host(), "/", kWork + "\\listing.html").ok);
     const std::string listing = readFileBytes(kWork + "\\listing.html");
     const std::string upToName = listing.substr(0, listing.find(">My Film</a>"));
     std::size_t pictures = 0;
@@ -656,8 +655,7 @@ TEST_F(UploadOnline, WesternNamesAndTextsArriveInUtf8) {
     EXPECT_EQ(formField(sent[1].m_body, "descr"), description);
     EXPECT_EQ(formFileName(sent[1].m_body, "file"), name + ".torrent");
     // The site decoded them and lists them as they are.
-    CMyInetForm index;
-    ASSERT_FALSE(index.downloadFile(m_site.host(), "/", kWork + "\\index.html"));
+    ASSERT_TRUE(site::Download().intoFile(m_site.host(), "/", kWork + "\\index.html").ok);
     EXPECT_TRUE(contains(readFileBytes(kWork + "\\index.html"), name));
 
     const auto starts = awaitClientStarts(1);
