@@ -212,15 +212,18 @@ TEST_F(SeedwrightExeTest, SwitchesInTheProgramPathAreNoSwitches) {
 struct Session {
     ui::CProcess process;
     HWND login = nullptr;
+
+    bool start(const std::string& program) {
+        login = process.start(program, "") ? waitForLogin(process.id()) : nullptr;
+        return login != nullptr;
+    }
 };
 
 TEST_F(SeedwrightExeTest, UninstallWhileASessionRunsRemovesNothingUntilItHasEnded) {
     install();
     const std::string installed = installFolder + "\\Seedwright.exe";
     Session session;
-    ASSERT_TRUE(session.process.start(installed, ""));
-    session.login = waitForLogin(session.process.id());
-    ASSERT_NE(session.login, nullptr);
+    ASSERT_TRUE(session.start(installed));
 
     ui::CProcess refused;
     ASSERT_TRUE(refused.start(installed, "/uninstall"));
@@ -250,9 +253,7 @@ TEST_F(SeedwrightExeTest, InstallOverARunningCopySaysSoAndKeepsTheDialog) {
     install();
     const std::string installed = installFolder + "\\Seedwright.exe";
     Session session;
-    ASSERT_TRUE(session.process.start(installed, ""));
-    session.login = waitForLogin(session.process.id());
-    ASSERT_NE(session.login, nullptr);
+    ASSERT_TRUE(session.start(installed));
 
     ui::CProcess over;
     ASSERT_TRUE(over.start(program, ""));

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <fstream>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -73,6 +74,19 @@ bool chooseQbittorrentLayout(CReport& report, const std::string& layout) {
 }
 
 // One upload through to "Upload Complete!", the client's start checked and noted for the host.
+// One upload to "Movies" of what `in` holds, its backend wait left to end by itself; nothing when
+// the main dialog could not be filled.
+std::optional<UploadSeen> uploadLettingTheWaitEnd(CSeedwright& person, UploadInputs in, const std::string& name) {
+    in.m_category = "Movies";
+    in.m_name = name;
+    in.m_description = kDescription;
+    if (!person.fill(in))
+        return std::nullopt;
+    WhileHashing meanwhile;
+    meanwhile.m_letBackendWaitRun = true;
+    return person.upload(meanwhile);
+}
+
 // `saveFolder` empty: uTorrent 3.x, else the folder qBittorrent must be given.
 bool uploadForTheSwarm(CSeedwright& person,
                        CReport& report,
@@ -85,17 +99,13 @@ bool uploadForTheSwarm(CSeedwright& person,
     UploadInputs in;
     in.m_folderMode = content.m_folder;
     in.m_path = content.m_path;
-    in.m_category = "Movies";
     // The list keeps its picture for the session's next uploads.
     if (ui::listViewRows(GetDlgItem(person.mainDialog(), IDC_PICTURES), 1).empty())
         in.m_pictures = {settings.m_data + "\\a.jpg"};
-    in.m_name = name;
-    in.m_description = kDescription;
-    if (!person.fill(in))
+    const std::optional<UploadSeen> uploaded = uploadLettingTheWaitEnd(person, in, name);
+    if (!uploaded)
         return false;
-    WhileHashing meanwhile;
-    meanwhile.m_letBackendWaitRun = true;
-    const UploadSeen seen = person.upload(meanwhile);
+    const UploadSeen& seen = *uploaded;
     // The site's backend registers the upload with the tracker seconds after the torrent form.
     report.check(seen.m_backendWait && seen.m_backendEndedMs != 0 && seen.m_backendSeconds < 20,
                  "the backend wait ended by itself once the tracker listed the upload");
@@ -163,19 +173,14 @@ bool timedRoad(CSeedwright& person, CReport& report, const RoadSettings& setting
     UploadInputs in;
     in.m_folderMode = true;
     in.m_path = settings.m_data + "\\Bench Folder";
-    in.m_category = "Movies";
     in.m_pictures = {settings.m_data + "\\a.jpg"};
-    in.m_name = "Time to seed";
-    in.m_description = kDescription;
-    if (!person.fill(in))
+    const std::optional<UploadSeen> seen = uploadLettingTheWaitEnd(person, in, "Time to seed");
+    if (!seen)
         return false;
-    WhileHashing meanwhile;
-    meanwhile.m_letBackendWaitRun = true;
-    const UploadSeen seen = person.upload(meanwhile);
     std::ofstream out(timeline);
-    for (const auto& event : seen.m_timeline)
+    for (const auto& event : seen->m_timeline)
         out << event.second << "\t" << event.first << "\n";
-    return report.checkEqual(seen.m_message, "Upload Complete!", "the upload's last message") && person.closeMain();
+    return report.checkEqual(seen->m_message, "Upload Complete!", "the upload's last message") && person.closeMain();
 }
 
 bool seedRoad(CSeedwright& person, CReport& report, const RoadSettings& settings) {
