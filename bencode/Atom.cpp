@@ -51,3 +51,11 @@ std::size_t CAtomDicti::encodedSize() const {
 void CAtomDicti::store(std::unique_ptr<CAtom> value, std::string key) {
     m_entries[std::move(key)] = std::move(value);
 }
+
+const CAtom* dictionaryEntry(const CAtom* atom, const std::string& key) {
+    if (!atom || !atom->isDictionary())
+        return nullptr;
+    const auto& entries = static_cast<const CAtomDicti*>(atom)->m_entries;
+    const auto found = entries.find(key);
+    return found == entries.end() ? nullptr : found->second.get();
+}

@@ -93,3 +93,7 @@ class CAtomDicti final : public CAtomContainer {
     // std::string compares as unsigned bytes, shorter prefix first: the bencode key order.
     std::map<std::string, std::unique_ptr<CAtom>> m_entries;
 };
+
+// The value stored under `key` when `atom` is a dictionary that has one; null otherwise. The key
+// is matched by its whole size, so it may hold a zero byte.
+const CAtom* dictionaryEntry(const CAtom* atom, const std::string& key);

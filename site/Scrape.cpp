@@ -21,14 +21,6 @@ bool startsWithNoCase(const std::string& text, const char* prefix) {
     return true;
 }
 
-const CAtom* entry(const CAtom* dictionary, const char* key) {
-    if (!dictionary || !dictionary->isDictionary())
-        return nullptr;
-    const auto& entries = static_cast<const CAtomDicti*>(dictionary)->m_entries;
-    const auto found = entries.find(key);
-    return found == entries.end() ? nullptr : found->second.get();
-}
-
 }  // namespace
 
 std::string address(const std::string& announce, const std::string& infoHash) {
@@ -81,24 +73,22 @@ Seen readAnswer(const std::string& answer, const std::string& infoHash) {
     const CAtom* top = decoded.m_value.get();
     if (!top || !top->isDictionary())
         return Seen::Never;
-    const CAtom* files = entry(top, "files");
+    const CAtom* files = dictionaryEntry(top, "files");
     if (!files) {
-        const CAtom* failure = entry(top, "failure reason");
+        const CAtom* failure = dictionaryEntry(top, "failure reason");
         return failure && failure->kind() == CAtom::Kind::String ? Seen::NotYet : Seen::Never;
     }
     if (!files->isDictionary())
         return Seen::Never;
-    // The hash may hold a zero byte: looked up by its whole size, never as a C string.
-    const auto& entries = static_cast<const CAtomDicti*>(files)->m_entries;
-    const auto listed = entries.find(infoHash);
-    return listed != entries.end() && listed->second->isDictionary() ? Seen::Listed : Seen::NotYet;
+    const CAtom* listed = dictionaryEntry(files, infoHash);
+    return listed && listed->isDictionary() ? Seen::Listed : Seen::NotYet;
 }
 
 bool targetOf(const std::string& torrent, Target& target) {
     const DecodeResult decoded = decodeBencode(torrent.data(), torrent.size());
     const CAtom* top = decoded.m_value.get();
-    const CAtom* announce = entry(top, "announce");
-    const CAtom* info = entry(top, "info");
+    const CAtom* announce = dictionaryEntry(top, "announce");
+    const CAtom* info = dictionaryEntry(top, "info");
     if (!announce || announce->kind() != CAtom::Kind::String || !info || !info->isDictionary())
         return false;
     if (writeDictionary(*static_cast<const CAtomDicti*>(top)) != torrent)

@@ -5,13 +5,8 @@
 namespace {
 
 const CAtomDicti* infoOf(const CAtom* top) {
-    if (!top || !top->isDictionary())
-        return nullptr;
-    const auto& entries = static_cast<const CAtomDicti*>(top)->m_entries;
-    const auto info = entries.find("info");
-    if (info == entries.end() || !info->second->isDictionary())
-        return nullptr;
-    return static_cast<const CAtomDicti*>(info->second.get());
+    const CAtom* info = dictionaryEntry(top, "info");
+    return info && info->isDictionary() ? static_cast<const CAtomDicti*>(info) : nullptr;
 }
 
 bool isNumber(const CAtom& atom) {
